@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+
+// Path splitting that accepts both "\" and "/" as separators, so paths typed
+// or stored on Windows work on Linux and the reverse.
+
+// The path without its last component ("" when there is no separator).
+QString FolderOf(const QString& path);
+// The last component (the whole path when there is no separator).
+QString FileNameOf(const QString& path);
+// folder + separator + name, using the separator the folder already uses.
+QString JoinPath(const QString& folder, const QString& name);
