@@ -1,0 +1,26 @@
+#pragma once
+
+#include "config/ConfigClass.h"
+#include "link/CommFunctions.h"
+
+#include <cstdint>
+
+// Moves a configuration to and from a panel, block by block, for a panel of
+// the given version code (major x 256 + minor). Each returns true when every
+// exchange succeeded; a read stores each block as it arrives.
+bool ReadInputs(PanelLink& link, ConfigClass& config, std::uint8_t slave, std::int32_t version);
+bool ReadOutputs(PanelLink& link, ConfigClass& config, std::uint8_t slave, std::int32_t version);
+bool ReadGeneral(PanelLink& link, ConfigClass& config, std::uint8_t slave, std::int32_t version);
+bool ReadFactory(PanelLink& link, ConfigClass& config, std::uint8_t slave, std::int32_t version);
+bool ReadAll(PanelLink& link, ConfigClass& config, std::uint8_t slave, std::int32_t version);
+
+bool WriteInputs(PanelLink& link, const ConfigClass& config, std::uint8_t slave,
+                 std::int32_t version);
+bool WriteOutputs(PanelLink& link, const ConfigClass& config, std::uint8_t slave,
+                  std::int32_t version);
+bool WriteGeneral(PanelLink& link, const ConfigClass& config, std::uint8_t slave,
+                  std::int32_t version);
+bool WriteFactory(PanelLink& link, const ConfigClass& config, std::uint8_t slave,
+                  std::int32_t version);
+bool WriteAll(PanelLink& link, const ConfigClass& config, std::uint8_t slave, bool writeFactory,
+              std::int32_t version);

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "config/ConfigClass.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+
+// The data file: texts, tool tips, menu captions and default values in
+// several languages, in an encrypted database beside the program (orvel.dat).
+
+// orvel.dat beside the program.
+QString DataFileName();
+// Opens the data file with the program's password. False when it is missing,
+// has another password or is damaged. Replaces a data file already open.
+[[nodiscard]] bool OpenDataFile(const QString& path);
+void CloseDataFile();
+bool DataFileIsOpen();
+
+// Current language: the name of a language column ("" = the default column).
+QString CurrentLanguage();
+void SetCurrentLanguage(const QString& language);
+// The language columns of the texts table, default first.
+QStringList Languages();
+
+// Text of a tag: "" for a non-numeric tag, "#tag#" when no row has it, "|"
+// turned into CR LF.
+QString GetText(const QString& tag);
+QString GetText(int tag);
+// Tool tip of a tag: "" when no row has it; "|" kept.
+QString GetToolTip(const QString& tag);
+QString GetToolTip(int tag);
+// Caption of a menu command by its name; a null string when no row has it.
+QString GetMenuText(const QString& key);
+
+// "Valeur" of a default key; 0 when no row or an empty value.
+std::int32_t GetDefaultValue(std::int16_t key);
+void GetInputDefaults(ConfigClass& config);
+void GetOutputDefaults(ConfigClass& config);
+void GetGenDefaults(ConfigClass& config);
+void GetFactoryDefaults(ConfigClass& config);
+void GetAllDefaults(ConfigClass& config);
