@@ -29,7 +29,7 @@ ConfigClass::ConfigClass() : m_moduleType(QStringLiteral("Orvel")) {}
 
 // Each indexed property is one get and one set; a bad index is reported under
 // the property's name and the set stores nothing.
-#define ORVEL_CHANNEL_PROPERTY(Name, Member, Type)                                                \
+#define ORVEL_CHANNEL_PROPERTY(Name, Member, Type)                                                 \
     Type ConfigClass::Name(int ch) const                                                           \
     {                                                                                              \
         return Trap("ConfigClass." #Name, [&] { return Member[channel(ch)]; });                    \

@@ -96,8 +96,7 @@ public:
     bool operator==(const ConfigClass&) const = default;
 
 private:
-    template <class T>
-    using PerChannel = std::array<T, Channels>;
+    template <class T> using PerChannel = std::array<T, Channels>;
 
     PerChannel<std::uint8_t> m_inSecu{};
     PerChannel<std::int32_t> m_inTempo{};

@@ -123,15 +123,20 @@ private:
 int fileErrorNumber(const QFileDevice& file, const QString& path)
 {
     switch (file.error()) {
-    case QFileDevice::ResourceError: return ErrNo::DiskFull;
-    case QFileDevice::WriteError: return ErrNo::DeviceIO;
-    case QFileDevice::ReadError: return ErrNo::DeviceIO;
-    case QFileDevice::PermissionsError: return ErrNo::PermissionDenied;
+    case QFileDevice::ResourceError:
+        return ErrNo::DiskFull;
+    case QFileDevice::WriteError:
+        return ErrNo::DeviceIO;
+    case QFileDevice::ReadError:
+        return ErrNo::DeviceIO;
+    case QFileDevice::PermissionsError:
+        return ErrNo::PermissionDenied;
     case QFileDevice::OpenError:
         if (!QFileInfo(FolderOf(path).isEmpty() ? QStringLiteral(".") : FolderOf(path)).isDir())
             return ErrNo::PathNotFound;
         return ErrNo::PathFileAccess;
-    default: return ErrNo::PathFileAccess;
+    default:
+        return ErrNo::PathFileAccess;
     }
 }
 

@@ -70,10 +70,9 @@ QString GetGuid()
     // The GUID taken as four 32-bit integers in the order its fields lie in
     // memory: Data1, then Data2 and Data3, then Data4 in two halves.
     auto le32 = [](const uchar* b) {
-        return static_cast<std::int32_t>(static_cast<std::uint32_t>(b[0]) |
-                                         static_cast<std::uint32_t>(b[1]) << 8 |
-                                         static_cast<std::uint32_t>(b[2]) << 16 |
-                                         static_cast<std::uint32_t>(b[3]) << 24);
+        return static_cast<std::int32_t>(
+            static_cast<std::uint32_t>(b[0]) | static_cast<std::uint32_t>(b[1]) << 8 |
+            static_cast<std::uint32_t>(b[2]) << 16 | static_cast<std::uint32_t>(b[3]) << 24);
     };
     const std::int32_t first = static_cast<std::int32_t>(uuid.data1);
     const std::int32_t second = static_cast<std::int32_t>(

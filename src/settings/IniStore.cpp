@@ -92,8 +92,7 @@ double TextToDouble(const QString& text)
 }
 
 namespace {
-template <class T>
-T wholeNumber(const QString& text)
+template <class T> T wholeNumber(const QString& text)
 {
     const double value = std::nearbyint(TextToDouble(text)); // halves to even
     if (value < static_cast<double>(std::numeric_limits<T>::min()) ||
@@ -135,8 +134,8 @@ std::int32_t GetIniLong(const QString& section, const QString& key, std::int32_t
 
 bool GetIniBool(const QString& section, const QString& key, bool defaultValue)
 {
-    return TextToBool(GetIniParam(section, key,
-                                  defaultValue ? QStringLiteral("True") : QStringLiteral("False")));
+    return TextToBool(
+        GetIniParam(section, key, defaultValue ? QStringLiteral("True") : QStringLiteral("False")));
 }
 
 double GetIniDouble(const QString& section, const QString& key, double defaultValue)

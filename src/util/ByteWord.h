@@ -24,14 +24,12 @@ std::int16_t MakeWord(std::uint8_t low, std::uint8_t high);
 // value gives its 32-bit two's complement (8 digits).
 QString HexText(std::int32_t value);
 
-template <class T>
-constexpr T Min(T a, T b)
+template <class T> constexpr T Min(T a, T b)
 {
     return b < a ? b : a;
 }
 
-template <class T>
-constexpr T Max(T a, T b)
+template <class T> constexpr T Max(T a, T b)
 {
     return a < b ? b : a;
 }

@@ -6,11 +6,15 @@ namespace {
 const char* prefix(MsgIcon icon)
 {
     switch (icon) {
-    case MsgIcon::Critical: return "error: ";
-    case MsgIcon::Exclamation: return "warning: ";
-    case MsgIcon::Question: return "question: ";
+    case MsgIcon::Critical:
+        return "error: ";
+    case MsgIcon::Exclamation:
+        return "warning: ";
+    case MsgIcon::Question:
+        return "question: ";
     case MsgIcon::Information:
-    case MsgIcon::None: break;
+    case MsgIcon::None:
+        break;
     }
     return "";
 }

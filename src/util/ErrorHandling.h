@@ -27,8 +27,7 @@ QString ErrorReportText(const QString& source, int number);
 // reported with the given source and the procedure's empty default is returned
 // (0, empty text, false). One line per procedure:
 //     return Trap("ConfigClass.Load", [&] { ...; return true; });
-template <class F>
-auto Trap(const char* source, F&& body) -> std::invoke_result_t<F>
+template <class F> auto Trap(const char* source, F&& body) -> std::invoke_result_t<F>
 {
     using R = std::invoke_result_t<F>;
     int number = 0;

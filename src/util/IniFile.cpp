@@ -43,8 +43,8 @@ IniText readIni(const QString& fileName)
     ini.exists = true;
     const QString text = decode(file.readAll());
     if (text.contains(QLatin1Char('\n')))
-        ini.eol = text.contains(QStringLiteral("\r\n")) ? QStringLiteral("\r\n")
-                                                        : QStringLiteral("\n");
+        ini.eol =
+            text.contains(QStringLiteral("\r\n")) ? QStringLiteral("\r\n") : QStringLiteral("\n");
     QString normal = text;
     normal.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     normal.replace(QLatin1Char('\r'), QLatin1Char('\n'));
@@ -154,7 +154,8 @@ QString IniRead(const QString& section, const QString& key, const QString& defau
         return defaultValue;
     const QString& line = ini.lines[at];
     QString value = line.mid(line.indexOf(QLatin1Char('=')) + 1).trimmed();
-    if (value.size() >= 2 && (value.front() == QLatin1Char('"') || value.front() == QLatin1Char('\'')) &&
+    if (value.size() >= 2 &&
+        (value.front() == QLatin1Char('"') || value.front() == QLatin1Char('\'')) &&
         value.back() == value.front())
         value = value.mid(1, value.size() - 2);
     return value;

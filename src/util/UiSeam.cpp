@@ -29,11 +29,15 @@ MsgAnswer FirstButton(MsgButtons buttons)
 {
     switch (buttons) {
     case MsgButtons::Ok:
-    case MsgButtons::OkCancel: return MsgAnswer::Ok;
+    case MsgButtons::OkCancel:
+        return MsgAnswer::Ok;
     case MsgButtons::YesNo:
-    case MsgButtons::YesNoCancel: return MsgAnswer::Yes;
-    case MsgButtons::RetryCancel: return MsgAnswer::Retry;
-    case MsgButtons::AbortRetryIgnore: return MsgAnswer::Abort;
+    case MsgButtons::YesNoCancel:
+        return MsgAnswer::Yes;
+    case MsgButtons::RetryCancel:
+        return MsgAnswer::Retry;
+    case MsgButtons::AbortRetryIgnore:
+        return MsgAnswer::Abort;
     }
     return MsgAnswer::Ok;
 }

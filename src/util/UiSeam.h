@@ -12,9 +12,33 @@ class QObject;
 // the command-line tool one that writes to standard error, and tests one that
 // records what was shown and plays scripted answers.
 
-enum class MsgIcon { None, Critical, Question, Exclamation, Information };
-enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel, AbortRetryIgnore };
-enum class MsgAnswer { Ok, Cancel, Yes, No, Retry, Abort, Ignore };
+enum class MsgIcon
+{
+    None,
+    Critical,
+    Question,
+    Exclamation,
+    Information
+};
+enum class MsgButtons
+{
+    Ok,
+    OkCancel,
+    YesNo,
+    YesNoCancel,
+    RetryCancel,
+    AbortRetryIgnore
+};
+enum class MsgAnswer
+{
+    Ok,
+    Cancel,
+    Yes,
+    No,
+    Retry,
+    Abort,
+    Ignore
+};
 
 struct MessageRequest
 {

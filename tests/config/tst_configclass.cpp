@@ -1,5 +1,5 @@
-#include "RecordingUi.h"
 #include "config/ConfigClass.h"
+#include "RecordingUi.h"
 
 #include <QTest>
 
@@ -74,19 +74,35 @@ private Q_SLOTS:
         ConfigClass c;
         const ConfigClass before = c;
         switch (which) {
-        case 0: c.SetInRedir(13, 1, 4); break;
-        case 1: c.SetInRedir(1, 0, 4); break;
-        case 2: c.SetGenParam(33, 4); break;
-        case 3: c.SetGenParam(-1, 4); break;
-        case 4: c.SetInSecu(0, 4); break;
-        case 5: c.SetOutMode(13, 4); break;
-        case 6: c.SetInTempo(13, 4); break;
+        case 0:
+            c.SetInRedir(13, 1, 4);
+            break;
+        case 1:
+            c.SetInRedir(1, 0, 4);
+            break;
+        case 2:
+            c.SetGenParam(33, 4);
+            break;
+        case 3:
+            c.SetGenParam(-1, 4);
+            break;
+        case 4:
+            c.SetInSecu(0, 4);
+            break;
+        case 5:
+            c.SetOutMode(13, 4);
+            break;
+        case 6:
+            c.SetInTempo(13, 4);
+            break;
         }
         QVERIFY(c == before);
         QCOMPARE(ui.messages.size(), 1);
-        QCOMPARE(ui.messages[0].text,
-                 QStringLiteral("Error Nr 9 : Subscript out of range\r\n\r\nModule : ConfigClass\r\nFunction : ") +
-                     function);
+        QCOMPARE(
+            ui.messages[0].text,
+            QStringLiteral(
+                "Error Nr 9 : Subscript out of range\r\n\r\nModule : ConfigClass\r\nFunction : ") +
+                function);
         QCOMPARE(ui.messages[0].icon, MsgIcon::Critical);
     }
 

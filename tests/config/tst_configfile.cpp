@@ -1,5 +1,5 @@
-#include "RecordingUi.h"
 #include "config/ConfigClass.h"
+#include "RecordingUi.h"
 
 #include <QDir>
 #include <QFile>
@@ -131,7 +131,7 @@ private Q_SLOTS:
             f.put(f.late(278 + ch - 1), 220 + ch);
         }
         f.putLong(204, -123456789);
-        const int block[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13,
+        const int block[] = {0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13,
                              14, 15, 16, 17, 18, 19, 20, 22, 23, 24, 25, 26, 28, 32};
         for (int j = 0; j < 28; ++j)
             f.put(208 + j, block[j] * 7 + 1);
@@ -163,9 +163,9 @@ private Q_SLOTS:
     void fileWithoutTail()
     {
         HandFile f("Orvel", "");
-        f.put(235, 77);                // GenParam(32), first copy
-        f.put(f.late(276), 0);         // GenParam(30)
-        f.put(f.late(277), 5);         // GenParam(31): 0 h 5 min stays
+        f.put(235, 77);        // GenParam(32), first copy
+        f.put(f.late(276), 0); // GenParam(30)
+        f.put(f.late(277), 5); // GenParam(31): 0 h 5 min stays
         const QString file = path(QStringLiteral("short.orv"));
         writeAll(file, f.withoutTail());
         QCOMPARE(f.withoutTail().size(), 283);
@@ -228,7 +228,9 @@ private Q_SLOTS:
         QCOMPARE(bytes.mid(241, 4), QByteArray("\x09\x00\x00\x00", 4));
         const QByteArray name = bytes.mid(254, 4);
         QCOMPARE(name, QByteArray("\x1D\x00\x00\x00", 4));
-        QCOMPARE(bytes.mid(258, 29), QByteArray(" Chaufferie n\xB0" "2 \x96 Fa\xE7" "ade \x80 ? "));
+        QCOMPARE(bytes.mid(258, 29), QByteArray(" Chaufferie n\xB0"
+                                                "2 \x96 Fa\xE7"
+                                                "ade \x80 ? "));
         const QString file = path(QStringLiteral("texts.orv"));
         QVERIFY(c.Save(file));
         ConfigClass back;
@@ -276,13 +278,14 @@ private Q_SLOTS:
         QVERIFY(!c.Load(file));
         QCOMPARE(ui.messages.size(), 1);
         QCOMPARE(ui.messages[0].text,
-                 QStringLiteral("Error Nr 62 : Input past end of file\r\n\r\nModule : ConfigClass\r\nFunction : Load"));
+                 QStringLiteral("Error Nr 62 : Input past end of file\r\n\r\nModule : "
+                                "ConfigClass\r\nFunction : Load"));
     }
 
     void failedLoadKeepsFieldsReadSoFar()
     {
         HandFile f("Orvel", "");
-        f.put(0, 9);         // InSecu(1)
+        f.put(0, 9);        // InSecu(1)
         f.putLong(241, -1); // then a damaged text count
         const QString file = path(QStringLiteral("partial.orv"));
         writeAll(file, f.bytes());
@@ -313,7 +316,9 @@ private Q_SLOTS:
         writeAll(file, old);
 
         // Files may not grow beyond 100 bytes: the write fails part-way, as on a full disk.
-        struct rlimit saved {};
+        struct rlimit saved
+        {
+        };
         QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
         auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
         struct rlimit small = saved;
@@ -328,10 +333,13 @@ private Q_SLOTS:
 
         QVERIFY(!ok);
         QCOMPARE(readAll(file), old);
-        QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("atomic")),
+        QCOMPARE(QDir(m_dir.path())
+                     .entryList(QDir::Files | QDir::Hidden)
+                     .filter(QStringLiteral("atomic")),
                  QStringList{QStringLiteral("atomic.orv")});
         QCOMPARE(ui.messages.size(), 1);
-        QVERIFY(ui.messages[0].text.endsWith(QStringLiteral("Module : ConfigClass\r\nFunction : Save")));
+        QVERIFY(ui.messages[0].text.endsWith(
+            QStringLiteral("Module : ConfigClass\r\nFunction : Save")));
     }
 
     void saveIntoMissingFolderFails()

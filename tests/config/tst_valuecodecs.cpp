@@ -1,5 +1,5 @@
-#include "RecordingUi.h"
 #include "config/ValueCodecs.h"
+#include "RecordingUi.h"
 
 #include <QTest>
 
@@ -87,7 +87,8 @@ private Q_SLOTS:
         QCOMPARE(int(p.Hours), 9);
         QCOMPARE(ui.messages.size(), 1);
         QCOMPARE(ui.messages[0].text,
-                 QStringLiteral("Error Nr 6 : Overflow\r\n\r\nModule : Global\r\nFunction : TimeDecode"));
+                 QStringLiteral(
+                     "Error Nr 6 : Overflow\r\n\r\nModule : Global\r\nFunction : TimeDecode"));
     }
 
     void filterUint()

@@ -28,7 +28,9 @@ private Q_SLOTS:
     {
         SetIniFileNameOverride(QString());
         qunsetenv("ORVEL_INI");
-        QCOMPARE(IniFileName(), QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("orvel.ini")));
+        QCOMPARE(
+            IniFileName(),
+            QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("orvel.ini")));
         qputenv("ORVEL_INI", QByteArrayLiteral("/tmp/elsewhere.ini"));
         QCOMPARE(IniFileName(), QStringLiteral("/tmp/elsewhere.ini"));
         qunsetenv("ORVEL_INI");
@@ -45,7 +47,8 @@ private Q_SLOTS:
 
     void deleteMissingFactoryChangesNothing()
     {
-        SetIniParam(QStringLiteral("General"), QStringLiteral("Language"), QStringLiteral("English"));
+        SetIniParam(QStringLiteral("General"), QStringLiteral("Language"),
+                    QStringLiteral("English"));
         QFile f(IniFileName());
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QByteArray before = f.readAll();
@@ -69,8 +72,8 @@ private Q_SLOTS:
     void conversions_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("asInt");   // -1000 marks a conversion error
-        QTest::addColumn<int>("asBool");  // -1 marks a conversion error
+        QTest::addColumn<int>("asInt");  // -1000 marks a conversion error
+        QTest::addColumn<int>("asBool"); // -1 marks a conversion error
         QTest::newRow("number") << "12" << 12 << 1;
         QTest::newRow("spaces") << "  3 " << 3 << 1;
         QTest::newRow("zero") << "0" << 0 << 0;
@@ -116,7 +119,8 @@ private Q_SLOTS:
         QCOMPARE(GetIniDouble(QStringLiteral("Print"), QStringLiteral("TopMargin"), 15.0), 15.0);
         SetIniParam(QStringLiteral("Print"), QStringLiteral("TopMargin"), QStringLiteral("12.5"));
         QCOMPARE(GetIniDouble(QStringLiteral("Print"), QStringLiteral("TopMargin"), 15.0), 12.5);
-        SetIniParam(QStringLiteral("Communication"), QStringLiteral("Port"), QStringLiteral("ttyUSB0"));
+        SetIniParam(QStringLiteral("Communication"), QStringLiteral("Port"),
+                    QStringLiteral("ttyUSB0"));
         try {
             (void)GetIniInt(QStringLiteral("Communication"), QStringLiteral("Port"), 1);
             QFAIL("no error");
@@ -133,9 +137,10 @@ private Q_SLOTS:
         RecordingUi ui;
         SetIniParam(QStringLiteral("General"), QStringLiteral("MRU"), QStringLiteral("5"));
         QCOMPARE(ui.messages.size(), 1);
-        QCOMPARE(ui.messages[0].text,
-                 QStringLiteral("Error Nr 75 : Path/File access error\r\n\r\nModule : ZEBfonctions\r\n"
-                                "Function : SetIniParam"));
+        QCOMPARE(
+            ui.messages[0].text,
+            QStringLiteral("Error Nr 75 : Path/File access error\r\n\r\nModule : ZEBfonctions\r\n"
+                           "Function : SetIniParam"));
     }
 };
 

@@ -14,18 +14,22 @@ private Q_SLOTS:
         QTest::addColumn<int>("number");
         QTest::addColumn<QString>("expected");
         const QString head13 = QStringLiteral("Error Nr 13 : Type mismatch\r\n\r\n");
-        QTest::newRow("module only") << "ZEBfonctions" << 13
-                                     << head13 + QStringLiteral("Module : ZEBfonctions");
+        QTest::newRow("module only")
+            << "ZEBfonctions" << 13 << head13 + QStringLiteral("Module : ZEBfonctions");
         QTest::newRow("function") << "ConfigClass.Load" << 13
-                                  << head13 + QStringLiteral("Module : ConfigClass\r\nFunction : Load");
+                                  << head13 +
+                                         QStringLiteral("Module : ConfigClass\r\nFunction : Load");
         QTest::newRow("event") << "wMain.mnuFileRead_Click" << 5
-                               << QStringLiteral("Error Nr 5 : Invalid procedure call or argument\r\n\r\n"
-                                                 "Module : wMain\r\nObject : mnuFileRead\r\nEvent : Click");
+                               << QStringLiteral(
+                                      "Error Nr 5 : Invalid procedure call or argument\r\n\r\n"
+                                      "Module : wMain\r\nObject : mnuFileRead\r\nEvent : Click");
         QTest::newRow("several underscores")
             << "wPanneau.grdInputs_Fill_List" << 13
-            << head13 + QStringLiteral("Module : wPanneau\r\nObject : grdInputs\r\nEvent : Fill_List");
+            << head13 +
+                   QStringLiteral("Module : wPanneau\r\nObject : grdInputs\r\nEvent : Fill_List");
         QTest::newRow("underscore before dot")
-            << "my_form.DoIt" << 13 << head13 + QStringLiteral("Module : my_form\r\nFunction : DoIt");
+            << "my_form.DoIt" << 13
+            << head13 + QStringLiteral("Module : my_form\r\nFunction : DoIt");
         QTest::newRow("unknown number")
             << "X.Y" << 31999
             << QStringLiteral("Error Nr 31999 : Application-defined or object-defined error\r\n\r\n"
@@ -74,14 +78,17 @@ private Q_SLOTS:
         RecordingUi ui;
         const int value = Trap("CommFunctions.CRC16", []() -> int { Raise(ErrNo::Overflow); });
         QCOMPARE(value, 0);
-        const QString text = Trap("DataFunctions.GetText", []() -> QString { Raise(ErrNo::NoCurrentRecord); });
+        const QString text =
+            Trap("DataFunctions.GetText", []() -> QString { Raise(ErrNo::NoCurrentRecord); });
         QVERIFY(text.isEmpty());
         const bool ok = Trap("ConfigClass.Save", []() -> bool { throw std::runtime_error("x"); });
         QVERIFY(!ok);
         QCOMPARE(ui.messages.size(), 3);
         QVERIFY(ui.messages[0].text.startsWith(QStringLiteral("Error Nr 6 : Overflow\r\n")));
-        QVERIFY(ui.messages[0].text.endsWith(QStringLiteral("Module : CommFunctions\r\nFunction : CRC16")));
-        QVERIFY(ui.messages[1].text.startsWith(QStringLiteral("Error Nr 3021 : No current record")));
+        QVERIFY(ui.messages[0].text.endsWith(
+            QStringLiteral("Module : CommFunctions\r\nFunction : CRC16")));
+        QVERIFY(
+            ui.messages[1].text.startsWith(QStringLiteral("Error Nr 3021 : No current record")));
         QVERIFY(ui.messages[2].text.startsWith(QStringLiteral("Error Nr 5 : ")));
     }
 
@@ -94,14 +101,14 @@ private Q_SLOTS:
 
     void everyRaisedNumberHasItsDescription()
     {
-        const int numbers[] = {ErrNo::InvalidCall, ErrNo::Overflow, ErrNo::SubscriptOutOfRange,
-                               ErrNo::TypeMismatch, ErrNo::FileNotFound, ErrNo::DeviceIO,
-                               ErrNo::DiskFull, ErrNo::InputPastEnd, ErrNo::PermissionDenied,
-                               ErrNo::PathFileAccess, ErrNo::PathNotFound, ErrNo::PortInvalid,
-                               ErrNo::PortAlreadyOpen, ErrNo::PortNotOpen, ErrNo::PortSettings,
-                               ErrNo::PortRead, ErrNo::PortWrite, ErrNo::DataFileNotFound,
-                               ErrNo::DataFilePassword, ErrNo::DataFileFormat,
-                               ErrNo::NoCurrentRecord};
+        const int numbers[] = {
+            ErrNo::InvalidCall,      ErrNo::Overflow,       ErrNo::SubscriptOutOfRange,
+            ErrNo::TypeMismatch,     ErrNo::FileNotFound,   ErrNo::DeviceIO,
+            ErrNo::DiskFull,         ErrNo::InputPastEnd,   ErrNo::PermissionDenied,
+            ErrNo::PathFileAccess,   ErrNo::PathNotFound,   ErrNo::PortInvalid,
+            ErrNo::PortAlreadyOpen,  ErrNo::PortNotOpen,    ErrNo::PortSettings,
+            ErrNo::PortRead,         ErrNo::PortWrite,      ErrNo::DataFileNotFound,
+            ErrNo::DataFilePassword, ErrNo::DataFileFormat, ErrNo::NoCurrentRecord};
         const QString generic = ErrorDescription(-12345);
         for (int n : numbers)
             QVERIFY2(ErrorDescription(n) != generic, qPrintable(QString::number(n)));

@@ -28,7 +28,8 @@ private Q_SLOTS:
     void missingFileReadsDefaults()
     {
         const QString file = path(QStringLiteral("none.ini"));
-        QCOMPARE(IniRead(QStringLiteral("General"), QStringLiteral("Language"), QStringLiteral("dflt"), file),
+        QCOMPARE(IniRead(QStringLiteral("General"), QStringLiteral("Language"),
+                         QStringLiteral("dflt"), file),
                  QStringLiteral("dflt"));
         QVERIFY(!QFile::exists(file));
         QVERIFY(IniDeleteKey(QStringLiteral("General"), QStringLiteral("Factory"), file));
@@ -39,10 +40,13 @@ private Q_SLOTS:
     void firstWriteCreates()
     {
         const QString file = path(QStringLiteral("new.ini"));
-        QVERIFY(IniWrite(QStringLiteral("Communication"), QStringLiteral("Port"), QStringLiteral("3"), file));
+        QVERIFY(IniWrite(QStringLiteral("Communication"), QStringLiteral("Port"),
+                         QStringLiteral("3"), file));
         QCOMPARE(readRaw(file), QByteArray("[Communication]\nPort=3\n"));
-        QVERIFY(IniWrite(QStringLiteral("Communication"), QStringLiteral("Bauds"), QStringLiteral("9600"), file));
-        QVERIFY(IniWrite(QStringLiteral("General"), QStringLiteral("MRU"), QStringLiteral("5"), file));
+        QVERIFY(IniWrite(QStringLiteral("Communication"), QStringLiteral("Bauds"),
+                         QStringLiteral("9600"), file));
+        QVERIFY(
+            IniWrite(QStringLiteral("General"), QStringLiteral("MRU"), QStringLiteral("5"), file));
         QCOMPARE(readRaw(file),
                  QByteArray("[Communication]\nPort=3\nBauds=9600\n[General]\nMRU=5\n"));
     }
@@ -53,22 +57,27 @@ private Q_SLOTS:
         writeRaw(file, "[general]\nlanguage = Français \n");
         QCOMPARE(IniRead(QStringLiteral("GENERAL"), QStringLiteral("Language"), QString(), file),
                  QStringLiteral("Français"));
-        QVERIFY(IniWrite(QStringLiteral("General"), QStringLiteral("LANGUAGE"), QStringLiteral("English"), file));
+        QVERIFY(IniWrite(QStringLiteral("General"), QStringLiteral("LANGUAGE"),
+                         QStringLiteral("English"), file));
         QCOMPARE(readRaw(file), QByteArray("[general]\nLANGUAGE=English\n"));
     }
 
     void writeKeepsEverythingElse()
     {
         const QString file = path(QStringLiteral("keep.ini"));
-        const QByteArray before = "; settings\r\n[General]\r\nLanguage=English\r\n; comment in section\r\n"
-                                  "MRU=5\r\n\r\n[Communication]\r\nPort=1\r\n\r\n[MRU]\r\n1=C:\\a.cfg\r\n";
+        const QByteArray before =
+            "; settings\r\n[General]\r\nLanguage=English\r\n; comment in section\r\n"
+            "MRU=5\r\n\r\n[Communication]\r\nPort=1\r\n\r\n[MRU]\r\n1=C:\\a.cfg\r\n";
         writeRaw(file, before);
-        QVERIFY(IniWrite(QStringLiteral("Communication"), QStringLiteral("Port"), QStringLiteral("2"), file));
-        QVERIFY(IniWrite(QStringLiteral("General"), QStringLiteral("DataFiles"), QStringLiteral("C:\\Data"), file));
+        QVERIFY(IniWrite(QStringLiteral("Communication"), QStringLiteral("Port"),
+                         QStringLiteral("2"), file));
+        QVERIFY(IniWrite(QStringLiteral("General"), QStringLiteral("DataFiles"),
+                         QStringLiteral("C:\\Data"), file));
         QCOMPARE(readRaw(file),
-                 QByteArray("; settings\r\n[General]\r\nLanguage=English\r\n; comment in section\r\n"
-                            "MRU=5\r\nDataFiles=C:\\Data\r\n\r\n[Communication]\r\nPort=2\r\n\r\n[MRU]\r\n"
-                            "1=C:\\a.cfg\r\n"));
+                 QByteArray(
+                     "; settings\r\n[General]\r\nLanguage=English\r\n; comment in section\r\n"
+                     "MRU=5\r\nDataFiles=C:\\Data\r\n\r\n[Communication]\r\nPort=2\r\n\r\n[MRU]\r\n"
+                     "1=C:\\a.cfg\r\n"));
     }
 
     void deleteKeyAndSection()
@@ -87,10 +96,14 @@ private Q_SLOTS:
     {
         const QString file = path(QStringLiteral("values.ini"));
         writeRaw(file, "[S]\nquoted=\"  spaced  \"\nempty=\nequals=a=b\n  spaced key  =  v  \n");
-        QCOMPARE(IniRead(QStringLiteral("S"), QStringLiteral("quoted"), QString(), file), QStringLiteral("  spaced  "));
-        QCOMPARE(IniRead(QStringLiteral("S"), QStringLiteral("empty"), QStringLiteral("d"), file), QString());
-        QCOMPARE(IniRead(QStringLiteral("S"), QStringLiteral("equals"), QString(), file), QStringLiteral("a=b"));
-        QCOMPARE(IniRead(QStringLiteral("S"), QStringLiteral("spaced key"), QString(), file), QStringLiteral("v"));
+        QCOMPARE(IniRead(QStringLiteral("S"), QStringLiteral("quoted"), QString(), file),
+                 QStringLiteral("  spaced  "));
+        QCOMPARE(IniRead(QStringLiteral("S"), QStringLiteral("empty"), QStringLiteral("d"), file),
+                 QString());
+        QCOMPARE(IniRead(QStringLiteral("S"), QStringLiteral("equals"), QString(), file),
+                 QStringLiteral("a=b"));
+        QCOMPARE(IniRead(QStringLiteral("S"), QStringLiteral("spaced key"), QString(), file),
+                 QStringLiteral("v"));
     }
 
     void lineBreaksCannotSplitTheFile()
@@ -98,7 +111,8 @@ private Q_SLOTS:
         const QString file = path(QStringLiteral("inject.ini"));
         QVERIFY(IniWrite(QStringLiteral("General"), QStringLiteral("DataFiles"),
                          QStringLiteral("x\n[Evil]\nFactory=1"), file));
-        QCOMPARE(IniRead(QStringLiteral("Evil"), QStringLiteral("Factory"), QStringLiteral("none"), file),
+        QCOMPARE(IniRead(QStringLiteral("Evil"), QStringLiteral("Factory"), QStringLiteral("none"),
+                         file),
                  QStringLiteral("none"));
     }
 
@@ -106,7 +120,8 @@ private Q_SLOTS:
     {
         const QString file = path(QStringLiteral("twice.ini"));
         writeRaw(file, "[A]\nk=1\n[B]\nk=2\n[A]\nk=3\n");
-        QCOMPARE(IniRead(QStringLiteral("A"), QStringLiteral("k"), QString(), file), QStringLiteral("1"));
+        QCOMPARE(IniRead(QStringLiteral("A"), QStringLiteral("k"), QString(), file),
+                 QStringLiteral("1"));
     }
 
     void binaryFileNeverCrashes()
@@ -120,14 +135,17 @@ private Q_SLOTS:
         writeRaw(file, junk);
         QCOMPARE(IniRead(QStringLiteral("General"), QStringLiteral("Language"), QString(), file),
                  QStringLiteral("English"));
-        QVERIFY(IniWrite(QStringLiteral("General"), QStringLiteral("MRU"), QStringLiteral("6"), file));
-        QCOMPARE(IniRead(QStringLiteral("General"), QStringLiteral("MRU"), QString(), file), QStringLiteral("6"));
+        QVERIFY(
+            IniWrite(QStringLiteral("General"), QStringLiteral("MRU"), QStringLiteral("6"), file));
+        QCOMPARE(IniRead(QStringLiteral("General"), QStringLiteral("MRU"), QString(), file),
+                 QStringLiteral("6"));
     }
 
     void windows1252FileIsRead()
     {
         const QString file = path(QStringLiteral("ansi.ini"));
-        writeRaw(file, "[General]\nLanguage=Fran\xE7" "ais\n");
+        writeRaw(file, "[General]\nLanguage=Fran\xE7"
+                       "ais\n");
         QCOMPARE(IniRead(QStringLiteral("General"), QStringLiteral("Language"), QString(), file),
                  QStringLiteral("Français"));
     }

@@ -1,8 +1,8 @@
+#include "RecordingUi.h"
 #include "util/Cp1252.h"
 #include "util/FileDialog.h"
 #include "util/PathFunctions.h"
 #include "util/TextFunctions.h"
-#include "RecordingUi.h"
 
 #include <QTest>
 
@@ -16,7 +16,8 @@ private Q_SLOTS:
     {
         const QString text = QStringLiteral("Façade € – “ok” Œuvre ÿ");
         const QByteArray bytes = ToCp1252(text);
-        QCOMPARE(bytes, QByteArray("Fa\xE7" "ade \x80 \x96 \x93ok\x94 \x8Cuvre \xFF"));
+        QCOMPARE(bytes, QByteArray("Fa\xE7"
+                                   "ade \x80 \x96 \x93ok\x94 \x8Cuvre \xFF"));
         QCOMPARE(FromCp1252(bytes), text);
     }
 
@@ -43,11 +44,21 @@ private Q_SLOTS:
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("folder");
         QTest::addColumn<QString>("name");
-        QTest::newRow("windows") << "C:\\Data\\unit.cfg" << "C:\\Data" << "unit.cfg";
-        QTest::newRow("posix") << "/home/a/unit.cfg" << "/home/a" << "unit.cfg";
-        QTest::newRow("mixed") << "C:/Data\\sub/x.cfg" << "C:/Data\\sub" << "x.cfg";
-        QTest::newRow("bare") << "x.cfg" << "" << "x.cfg";
-        QTest::newRow("root") << "/x.cfg" << "/" << "x.cfg";
+        QTest::newRow("windows") << "C:\\Data\\unit.cfg"
+                                 << "C:\\Data"
+                                 << "unit.cfg";
+        QTest::newRow("posix") << "/home/a/unit.cfg"
+                               << "/home/a"
+                               << "unit.cfg";
+        QTest::newRow("mixed") << "C:/Data\\sub/x.cfg"
+                               << "C:/Data\\sub"
+                               << "x.cfg";
+        QTest::newRow("bare") << "x.cfg"
+                              << ""
+                              << "x.cfg";
+        QTest::newRow("root") << "/x.cfg"
+                              << "/"
+                              << "x.cfg";
     }
     void paths()
     {
@@ -60,7 +71,8 @@ private Q_SLOTS:
 
     void joinPath()
     {
-        QCOMPARE(JoinPath(QStringLiteral("C:\\Data"), QStringLiteral("a")), QStringLiteral("C:\\Data\\a"));
+        QCOMPARE(JoinPath(QStringLiteral("C:\\Data"), QStringLiteral("a")),
+                 QStringLiteral("C:\\Data\\a"));
         QCOMPARE(JoinPath(QStringLiteral("/tmp"), QStringLiteral("a")), QStringLiteral("/tmp/a"));
         QCOMPARE(JoinPath(QStringLiteral("/"), QStringLiteral("a")), QStringLiteral("/a"));
         QCOMPARE(JoinPath(QString(), QStringLiteral("a")), QStringLiteral("a"));
@@ -68,9 +80,11 @@ private Q_SLOTS:
 
     void textReplace()
     {
-        QCOMPARE(TextReplace(QStringLiteral("File \"*\" is gone *"), QStringLiteral("*"), QStringLiteral("C:\\a")),
+        QCOMPARE(TextReplace(QStringLiteral("File \"*\" is gone *"), QStringLiteral("*"),
+                             QStringLiteral("C:\\a")),
                  QStringLiteral("File \"C:\\a\" is gone C:\\a"));
-        QCOMPARE(TextReplace(QStringLiteral("abc"), QString(), QStringLiteral("x")), QStringLiteral("abc"));
+        QCOMPARE(TextReplace(QStringLiteral("abc"), QString(), QStringLiteral("x")),
+                 QStringLiteral("abc"));
     }
 
     void captionEscapesAmpersand()
@@ -89,8 +103,10 @@ private Q_SLOTS:
                                          << "Text (*.txt)";
         QTest::newRow("several patterns") << "Exports|*.txt;*.csv"
                                           << "Exports (*.txt *.csv)";
-        QTest::newRow("odd trailing part") << "Text|*.txt|dangling" << "Text (*.txt)";
-        QTest::newRow("empty") << "" << "";
+        QTest::newRow("odd trailing part") << "Text|*.txt|dangling"
+                                           << "Text (*.txt)";
+        QTest::newRow("empty") << ""
+                               << "";
     }
     void filterToQt()
     {
