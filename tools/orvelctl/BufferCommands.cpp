@@ -1,0 +1,59 @@
+// buffer read and buffer clear: the panel's event log.
+#include "Commands.h"
+#include "CtlOutput.h"
+#include "CtlSession.h"
+#include "ExitCode.h"
+#include "eventlog/EventBuffer.h"
+#include "eventlog/EventExport.h"
+#include "texts/DataFunctions.h"
+#include "util/Cp1252.h"
+
+#include <QDateTime>
+
+namespace {
+
+ExportFormat formatOf(const QString& option)
+{
+    if (option == QLatin1String("csv-fr"))
+        return ExportFormat::CsvFr;
+    if (option == QLatin1String("csv-en"))
+        return ExportFormat::CsvEn;
+    return ExportFormat::Text;
+}
+
+} // namespace
+
+int RunBufferRead(const CtlOptions& options, CtlSession& session)
+{
+    const int status = session.Detect(false, TextLines(10100));
+    if (status != ExitSuccess)
+        return status;
+    const QDateTime readAt = QDateTime::currentDateTime();
+
+    QList<EventRow> rows;
+    const BufferReadResult result = ReadEventBuffer(session.link(), session.slave(), rows);
+    if (result != BufferReadResult::Read) {
+        const BufferMessage message = ReadResultMessage(result);
+        Say(message.tag, message.icon);
+        return result == BufferReadResult::Empty ? ExitSuccess : ExitTransfer;
+    }
+
+    const QString content =
+        BufferPreamble(GetText(102102), QString::number(session.slave()), BufferStatusLine(readAt)) +
+        ExportTable(formatOf(options.format), BufferHeadings(), rows);
+    if (options.output.isEmpty())
+        return WriteStdout(content.toUtf8()) ? ExitSuccess : ExitFile;
+    // As the console saves it: 8-bit text in the Windows code page.
+    return WriteFileBytes(options.output, ToCp1252(content)) ? ExitSuccess : ExitFile;
+}
+
+int RunBufferClear(const CtlOptions&, CtlSession& session)
+{
+    const int status = session.Detect(true, TextLines(10100));
+    if (status != ExitSuccess)
+        return status;
+    const BufferClearResult result = ClearEventBuffer(session.link(), session.slave());
+    const BufferMessage message = ClearResultMessage(result);
+    Say(message.tag, message.icon);
+    return result == BufferClearResult::Completed ? ExitSuccess : ExitTransfer;
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "CtlOptions.h"
+#include "link/CommFunctions.h"
+#include "link/SerialComCtrl.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+
+// The line and the panel of one command: the line settings resolved from the
+// command line, the INI file and the console's defaults, the port opened with
+// them, and the detection of the panel.
+class CtlSession
+{
+public:
+    struct Line
+    {
+        QString port;
+        std::int32_t bauds = 9600;
+        std::int16_t stops = 1;
+        QString parity = QStringLiteral("n");
+        LinkOptions link;
+        std::uint8_t slave = 1; // 0: search for the slave number
+        bool search = false;
+    };
+
+    // Resolves the settings; an INI value that does not convert raises the
+    // conversion error.
+    static Line ResolveLine(const CtlOptions& options);
+    // "9600,N,8,1".
+    static QString SettingsText(const Line& line);
+
+    explicit CtlSession(const Line& line);
+    ~CtlSession();
+    CtlSession(const CtlSession&) = delete;
+    CtlSession& operator=(const CtlSession&) = delete;
+
+    // Opens the port; on failure the error is reported and the result is false.
+    bool Open();
+    PanelLink& link() { return *m_link; }
+    const Line& line() const { return m_line; }
+
+    // Detects the panel and returns an exit code: success with slave() and
+    // version() set; no panel (the message of noPanelText shown); cancelled.
+    // noAnswerText is the message when the given slave did not answer; a
+    // search for the slave number that found nothing shows text 10102 instead
+    // unless forceNoAnswerText.
+    int Detect(bool clearMode, const QString& noAnswerText, bool forceNoAnswerText = false);
+    std::uint8_t slave() const { return m_slave; }
+    std::int32_t version() const { return m_version; }
+
+private:
+    Line m_line;
+    std::unique_ptr<SerialComCtrl> m_port;
+    std::unique_ptr<PanelLink> m_link;
+    std::uint8_t m_slave = 0;
+    std::int32_t m_version = 0;
+};
+
+// A version code as the messages write it: major, a point, minor (259: "1.3").
+QString VersionText(std::int32_t version);

@@ -1,0 +1,24 @@
+// new and dump: configuration files without the line.
+#include "Commands.h"
+#include "ConfigJson.h"
+#include "CtlOutput.h"
+#include "DocumentFile.h"
+#include "ExitCode.h"
+#include "config/ConfigClass.h"
+#include "texts/DataFunctions.h"
+
+int RunNew(const CtlOptions& options)
+{
+    ConfigClass config;
+    GetAllDefaults(config);
+    return config.Save(options.output) ? ExitSuccess : ExitFile;
+}
+
+int RunDump(const CtlOptions& options)
+{
+    ConfigClass config;
+    const int status = LoadDocument(options.file, config);
+    if (status != ExitSuccess)
+        return status;
+    return WriteStdout(ConfigToJson(config)) ? ExitSuccess : ExitFile;
+}
