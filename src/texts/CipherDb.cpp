@@ -1,5 +1,7 @@
 #include "CipherDb.h"
 
+#include "DataFileKey.h"
+
 #include <sqlite3.h>
 
 #include <QFileInfo>
@@ -35,6 +37,10 @@ bool CipherDb::open(const QString& path, const QByteArray& password, Mode mode)
     }
     if (sqlite3_key(m_db, password.constData(), int(password.size())) != SQLITE_OK) {
         setError(QStringLiteral("cannot key ") + path);
+        close();
+        return false;
+    }
+    if (!exec(QStringLiteral("PRAGMA kdf_iter = %1").arg(DataFileKdfRounds))) {
         close();
         return false;
     }
@@ -209,7 +215,7 @@ QString CipherQuery::text(int i) const
     const int size = sqlite3_column_bytes(m_stmt, i);
     QString value = QString::fromUtf8(data, size);
     if (value.isNull())
-        value = QLatin1String("");
+        value = QStringLiteral("");
     return value;
 }
 

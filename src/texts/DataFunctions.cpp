@@ -32,9 +32,12 @@ std::optional<ParsedTag> ParseTag(const QString& tag)
     const qint64 whole = trimmed.toLongLong(&ok);
     if (ok)
         return ParsedTag{true, whole};
+    // Other number forms ("12.0", "1e3") seek their value when it is whole.
     const double number = trimmed.toDouble(&ok);
     if (!ok || !std::isfinite(number))
         return std::nullopt;
+    if (number == std::floor(number) && std::fabs(number) < 9.0e18)
+        return ParsedTag{true, qint64(number)};
     return ParsedTag{false, 0};
 }
 
@@ -109,6 +112,12 @@ bool OpenDataFile(const QString& path)
     auto db = std::make_unique<CipherDb>();
     if (!db->open(path, QByteArray(DataFilePassword), CipherDb::Mode::ReadOnly) || !db->verify())
         return false;
+    // An empty file opens as an empty database: without its tables it is not a
+    // data file.
+    for (const char* table : {"T_Labels", "T_ToolTips", "T_Menus", "T_Defaults"}) {
+        if (!db->hasTable(QLatin1String(table)))
+            return false;
+    }
     DataState().db = std::move(db);
     ForgetTables();
     SetTextLookup([](int tag) { return GetText(tag); });
