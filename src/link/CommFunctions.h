@@ -30,8 +30,12 @@ public:
     LinkOptions& options() { return m_options; }
     const LinkOptions& options() const { return m_options; }
 
-    // Blocking pause of FrameDelay milliseconds.
-    void FramePause() const;
+    // Blocking pause of FrameDelay milliseconds (announced by FramePaused
+    // first, so tests can see where the schedule puts its pauses).
+    void FramePause();
+
+Q_SIGNALS:
+    void FramePaused(int ms);
 
 public Q_SLOTS:
     // The port's event notification (ComCtrl_OnComm).
@@ -45,11 +49,26 @@ private:
 // CRC-16 (Modbus) of the first count bytes.
 std::uint16_t CRC16(const QByteArray& bytes, int count);
 
+// The request frames, CRC included (the simulator and tests build them too).
+QByteArray ReadRequestFrame(std::uint8_t slave, std::uint16_t address, int count);
+QByteArray WriteRequestFrame(std::uint8_t slave, std::uint16_t address,
+                             const QList<std::int16_t>& words);
+// Appends the CRC-16 of the whole frame, low byte first.
+void AppendCRC16(QByteArray& frame);
+
+// One exchange: both buffers are cleared, RTS raised and the request sent; in
+// half-duplex mode the exchange lets events run until the send notification
+// has dropped RTS (or the reply deadline passes), then it blocks on the port
+// until the reply is complete or the deadline passes, on a monotonic clock.
+// Faults of the port are reported under CommFunctions.EcritMots / .LitMots
+// and make the exchange return false.
+//
 // Function 16: writes words (1..127) at a register address. True when a
 // well-formed acknowledgement came back in time.
 bool EcritMots(PanelLink& link, std::uint8_t slave, std::uint16_t address,
                const QList<std::int16_t>& words);
-// Function 3: reads words.size() words. On failure words is left unchanged.
+// Function 3: reads words.size() words (1..125). On failure words is left
+// unchanged.
 bool LitMots(PanelLink& link, std::uint8_t slave, std::uint16_t address,
              QList<std::int16_t>& words);
 

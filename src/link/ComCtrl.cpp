@@ -1,0 +1,3 @@
+#include "link/ComCtrl.h"
+
+ComCtrl::~ComCtrl() = default;

@@ -1,0 +1,3 @@
+#include "link/SearchWindow.h"
+
+SearchWindow::~SearchWindow() = default;
