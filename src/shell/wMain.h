@@ -1,0 +1,135 @@
+#pragma once
+
+#include "HelpViewer.h"
+#include "ImageList.h"
+
+#include <QByteArray>
+#include <QMainWindow>
+#include <QPointer>
+
+#include <memory>
+
+class ComCtrl;
+class MostRecentFilesClass;
+class PanelLink;
+class QAction;
+class QLabel;
+class QMdiArea;
+class QMenu;
+class QToolBar;
+
+// The console's main window: the frame in which panel windows and the event
+// list open, with the menu bar, the tool bar tbrTools and the status bar
+// sbrStatus. It owns what the whole program shares: the serial port and the
+// link on it (half-duplex flag, RTS delay and frame delay are the link's
+// options), factory access and the recent-files list.
+//
+// Every menu item is a QAction whose object name is the command's name
+// (mnuFileNew ...); tool bar buttons are QActions of tbrTools named after
+// their key, which is the name of the menu command they run.
+class wMain : public QMainWindow
+{
+    Q_OBJECT
+    Q_PROPERTY(bool FactoryMode READ FactoryMode)
+
+public:
+    explicit wMain(std::unique_ptr<ComCtrl> port, QWidget* parent = nullptr);
+    ~wMain() override;
+
+    ComCtrl& Port() const { return *m_port; }
+    PanelLink& Link() const { return *m_link; }
+    bool HalfDuplex() const;
+    int RtsDelay() const;
+    int FrameDelay() const;
+    void SetHalfDuplex(bool on);
+    void SetRtsDelay(int ms);
+    void SetFrameDelay(int ms);
+
+    MostRecentFilesClass& RecentFiles() const { return *m_recentFiles; }
+    QMdiArea* MdiArea() const { return m_mdi; }
+    QMenu* Menu(const QString& name) const;
+    // The menu item of that name, in the menu bar's menus.
+    QAction* MenuItem(const QString& name) const;
+    // The tool bar button of that key.
+    QAction* ToolButton(const QString& key) const;
+    QLabel* StatusPanel(const QString& key) const;
+    const ImageList& Images() const { return m_imlTools; }
+
+    // Factory access: on shows the check mark of mnuOptionsFactory. Switching
+    // it here stores nothing; the command mnuOptionsFactory_Click does.
+    bool FactoryMode() const { return m_factoryMode; }
+    void SetFactoryMode(bool on);
+    // The system identity behind the machine token (tests set another one).
+    QByteArray MachineId() const { return m_machineId; }
+    void SetMachineId(const QByteArray& id) { m_machineId = id; }
+    QString CurrentMachineToken() const;
+
+    // Folder of the help files (the program's folder unless set).
+    QString ProgramFolder() const;
+    void SetProgramFolder(const QString& folder) { m_programFolder = folder; }
+    // The usable help file, "" when there is none (set by Nationality).
+    QString HelpFile() const { return m_helpFile; }
+    // The help window once a help command has opened it, else null.
+    HelpViewer* Help() const { return m_help; }
+
+    // Start-up step 8: every tool bar button with a key shows its image.
+    void ApplyToolBarImages();
+
+public Q_SLOTS:
+    // Texts of the main window in the current language.
+    void Nationality();
+    // Finishes the cell edit in progress of the active panel window's grid.
+    void ValidePanneau();
+
+    // Commands (tool bar buttons reach them by name: key + "_Click").
+    void mnuFileQuit_Click();
+    void mnuOptionsPrefs_Click();
+    void mnuOptionsFactory_Click();
+    void mnuWindowCascade_Click();
+    void mnuHelpSummary_Click();
+    void mnuHelpIndex_Click();
+    void mnuHelpFind_Click();
+    void mnuHelpContext_Click();
+    void mnuHelpAbout_Click();
+
+    // A tool bar button: ValidePanneau, then the command key + "_Click".
+    void tbrTools_ButtonClick(const QString& key);
+
+Q_SIGNALS:
+    // Panel windows follow it (the factory page).
+    void FactoryModeChanged(bool on);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildToolBar();
+    void buildStatusBar();
+    void connectCommands();
+    QAction* addItem(QMenu* menu, const char* name, const QKeySequence& shortcut = {});
+    QAction* addSeparator(QMenu* menu, const char* name);
+    void fillWindowMenu();
+    void menuOpening(QMenu* menu);
+    // The help window, loaded with the help file; null when there is none.
+    HelpViewer* helpViewer();
+    // Close request: true when the user confirmed.
+    bool queryUnload();
+    void unload();
+
+    std::unique_ptr<ComCtrl> m_port;
+    std::unique_ptr<PanelLink> m_link;
+    MostRecentFilesClass* m_recentFiles = nullptr;
+    QMdiArea* m_mdi = nullptr;
+    QToolBar* m_tbrTools = nullptr;
+    QLabel* m_prompt = nullptr;
+    QMenu* m_windowMenu = nullptr;
+    QList<QAction*> m_windowEntries;
+    ImageList m_imlTools;
+    bool m_factoryMode = false;
+    QByteArray m_machineId;
+    QString m_programFolder;
+    QString m_helpFile;
+    QPointer<HelpViewer> m_help;
+    bool m_unloaded = false;
+};
