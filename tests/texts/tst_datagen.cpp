@@ -1,0 +1,389 @@
+#include "TestDataFiles.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace TestData;
+
+namespace {
+
+const QString Header = QStringLiteral("Tag\tNote\tEnglish\tFrançais\tEspañol\n");
+const QString MenuHeader = QStringLiteral("Key\tNote\tEnglish\tFrançais\tEspañol\n");
+const QString DefaultsHeader = QStringLiteral("Key\tValeur\tNote\n");
+
+void WriteText(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+QByteArray ReadBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Every file under a folder, by relative path, with its bytes.
+QMap<QString, QByteArray> Tree(const QString& folder)
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator it(folder, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        files.insert(QDir(folder).relativeFilePath(path), ReadBytes(path));
+    }
+    return files;
+}
+
+// A canonical source tree: rows by tag, menus in their own order, no comments.
+void WriteCanonical(const QString& dir)
+{
+    WriteText(dir + QStringLiteral("/labels/a.tsv"),
+              (Header + QStringLiteral("0\tlanguage names\tEnglish\tFrançais\tEspañol\n"
+                                       "10\tgreeting\tHello\tBonjour\tHola\n"
+                                       "11\ttwo lines\tOne|Two\tUn|Deux\tUno|Dos\n"))
+                  .toUtf8());
+    WriteText(dir + QStringLiteral("/labels/b.tsv"),
+              (Header + QStringLiteral("5\tempty cells (may be empty)\t\t\t\n"
+                                       "20\tversion warning\tPanel ###1###, console ###2###\tPanneau ###1###, "
+                                       "console ###2###\tPanel ###1###, consola ###2###\n"))
+                  .toUtf8());
+    WriteText(dir + QStringLiteral("/tooltips/a.tsv"),
+              (Header + QStringLiteral("10\ttip\tA|B\tC|D\tE|F\n")).toUtf8());
+    WriteText(dir + QStringLiteral("/menus/main.tsv"),
+              (MenuHeader + QStringLiteral("mnuFile\tmenu\t&File\t&Fichier\t&Archivo\n"
+                                           "mnuFileOpen\titem\t&Open...\t&Ouvrir...\t&Abrir...\n"
+                                           "mnuEdit\tmenu\t&Edit\t&Edition\t&Edición\n"))
+                  .toUtf8());
+    WriteText(dir + QStringLiteral("/menus/buffer.tsv"),
+              (MenuHeader + QStringLiteral("mnuEditRefresh\tbutton\tRefresh\tActualiser\tActualizar\n")).toUtf8());
+    WriteText(dir + QStringLiteral("/defaults.tsv"),
+              (DefaultsHeader + QStringLiteral("-1\t0\tGenParam(32)\n593\t1\tfail-safe\n769\t\tempty value\n")).toUtf8());
+}
+
+} // namespace
+
+class TestDataGen : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    int m_count = 0;
+
+    QString freshDir()
+    {
+        const QString dir = m_dir.filePath(QStringLiteral("case%1").arg(++m_count));
+        QDir().mkpath(dir);
+        return dir;
+    }
+
+    static int Run(const QStringList& args, QString* err = nullptr)
+    {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(ORVEL_DATAGEN), args);
+        if (!p.waitForFinished(60000))
+            return -1;
+        if (err)
+            *err = QString::fromLocal8Bit(p.readAllStandardError());
+        return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QVERIFY(m_dir.isValid());
+    }
+
+    void readsTheSources()
+    {
+        const QString dir = freshDir();
+        WriteCanonical(dir);
+        QStringList errors;
+        const DataSources s = ReadSources(dir, errors);
+        QVERIFY2(errors.isEmpty(), qPrintable(errors.join(QLatin1Char('\n'))));
+        QCOMPARE(s.labels.languages, StandardLanguages());
+        QCOMPARE(s.labels.rows.size(), 5);
+        QCOMPARE(s.labels.rows[1].key, QStringLiteral("10"));
+        QCOMPARE(s.labels.rows[1].note, QStringLiteral("greeting"));
+        QCOMPARE(s.labels.rows[1].texts, (QStringList{QStringLiteral("Hello"), QStringLiteral("Bonjour"), QStringLiteral("Hola")}));
+        QCOMPARE(s.labels.rows[1].file, QStringLiteral("a.tsv"));
+        QCOMPARE(s.labels.rows[1].line, 3);
+        QCOMPARE(s.labels.rows[3].texts, (QStringList{QString(), QString(), QString()}));
+        QCOMPARE(s.menus.rows.size(), 4);
+        QCOMPARE(s.defaults.size(), 3);
+        QCOMPARE(s.defaults[0].key, -1);
+        QCOMPARE(s.defaults[0].value, std::optional<qint64>(0));
+        QCOMPARE(s.defaults[2].value, std::optional<qint64>());
+    }
+
+    void commentsBlankLinesAndLineEnds()
+    {
+        const QString dir = freshDir();
+        WriteText(dir + QStringLiteral("/labels/x.tsv"),
+                  QByteArray("\xEF\xBB\xBF# Texts of the main window\r\n\r\n") + Header.toUtf8().replace("\n", "\r\n") +
+                      QStringLiteral("# a comment between rows\r\n   \r\n10\tn\tHello\tBonjour\tHola\r\n").toUtf8());
+        QStringList errors;
+        const DataSources s = ReadSources(dir, errors);
+        QVERIFY2(errors.isEmpty(), qPrintable(errors.join(QLatin1Char('\n'))));
+        QCOMPARE(s.labels.rows.size(), 1);
+        QCOMPARE(s.labels.rows[0].texts.last(), QStringLiteral("Hola"));
+        QCOMPARE(s.labels.rows[0].line, 6);
+    }
+
+    void refusals_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("second");
+        QTest::addColumn<QByteArray>("secondContent");
+        QTest::addColumn<QString>("expected");
+        const QByteArray h = Header.toUtf8();
+        const QByteArray mh = MenuHeader.toUtf8();
+        const QByteArray dh = DefaultsHeader.toUtf8();
+        QTest::newRow("too few cells") << "labels/a.tsv" << h + "10\tn\tHello\tBonjour\n" << "" << QByteArray()
+                                       << "labels/a.tsv:2: 4 cells where the header has 5";
+        QTest::newRow("too many cells") << "labels/a.tsv" << h + "10\tn\tA\tB\tC\tD\n" << "" << QByteArray()
+                                        << "labels/a.tsv:2: 6 cells where the header has 5";
+        QTest::newRow("tag not a number") << "labels/a.tsv" << h + "# c\n1O\tn\tA\tB\tC\n" << "" << QByteArray()
+                                          << "labels/a.tsv:3: tag \"1O\" is not a whole number";
+        QTest::newRow("tag with spaces") << "tooltips/a.tsv" << h + " 10\tn\tA\tB\tC\n" << "" << QByteArray()
+                                         << "tooltips/a.tsv:2: tag \" 10\" is not a whole number";
+        QTest::newRow("duplicate tag in one file") << "labels/a.tsv" << h + "10\tn\tA\tB\tC\n10\tn\tD\tE\tF\n"
+                                                   << "" << QByteArray()
+                                                   << "labels/a.tsv:3: Tag 10 is already in ";
+        QTest::newRow("duplicate tag across files")
+            << "labels/a.tsv" << h + "10\tn\tA\tB\tC\n" << "labels/b.tsv" << h + "\n7\tn\tA\tB\tC\n10\tn\tD\tE\tF\n"
+            << "labels/b.tsv:4: Tag 10 is already in ";
+        QTest::newRow("duplicate menu key by case")
+            << "menus/a.tsv" << mh + "mnuFileOpen\tn\tA\tB\tC\n" << "menus/b.tsv" << mh + "mnufileopen\tn\tA\tB\tC\n"
+            << "menus/b.tsv:2: Key mnufileopen is already in ";
+        QTest::newRow("menu key with space") << "menus/a.tsv" << mh + "mnu File\tn\tA\tB\tC\n" << "" << QByteArray()
+                                             << "menus/a.tsv:2: key \"mnu File\" is not a command name";
+        QTest::newRow("languages differ between files")
+            << "labels/a.tsv" << h + "10\tn\tA\tB\tC\n" << "labels/b.tsv"
+            << QByteArray("Tag\tNote\tEnglish\tEspañol\tFrançais\n11\tn\tA\tB\tC\n")
+            << "labels/b.tsv:1: languages \"English,Español,Français\" differ from \"English,Français,Español\"";
+        QTest::newRow("languages differ between tables")
+            << "labels/a.tsv" << h + "10\tn\tA\tB\tC\n" << "menus/a.tsv"
+            << QByteArray("Key\tNote\tEnglish\tFrançais\nmnuFile\tn\tA\tB\n")
+            << "menus: languages \"English,Français\" differ from \"English,Français,Español\" of labels";
+        QTest::newRow("wrong header") << "labels/a.tsv" << QByteArray("Key\tNote\tEnglish\n10\tn\tA\n") << ""
+                                      << QByteArray() << "labels/a.tsv:1: the header must be \"Tag<TAB>Note<TAB>\"";
+        QTest::newRow("no header") << "labels/a.tsv" << QByteArray("# only a comment\n") << "" << QByteArray()
+                                   << "labels/a.tsv: no header line";
+        QTest::newRow("language named twice") << "labels/a.tsv" << QByteArray("Tag\tNote\tEnglish\tEnglish\n")
+                                              << "" << QByteArray() << "labels: a language is named twice";
+        QTest::newRow("not UTF-8") << "labels/a.tsv" << h + "10\tn\tCaf\xE9\tB\tC\n" << "" << QByteArray()
+                                   << "labels/a.tsv:2: not valid UTF-8";
+        QTest::newRow("defaults header") << "defaults.tsv" << QByteArray("Key\tValue\tNote\n") << "" << QByteArray()
+                                         << "defaults.tsv:1: the header must be \"Key<TAB>Valeur<TAB>Note\"";
+        QTest::newRow("default key") << "defaults.tsv" << dh + "59x\t1\tn\n" << "" << QByteArray()
+                                     << "defaults.tsv:2: key \"59x\" is not a whole number";
+        QTest::newRow("default value") << "defaults.tsv" << dh + "593\tone\tn\n" << "" << QByteArray()
+                                       << "defaults.tsv:2: value \"one\" is neither empty nor a whole number";
+        QTest::newRow("default value too big") << "defaults.tsv" << dh + "609\t4294967296\tn\n" << "" << QByteArray()
+                                               << "defaults.tsv:2: value 4294967296 does not fit 32 bits";
+        QTest::newRow("default key outside 16 bits") << "defaults.tsv" << dh + "40000\t1\tn\n" << "" << QByteArray()
+                                                     << "defaults.tsv:2: key 40000 is outside -32768..32767";
+        QTest::newRow("duplicate default") << "defaults.tsv" << dh + "593\t1\tn\n\n593\t2\tn\n" << "" << QByteArray()
+                                           << "defaults.tsv:4: key 593 is already in ";
+        QTest::newRow("default cells") << "defaults.tsv" << dh + "593\t1\n" << "" << QByteArray()
+                                       << "defaults.tsv:2: 2 cells where the header has 3";
+    }
+
+    void refusals()
+    {
+        QFETCH(QString, file);
+        QFETCH(QByteArray, content);
+        QFETCH(QString, second);
+        QFETCH(QByteArray, secondContent);
+        QFETCH(QString, expected);
+        const QString dir = freshDir();
+        WriteText(dir + QLatin1Char('/') + file, content);
+        if (!second.isEmpty())
+            WriteText(dir + QLatin1Char('/') + second, secondContent);
+        QStringList errors;
+        ReadSources(dir, errors);
+        const QString all = errors.join(QLatin1Char('\n'));
+        QVERIFY2(all.contains(dir + QLatin1Char('/') + expected), qPrintable(all));
+
+        // The program refuses with the same message and writes nothing: an
+        // older data file stays exactly as it was, and no temporary is left.
+        const QString target = dir + QStringLiteral("/out/orvel.dat");
+        WriteText(target, "previous file");
+        QString err;
+        QCOMPARE(Run({QStringLiteral("build"), dir, target}, &err), 1);
+        QVERIFY2(err.contains(dir + QLatin1Char('/') + expected), qPrintable(err));
+        QVERIFY(err.contains(QStringLiteral("nothing written")));
+        QCOMPARE(ReadBytes(target), QByteArray("previous file"));
+        QCOMPARE(QDir(dir + QStringLiteral("/out")).entryList(QDir::Files), QStringList{QStringLiteral("orvel.dat")});
+        QCOMPARE(Run({QStringLiteral("check"), dir}), 1);
+    }
+
+    void duplicateNamesBothPlaces()
+    {
+        const QString dir = freshDir();
+        WriteText(dir + QStringLiteral("/labels/a.tsv"), Header.toUtf8() + "\n\n10\tn\tA\tB\tC\n");
+        WriteText(dir + QStringLiteral("/labels/b.tsv"), Header.toUtf8() + "10\tn\tD\tE\tF\n");
+        QStringList errors;
+        ReadSources(dir, errors);
+        QCOMPARE(errors, QStringList{dir + QStringLiteral("/labels/b.tsv:2: Tag 10 is already in ") + dir +
+                                     QStringLiteral("/labels/a.tsv:4")});
+    }
+
+    void roundTripIsIdentical()
+    {
+        const QString dir = freshDir();
+        WriteCanonical(dir);
+        const QString data = dir + QStringLiteral("/orvel.dat");
+        QCOMPARE(Run({QStringLiteral("build"), dir, data}), 0);
+        const QString out = dir + QStringLiteral("/dump");
+        QCOMPARE(Run({QStringLiteral("dump"), data, out}), 0);
+        QMap<QString, QByteArray> original = Tree(dir);
+        original.remove(QStringLiteral("orvel.dat"));
+        for (auto it = original.begin(); it != original.end();) {
+            if (it.key().startsWith(QLatin1String("dump/")))
+                it = original.erase(it);
+            else
+                ++it;
+        }
+        const QMap<QString, QByteArray> dumped = Tree(out);
+        QCOMPARE(dumped.keys(), original.keys());
+        for (auto it = original.cbegin(); it != original.cend(); ++it)
+            QCOMPARE(QString::fromUtf8(dumped.value(it.key())), QString::fromUtf8(it.value()));
+    }
+
+    void shippedSourcesSurviveTheRoundTrip()
+    {
+        // The sources under data/ may carry comments and rows in any order: the
+        // dump holds the same rows, each in the same file.
+        QStringList errors;
+        const DataSources shipped = ReadSources(QStringLiteral(ORVEL_SOURCE_DIR "/data"), errors);
+        QVERIFY2(errors.isEmpty(), qPrintable(errors.join(QLatin1Char('\n'))));
+        const QString data = m_dir.filePath(QStringLiteral("shipped.dat"));
+        Write(shipped, data);
+        DataSources back;
+        QString error;
+        QVERIFY2(ReadDataFile(data, back, error), qPrintable(error));
+        const QString out = m_dir.filePath(QStringLiteral("shipped"));
+        QVERIFY2(WriteSources(back, out, error), qPrintable(error));
+        const DataSources again = ReadSources(out, errors);
+        QVERIFY2(errors.isEmpty(), qPrintable(errors.join(QLatin1Char('\n'))));
+        for (const auto& [a, b] : {std::pair{&shipped.labels, &again.labels}, std::pair{&shipped.toolTips, &again.toolTips},
+                                   std::pair{&shipped.menus, &again.menus}}) {
+            QCOMPARE(b->languages, a->languages);
+            QCOMPARE(b->rows.size(), a->rows.size());
+            QMap<QString, const TextSourceRow*> byKey;
+            for (const TextSourceRow& row : b->rows)
+                byKey.insert(row.key, &row);
+            for (const TextSourceRow& row : a->rows) {
+                const TextSourceRow* other = byKey.value(row.key);
+                QVERIFY2(other, qPrintable(row.key));
+                QCOMPARE(other->note, row.note);
+                QCOMPARE(other->texts, row.texts);
+                QCOMPARE(other->file, row.file);
+            }
+        }
+        QCOMPARE(again.defaults.size(), shipped.defaults.size());
+        for (const DefaultSourceRow& row : shipped.defaults) {
+            const auto match = std::find_if(again.defaults.begin(), again.defaults.end(),
+                                            [&](const DefaultSourceRow& d) { return d.key == row.key; });
+            QVERIFY(match != again.defaults.end());
+            QCOMPARE(match->value, row.value);
+            QCOMPARE(match->note, row.note);
+        }
+    }
+
+    void tablesAndColumns()
+    {
+        const QString data = m_dir.filePath(QStringLiteral("columns.dat"));
+        Write(Standard(), data);
+        CipherDb db;
+        QVERIFY(db.open(data, QByteArray(DataFilePassword), CipherDb::Mode::ReadOnly));
+        QCOMPARE(db.columns(QStringLiteral("T_Labels")),
+                 (QStringList{QStringLiteral("Tag"), QStringLiteral("Note"), QStringLiteral("Source"),
+                              QStringLiteral("English"), QStringLiteral("Français"), QStringLiteral("Español")}));
+        QCOMPARE(db.columns(QStringLiteral("T_ToolTips")), db.columns(QStringLiteral("T_Labels")));
+        QCOMPARE(db.columns(QStringLiteral("T_Menus")),
+                 (QStringList{QStringLiteral("Key"), QStringLiteral("Note"), QStringLiteral("English"),
+                              QStringLiteral("Français"), QStringLiteral("Español")}));
+        QCOMPARE(db.columns(QStringLiteral("T_Defaults")),
+                 (QStringList{QStringLiteral("Key"), QStringLiteral("Valeur"), QStringLiteral("Note")}));
+        // An empty text is stored as NULL, a note as text.
+        CipherQuery q(db, QStringLiteral("SELECT Note, English FROM T_Labels WHERE Tag=12"));
+        QVERIFY(q.next());
+        QCOMPARE(q.text(0), QStringLiteral("test row"));
+        QVERIFY(q.isNull(1));
+    }
+
+    void wrongPasswordCannotBeDumped()
+    {
+        const QString data = m_dir.filePath(QStringLiteral("otherpassword.dat"));
+        Write(Standard(), data, QByteArrayLiteral("B47D"));
+        DataSources s;
+        QString error;
+        QVERIFY(!ReadDataFile(data, s, error));
+        QVERIFY(ReadDataFile(data, s, error, QByteArrayLiteral("B47D")));
+        QCOMPARE(s.labels.rows.size(), Standard().labels.rows.size());
+        QString err;
+        QCOMPARE(Run({QStringLiteral("dump"), data, m_dir.filePath(QStringLiteral("nodump"))}, &err), 1);
+        QVERIFY2(err.startsWith(data + QStringLiteral(": ")), qPrintable(err));
+        QVERIFY(!QFileInfo::exists(m_dir.filePath(QStringLiteral("nodump"))));
+    }
+
+    void writerChecksWhatItWrites()
+    {
+        DataSources s = Standard();
+        s.labels.rows << Row(QStringLiteral("10"), {QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("z")});
+        s.menus.rows << Row(QStringLiteral("mnuTab"), {QStringLiteral("a\tb"), QStringLiteral("y"), QStringLiteral("z")});
+        const QString data = m_dir.filePath(QStringLiteral("refused.dat"));
+        QString error;
+        QVERIFY(!WriteDataFile(s, data, error));
+        QVERIFY2(error.contains(QStringLiteral("labels/test.tsv: Tag 10 is already in labels/test.tsv")), qPrintable(error));
+        QVERIFY2(error.contains(QStringLiteral("menus/test.tsv: a cell holds a tab or a line break")), qPrintable(error));
+        QVERIFY(!QFileInfo::exists(data));
+    }
+
+    void replacesAnOlderFile()
+    {
+        const QString data = m_dir.filePath(QStringLiteral("replaced.dat"));
+        WriteText(data, "old");
+        Write(Standard(), data);
+        DataSources s;
+        QString error;
+        QVERIFY2(ReadDataFile(data, s, error), qPrintable(error));
+        QCOMPARE(QDir(m_dir.path()).entryList({QStringLiteral("replaced.dat*")}, QDir::Files),
+                 QStringList{QStringLiteral("replaced.dat")});
+    }
+
+    void usage_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("none") << QStringList{};
+        QTest::newRow("unknown command") << QStringList{QStringLiteral("make"), QStringLiteral("a")};
+        QTest::newRow("build without target") << QStringList{QStringLiteral("build"), QStringLiteral("a")};
+        QTest::newRow("dump without folder") << QStringList{QStringLiteral("dump"), QStringLiteral("a")};
+    }
+
+    void usage()
+    {
+        QFETCH(QStringList, args);
+        QString err;
+        QCOMPARE(Run(args, &err), 2);
+        QVERIFY(err.startsWith(QStringLiteral("usage: orvel-datagen build DATADIR DATAFILE")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDataGen)
+#include "tst_datagen.moc"
