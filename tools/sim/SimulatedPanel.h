@@ -113,6 +113,7 @@ public:
 
     // The configuration, packed into and unpacked from the read window by the
     // panel's own layout (independent of the console's register map).
+    // loadConfig keeps the panel's slave number (GenParam(23) is not loaded).
     void loadConfig(const ConfigClass& config);
     ConfigClass config() const;
 

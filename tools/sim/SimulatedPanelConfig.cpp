@@ -75,10 +75,7 @@ void SimulatedPanel::loadConfig(const ConfigClass& c)
     m_read[FactoryAt + 1] = 0;
     m_read[FactoryAt + 2] = c.SupplyType();
     m_read[FactoryAt + 3] = c.CommonType();
-    // The slave number is the panel's own (setSlave); a configuration naming
-    // another number would move the panel to it.
-    if (c.GenParam(23) >= 1 && c.GenParam(23) <= 64)
-        setSlave(c.GenParam(23));
+    // GenParam(23), the slave number at 1138, stays the panel's own (setSlave).
 }
 
 ConfigClass SimulatedPanel::config() const
