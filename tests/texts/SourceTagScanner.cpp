@@ -109,18 +109,20 @@ void ScanSource(const QString& text, const QString& where, SourceReferences& ref
     SplitComments(text, code, comments);
     auto at = [&](qsizetype offset) { return where + QLatin1Char(':') + QString::number(LineOf(text, offset)); };
 
-    // 1. Lookups with a literal tag.
+    // 1. Lookups with a literal tag: GetText, GetToolTip and the windows' own
+    //    helpers named ...Text or ...caption.
     static const QRegularExpression call(QStringLiteral(
-        "\\b(GetText|GetToolTip)\\s*\\(\\s*(?:(?:QStringLiteral|QString|QLatin1String)\\s*\\(\\s*)?\"?\\s*(\\d+)\\s*\"?\\s*\\)"));
+        "\\b(GetToolTip|(?!set)\\w*Text|(?!set)\\w*[Cc]aption)\\s*\\(\\s*(?:(?:QStringLiteral|QString|QLatin1String)\\s*\\(\\s*)?\"?\\s*(\\d+)\\s*\"?\\s*\\)"));
     for (auto it = call.globalMatch(code); it.hasNext();) {
         const auto m = it.next();
         const qint64 tag = m.captured(2).toLongLong();
-        Add(m.captured(1) == QLatin1String("GetText") ? refs.labels : refs.toolTips, tag, at(m.capturedStart()));
+        Add(m.captured(1) == QLatin1String("GetToolTip") ? refs.toolTips : refs.labels, tag, at(m.capturedStart()));
     }
 
-    // 2. Constants and members named ...Tag, ...Tags, ...TextBase or ...tagged.
+    // 2. Constants and members named ...Tag, ...Tags, ...TextBase or ...tagged,
+    //    initialised (=) or filled (<<) with literals.
     static const QRegularExpression named(QStringLiteral(
-        "\\b\\w*(?:Tag|Tags|TextBase|[tT]agged)\\s*(?:\\[[^\\]]*\\])?\\s*=(?!=)\\s*([^;]*);"));
+        "\\b\\w*(?:[Tt]ags?|TextBase|[tT]agged)\\s*(?:\\[[^\\]]*\\])?\\s*(?:=(?!=)|<<)\\s*([^;]*);"));
     for (auto it = named.globalMatch(code); it.hasNext();) {
         const auto m = it.next();
         for (qint64 tag : Literals(m.captured(1)))

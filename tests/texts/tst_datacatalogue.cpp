@@ -5,13 +5,17 @@
 // not scanned; code inside comments does not count):
 //   1. GetText(N) and GetToolTip(N) with a literal tag, also written
 //      GetText(QStringLiteral("N")): tag N needs a row in T_Labels, resp.
-//      T_ToolTips.
-//   2. A constant or member whose name ends in "Tag", "Tags", "TextBase" or
-//      "tagged", initialised with literals: every literal of the initializer
-//      (array subscripts aside) is a T_Labels tag. Examples:
+//      T_ToolTips. The same for a window's own one-argument text helpers
+//      whose name ends in "Text" or "Caption"/"caption" and does not start
+//      with "set" (caption(1600), LookupText(10101); not setText("8")).
+//   2. A constant, variable or member whose name ends in "tag", "tags",
+//      "Tag", "Tags", "TextBase" or "tagged", initialised (=) or filled (<<)
+//      with literals: every literal of the statement (array subscripts aside)
+//      is a T_Labels tag. Examples:
 //          constexpr int kCaptionTag = 1100;
-//          constexpr int kPageTags[2] = {1110, 1120};
+//          const int tags[5] = {35031, 35032, 35033, 1116, 35034};
 //          m_tagged = {{lblPort, 1111}, {lblBauds, 1112}};
+//          m_tagged << qMakePair(m_cmdButtons[0], 12);
 //   3. setProperty("Tag", N): a control carrying its tag.
 //   4. Tags the code computes (base + index, combo lists, decoders) or keeps
 //      in tables of another shape are declared in a comment next to the code:
@@ -25,6 +29,8 @@
 //      menu item or button shows. Tool bar names
 //      ("tbr...") are no keys: tool bar buttons carry the mnu name of their
 //      command as key.
+//
+// Set ORVEL_CATALOGUE_LIST=1 to list every tag and key found with its place.
 //
 // Every language cell of every row of T_Labels, T_ToolTips and T_Menus must
 // hold a text, except in rows whose Note says "may be empty" (for instance the
@@ -98,6 +104,16 @@ private Q_SLOTS:
         QVERIFY2(ReadDataFile(DataFile, m_data, error), qPrintable(DataFile + QStringLiteral(": ") + error));
         ScanFolder(QStringLiteral(ORVEL_SOURCE_DIR "/src"), {QStringLiteral("texts")}, m_refs);
         QVERIFY(OpenDataFile(DataFile));
+        qInfo("The code looks up %d texts, %d tool tips and %d menu captions",
+              int(m_refs.labels.size()), int(m_refs.toolTips.size()), int(m_refs.menuKeys.size()));
+        if (qEnvironmentVariableIsSet("ORVEL_CATALOGUE_LIST")) {
+            for (auto it = m_refs.labels.cbegin(); it != m_refs.labels.cend(); ++it)
+                qInfo("text %lld at %s", it.key(), qPrintable(it.value()));
+            for (auto it = m_refs.toolTips.cbegin(); it != m_refs.toolTips.cend(); ++it)
+                qInfo("tool tip %lld at %s", it.key(), qPrintable(it.value()));
+            for (auto it = m_refs.menuKeys.cbegin(); it != m_refs.menuKeys.cend(); ++it)
+                qInfo("menu %s at %s", qPrintable(it.key()), qPrintable(it.value()));
+        }
     }
 
     void cleanupTestCase() { CloseDataFile(); }
@@ -113,6 +129,11 @@ private Q_SLOTS:
         QTest::newRow("literal call") << "x = GetText(10103);" << L{10103} << L{} << QStringList{};
         QTest::newRow("string tag") << "GetText(QStringLiteral(\"1001\"))" << L{1001} << L{} << QStringList{};
         QTest::newRow("tool tip") << "t->setToolTip(GetToolTip( 31150 ));" << L{} << L{31150} << QStringList{};
+        QTest::newRow("helpers") << "setWindowTitle(caption(1600)); l->setText(TaggedText( 1610 ));"
+                                 << L{1600, 1610} << L{} << QStringList{};
+        QTest::newRow("other calls") << "resize(1000); setMinimumWidth(120); setText(QStringLiteral(\"8\")); "
+                                        "setWindowCaption(5);"
+                                     << L{} << L{} << QStringList{};
         QTest::newRow("variable tag") << "GetText(tag); GetText(Base + 3);" << L{} << L{} << QStringList{};
         QTest::newRow("commented call") << "// GetText(999)\n/* GetText(998) */" << L{} << L{} << QStringList{};
         QTest::newRow("constant") << "constexpr int kCaptionTag = 1100;" << L{1100} << L{} << QStringList{};
@@ -121,6 +142,10 @@ private Q_SLOTS:
         QTest::newRow("tagged table")
             << "m_tagged = {{lblPort, 1111},\n {m_cmdButtons[0], 12}, {x, kButtonTags[1]}};" << L{12, 1111} << L{}
             << QStringList{};
+        QTest::newRow("local tags") << "const int tags[5] = {35031, 1116};" << L{1116, 35031} << L{} << QStringList{};
+        QTest::newRow("filled tag list") << "m_tagged << qMakePair(static_cast<QWidget*>(m_cmdButtons[0]), 12)\n"
+                                            "  << qMakePair(b, 15);"
+                                         << L{12, 15} << L{} << QStringList{};
         QTest::newRow("comparison is no initializer") << "if (lastTag == 5) f();" << L{} << L{} << QStringList{};
         QTest::newRow("property") << "w->setProperty(\"Tag\", 1001);" << L{1001} << L{} << QStringList{};
         QTest::newRow("marker") << "// tags: 43100-43102, 7\n// tooltips: 5 - 6" << L{7, 43100, 43101, 43102}
