@@ -17,6 +17,32 @@ constexpr std::uint16_t RegSlaveNumber = 1138;
 constexpr int TextFoundForClear = 102011;
 constexpr int TextFound = 35021;
 
+// Puts the user's line settings back unless told to keep the current ones:
+// on every way out, an error included, a search that found nothing leaves the
+// line as it was.
+class SettingsGuard
+{
+public:
+    explicit SettingsGuard(ComCtrl& port) : m_port(port), m_settings(port.Settings()) {}
+    ~SettingsGuard()
+    {
+        if (m_keep)
+            return;
+        try {
+            if (m_port.Settings() != m_settings)
+                m_port.SetSettings(m_settings);
+        } catch (...) {
+            // The error that brought us here is the one reported.
+        }
+    }
+    void keep() { m_keep = true; }
+
+private:
+    ComCtrl& m_port;
+    QString m_settings;
+    bool m_keep = false;
+};
+
 void processEvents()
 {
     if (QCoreApplication::instance())
@@ -49,7 +75,7 @@ std::uint8_t DetectOrvel(PanelLink& link, SearchWindow& window, std::uint8_t sla
 {
     const std::uint8_t result = Trap("CommFunctions.DetectOrvel", [&]() -> std::uint8_t {
         ComCtrl& port = link.port();
-        const QString oldSettings = port.Settings();
+        SettingsGuard restore(port);
         const std::int32_t oldBauds = GetCommBauds(port);
         const std::int16_t oldStops = GetCommStops(port);
 
@@ -71,11 +97,8 @@ std::uint8_t DetectOrvel(PanelLink& link, SearchWindow& window, std::uint8_t sla
                 SetCommBauds(port, bauds[i]);
                 SetCommStops(port, s);
                 if (search) {
-                    if (window.Cancelled()) {
-                        // Nothing was found: the line goes back to the user's settings.
-                        port.SetSettings(oldSettings);
+                    if (window.Cancelled())
                         return DetectCancelled;
-                    }
                     window.ShowAttempt(slaveText, bauds[i], s);
                 }
                 found = attempt(link, slave);
@@ -87,12 +110,13 @@ std::uint8_t DetectOrvel(PanelLink& link, SearchWindow& window, std::uint8_t sla
         }
 
         if (found == 0) {
-            port.SetSettings(oldSettings);
             // A Cancel pressed during the very last attempt still cancels.
             if (search && window.Cancelled())
                 return DetectCancelled;
             return DetectNone;
         }
+        // The port keeps the settings that answered.
+        restore.keep();
         version = ReadVersion(link, found);
         if (!window.Confirm(found, clearMode ? TextFoundForClear : TextFound))
             return DetectCancelled;

@@ -76,6 +76,8 @@ void SimulatedLine::SetSettings(const QString& settings)
     const QStringList f = settings.split(QLatin1Char(','));
     if (f.size() != 4 || f[0].trimmed().toInt() <= 0)
         Raise(ErrNo::InvalidPropertyValue, settings);
+    if (m_unsupportedBauds.contains(f[0].trimmed().toInt()))
+        Raise(ErrNo::PortSettings, settings);
     m_settings = settings;
 }
 

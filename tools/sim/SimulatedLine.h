@@ -64,6 +64,8 @@ public:
     bool wireTime() const { return m_wireTime; }
     void setSendNotification(SendNotification mode) { m_sendNotification = mode; }
     void setUnplugged(bool unplugged) { m_unplugged = unplugged; }
+    // Baud rates the line's device cannot take: SetSettings raises 8015.
+    void setUnsupportedBauds(const QList<int>& bauds) { m_unsupportedBauds = bauds; }
     // Replaces the panels' answers by a script: given the request, the bytes
     // that come back (empty: silence). For tests of exact reply shapes.
     using Responder = std::function<QByteArray(const QByteArray& request)>;
@@ -126,4 +128,5 @@ private:
     QList<Exchange> m_exchanges;
     QList<bool> m_rtsChanges;
     Responder m_responder;
+    QList<int> m_unsupportedBauds;
 };
