@@ -77,9 +77,12 @@ BufferClearResult ClearEventBuffer(PanelLink& link, std::uint8_t slave, int roun
 BufferMessage ReadResultMessage(BufferReadResult result)
 {
     switch (result) {
-    case BufferReadResult::Failed: return {102001, MsgIcon::Critical};
-    case BufferReadResult::Empty: return {102003, MsgIcon::Exclamation};
-    case BufferReadResult::Read: break;
+    case BufferReadResult::Failed:
+        return {102001, MsgIcon::Critical};
+    case BufferReadResult::Empty:
+        return {102003, MsgIcon::Exclamation};
+    case BufferReadResult::Read:
+        break;
     }
     return {0, MsgIcon::None};
 }
@@ -87,9 +90,12 @@ BufferMessage ReadResultMessage(BufferReadResult result)
 BufferMessage ClearResultMessage(BufferClearResult result)
 {
     switch (result) {
-    case BufferClearResult::ReadFailed: return {102001, MsgIcon::Critical};
-    case BufferClearResult::NotCompleted: return {102004, MsgIcon::Critical};
-    case BufferClearResult::Completed: return {102005, MsgIcon::Information};
+    case BufferClearResult::ReadFailed:
+        return {102001, MsgIcon::Critical};
+    case BufferClearResult::NotCompleted:
+        return {102004, MsgIcon::Critical};
+    case BufferClearResult::Completed:
+        return {102005, MsgIcon::Information};
     }
     return {102004, MsgIcon::Critical};
 }

@@ -10,16 +10,17 @@
 
 // The event log registers of a panel.
 namespace EventRegisters {
-constexpr std::uint16_t Count = 144;      // count word, signed
-constexpr std::uint16_t Records = 146;    // up to 62 records of 2 words
+constexpr std::uint16_t Count = 144;        // count word, signed
+constexpr std::uint16_t Records = 146;      // up to 62 records of 2 words
 constexpr std::uint16_t ExtraRecords = 270; // 2 further records, read only when the count is 62
-constexpr std::uint16_t Discard = 288;    // the clear writes back the count just read
-constexpr std::uint16_t EndOfClear = 289; // written with 0 once the count has fallen to 0
+constexpr std::uint16_t Discard = 288;      // the clear writes back the count just read
+constexpr std::uint16_t EndOfClear = 289;   // written with 0 once the count has fallen to 0
 } // namespace EventRegisters
 
 constexpr int MaxRecordsInOneRequest = 62;
 
-enum class BufferReadResult {
+enum class BufferReadResult
+{
     Failed, // a read failed (text 102001); rows added before the failure stay
     Empty,  // the panel holds no event (text 102003)
     Read,   // rows were appended
@@ -32,7 +33,8 @@ enum class BufferReadResult {
 // whose low byte is 0 leaves nothing to read and counts as empty.
 BufferReadResult ReadEventBuffer(PanelLink& link, std::uint8_t slave, QList<EventRow>& rows);
 
-enum class BufferClearResult {
+enum class BufferClearResult
+{
     ReadFailed,   // reading the count failed (text 102001)
     NotCompleted, // the panel did not confirm, or its count never fell (text 102004)
     Completed,    // the count fell to 0 and the end of the clear was written (text 102005)

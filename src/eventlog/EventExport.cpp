@@ -40,8 +40,8 @@ QStringList BufferHeadings()
 QString BufferStatusLine(const QDateTime& when, const QLocale& locale)
 {
     const QChar blank = QLatin1Char(' ');
-    return GetText(102009) + blank + locale.toString(when.date(), QLocale::ShortFormat) + blank
-           + GetText(102010) + blank + locale.toString(when.time(), QLocale::LongFormat) + blank;
+    return GetText(102009) + blank + locale.toString(when.date(), QLocale::ShortFormat) + blank +
+           GetText(102010) + blank + locale.toString(when.time(), QLocale::LongFormat) + blank;
 }
 
 QString BufferPreamble(const QString& panelLabel, const QString& panelNumber,
@@ -92,9 +92,12 @@ QString CsvValues(const QStringList& headings, const QList<EventRow>& rows,
 QString ExportTable(ExportFormat format, const QStringList& headings, const QList<EventRow>& rows)
 {
     switch (format) {
-    case ExportFormat::Text: return TabbedValues(headings, rows);
-    case ExportFormat::CsvFr: return CsvValues(headings, rows, QStringLiteral(";"));
-    case ExportFormat::CsvEn: return CsvValues(headings, rows, QStringLiteral(","));
+    case ExportFormat::Text:
+        return TabbedValues(headings, rows);
+    case ExportFormat::CsvFr:
+        return CsvValues(headings, rows, QStringLiteral(";"));
+    case ExportFormat::CsvEn:
+        return CsvValues(headings, rows, QStringLiteral(","));
     }
     return {};
 }

@@ -13,7 +13,12 @@
 // The event list as text: the copy to the clipboard and the three file
 // formats. Every line ends with CR LF.
 
-enum class ExportFormat { Text, CsvFr, CsvEn };
+enum class ExportFormat
+{
+    Text,
+    CsvFr,
+    CsvEn
+};
 
 // "TEXT", "CSV_FR", "CSV_EN": the keys of the save menu.
 std::optional<ExportFormat> ExportFormatFromKey(const QString& key);

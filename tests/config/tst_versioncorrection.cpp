@@ -14,7 +14,7 @@ ConfigClass newerRecord()
     for (int ch = 1; ch <= ConfigClass::Channels; ++ch) {
         c.SetInDisturb(ch, std::uint8_t(ch));
         c.SetInRepBlock(ch, std::uint8_t(ch + 1));
-        c.SetInTypeKL(ch, ch % 2 ? 4 : 3);       // odd channels: no horn
+        c.SetInTypeKL(ch, ch % 2 ? 4 : 3);      // odd channels: no horn
         c.SetOutPilot(ch, ch % 3 == 0 ? 5 : 1); // every third: driving kind 5
         c.SetOutMode(ch, 1);
         c.SetInSecu(ch, 7);

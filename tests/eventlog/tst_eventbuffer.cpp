@@ -1,8 +1,8 @@
 // Reading and clearing a panel's event log, against the in-process simulator.
 #include "DataFileFixture.h"
+#include "eventlog/EventBuffer.h"
 #include "RecordingUi.h"
 #include "SimulatedLine.h"
-#include "eventlog/EventBuffer.h"
 
 #include <QTest>
 
@@ -117,10 +117,13 @@ void TestEventBuffer::framesOnTheWire()
     QList<EventRow> rows;
     QCOMPARE(ReadEventBuffer(*m_link, Slave, rows), BufferReadResult::Read);
     QCOMPARE(ClearEventBuffer(*m_link, Slave), BufferClearResult::Completed);
-    const QList<QByteArray> expected{
-        QByteArray::fromHex("05030090000185a3"), QByteArray::fromHex("05030092000a65a4"),
-        QByteArray::fromHex("05030090000185a3"), QByteArray::fromHex("0510012000010200054333"),
-        QByteArray::fromHex("05030090000185a3"), QByteArray::fromHex("051001210001020000" "82e1")};
+    const QList<QByteArray> expected{QByteArray::fromHex("05030090000185a3"),
+                                     QByteArray::fromHex("05030092000a65a4"),
+                                     QByteArray::fromHex("05030090000185a3"),
+                                     QByteArray::fromHex("0510012000010200054333"),
+                                     QByteArray::fromHex("05030090000185a3"),
+                                     QByteArray::fromHex("051001210001020000"
+                                                         "82e1")};
     QCOMPARE(m_line->requests(), expected);
 }
 
@@ -176,8 +179,7 @@ void TestEventBuffer::fullBuffer()
     m_panel->setEvents(log);
     QList<EventRow> rows;
     QCOMPARE(ReadEventBuffer(*m_link, Slave, rows), BufferReadResult::Read);
-    QCOMPARE(m_line->requests(),
-             (QList<QByteArray>{read(144, 1), read(146, 124), read(270, 4)}));
+    QCOMPARE(m_line->requests(), (QList<QByteArray>{read(144, 1), read(146, 124), read(270, 4)}));
     QCOMPARE(rows.size(), events);
     for (int k = 1; k <= events; ++k)
         QCOMPARE(rows[k - 1], rowOf(k, log[k - 1]));

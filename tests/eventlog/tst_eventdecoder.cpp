@@ -178,9 +178,9 @@ void TestEventDecoder::decodeEvent_data()
     QTest::newRow("unknown channel")
         << 64 << 0xD5A0 << 0x0000
         << QStringList{"64", "0000000", "0:00:00.000", "??? 13 ???", "??? 5 ???\"", "??? 10 ???"};
-    QTest::newRow("largest time")
-        << 9 << 0xC34F << 0xFFFF
-        << QStringList{"09", "1048575", "1:27:22.875", "V12", GetText(102218), GetText(102205)};
+    QTest::newRow("largest time") << 9 << 0xC34F << 0xFFFF
+                                  << QStringList{"09",  "1048575",       "1:27:22.875",
+                                                 "V12", GetText(102218), GetText(102205)};
 }
 
 void TestEventDecoder::decodeEvent()

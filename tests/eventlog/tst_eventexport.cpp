@@ -125,7 +125,8 @@ void TestEventExport::csvValues()
 {
     QFETCH(QString, separator);
     QFETCH(QString, expected);
-    const QList<EventRow> rows{row({"01", "0197842", "0:16:29.210", "V01", "Alarm cleared", "Off"})};
+    const QList<EventRow> rows{
+        row({"01", "0197842", "0:16:29.210", "V01", "Alarm cleared", "Off"})};
     QCOMPARE(CsvValues(Headings, rows, separator), expected);
 }
 
@@ -189,8 +190,9 @@ void TestEventExport::statusLine()
     const QDateTime when(QDate(2026, 12, 6), QTime(9, 5, 7));
     const QLocale french(QLocale::French, QLocale::France);
     const QString line = BufferStatusLine(when, french);
-    QCOMPARE(line, GetText(102009) + QStringLiteral(" 06/12/2026 ") + GetText(102010) + QLatin1Char(' ') +
-                       french.toString(when.time(), QLocale::LongFormat) + QLatin1Char(' '));
+    QCOMPARE(line, GetText(102009) + QStringLiteral(" 06/12/2026 ") + GetText(102010) +
+                       QLatin1Char(' ') + french.toString(when.time(), QLocale::LongFormat) +
+                       QLatin1Char(' '));
     QVERIFY(line.contains(QStringLiteral("09:05:07")));
     QVERIFY(line.endsWith(QLatin1Char(' ')));
 }
@@ -211,11 +213,11 @@ void TestEventExport::workedExampleFile()
     QStringList quotedHeadings;
     for (int tag : {102115, 102110, 102111, 102112, 102113, 102114})
         quotedHeadings.append(QLatin1Char('"') + GetText(tag) + QLatin1Char('"'));
-    const QString expected = GetText(102102) + QStringLiteral(" 3\r\n") + status + QStringLiteral("\r\n") +
-                             quotedHeadings.join(QLatin1Char(';')) + QStringLiteral("\r\n") +
-                             QStringLiteral("01;\"0197842\";\"0:16:29.210\";\"V01\";\"") +
-                             GetText(102217) + QStringLiteral("\";\"") + GetText(102201) +
-                             QStringLiteral("\"\r\n");
+    const QString expected =
+        GetText(102102) + QStringLiteral(" 3\r\n") + status + QStringLiteral("\r\n") +
+        quotedHeadings.join(QLatin1Char(';')) + QStringLiteral("\r\n") +
+        QStringLiteral("01;\"0197842\";\"0:16:29.210\";\"V01\";\"") + GetText(102217) +
+        QStringLiteral("\";\"") + GetText(102201) + QStringLiteral("\"\r\n");
     QCOMPARE(content, expected);
 }
 
@@ -224,9 +226,15 @@ void TestEventExport::formats_data()
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("extension");
     QTest::addColumn<QString>("separatorAfterRowNumber");
-    QTest::newRow("TEXT") << "TEXT" << "txt" << "\t";
-    QTest::newRow("CSV_FR") << "CSV_FR" << "csv" << ";";
-    QTest::newRow("CSV_EN") << "CSV_EN" << "csv" << ",";
+    QTest::newRow("TEXT") << "TEXT"
+                          << "txt"
+                          << "\t";
+    QTest::newRow("CSV_FR") << "CSV_FR"
+                            << "csv"
+                            << ";";
+    QTest::newRow("CSV_EN") << "CSV_EN"
+                            << "csv"
+                            << ",";
 }
 
 void TestEventExport::formats()

@@ -2,9 +2,9 @@
 #include "Commands.h"
 #include "CtlOutput.h"
 #include "CtlSession.h"
-#include "ExitCode.h"
 #include "eventlog/EventBuffer.h"
 #include "eventlog/EventExport.h"
+#include "ExitCode.h"
 #include "texts/DataFunctions.h"
 #include "util/Cp1252.h"
 
@@ -38,9 +38,9 @@ int RunBufferRead(const CtlOptions& options, CtlSession& session)
         return result == BufferReadResult::Empty ? ExitSuccess : ExitTransfer;
     }
 
-    const QString content =
-        BufferPreamble(GetText(102102), QString::number(session.slave()), BufferStatusLine(readAt)) +
-        ExportTable(formatOf(options.format), BufferHeadings(), rows);
+    const QString content = BufferPreamble(GetText(102102), QString::number(session.slave()),
+                                           BufferStatusLine(readAt)) +
+                            ExportTable(formatOf(options.format), BufferHeadings(), rows);
     if (options.output.isEmpty())
         return WriteStdout(content.toUtf8()) ? ExitSuccess : ExitFile;
     // As the console saves it: 8-bit text in the Windows code page.

@@ -45,8 +45,10 @@ QByteArray ConfigToJson(const ConfigClass& c)
     p.append({QStringLiteral("InBlocage"), channels([&](int ch) { return c.InBlocage(ch); })});
     QStringList redirs;
     for (int ch = 1; ch <= ConfigClass::Channels; ++ch)
-        redirs.append(numbers(1, ConfigClass::Redirections, [&](int k) { return c.InRedir(ch, k); }));
-    p.append({QStringLiteral("InRedir"), QLatin1Char('[') + redirs.join(QStringLiteral(", ")) + QLatin1Char(']')});
+        redirs.append(
+            numbers(1, ConfigClass::Redirections, [&](int k) { return c.InRedir(ch, k); }));
+    p.append({QStringLiteral("InRedir"),
+              QLatin1Char('[') + redirs.join(QStringLiteral(", ")) + QLatin1Char(']')});
     p.append({QStringLiteral("InSynth"), channels([&](int ch) { return c.InSynth(ch); })});
     p.append({QStringLiteral("InTypeKL"), channels([&](int ch) { return c.InTypeKL(ch); })});
     p.append({QStringLiteral("InDisturb"), channels([&](int ch) { return c.InDisturb(ch); })});
@@ -67,5 +69,6 @@ QByteArray ConfigToJson(const ConfigClass& c)
     QStringList lines;
     for (const auto& [key, value] : p)
         lines.append(QStringLiteral("  \"%1\": %2").arg(key, value));
-    return (QStringLiteral("{\n") + lines.join(QStringLiteral(",\n")) + QStringLiteral("\n}\n")).toUtf8();
+    return (QStringLiteral("{\n") + lines.join(QStringLiteral(",\n")) + QStringLiteral("\n}\n"))
+        .toUtf8();
 }

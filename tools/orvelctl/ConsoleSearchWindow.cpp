@@ -50,8 +50,7 @@ bool ConsoleSearchWindow::Cancelled()
     return interrupted != 0;
 }
 
-void ConsoleSearchWindow::ShowAttempt(const QString& slave, std::int32_t bauds,
-                                      std::int16_t stops)
+void ConsoleSearchWindow::ShowAttempt(const QString& slave, std::int32_t bauds, std::int16_t stops)
 {
     progress(QStringLiteral("%1 %2  %3 %4  %5 %6")
                  .arg(GetText(35031), slave, GetText(35032))
@@ -77,5 +76,4 @@ void ConsoleSearchWindow::restoreInterrupt()
         return;
     std::signal(SIGINT, m_previousHandler == SIG_ERR ? SIG_DFL : m_previousHandler);
     m_searching = false;
-
 }

@@ -1,6 +1,5 @@
 #include "CtlOptions.h"
 
-
 namespace {
 
 const QStringList Commands = {QStringLiteral("new"),    QStringLiteral("dump"),
@@ -142,7 +141,8 @@ private:
                 return;
             if (*v != QLatin1String("text") && *v != QLatin1String("csv-fr") &&
                 *v != QLatin1String("csv-en"))
-                m_error = QStringLiteral("option --format: %1 is not text, csv-fr or csv-en").arg(*v);
+                m_error =
+                    QStringLiteral("option --format: %1 is not text, csv-fr or csv-en").arg(*v);
             else
                 o.format = *v;
         } else if (name == QLatin1String("-o") || name == QLatin1String("--output")) {
@@ -171,7 +171,8 @@ private:
             return;
         QStringList rest = positional.mid(1);
         if (o.command == QLatin1String("buffer")) {
-            if (rest.isEmpty() || (rest[0] != QLatin1String("read") && rest[0] != QLatin1String("clear"))) {
+            if (rest.isEmpty() ||
+                (rest[0] != QLatin1String("read") && rest[0] != QLatin1String("clear"))) {
                 m_error = QStringLiteral("buffer needs read or clear");
                 return;
             }
@@ -194,10 +195,10 @@ private:
     // Options that only some commands take.
     void checkCombination(const CtlOptions& o)
     {
-        const bool isBufferRead = o.command == QLatin1String("buffer") &&
-                                  o.subcommand == QLatin1String("read");
-        const bool needsOutput = o.command == QLatin1String("new") ||
-                                 o.command == QLatin1String("read");
+        const bool isBufferRead =
+            o.command == QLatin1String("buffer") && o.subcommand == QLatin1String("read");
+        const bool needsOutput =
+            o.command == QLatin1String("new") || o.command == QLatin1String("read");
         const bool takesOutput = needsOutput || isBufferRead;
         if (needsOutput && o.output.isEmpty())
             m_error = QStringLiteral("%1 needs -o FILE").arg(o.command);

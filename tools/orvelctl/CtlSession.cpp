@@ -18,15 +18,20 @@ const QString Communication = QStringLiteral("Communication");
 CtlSession::Line CtlSession::ResolveLine(const CtlOptions& o)
 {
     Line line;
-    line.port = o.port.value_or(GetIniParam(Communication, QStringLiteral("Port"), QStringLiteral("1")).trimmed());
+    line.port = o.port.value_or(
+        GetIniParam(Communication, QStringLiteral("Port"), QStringLiteral("1")).trimmed());
     if (line.port.isEmpty())
         line.port = QStringLiteral("1");
     line.bauds = o.bauds.value_or(GetIniLong(Communication, QStringLiteral("Bauds"), 9600));
     line.stops = o.stops.value_or(GetIniInt(Communication, QStringLiteral("Stops"), 1));
-    line.parity = o.parity.value_or(
-        GetIniParam(Communication, QStringLiteral("Parity"), QStringLiteral("n")).trimmed().toLower());
-    line.link.halfDuplex = o.halfDuplex.value_or(GetIniBool(Communication, QStringLiteral("RTS"), false));
-    line.link.rtsDelayMs = o.rtsDelayMs.value_or(GetIniInt(Communication, QStringLiteral("RtsDelay"), 5));
+    line.parity =
+        o.parity.value_or(GetIniParam(Communication, QStringLiteral("Parity"), QStringLiteral("n"))
+                              .trimmed()
+                              .toLower());
+    line.link.halfDuplex =
+        o.halfDuplex.value_or(GetIniBool(Communication, QStringLiteral("RTS"), false));
+    line.link.rtsDelayMs =
+        o.rtsDelayMs.value_or(GetIniInt(Communication, QStringLiteral("RtsDelay"), 5));
     line.link.frameDelayMs =
         o.frameDelayMs.value_or(GetIniInt(Communication, QStringLiteral("FrameDelay"), 50));
     line.link.replyTimeoutMs = o.replyTimeoutMs.value_or(LinkOptions{}.replyTimeoutMs);

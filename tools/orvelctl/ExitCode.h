@@ -1,7 +1,8 @@
 #pragma once
 
 // Exit status of orvelctl.
-enum ExitCode : int {
+enum ExitCode : int
+{
     ExitSuccess = 0,
     ExitUsage = 1,    // the command line is wrong
     ExitFile = 2,     // a file (configuration, export, data file) could not be read or written

@@ -1,10 +1,10 @@
 // new and dump: configuration files without the line.
 #include "Commands.h"
+#include "config/ConfigClass.h"
 #include "ConfigJson.h"
 #include "CtlOutput.h"
 #include "DocumentFile.h"
 #include "ExitCode.h"
-#include "config/ConfigClass.h"
 #include "texts/DataFunctions.h"
 
 int RunNew(const CtlOptions& options)

@@ -1,15 +1,15 @@
 // detect, read, write and validate: the configuration commands on the line.
 #include "Commands.h"
+#include "config/ConfigClass.h"
+#include "config/VersionCorrection.h"
 #include "CtlOutput.h"
 #include "CtlSession.h"
 #include "DocumentFile.h"
 #include "ExitCode.h"
-#include "TransferProgress.h"
-#include "config/ConfigClass.h"
-#include "config/VersionCorrection.h"
 #include "link/Detection.h"
 #include "link/RegisterMap.h"
 #include "texts/DataFunctions.h"
+#include "TransferProgress.h"
 #include "util/UiSeam.h"
 
 namespace {

@@ -46,10 +46,27 @@ void TestCtlOptions::cleanup()
 
 void TestCtlOptions::accepted()
 {
-    ParseResult r = ParseCommandLine(
-        {"write", "a.orv", "--port", "/dev/pts/7", "--baud=19200", "--stops", "2", "--parity", "E",
-         "--half-duplex", "--rts-delay", "3", "--frame-delay", "0", "--timeout", "300",
-         "--slave", "64", "--factory", "--validate", "--allow-older"});
+    ParseResult r = ParseCommandLine({"write",
+                                      "a.orv",
+                                      "--port",
+                                      "/dev/pts/7",
+                                      "--baud=19200",
+                                      "--stops",
+                                      "2",
+                                      "--parity",
+                                      "E",
+                                      "--half-duplex",
+                                      "--rts-delay",
+                                      "3",
+                                      "--frame-delay",
+                                      "0",
+                                      "--timeout",
+                                      "300",
+                                      "--slave",
+                                      "64",
+                                      "--factory",
+                                      "--validate",
+                                      "--allow-older"});
     QVERIFY2(r.error.isEmpty(), qPrintable(r.error));
     const CtlOptions& o = r.options;
     QCOMPARE(o.command, QStringLiteral("write"));
@@ -102,16 +119,17 @@ void TestCtlOptions::refused_data()
                              << "option --stops: 3 is not a number from 1 to 2";
     QTest::newRow("parity") << QStringList{"detect", "--parity", "m"}
                             << "option --parity: m is not n, e or o";
-    QTest::newRow("missing value") << QStringList{"detect", "--baud"} << "option --baud needs a value";
+    QTest::newRow("missing value")
+        << QStringList{"detect", "--baud"} << "option --baud needs a value";
     QTest::newRow("empty port") << QStringList{"detect", "--port", ""}
                                 << "option --port needs a port number or a device";
-    QTest::newRow("flag with value") << QStringList{"detect", "--search=yes"}
-                                     << "option --search takes no value";
+    QTest::newRow("flag with value")
+        << QStringList{"detect", "--search=yes"} << "option --search takes no value";
     QTest::newRow("new without -o") << QStringList{"new"} << "new needs -o FILE";
     QTest::newRow("read without -o") << QStringList{"read"} << "read needs -o FILE";
     QTest::newRow("dump without file") << QStringList{"dump"} << "dump needs a configuration file";
-    QTest::newRow("write without file") << QStringList{"write"}
-                                        << "write needs a configuration file";
+    QTest::newRow("write without file")
+        << QStringList{"write"} << "write needs a configuration file";
     QTest::newRow("two files") << QStringList{"dump", "a", "b"} << "unexpected argument b";
     QTest::newRow("buffer alone") << QStringList{"buffer"} << "buffer needs read or clear";
     QTest::newRow("buffer erase") << QStringList{"buffer", "erase"} << "buffer needs read or clear";
@@ -120,8 +138,8 @@ void TestCtlOptions::refused_data()
     QTest::newRow("-o on detect") << QStringList{"detect", "-o", "f"} << "detect takes no -o";
     QTest::newRow("factory on read") << QStringList{"read", "-o", "f", "--factory"}
                                      << "--factory, --validate and --allow-older belong to write";
-    QTest::newRow("format on clear") << QStringList{"buffer", "clear", "--format", "text"}
-                                     << "--format belongs to buffer read";
+    QTest::newRow("format on clear")
+        << QStringList{"buffer", "clear", "--format", "text"} << "--format belongs to buffer read";
     QTest::newRow("bad format") << QStringList{"buffer", "read", "--format", "xml"}
                                 << "option --format: xml is not text, csv-fr or csv-en";
     QTest::newRow("line on dump") << QStringList{"dump", "f", "--slave", "3"}
@@ -183,8 +201,8 @@ void TestCtlOptions::commandLineOverridesIniFile()
     QCOMPARE(line.bauds, 4800);
     QCOMPARE(line.slave, std::uint8_t(0)); // search without --slave finds the number
     QCOMPARE(line.search, true);
-    line = CtlSession::ResolveLine(
-        ParseCommandLine({"detect", "--search", "--slave", "9"}).options);
+    line =
+        CtlSession::ResolveLine(ParseCommandLine({"detect", "--search", "--slave", "9"}).options);
     QCOMPARE(line.slave, std::uint8_t(9));
     QCOMPARE(line.search, true);
 }

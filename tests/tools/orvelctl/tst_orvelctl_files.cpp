@@ -1,11 +1,11 @@
 // orvelctl without a panel: help, usage errors, new, dump, the data file and
 // the language of the messages.
+#include "config/ConfigClass.h"
 #include "CtlRunner.h"
 #include "RecordingUi.h"
-#include "config/ConfigClass.h"
 #include "settings/IniStore.h"
-#include "util/RuntimeError.h"
 #include "texts/DataFunctions.h"
+#include "util/RuntimeError.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -22,7 +22,8 @@ namespace {
 class HandFile
 {
 public:
-    HandFile(const QByteArray& type, const QByteArray& name) : m_n(int(type.size())), m_m(int(name.size()))
+    HandFile(const QByteArray& type, const QByteArray& name)
+        : m_n(int(type.size())), m_m(int(name.size()))
     {
         m_bytes.fill('\0', 291 + m_n + m_m);
         putLong(241, m_n);
@@ -60,39 +61,39 @@ HandFile fullFile()
     HandFile f("Orvel \xc9", "Hall B \"north\"");
     for (int ch = 1; ch <= 12; ++ch) {
         const int r = 15 * (ch - 1);
-        f.put(r + 0, 10 * ch + 0);                      // InSecu
+        f.put(r + 0, 10 * ch + 0);                        // InSecu
         f.putLong(r + 1, ch == 12 ? -5 : 70000 * ch + 1); // InTempo
-        f.put(r + 5, 10 * ch + 1);                      // InSequence
-        f.put(r + 6, 10 * ch + 2);                      // InDetect
-        f.put(r + 7, 10 * ch + 3);                      // InRelance
-        f.put(r + 8, 10 * ch + 4);                      // InBlocage
+        f.put(r + 5, 10 * ch + 1);                        // InSequence
+        f.put(r + 6, 10 * ch + 2);                        // InDetect
+        f.put(r + 7, 10 * ch + 3);                        // InRelance
+        f.put(r + 8, 10 * ch + 4);                        // InBlocage
         for (int k = 0; k < 4; ++k)
-            f.put(r + 9 + k, 100 + 4 * (ch - 1) + k);   // InRedir
-        f.put(r + 13, 10 * ch + 5);                     // InSynth
-        f.put(r + 14, 10 * ch + 6);                     // InTypeKL
-        f.put(180 + 2 * (ch - 1), 150 + ch);            // OutSecu
-        f.put(181 + 2 * (ch - 1), 170 + ch);            // OutPilot
-        f.put(f.late(248 + ch), 10 * ch + 7);           // InDisturb
-        f.put(f.late(260 + ch), 10 * ch + 8);           // InRepBlock
-        f.put(f.late(277 + ch), ch % 3);                // OutMode
+            f.put(r + 9 + k, 100 + 4 * (ch - 1) + k); // InRedir
+        f.put(r + 13, 10 * ch + 5);                   // InSynth
+        f.put(r + 14, 10 * ch + 6);                   // InTypeKL
+        f.put(180 + 2 * (ch - 1), 150 + ch);          // OutSecu
+        f.put(181 + 2 * (ch - 1), 170 + ch);          // OutPilot
+        f.put(f.late(248 + ch), 10 * ch + 7);         // InDisturb
+        f.put(f.late(260 + ch), 10 * ch + 8);         // InRepBlock
+        f.put(f.late(277 + ch), ch % 3);              // OutMode
     }
-    f.putLong(204, -123456);                            // GenTempoRelance
+    f.putLong(204, -123456); // GenTempoRelance
     int offset = 208;
     for (int i = 0; i <= 32; ++i) {
         if (i == 21 || i == 27 || (i >= 29 && i <= 31))
             continue;
         f.put(offset++, 200 + i);
     }
-    f.putWord(236, -300);                               // BrightMin
-    f.put(238, 7);                                      // SupplyType
-    f.put(239, 9);                                      // CommonType
-    f.put(240, 33);                                     // ModuleNo
-    f.put(f.late(273), 221);                            // GenParam(21)
-    f.put(f.late(274), 227);                            // GenParam(27)
-    f.put(f.late(275), 229);                            // GenParam(29)
-    f.put(f.late(276), 2);                              // GenParam(30)
-    f.put(f.late(277), 15);                             // GenParam(31)
-    f.put(f.late(290), 199);                            // GenParam(32), second copy
+    f.putWord(236, -300);    // BrightMin
+    f.put(238, 7);           // SupplyType
+    f.put(239, 9);           // CommonType
+    f.put(240, 33);          // ModuleNo
+    f.put(f.late(273), 221); // GenParam(21)
+    f.put(f.late(274), 227); // GenParam(27)
+    f.put(f.late(275), 229); // GenParam(29)
+    f.put(f.late(276), 2);   // GenParam(30)
+    f.put(f.late(277), 15);  // GenParam(31)
+    f.put(f.late(290), 199); // GenParam(32), second copy
     return f;
 }
 
@@ -120,9 +121,9 @@ void writeFile(const QString& path, const QByteArray& bytes)
 }
 
 const QStringList PropertyOrder{
-    "InSecu",   "InTempo",    "InSequence", "InDetect", "InRelance",       "InBlocage",
-    "InRedir",  "InSynth",    "InTypeKL",   "InDisturb", "InRepBlock",     "OutSecu",
-    "OutPilot", "OutMode",    "GenParam",   "GenTempoRelance", "ModuleNo", "ModuleName",
+    "InSecu",     "InTempo",   "InSequence", "InDetect",        "InRelance",  "InBlocage",
+    "InRedir",    "InSynth",   "InTypeKL",   "InDisturb",       "InRepBlock", "OutSecu",
+    "OutPilot",   "OutMode",   "GenParam",   "GenTempoRelance", "ModuleNo",   "ModuleName",
     "ModuleType", "BrightMin", "SupplyType", "CommonType"};
 
 } // namespace
@@ -175,11 +176,12 @@ void TestOrvelctlFiles::help()
     const CtlRun r = m_ctl->run({"--help"});
     QCOMPARE(r.exitCode, 0);
     QVERIFY(r.out.startsWith("Usage: orvelctl COMMAND [OPTIONS]\n"));
-    for (const char* word : {"new -o FILE", "dump FILE", "detect", "read -o FILE", "write FILE",
-                             "validate", "buffer read", "buffer clear", "--port", "--baud",
-                             "--stops", "--parity", "--half-duplex", "--rts-delay",
-                             "--frame-delay", "--slave", "--search", "--factory", "--validate",
-                             "--allow-older", "--format", "Exit status"})
+    for (const char* word :
+         {"new -o FILE", "dump FILE",   "detect",        "read -o FILE", "write FILE",
+          "validate",    "buffer read", "buffer clear",  "--port",       "--baud",
+          "--stops",     "--parity",    "--half-duplex", "--rts-delay",  "--frame-delay",
+          "--slave",     "--search",    "--factory",     "--validate",   "--allow-older",
+          "--format",    "Exit status"})
         QVERIFY2(r.out.contains(word), word);
     QVERIFY(r.err.isEmpty());
 }
@@ -188,7 +190,8 @@ void TestOrvelctlFiles::usageErrors_data()
 {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QString>("message");
-    QTest::newRow("nothing") << QStringList{} << "orvelctl: no command given\nTry 'orvelctl --help'.\n";
+    QTest::newRow("nothing") << QStringList{}
+                             << "orvelctl: no command given\nTry 'orvelctl --help'.\n";
     QTest::newRow("unknown") << QStringList{"frobnicate"}
                              << "orvelctl: unknown command frobnicate\nTry 'orvelctl --help'.\n";
     QTest::newRow("slave 65") << QStringList{"detect", "--slave", "65"}
@@ -216,7 +219,8 @@ void TestOrvelctlFiles::dumpFileBuiltByHand()
 
     // Keys in the stable order, one per line.
     QStringList keys;
-    const QRegularExpression key(QStringLiteral("^  \"(\\w+)\": "), QRegularExpression::MultilineOption);
+    const QRegularExpression key(QStringLiteral("^  \"(\\w+)\": "),
+                                 QRegularExpression::MultilineOption);
     for (auto it = key.globalMatch(QString::fromUtf8(r.out)); it.hasNext();)
         keys.append(it.next().captured(1));
     QCOMPARE(keys, PropertyOrder);
@@ -228,7 +232,8 @@ void TestOrvelctlFiles::dumpFileBuiltByHand()
     QCOMPARE(error.error, QJsonParseError::NoError);
     QCOMPARE(o.size(), PropertyOrder.size());
     QCOMPARE(ints(o["InSecu"]), channelValues([](int ch) { return 10 * ch; }));
-    QCOMPARE(ints(o["InTempo"]), channelValues([](int ch) { return ch == 12 ? -5 : 70000 * ch + 1; }));
+    QCOMPARE(ints(o["InTempo"]),
+             channelValues([](int ch) { return ch == 12 ? -5 : 70000 * ch + 1; }));
     QCOMPARE(ints(o["InSequence"]), channelValues([](int ch) { return 10 * ch + 1; }));
     QCOMPARE(ints(o["InDetect"]), channelValues([](int ch) { return 10 * ch + 2; }));
     QCOMPARE(ints(o["InRelance"]), channelValues([](int ch) { return 10 * ch + 3; }));

@@ -4,8 +4,8 @@
 #include "CtlRunner.h"
 #include "RecordingUi.h"
 #include "settings/IniStore.h"
-#include "util/RuntimeError.h"
 #include "texts/DataFunctions.h"
+#include "util/RuntimeError.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -116,7 +116,10 @@ void TestOrvelctlNoAnswer::givenSlaveDoesNotAnswer()
     QFETCH(QString, message);
     QElapsedTimer clock;
     clock.start();
-    const CtlRun r = m_ctl->run(args << "--slave" << "3" << "--timeout" << "100");
+    const CtlRun r = m_ctl->run(args << "--slave"
+                                     << "3"
+                                     << "--timeout"
+                                     << "100");
     QCOMPARE(r.exitCode, 3);
     QCOMPARE(r.errText(), QStringLiteral("error: ") + message + QLatin1Char('\n'));
     QVERIFY(r.out.isEmpty());
@@ -130,7 +133,8 @@ void TestOrvelctlNoAnswer::searchFindsNothing()
 {
     const CtlRun r = m_ctl->run({"detect", "--search", "--timeout", "50"});
     QCOMPARE(r.exitCode, 3);
-    QStringList expected{GetText(35022).section(QStringLiteral("\r\n"), 0, 0) + QStringLiteral(" (Ctrl+C)")};
+    QStringList expected{GetText(35022).section(QStringLiteral("\r\n"), 0, 0) +
+                         QStringLiteral(" (Ctrl+C)")};
     for (int stops : {1, 2})
         for (int bauds : {9600, 19200, 4800, 2400, 1200})
             expected.append(attemptLine(QStringLiteral("?"), bauds, stops));
@@ -155,7 +159,8 @@ void TestOrvelctlNoAnswer::searchOrderFromIniSettings()
     const QStringList err = r.errText().split(QLatin1Char('\n'));
     QCOMPARE(err.mid(1, 12), attempts);
     // A search for a given slave that finds nothing says that the slave did not answer.
-    QCOMPARE(err.mid(13).join(QLatin1Char('\n')), QStringLiteral("error: ") + lines(10100) + QLatin1Char('\n'));
+    QCOMPARE(err.mid(13).join(QLatin1Char('\n')),
+             QStringLiteral("error: ") + lines(10100) + QLatin1Char('\n'));
 }
 
 void TestOrvelctlNoAnswer::interruptCancelsTheSearch()
@@ -204,9 +209,9 @@ void TestOrvelctlNoAnswer::commandsNeedingAPanel_data()
     QTest::newRow("read, search") << QStringList{"read", "-o", "y.orv", "--search"} << 3
                                   << lines(10102);
     // A missing file is found out before the line is used.
-    QTest::newRow("write, no file") << QStringList{"write", m_dir.filePath("none.orv")} << 2
-                                    << m_dir.filePath("none.orv") + QStringLiteral(": ") +
-                                           ErrorDescription(53);
+    QTest::newRow("write, no file")
+        << QStringList{"write", m_dir.filePath("none.orv")} << 2
+        << m_dir.filePath("none.orv") + QStringLiteral(": ") + ErrorDescription(53);
 }
 
 void TestOrvelctlNoAnswer::commandsNeedingAPanel()
@@ -214,7 +219,8 @@ void TestOrvelctlNoAnswer::commandsNeedingAPanel()
     QFETCH(QStringList, args);
     QFETCH(int, exitCode);
     QFETCH(QString, message);
-    const CtlRun r = m_ctl->run(args << "--timeout" << "20");
+    const CtlRun r = m_ctl->run(args << "--timeout"
+                                     << "20");
     QCOMPARE(r.exitCode, exitCode);
     QVERIFY2(r.errText().endsWith(QStringLiteral("error: ") + message + QLatin1Char('\n')),
              r.err.constData());
