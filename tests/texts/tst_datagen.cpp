@@ -266,43 +266,92 @@ private Q_SLOTS:
 
     void shippedSourcesSurviveTheRoundTrip()
     {
-        // The sources under data/ may carry comments and rows in any order: the
-        // dump holds the same rows, each in the same file.
-        QStringList errors;
-        const DataSources shipped = ReadSources(QStringLiteral(ORVEL_SOURCE_DIR "/data"), errors);
-        QVERIFY2(errors.isEmpty(), qPrintable(errors.join(QLatin1Char('\n'))));
+        // The sources under data/, comments, blank lines and row order included,
+        // come back byte for byte from the data file the build made of them.
+        const QString source = QStringLiteral(ORVEL_SOURCE_DIR "/data");
         const QString data = m_dir.filePath(QStringLiteral("shipped.dat"));
-        Write(shipped, data);
+        QString err;
+        QCOMPARE(Run({QStringLiteral("build"), source, data}, &err), 0);
+        const QString out = m_dir.filePath(QStringLiteral("shipped"));
+        QCOMPARE(Run({QStringLiteral("dump"), data, out}, &err), 0);
+        QMap<QString, QByteArray> original = Tree(source);
+        original.removeIf([](const auto& it) { return !it.key().endsWith(QLatin1String(".tsv")); });
+        const QMap<QString, QByteArray> dumped = Tree(out);
+        QCOMPARE(dumped.keys(), original.keys());
+        for (auto it = original.cbegin(); it != original.cend(); ++it)
+            QCOMPARE(QString::fromUtf8(dumped.value(it.key())), QString::fromUtf8(it.value()));
+    }
+
+    void layoutKeepsCommentsAndOrder()
+    {
+        const QString dir = freshDir();
+        const QByteArray labels = "# Main window\n" + Header.toUtf8() +
+                                  "\n# status bar\n1001\tstatus\tReady\tPrêt\tListo\n\n# dialogs\n"
+                                  "20\tlater tag first\tB\tB\tB\n10\tn\tA\tA\tA\n# end\n";
+        const QByteArray defaults = DefaultsHeader.toUtf8() + "1175\t1\tcommon\n# inputs\n593\t0\tfail-safe\n";
+        WriteText(dir + QStringLiteral("/labels/main.tsv"), labels);
+        WriteText(dir + QStringLiteral("/defaults.tsv"), defaults);
+        QStringList errors;
+        const DataSources s = ReadSources(dir, errors);
+        QVERIFY2(errors.isEmpty(), qPrintable(errors.join(QLatin1Char('\n'))));
+        const QString data = dir + QStringLiteral("/orvel.dat");
+        Write(s, data);
+        // A row added to the file by other means has no place in the layout: it
+        // ends its file. A row that left the file leaves its line.
+        Sql(data, QStringLiteral("INSERT INTO T_Labels VALUES (15, 'added', 'main.tsv', 'C', 'C', 'C'); "
+                                 "DELETE FROM T_Labels WHERE Tag=20; "
+                                 "INSERT INTO T_Defaults VALUES (600, NULL, 'added')"));
         DataSources back;
         QString error;
         QVERIFY2(ReadDataFile(data, back, error), qPrintable(error));
-        const QString out = m_dir.filePath(QStringLiteral("shipped"));
+        const QString out = dir + QStringLiteral("/dump");
         QVERIFY2(WriteSources(back, out, error), qPrintable(error));
-        const DataSources again = ReadSources(out, errors);
-        QVERIFY2(errors.isEmpty(), qPrintable(errors.join(QLatin1Char('\n'))));
-        for (const auto& [a, b] : {std::pair{&shipped.labels, &again.labels}, std::pair{&shipped.toolTips, &again.toolTips},
-                                   std::pair{&shipped.menus, &again.menus}}) {
-            QCOMPARE(b->languages, a->languages);
-            QCOMPARE(b->rows.size(), a->rows.size());
-            QMap<QString, const TextSourceRow*> byKey;
-            for (const TextSourceRow& row : b->rows)
-                byKey.insert(row.key, &row);
-            for (const TextSourceRow& row : a->rows) {
-                const TextSourceRow* other = byKey.value(row.key);
-                QVERIFY2(other, qPrintable(row.key));
-                QCOMPARE(other->note, row.note);
-                QCOMPARE(other->texts, row.texts);
-                QCOMPARE(other->file, row.file);
-            }
-        }
-        QCOMPARE(again.defaults.size(), shipped.defaults.size());
-        for (const DefaultSourceRow& row : shipped.defaults) {
-            const auto match = std::find_if(again.defaults.begin(), again.defaults.end(),
-                                            [&](const DefaultSourceRow& d) { return d.key == row.key; });
-            QVERIFY(match != again.defaults.end());
-            QCOMPARE(match->value, row.value);
-            QCOMPARE(match->note, row.note);
-        }
+        QCOMPARE(QString::fromUtf8(ReadBytes(out + QStringLiteral("/labels/main.tsv"))),
+                 QString::fromUtf8("# Main window\n" + Header.toUtf8() +
+                                   "\n# status bar\n1001\tstatus\tReady\tPrêt\tListo\n\n# dialogs\n"
+                                   "10\tn\tA\tA\tA\n# end\n15\tadded\tC\tC\tC\n"));
+        QCOMPARE(QString::fromUtf8(ReadBytes(out + QStringLiteral("/defaults.tsv"))),
+                 QString::fromUtf8(defaults + "600\t\tadded\n"));
+    }
+
+    void lineEndsAndByteOrderMarkAreNormalised()
+    {
+        const QString dir = freshDir();
+        WriteText(dir + QStringLiteral("/labels/a.tsv"),
+                  "\xEF\xBB\xBF# c\r\n" + Header.toUtf8().replace("\n", "\r\n") + "10\tn\tA\tB\tC");
+        QStringList errors;
+        const DataSources s = ReadSources(dir, errors);
+        QVERIFY(errors.isEmpty());
+        const QString data = dir + QStringLiteral("/orvel.dat");
+        Write(s, data);
+        DataSources back;
+        QString error;
+        QVERIFY(ReadDataFile(data, back, error));
+        QVERIFY(WriteSources(back, dir + QStringLiteral("/dump"), error));
+        QCOMPARE(ReadBytes(dir + QStringLiteral("/dump/labels/a.tsv")), "# c\n" + Header.toUtf8() + "10\tn\tA\tB\tC\n");
+    }
+
+    void dumpRefusesPathsOutsideItsFolder_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::newRow("parent") << "../evil.tsv";
+        QTest::newRow("nested parent") << "labels/../../evil.tsv";
+        QTest::newRow("absolute") << "/tmp/evil.tsv";
+        QTest::newRow("other folder") << "help/x.tsv";
+        QTest::newRow("hidden") << "labels/.x.tsv";
+        QTest::newRow("not tsv") << "labels/x.html";
+    }
+
+    void dumpRefusesPathsOutsideItsFolder()
+    {
+        QFETCH(QString, path);
+        DataSources s = Standard();
+        s.layouts = {SourceLayout{path, {SourceLine{SourceLine::Verbatim, QStringLiteral("# x")}}}};
+        const QString dir = freshDir();
+        QString error;
+        QVERIFY(!WriteSources(s, dir + QStringLiteral("/out"), error));
+        QCOMPARE(error, QStringLiteral("source file \"") + path + QStringLiteral("\" is not a plain data file name"));
+        QVERIFY(!QFileInfo::exists(dir + QStringLiteral("/out")));
     }
 
     void tablesAndColumns()

@@ -103,12 +103,32 @@ bool WriteDefaults(CipherDb& db, const QList<DefaultSourceRow>& rows, QString& e
     return true;
 }
 
+bool WriteLayouts(CipherDb& db, const QList<SourceLayout>& layouts, QString& error)
+{
+    if (!db.exec(QStringLiteral("CREATE TABLE \"T_SourceLines\" (\"Path\" TEXT, \"Line\" INTEGER, "
+                                "\"Kind\" INTEGER, \"Text\" TEXT, PRIMARY KEY (\"Path\", \"Line\"))")))
+        return Fail(db, error);
+    CipherQuery insert(db, QStringLiteral("INSERT INTO \"T_SourceLines\" VALUES (?,?,?,?)"));
+    for (const SourceLayout& layout : layouts) {
+        for (int i = 0; i < layout.lines.size(); ++i) {
+            insert.bind(1, layout.path);
+            insert.bind(2, i + 1);
+            insert.bind(3, int(layout.lines[i].kind));
+            insert.bind(4, layout.lines[i].text);
+            if (!insert.run())
+                return Fail(db, error);
+        }
+    }
+    return true;
+}
+
 bool WriteAll(CipherDb& db, const DataSources& sources, QString& error)
 {
     return db.exec(QStringLiteral("BEGIN")) &&
            WriteTagTable(db, QStringLiteral("T_Labels"), sources.labels, error) &&
            WriteTagTable(db, QStringLiteral("T_ToolTips"), sources.toolTips, error) &&
            WriteMenus(db, sources.menus, error) && WriteDefaults(db, sources.defaults, error) &&
+           WriteLayouts(db, sources.layouts, error) &&
            (db.exec(QStringLiteral("COMMIT")) || Fail(db, error));
 }
 
@@ -188,6 +208,28 @@ bool ReadDefaults(CipherDb& db, QList<DefaultSourceRow>& defaults, QString& erro
     return true;
 }
 
+bool ReadLayouts(CipherDb& db, QList<SourceLayout>& layouts, QString& error)
+{
+    if (!db.hasTable(QStringLiteral("T_SourceLines")))
+        return true;
+    CipherQuery rows(db, QStringLiteral("SELECT \"Path\", \"Kind\", \"Text\" FROM \"T_SourceLines\" "
+                                        "ORDER BY \"Path\", \"Line\""));
+    while (rows.next()) {
+        const QString path = rows.text(0);
+        const qint64 kind = rows.integer(1).value_or(-1);
+        if (kind < SourceLine::Header || kind > SourceLine::Verbatim) {
+            error = QStringLiteral("T_SourceLines: unknown line kind in ") + path;
+            return false;
+        }
+        if (layouts.isEmpty() || layouts.last().path != path)
+            layouts.append({path, {}});
+        layouts.last().lines.append({SourceLine::Kind(kind), rows.text(2)});
+    }
+    if (rows.failed() || !rows.isValid())
+        return Fail(db, error);
+    return true;
+}
+
 } // namespace
 
 bool WriteDataFile(const DataSources& sources, const QString& path, QString& error,
@@ -225,7 +267,8 @@ bool ReadDataFile(const QString& path, DataSources& sources, QString& error, con
     sources = DataSources{};
     if (!ReadTagTable(db, QStringLiteral("T_Labels"), sources.labels, error) ||
         !ReadTagTable(db, QStringLiteral("T_ToolTips"), sources.toolTips, error) ||
-        !ReadMenus(db, sources.menus, error) || !ReadDefaults(db, sources.defaults, error))
+        !ReadMenus(db, sources.menus, error) || !ReadDefaults(db, sources.defaults, error) ||
+        !ReadLayouts(db, sources.layouts, error))
         return false;
     const QStringList problems = CheckSources(sources);
     if (!problems.isEmpty()) {

@@ -13,6 +13,9 @@
 //   T_MenuSources         Key TEXT PRIMARY KEY, Source  (the source file of each
 //                         menu row, so that a dump restores the files)
 //   T_Defaults            Key INTEGER PRIMARY KEY, Valeur INTEGER, Note
+//   T_SourceLines         Path, Line, Kind, Text: the layout of every source
+//                         file (comments, blank lines, row order), so that a
+//                         dump gives back the files that were read
 // The first language is the default one: column 3 of the tag tables, column 2
 // of T_Menus. An empty text is stored as NULL.
 

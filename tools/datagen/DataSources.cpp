@@ -40,7 +40,7 @@ struct TsvLine
 };
 
 // The non-comment, non-blank lines of a file, split at tabs.
-bool ReadTsv(const QString& path, QList<TsvLine>& lines, QStringList& errors)
+bool ReadTsv(const QString& path, QList<TsvLine>& lines, QStringList& errors, SourceLayout* layout)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -50,7 +50,9 @@ bool ReadTsv(const QString& path, QList<TsvLine>& lines, QStringList& errors)
     QByteArray bytes = file.readAll();
     if (bytes.startsWith("\xEF\xBB\xBF"))
         bytes.remove(0, 3);
-    const QList<QByteArray> raw = bytes.split('\n');
+    QList<QByteArray> raw = bytes.split('\n');
+    if (bytes.endsWith('\n'))
+        raw.removeLast();
     bool ok = true;
     for (int i = 0; i < raw.size(); ++i) {
         QByteArray line = raw[i];
@@ -63,9 +65,15 @@ bool ReadTsv(const QString& path, QList<TsvLine>& lines, QStringList& errors)
             ok = false;
             continue;
         }
-        if (text.trimmed().isEmpty() || text.startsWith(QLatin1Char('#')))
+        if (text.trimmed().isEmpty() || text.startsWith(QLatin1Char('#'))) {
+            if (layout)
+                layout->lines.append({SourceLine::Verbatim, text});
             continue;
+        }
         lines.append({i + 1, text.split(Tab)});
+        if (layout)
+            layout->lines.append(lines.size() == 1 ? SourceLine{SourceLine::Header, QString()}
+                                                   : SourceLine{SourceLine::Row, lines.last().cells.first()});
     }
     return ok;
 }
@@ -79,15 +87,17 @@ QStringList SourceFiles(const QString& folder)
 }
 
 void ReadTextTable(const QString& dataDir, const TableKind& kind, TextSourceTable& table,
-                   QStringList& errors)
+                   QList<SourceLayout>& layouts, QStringList& errors)
 {
     const QString folder = dataDir + QLatin1Char('/') + QLatin1String(kind.folder);
     QString languagesFrom;
     for (const QString& name : SourceFiles(folder)) {
         const QString path = folder + QLatin1Char('/') + name;
         QList<TsvLine> lines;
-        if (!ReadTsv(path, lines, errors) && lines.isEmpty())
+        SourceLayout layout{QLatin1String(kind.folder) + QLatin1Char('/') + name, {}};
+        if (!ReadTsv(path, lines, errors, &layout) && lines.isEmpty())
             continue;
+        layouts.append(layout);
         if (lines.isEmpty()) {
             errors << path + QStringLiteral(": no header line");
             continue;
@@ -126,13 +136,16 @@ void ReadTextTable(const QString& dataDir, const TableKind& kind, TextSourceTabl
     }
 }
 
-void ReadDefaults(const QString& dataDir, QList<DefaultSourceRow>& rows, QStringList& errors)
+void ReadDefaults(const QString& dataDir, QList<DefaultSourceRow>& rows, QList<SourceLayout>& layouts,
+                  QStringList& errors)
 {
     const QString path = dataDir + QStringLiteral("/defaults.tsv");
     if (!QFileInfo::exists(path))
         return;
     QList<TsvLine> lines;
-    ReadTsv(path, lines, errors);
+    SourceLayout layout{QStringLiteral("defaults.tsv"), {}};
+    ReadTsv(path, lines, errors, &layout);
+    layouts.append(layout);
     if (lines.isEmpty()) {
         errors << path + QStringLiteral(": no header line");
         return;
@@ -289,37 +302,133 @@ bool WriteFile(const QString& path, const QString& text, QString& error)
     return true;
 }
 
-bool WriteTextTable(const TextSourceTable& table, const TableKind& kind, const QString& outDir,
-                    QString& error)
+// Where a file's text is put together before it is written.
+struct OutputFiles
 {
-    QList<const TextSourceRow*> rows;
+    QStringList order;             // relative paths, in writing order
+    QHash<QString, QString> texts; // relative path -> text
+
+    QString& text(const QString& path, const QString& header)
+    {
+        if (!texts.contains(path)) {
+            order << path;
+            texts.insert(path, header);
+        }
+        return texts[path];
+    }
+};
+
+QString TextHeader(const TextSourceTable& table, const TableKind& kind)
+{
+    return QStringList{QLatin1String(kind.keyName), QStringLiteral("Note")}.join(Tab) + Tab +
+           table.languages.join(Tab) + QLatin1Char('\n');
+}
+
+QString TextLine(const TextSourceRow& row)
+{
+    return row.key + Tab + row.note + Tab + row.texts.join(Tab) + QLatin1Char('\n');
+}
+
+QString DefaultLine(const DefaultSourceRow& row)
+{
+    return QString::number(row.key) + Tab + (row.value ? QString::number(*row.value) : QString()) + Tab +
+           row.note + QLatin1Char('\n');
+}
+
+// The key a layout line and a row share: tags by value, names as they are.
+QString LayoutKey(const QString& key, bool numeric)
+{
+    if (!numeric)
+        return key;
+    bool ok = false;
+    const qint64 value = key.toLongLong(&ok);
+    return ok ? QString::number(value) : key;
+}
+
+bool SafeLayoutPath(const QString& path)
+{
+    static const QRegularExpression form(
+        QStringLiteral("^(?:(?:labels|tooltips|menus)/[^/\\\\.][^/\\\\]*\\.tsv|defaults\\.tsv)$"));
+    return form.match(path).hasMatch();
+}
+
+// The files of one text table: first those with a layout, line for line,
+// then the rows no layout placed, at the end of their file (canonical order).
+void LayTextTable(const TextSourceTable& table, const TableKind& kind, const QList<SourceLayout>& layouts,
+                  OutputFiles& out)
+{
+    const QString folder = QLatin1String(kind.folder) + QLatin1Char('/');
+    const QString header = TextHeader(table, kind);
+    QHash<QString, const TextSourceRow*> byKey;
     for (const TextSourceRow& row : table.rows)
-        rows << &row;
+        byKey.insert(folder + row.file + QLatin1Char('\t') + LayoutKey(row.key, kind.numericKey), &row);
+    QSet<const TextSourceRow*> placed;
+    for (const SourceLayout& layout : layouts) {
+        if (!layout.path.startsWith(folder))
+            continue;
+        QString& text = out.text(layout.path, QString());
+        for (const SourceLine& line : layout.lines) {
+            if (line.kind == SourceLine::Header) {
+                text += header;
+            } else if (line.kind == SourceLine::Verbatim) {
+                text += line.text + QLatin1Char('\n');
+            } else if (const TextSourceRow* row =
+                           byKey.value(layout.path + QLatin1Char('\t') + LayoutKey(line.text, kind.numericKey))) {
+                if (!placed.contains(row)) {
+                    text += TextLine(*row);
+                    placed.insert(row);
+                }
+            }
+        }
+    }
+    QList<const TextSourceRow*> rest;
+    for (const TextSourceRow& row : table.rows) {
+        if (!placed.contains(&row))
+            rest << &row;
+    }
     if (kind.numericKey)
-        std::stable_sort(rows.begin(), rows.end(), [](const TextSourceRow* a, const TextSourceRow* b) {
+        std::stable_sort(rest.begin(), rest.end(), [](const TextSourceRow* a, const TextSourceRow* b) {
             return a->key.toLongLong() < b->key.toLongLong();
         });
-    QStringList files;
-    QHash<QString, QString> texts;
-    const QString header = QStringList{QLatin1String(kind.keyName), QStringLiteral("Note")}.join(Tab) +
-                           Tab + table.languages.join(Tab) + QLatin1Char('\n');
-    for (const TextSourceRow* row : rows) {
-        if (!texts.contains(row->file)) {
-            files << row->file;
-            texts.insert(row->file, header);
+    for (const TextSourceRow* row : rest)
+        out.text(folder + row->file, header) += TextLine(*row);
+}
+
+void LayDefaults(const QList<DefaultSourceRow>& rows, const QList<SourceLayout>& layouts, OutputFiles& out)
+{
+    const QString path = QStringLiteral("defaults.tsv");
+    const QString header = DefaultsHeader.join(Tab) + QLatin1Char('\n');
+    QHash<QString, const DefaultSourceRow*> byKey;
+    for (const DefaultSourceRow& row : rows)
+        byKey.insert(QString::number(row.key), &row);
+    QSet<const DefaultSourceRow*> placed;
+    for (const SourceLayout& layout : layouts) {
+        if (layout.path != path)
+            continue;
+        QString& text = out.text(path, QString());
+        for (const SourceLine& line : layout.lines) {
+            if (line.kind == SourceLine::Header) {
+                text += header;
+            } else if (line.kind == SourceLine::Verbatim) {
+                text += line.text + QLatin1Char('\n');
+            } else if (const DefaultSourceRow* row = byKey.value(LayoutKey(line.text, true))) {
+                if (!placed.contains(row)) {
+                    text += DefaultLine(*row);
+                    placed.insert(row);
+                }
+            }
         }
-        texts[row->file] += row->key + Tab + row->note + Tab + row->texts.join(Tab) + QLatin1Char('\n');
     }
-    const QString folder = outDir + QLatin1Char('/') + QLatin1String(kind.folder);
-    if (!files.isEmpty() && !QDir().mkpath(folder)) {
-        error = folder + QStringLiteral(": cannot create the folder");
-        return false;
+    QList<const DefaultSourceRow*> rest;
+    for (const DefaultSourceRow& row : rows) {
+        if (!placed.contains(&row))
+            rest << &row;
     }
-    for (const QString& file : files) {
-        if (!WriteFile(folder + QLatin1Char('/') + file, texts.value(file), error))
-            return false;
-    }
-    return true;
+    std::stable_sort(rest.begin(), rest.end(),
+                     [](const DefaultSourceRow* a, const DefaultSourceRow* b) { return a->key < b->key; });
+    QString& text = out.text(path, header);
+    for (const DefaultSourceRow* row : rest)
+        text += DefaultLine(*row);
 }
 
 } // namespace
@@ -332,10 +441,10 @@ QStringList StandardLanguages()
 DataSources ReadSources(const QString& dataDir, QStringList& errors)
 {
     DataSources sources;
-    ReadTextTable(dataDir, LabelsKind, sources.labels, errors);
-    ReadTextTable(dataDir, ToolTipsKind, sources.toolTips, errors);
-    ReadTextTable(dataDir, MenusKind, sources.menus, errors);
-    ReadDefaults(dataDir, sources.defaults, errors);
+    ReadTextTable(dataDir, LabelsKind, sources.labels, sources.layouts, errors);
+    ReadTextTable(dataDir, ToolTipsKind, sources.toolTips, sources.layouts, errors);
+    ReadTextTable(dataDir, MenusKind, sources.menus, sources.layouts, errors);
+    ReadDefaults(dataDir, sources.defaults, sources.layouts, errors);
     // A table without any source file yet takes the languages of the others.
     QStringList languages = sources.labels.languages;
     for (const TextSourceTable* table : {&sources.toolTips, &sources.menus}) {
@@ -359,20 +468,25 @@ QStringList CheckSources(const DataSources& sources)
 
 bool WriteSources(const DataSources& sources, const QString& outDir, QString& error)
 {
-    if (!QDir().mkpath(outDir)) {
-        error = outDir + QStringLiteral(": cannot create the folder");
-        return false;
+    for (const SourceLayout& layout : sources.layouts) {
+        if (!SafeLayoutPath(layout.path)) {
+            error = QStringLiteral("source file \"") + layout.path + QStringLiteral("\" is not a plain data file name");
+            return false;
+        }
     }
-    if (!WriteTextTable(sources.labels, LabelsKind, outDir, error) ||
-        !WriteTextTable(sources.toolTips, ToolTipsKind, outDir, error) ||
-        !WriteTextTable(sources.menus, MenusKind, outDir, error))
-        return false;
-    QList<DefaultSourceRow> defaults = sources.defaults;
-    std::stable_sort(defaults.begin(), defaults.end(),
-                     [](const DefaultSourceRow& a, const DefaultSourceRow& b) { return a.key < b.key; });
-    QString text = DefaultsHeader.join(Tab) + QLatin1Char('\n');
-    for (const DefaultSourceRow& row : defaults)
-        text += QString::number(row.key) + Tab + (row.value ? QString::number(*row.value) : QString()) +
-                Tab + row.note + QLatin1Char('\n');
-    return WriteFile(outDir + QStringLiteral("/defaults.tsv"), text, error);
+    OutputFiles out;
+    LayTextTable(sources.labels, LabelsKind, sources.layouts, out);
+    LayTextTable(sources.toolTips, ToolTipsKind, sources.layouts, out);
+    LayTextTable(sources.menus, MenusKind, sources.layouts, out);
+    LayDefaults(sources.defaults, sources.layouts, out);
+    for (const QString& path : out.order) {
+        const QString target = outDir + QLatin1Char('/') + path;
+        if (!QDir().mkpath(QFileInfo(target).path())) {
+            error = QFileInfo(target).path() + QStringLiteral(": cannot create the folder");
+            return false;
+        }
+        if (!WriteFile(target, out.texts.value(path), error))
+            return false;
+    }
+    return true;
 }

@@ -39,12 +39,30 @@ struct DefaultSourceRow
     int line = 0;
 };
 
+// The layout of one source file: its header, comment and blank lines and its
+// rows in their order, so that a dump gives back the very file that was read.
+struct SourceLine
+{
+    enum Kind { Header = 0, Row = 1, Verbatim = 2 };
+    Kind kind = Verbatim;
+    QString text; // Row: the key; Verbatim: the whole line; Header: unused
+};
+
+struct SourceLayout
+{
+    QString path; // relative to the data folder: "labels/shell.tsv", "defaults.tsv"
+    QList<SourceLine> lines;
+};
+
 struct DataSources
 {
     TextSourceTable labels;
     TextSourceTable toolTips;
     TextSourceTable menus;
     QList<DefaultSourceRow> defaults;
+    // Empty when the sources were built in memory: then every file is written
+    // in its canonical form.
+    QList<SourceLayout> layouts;
 };
 
 // The languages a table gets when no source file names them.
@@ -54,9 +72,11 @@ QStringList StandardLanguages();
 // entry of errors; the result is complete only when errors stays empty.
 DataSources ReadSources(const QString& dataDir, QStringList& errors);
 
-// Writes the sources under outDir in their canonical form: one file per source
-// file name, header first, text rows by tag (menus in their stored order),
-// defaults by key, LF line ends. Returns false with a message on failure.
+// Writes the sources under outDir. A file with a layout comes back line for
+// line (LF line ends, no byte order mark); rows without a place in a layout
+// follow at the end of their file. Files without a layout are written in the
+// canonical form: header first, text rows by tag (menus in their stored
+// order), defaults by key. Returns false with a message on failure.
 bool WriteSources(const DataSources& sources, const QString& outDir, QString& error);
 
 // Checks what both directions need: the same languages in the three text
