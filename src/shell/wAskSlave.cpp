@@ -50,6 +50,10 @@ wAskSlave::wAskSlave(ComCtrl& port, QWidget* parent) : QDialog(parent), m_port(p
     m_txtSlave->setObjectName(QStringLiteral("txtSlave"));
     m_txtSlave->setMaxLength(5);
 
+    // The range of slave numbers, under the field.
+    QLabel* lblHint = label("lblHint", this);
+    lblHint->setWordWrap(true);
+
     m_chkAutoSearch = new QCheckBox(this);
     m_chkAutoSearch->setObjectName(QStringLiteral("chkAutoSearch"));
 
@@ -82,7 +86,8 @@ wAskSlave::wAskSlave(ComCtrl& port, QWidget* parent) : QDialog(parent), m_port(p
     grid->addWidget(m_cboPort, 0, 1);
     grid->addWidget(lblSlave, 1, 0);
     grid->addWidget(m_txtSlave, 1, 1);
-    grid->addWidget(m_chkAutoSearch, 2, 0, 1, 2);
+    grid->addWidget(lblHint, 2, 1);
+    grid->addWidget(m_chkAutoSearch, 3, 0, 1, 2);
     grid->setColumnStretch(1, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
@@ -92,9 +97,9 @@ wAskSlave::wAskSlave(ComCtrl& port, QWidget* parent) : QDialog(parent), m_port(p
     layout->setSizeConstraint(QLayout::SetFixedSize);
     setMinimumWidth(320);
 
-    m_tagged = {{lblPort, 20201},          {lblSlave, 20202},        {m_chkAutoSearch, 20203},
-                {m_lblWarning, 20204},     {m_cmdButtons[0], 12},    {m_cmdButtons[1], 15},
-                {m_cmdButtons[2], 13}};
+    m_tagged = {{lblPort, 20201},        {lblSlave, 20202},     {lblHint, 20204},
+                {m_chkAutoSearch, 20203}, {m_lblWarning, 20205}, {m_cmdButtons[0], 12},
+                {m_cmdButtons[1], 15},    {m_cmdButtons[2], 13}};
 
     Trap("wAskSlave.Form_Load", [&] {
         m_txtSlave->setText(GetIniParam(kCommunication, QStringLiteral("LastSlave"),

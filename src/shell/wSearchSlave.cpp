@@ -14,8 +14,8 @@
 #include <QVBoxLayout>
 
 namespace {
-constexpr int kCaptionTag = 35030;
-constexpr int kSearchingTag = 35020;
+constexpr int kCaptionTag = 35020;
+constexpr int kSearchingTag = 35022;
 constexpr int kParityBaseTag = 1116; // + position of N, E or O in "NEO"
 
 QString caption(int tag)

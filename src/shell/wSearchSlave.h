@@ -35,7 +35,7 @@ private:
     ComCtrl& m_port;
     bool m_ok = false;
     bool m_cancelled = false;
-    int m_messageTag = 35020;
+    int m_messageTag = 35022;
     QLabel* m_lblMessage = nullptr;
     QLabel* m_lblSlave = nullptr;
     QLabel* m_lblBauds = nullptr;

@@ -61,7 +61,7 @@ private Q_SLOTS:
     {
         QStandardPaths::setTestModeEnabled(true);
         QVERIFY(SmallDataFile::Create(m_dir.filePath(QStringLiteral("t.dat")),
-                                      {12, 13, 15, 20200, 20201, 20202, 20203, 20204, 10101}));
+                                      {12, 13, 15, 20200, 20201, 20202, 20203, 20204, 20205, 10101}));
         SetTextLookup([](int tag) { return GetText(tag); });
     }
 
@@ -81,7 +81,8 @@ private Q_SLOTS:
         QCOMPARE(child<QLabel>(&dialog, "lblPort")->text(), QStringLiteral("en20201"));
         QCOMPARE(child<QLabel>(&dialog, "lblSlave")->text(), QStringLiteral("en20202"));
         QCOMPARE(child<QCheckBox>(&dialog, "chkAutoSearch")->text(), QStringLiteral("en20203"));
-        QCOMPARE(child<QLabel>(&dialog, "lblWarning")->text(), QStringLiteral("en20204"));
+        QCOMPARE(child<QLabel>(&dialog, "lblHint")->text(), QStringLiteral("en20204"));
+        QCOMPARE(child<QLabel>(&dialog, "lblWarning")->text(), QStringLiteral("en20205"));
         QCOMPARE(child<QPushButton>(&dialog, "cmdButtons0")->text(), QStringLiteral("en12"));
         QCOMPARE(child<QPushButton>(&dialog, "cmdButtons1")->text(), QStringLiteral("en15"));
         QCOMPARE(child<QPushButton>(&dialog, "cmdButtons2")->text(), QStringLiteral("en13"));

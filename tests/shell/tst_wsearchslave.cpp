@@ -37,7 +37,7 @@ private Q_SLOTS:
     {
         QStandardPaths::setTestModeEnabled(true);
         QVERIFY(SmallDataFile::Create(m_dir.filePath(QStringLiteral("t.dat")),
-                                      {12, 15, 1116, 1117, 1118, 1119, 35020, 35021, 35030, 35031,
+                                      {12, 15, 1116, 1117, 1118, 1119, 35020, 35021, 35022, 35031,
                                        35032, 35033, 35034, 102011}));
     }
     void init() { SetCurrentLanguage(QStringLiteral("English")); }
@@ -47,7 +47,7 @@ private Q_SLOTS:
         RecordingPort port;
         port.settings = QStringLiteral("9600,E,8,2");
         wSearchSlave window(port);
-        QCOMPARE(window.windowTitle(), QStringLiteral("en35030"));
+        QCOMPARE(window.windowTitle(), QStringLiteral("en35020"));
         QCOMPARE(text(&window, "lblSlaveCaption"), QStringLiteral("en35031"));
         QCOMPARE(text(&window, "lblBaudsCaption"), QStringLiteral("en35032"));
         QCOMPARE(text(&window, "lblDataBitsCaption"), QStringLiteral("en35033"));
@@ -59,7 +59,7 @@ private Q_SLOTS:
         QCOMPARE(child<QPushButton>(&window, "cmdButtons1")->text(), QStringLiteral("en15"));
         SetCurrentLanguage(QStringLiteral("Français"));
         window.Nationality();
-        QCOMPARE(window.windowTitle(), QStringLiteral("fr35030"));
+        QCOMPARE(window.windowTitle(), QStringLiteral("fr35020"));
         QCOMPARE(text(&window, "lblParity"), QStringLiteral("fr1118"));
     }
 
@@ -90,7 +90,7 @@ private Q_SLOTS:
         QVERIFY(window.isVisible());
         QVERIFY(!child<QPushButton>(&window, "cmdButtons1")->isEnabled());
         QVERIFY(child<QPushButton>(&window, "cmdButtons0")->isEnabled());
-        QCOMPARE(text(&window, "lblMessage"), QStringLiteral("en35020"));
+        QCOMPARE(text(&window, "lblMessage"), QStringLiteral("en35022"));
         window.ShowAttempt(QStringLiteral("?"), 19200, 2);
         QCOMPARE(text(&window, "lblSlave"), QStringLiteral("?"));
         QCOMPARE(text(&window, "lblBauds"), QStringLiteral("19200"));
