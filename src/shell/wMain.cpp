@@ -224,8 +224,9 @@ void wMain::buildToolBar()
         button->setObjectName(name);
         button->setProperty("Key", name);
         m_tbrTools->addAction(button);
-        if (QAction* item = MenuItem(name))
-            button->setEnabled(item->isEnabled());
+        for (const char* unavailable : UnavailableCommands)
+            if (name == QLatin1String(unavailable))
+                button->setEnabled(false);
         connect(button, &QAction::triggered, this, [this, name] { tbrTools_ButtonClick(name); });
     }
 }
