@@ -137,6 +137,13 @@ void wSplash::pictureClicked()
 
 bool wSplash::eventFilter(QObject* watched, QEvent* event)
 {
+    // The picture is drawn as it is even while the main window (and with it
+    // this window) is disabled at start-up: a label would grey it out.
+    if (watched == m_imgSplash && event->type() == QEvent::Paint) {
+        QPainter painter(m_imgSplash);
+        painter.drawPixmap(0, 0, m_imgSplash->pixmap());
+        return true;
+    }
     if (event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         if (watched == m_lblAbout && m_lblAbout->isVisible()) {

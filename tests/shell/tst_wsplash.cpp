@@ -41,6 +41,17 @@ private Q_SLOTS:
         QCOMPARE(rule.name(), QStringLiteral("#f9a825"));
     }
 
+    void pictureKeepsItsColoursWhenDisabled()
+    {
+        // At start-up the main window, the splash's owner, is disabled.
+        QWidget owner;
+        wSplash splash(&owner);
+        owner.setEnabled(false);
+        QVERIFY(!splash.isEnabled());
+        const QImage image = splash.grab().toImage();
+        QCOMPARE(image.pixelColor(image.width() / 2, 1).name(), QStringLiteral("#f9a825"));
+    }
+
     void versionLabelsReadAsOneText()
     {
         wSplash splash;
