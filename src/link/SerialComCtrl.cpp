@@ -190,14 +190,22 @@ void SerialComCtrl::ClearInBuffer()
     m_port.clearError();
 }
 
+void SerialComCtrl::checkRead()
+{
+    // A device that went away (adapter unplugged, terminal hung up) fails
+    // every read at once from then on.
+    const QSerialPort::SerialPortError error = m_port.error();
+    if (error == QSerialPort::ResourceError || error == QSerialPort::ReadError)
+        deviceLost(ErrNo::PortRead);
+    m_port.clearError();
+}
+
 int SerialComCtrl::InBufferCount()
 {
     requireOpen();
     // Pick up whatever the driver holds without waiting.
     m_port.waitForReadyRead(0);
-    if (m_port.error() == QSerialPort::ResourceError)
-        deviceLost(ErrNo::PortRead);
-    m_port.clearError();
+    checkRead();
     return static_cast<int>(m_port.bytesAvailable());
 }
 
@@ -235,7 +243,7 @@ QByteArray SerialComCtrl::Input()
 {
     requireOpen();
     m_port.waitForReadyRead(0);
-    m_port.clearError();
+    checkRead();
     return m_port.readAll();
 }
 
@@ -249,11 +257,8 @@ int SerialComCtrl::WaitForInput(int count, int timeoutMs)
         const auto left = deadline.remainingTime();
         if (left <= 0)
             break;
-        if (!m_port.waitForReadyRead(static_cast<int>(left))) {
-            if (m_port.error() == QSerialPort::ResourceError)
-                deviceLost(ErrNo::PortRead);
-            m_port.clearError();
-        }
+        if (!m_port.waitForReadyRead(static_cast<int>(left)))
+            checkRead();
     }
     return static_cast<int>(m_port.bytesAvailable());
 }

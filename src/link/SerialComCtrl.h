@@ -66,6 +66,8 @@ private:
     // Closes the port after the device went away and raises number.
     [[noreturn]] void deviceLost(int number);
     void joinDrain();
+    // Raises 8020 when the last read found the device gone.
+    void checkRead();
 
     QSerialPort m_port;
     QString m_commPort = QStringLiteral("1");
