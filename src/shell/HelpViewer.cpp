@@ -1,6 +1,7 @@
 #include "HelpViewer.h"
 
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSplitter>
@@ -24,6 +25,9 @@ HelpViewer::HelpViewer(QWidget* owner) : QWidget(owner, Qt::Window)
     m_contents = new QTreeWidget;
     m_contents->setObjectName(QStringLiteral("trvContents"));
     m_contents->setHeaderHidden(true);
+    // Long titles scroll sideways instead of being cut.
+    m_contents->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_contents->header()->setStretchLastSection(false);
     m_tabs->addTab(m_contents, QStringLiteral("Contents"));
 
     auto* indexPage = new QWidget;
@@ -122,9 +126,10 @@ void HelpViewer::FillIndex()
 {
     m_index->clear();
     QList<HelpHeading> headings = m_document.Headings();
-    std::stable_sort(headings.begin(), headings.end(), [](const HelpHeading& a, const HelpHeading& b) {
-        return QString::localeAwareCompare(a.title, b.title) < 0;
-    });
+    std::stable_sort(headings.begin(), headings.end(),
+                     [](const HelpHeading& a, const HelpHeading& b) {
+                         return QString::localeAwareCompare(a.title, b.title) < 0;
+                     });
     for (const HelpHeading& h : headings) {
         if (h.anchor.isEmpty() || h.title.isEmpty())
             continue;
@@ -193,7 +198,8 @@ bool HelpViewer::ShowTopic(int contextId)
         return false;
     }
     m_tabs->setCurrentIndex(0);
-    const auto found = m_contents->findItems(QStringLiteral("*"), Qt::MatchWildcard | Qt::MatchRecursive);
+    const auto found =
+        m_contents->findItems(QStringLiteral("*"), Qt::MatchWildcard | Qt::MatchRecursive);
     for (QTreeWidgetItem* item : found)
         if (item->data(0, AnchorRole).toString() == anchor) {
             m_contents->setCurrentItem(item);

@@ -13,6 +13,8 @@
 #include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPixmap>
 #include <QScreen>
 #include <QTimer>
@@ -105,6 +107,18 @@ int ScreenshotMode::Run()
     wMain* window = startUp.Window();
     Settle(500);
     Save(ScreenArea(window), QStringLiteral("main"));
+
+    // Each menu open over the main window.
+    for (const char* name : {"mnuFile", "mnuEdit", "mnuTools", "mnuOptions", "mnuHelp"}) {
+        QMenu* menu = window->Menu(QString::fromLatin1(name));
+        QMenuBar* bar = window->menuBar();
+        const QRect item = bar->actionGeometry(menu->menuAction());
+        menu->popup(bar->mapToGlobal(item.bottomLeft()));
+        Settle();
+        Save(ScreenArea(window), QStringLiteral("menu-") + QString::fromLatin1(name + 3).toLower());
+        menu->hide();
+        Settle(100);
+    }
 
     ui.nextName = QStringLiteral("preferences");
     window->mnuOptionsPrefs_Click();

@@ -28,21 +28,19 @@ namespace {
 // Document commands of later work: present with caption, image and tool tip,
 // but not available yet.
 const char* const UnavailableCommands[] = {
-    "mnuFileNew",          "mnuFileOpen",         "mnuFileSave",        "mnuFileSaveAs",
-    "mnuFileRead",         "mnuFileWrite",        "mnuFilePrintSetup",  "mnuFilePrint",
+    "mnuFileNew",          "mnuFileOpen",         "mnuFileSave",         "mnuFileSaveAs",
+    "mnuFileRead",         "mnuFileWrite",        "mnuFilePrintSetup",   "mnuFilePrint",
     "mnuFilePreview",      "mnuEditCopyOneLine",  "mnuEditPasteOneLine", "mnuEditCopyLine",
-    "mnuEditCopy",         "mnuEditPaste",        "mnuToolsReadBuffer", "mnuToolsClearBuffer",
+    "mnuEditCopy",         "mnuEditPaste",        "mnuToolsReadBuffer",  "mnuToolsClearBuffer",
     "mnuOptionsUsinePart", "mnuOptionsUsineTotal"};
 
 // Tool bar order; "|" is a separator.
-const char* const ToolBarKeys[] = {"mnuFileNew",         "mnuFileOpen",
-                                   "mnuFileSave",        "mnuFilePrint",
-                                   "mnuFilePreview",     "|",
-                                   "mnuEditCopy",        "mnuEditPaste",
-                                   "|",                  "mnuFileRead",
-                                   "mnuFileWrite",       "|",
-                                   "mnuToolsReadBuffer", "mnuToolsClearBuffer",
-                                   "|",                  "mnuHelpContext"};
+const char* const ToolBarKeys[] = {"mnuFileNew",         "mnuFileOpen",         "mnuFileSave",
+                                   "mnuFilePrint",       "mnuFilePreview",      "|",
+                                   "mnuEditCopy",        "mnuEditPaste",        "|",
+                                   "mnuFileRead",        "mnuFileWrite",        "|",
+                                   "mnuToolsReadBuffer", "mnuToolsClearBuffer", "|",
+                                   "mnuHelpContext"};
 
 // A menu item's caption: its row of T_Menus in the current language, or its
 // own name when it has no row.
@@ -275,7 +273,8 @@ void wMain::connectCommands()
     }
     // The factory item's check mark follows FactoryMode, not the click.
     QAction* factory = MenuItem(QStringLiteral("mnuOptionsFactory"));
-    connect(factory, &QAction::triggered, this, [this, factory] { factory->setChecked(m_factoryMode); });
+    connect(factory, &QAction::triggered, this,
+            [this, factory] { factory->setChecked(m_factoryMode); });
 }
 
 QMenu* wMain::Menu(const QString& name) const
@@ -381,8 +380,9 @@ void wMain::Nationality()
                 m_help->close();
         }
         if (m_help)
-            m_help->SetPaneCaptions(MenuItem(QStringLiteral("mnuHelpSummary"))->text().remove(QLatin1Char('&')),
-                                    MenuItem(QStringLiteral("mnuHelpIndex"))->text().remove(QLatin1Char('&')));
+            m_help->SetPaneCaptions(
+                MenuItem(QStringLiteral("mnuHelpSummary"))->text().remove(QLatin1Char('&')),
+                MenuItem(QStringLiteral("mnuHelpIndex"))->text().remove(QLatin1Char('&')));
     });
 }
 
@@ -451,10 +451,9 @@ void wMain::ValidePanneau()
             // commitData and closeEditor are the view's own slots.
             QMetaObject::invokeMethod(grid, "commitData", Qt::DirectConnection,
                                       Q_ARG(QWidget*, editor));
-            QMetaObject::invokeMethod(grid, "closeEditor", Qt::DirectConnection,
-                                      Q_ARG(QWidget*, editor),
-                                      Q_ARG(QAbstractItemDelegate::EndEditHint,
-                                            QAbstractItemDelegate::NoHint));
+            QMetaObject::invokeMethod(
+                grid, "closeEditor", Qt::DirectConnection, Q_ARG(QWidget*, editor),
+                Q_ARG(QAbstractItemDelegate::EndEditHint, QAbstractItemDelegate::NoHint));
             return;
         }
     });
@@ -485,7 +484,8 @@ bool wMain::queryUnload()
         if (!modified) {
             answer = MsgBox(GetText(10103), MsgIcon::Question, MsgButtons::YesNo);
         } else {
-            const QString text = TextReplace(GetText(10107), QStringLiteral("|"), QStringLiteral("\r"));
+            const QString text =
+                TextReplace(GetText(10107), QStringLiteral("|"), QStringLiteral("\r"));
             answer = MsgBox(text, MsgIcon::Exclamation, MsgButtons::YesNo, MsgAnswer::No);
         }
         return answer == MsgAnswer::Yes;
@@ -498,8 +498,12 @@ void wMain::unload()
         return;
     m_unloaded = true;
     Trap("wMain.Form_Unload", [&] {
+        // The help window, and a splash left by an interrupted start-up.
         if (m_help)
             m_help->close();
+        for (QWidget* owned : findChildren<QWidget*>())
+            if (owned->isWindow() && owned->isVisible())
+                owned->hide();
         m_recentFiles->Save(Menu(QStringLiteral("mnuFile")));
     });
 }

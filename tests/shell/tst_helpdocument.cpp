@@ -118,7 +118,8 @@ private Q_SLOTS:
         QVERIFY(doc.Load(QStringLiteral(ORVEL_BIN_DIR "/") + file));
         QVERIFY(!doc.Title().isEmpty());
         for (int id : {220, 230, 240, 250})
-            QVERIFY2(doc.HasAnchor(HelpDocument::ContextAnchor(id)), qPrintable(QString::number(id)));
+            QVERIFY2(doc.HasAnchor(HelpDocument::ContextAnchor(id)),
+                     qPrintable(QString::number(id)));
         int topics = 0;
         for (const HelpHeading& h : doc.Headings()) {
             QVERIFY2(!h.title.isEmpty(), qPrintable(h.anchor));

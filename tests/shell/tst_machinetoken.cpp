@@ -34,8 +34,11 @@ private Q_SLOTS:
         QVERIFY(!token.contains(QString::fromLatin1(id), Qt::CaseInsensitive));
         QVERIFY(!token.contains(QString::fromLatin1(id.left(12)), Qt::CaseInsensitive));
         // Not a bare hash of the identity either: the console's constant is in it.
-        QVERIFY(token != QString::fromLatin1(
-                             QCryptographicHash::hash(id, QCryptographicHash::Sha256).toHex().toUpper().left(40)));
+        QVERIFY(token !=
+                QString::fromLatin1(QCryptographicHash::hash(id, QCryptographicHash::Sha256)
+                                        .toHex()
+                                        .toUpper()
+                                        .left(40)));
     }
 
     void differentMachinesDiffer_data()
@@ -80,8 +83,8 @@ private Q_SLOTS:
         QTest::newRow("tail differs") << token.left(24) + QStringLiteral("XXXX") << token << true;
         QTest::newRow("23 characters") << token.left(23) << token << false;
         QTest::newRow("one character off")
-            << QString(token).replace(10, 1, token[10] == QLatin1Char('0') ? QStringLiteral("1")
-                                                                          : QStringLiteral("0"))
+            << QString(token).replace(
+                   10, 1, token[10] == QLatin1Char('0') ? QStringLiteral("1") : QStringLiteral("0"))
             << token << false;
         QTest::newRow("lower case") << token.toLower() << token << false;
         QTest::newRow("empty stored") << QString() << token << false;

@@ -108,7 +108,8 @@ private Q_SLOTS:
         QCOMPARE(startUp.Run(), StartUp::Result::Ready);
         QCOMPARE(GetIniParam(QStringLiteral("General"), QStringLiteral("Language")),
                  QStringLiteral("English"));
-        QCOMPARE(startUp.Window()->Menu(QStringLiteral("mnuFile"))->title(), QStringLiteral("&File"));
+        QCOMPARE(startUp.Window()->Menu(QStringLiteral("mnuFile"))->title(),
+                 QStringLiteral("&File"));
     }
 
     // Leaving the first-run preferences by the window frame stores nothing,
@@ -140,8 +141,10 @@ private Q_SLOTS:
         QCOMPARE(startUp.Run(), StartUp::Result::Ready);
         QVERIFY(ui.dialogsShown.isEmpty());
         QVERIFY(ui.messages.isEmpty());
-        QCOMPARE(startUp.Window()->Menu(QStringLiteral("mnuFile"))->title(), QStringLiteral("&Archivo"));
-        QCOMPARE(startUp.Window()->StatusPanel(QStringLiteral("Prompt"))->text(), QStringLiteral("Listo"));
+        QCOMPARE(startUp.Window()->Menu(QStringLiteral("mnuFile"))->title(),
+                 QStringLiteral("&Archivo"));
+        QCOMPARE(startUp.Window()->StatusPanel(QStringLiteral("Prompt"))->text(),
+                 QStringLiteral("Listo"));
         QVERIFY(startUp.Window()->isVisible());
         QVERIFY(startUp.Window()->isEnabled());
     }
@@ -267,6 +270,11 @@ private Q_SLOTS:
         QVERIFY(startUp.Splash());
         QVERIFY(startUp.Splash()->isVisible());
         QVERIFY(startUp.Splash()->CloseTimerRunning());
+
+        // Closing the console takes the splash away with it.
+        ui.answerNext(MsgAnswer::Yes);
+        QVERIFY(window->close());
+        QVERIFY(!startUp.Splash()->isVisible());
     }
 
     // Any other error after the data file: the error report, and the window
@@ -294,7 +302,8 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("stored");
         QTest::addColumn<bool>("factory");
         QTest::newRow("this machine") << MachineToken(ThisMachine).toLatin1() << true;
-        QTest::newRow("first 24 characters") << MachineToken(ThisMachine).left(24).toLatin1() << true;
+        QTest::newRow("first 24 characters")
+            << MachineToken(ThisMachine).left(24).toLatin1() << true;
         QTest::newRow("another machine") << MachineToken("another-machine").toLatin1() << false;
         QTest::newRow("random text") << QByteArray("0123456789ABCDEF0123456789ABCDEF") << false;
         QTest::newRow("raw identity") << ThisMachine << false;
@@ -310,7 +319,8 @@ private Q_SLOTS:
         StartUp startUp(Options());
         QCOMPARE(startUp.Run(), StartUp::Result::Ready);
         QCOMPARE(startUp.Window()->FactoryMode(), factory);
-        QCOMPARE(startUp.Window()->MenuItem(QStringLiteral("mnuOptionsFactory"))->isChecked(), factory);
+        QCOMPARE(startUp.Window()->MenuItem(QStringLiteral("mnuOptionsFactory"))->isChecked(),
+                 factory);
         QVERIFY(ui.dialogsShown.isEmpty()); // no password asked
     }
 
@@ -321,7 +331,8 @@ private Q_SLOTS:
             QSKIP("this system gives no machine identity");
         RecordingUi ui;
         IniSandbox ini;
-        ini.write(KnownIni("Factory=" + MachineToken(QSysInfo::machineUniqueId()).toLatin1() + "\r\n"));
+        ini.write(
+            KnownIni("Factory=" + MachineToken(QSysInfo::machineUniqueId()).toLatin1() + "\r\n"));
         StartUpOptions options = Options();
         options.machineId.reset();
         StartUp startUp(options);
@@ -333,7 +344,8 @@ private Q_SLOTS:
     {
         RecordingUi ui;
         IniSandbox ini;
-        ini.write(KnownIni("MRU=2\r\n[MRU]\r\n1=/data/a.cfg\r\n2=/data/b.cfg\r\n3=/data/c.cfg\r\n"));
+        ini.write(
+            KnownIni("MRU=2\r\n[MRU]\r\n1=/data/a.cfg\r\n2=/data/b.cfg\r\n3=/data/c.cfg\r\n"));
         StartUp startUp(Options());
         QCOMPARE(startUp.Run(), StartUp::Result::Ready);
         QMenu* file = startUp.Window()->Menu(QStringLiteral("mnuFile"));
@@ -363,7 +375,8 @@ private Q_SLOTS:
         StartUpOptions options = Options();
         options.splashIntervalMs = 300;
         StartUp startUp(options);
-        bool sampled = false, enabledMeanwhile = true, shownMeanwhile = false, splashMeanwhile = false;
+        bool sampled = false, enabledMeanwhile = true, shownMeanwhile = false,
+             splashMeanwhile = false;
         QTimer::singleShot(100, [&] {
             sampled = true;
             enabledMeanwhile = startUp.Window()->isEnabled();

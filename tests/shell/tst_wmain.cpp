@@ -68,11 +68,11 @@ private Q_SLOTS:
         QTest::addColumn<QString>("menu");
         QTest::addColumn<QStringList>("items");
         QTest::newRow("File") << "mnuFile"
-                              << QStringList{"mnuFileNew",        "mnuFileOpen",  "mnuFileSave",
-                                             "mnuFileSaveAs",     "mnuFileSep1",  "mnuFileRead",
-                                             "mnuFileWrite",      "mnuFileSep2",  "mnuFilePrintSetup",
-                                             "mnuFilePrint",      "mnuFilePreview", "mnuFileSepMRU",
-                                             "mnuFileMRU0",       "mnuFileSep3",  "mnuFileQuit"};
+                              << QStringList{"mnuFileNew",    "mnuFileOpen",    "mnuFileSave",
+                                             "mnuFileSaveAs", "mnuFileSep1",    "mnuFileRead",
+                                             "mnuFileWrite",  "mnuFileSep2",    "mnuFilePrintSetup",
+                                             "mnuFilePrint",  "mnuFilePreview", "mnuFileSepMRU",
+                                             "mnuFileMRU0",   "mnuFileSep3",    "mnuFileQuit"};
         QTest::newRow("Edit") << "mnuEdit"
                               << QStringList{"mnuEditCopyOneLine", "mnuEditPasteOneLine",
                                              "mnuEditCopyLine",    "mnuEditSep1",
@@ -86,7 +86,7 @@ private Q_SLOTS:
         QTest::newRow("Window") << "mnuWindow" << QStringList{"mnuWindowCascade"};
         QTest::newRow("Help") << "mnuHelp"
                               << QStringList{"mnuHelpSummary", "mnuHelpIndex", "mnuHelpFind",
-                                             "mnuHelpContext", "mnuHelpSep1", "mnuHelpAbout"};
+                                             "mnuHelpContext", "mnuHelpSep1",  "mnuHelpAbout"};
     }
     void menuTree()
     {
@@ -97,23 +97,34 @@ private Q_SLOTS:
         QVERIFY(m);
         QCOMPARE(ItemNames(m), items);
         for (const QString& name : items)
-            QCOMPARE(m->actions()[items.indexOf(name)]->isSeparator(), name.contains(QLatin1String("Sep")));
+            QCOMPARE(m->actions()[items.indexOf(name)]->isSeparator(),
+                     name.contains(QLatin1String("Sep")));
     }
 
     void shortcuts_data()
     {
         QTest::addColumn<QString>("item");
         QTest::addColumn<QString>("shortcut");
-        QTest::newRow("New") << "mnuFileNew" << "Ctrl+N";
-        QTest::newRow("Open") << "mnuFileOpen" << "Ctrl+O";
-        QTest::newRow("Save") << "mnuFileSave" << "Ctrl+S";
-        QTest::newRow("Save As") << "mnuFileSaveAs" << "";
-        QTest::newRow("Read") << "mnuFileRead" << "Ctrl+R";
-        QTest::newRow("Write") << "mnuFileWrite" << "Ctrl+W";
-        QTest::newRow("Print") << "mnuFilePrint" << "Ctrl+P";
-        QTest::newRow("Preview") << "mnuFilePreview" << "";
-        QTest::newRow("Quit") << "mnuFileQuit" << "Ctrl+X";
-        QTest::newRow("Preferences") << "mnuOptionsPrefs" << "";
+        QTest::newRow("New") << "mnuFileNew"
+                             << "Ctrl+N";
+        QTest::newRow("Open") << "mnuFileOpen"
+                              << "Ctrl+O";
+        QTest::newRow("Save") << "mnuFileSave"
+                              << "Ctrl+S";
+        QTest::newRow("Save As") << "mnuFileSaveAs"
+                                 << "";
+        QTest::newRow("Read") << "mnuFileRead"
+                              << "Ctrl+R";
+        QTest::newRow("Write") << "mnuFileWrite"
+                               << "Ctrl+W";
+        QTest::newRow("Print") << "mnuFilePrint"
+                               << "Ctrl+P";
+        QTest::newRow("Preview") << "mnuFilePreview"
+                                 << "";
+        QTest::newRow("Quit") << "mnuFileQuit"
+                              << "Ctrl+X";
+        QTest::newRow("Preferences") << "mnuOptionsPrefs"
+                                     << "";
     }
     void shortcuts()
     {
@@ -163,8 +174,9 @@ private Q_SLOTS:
               "mnuEditPaste", "mnuToolsReadBuffer", "mnuToolsClearBuffer", "mnuOptionsUsinePart",
               "mnuOptionsUsineTotal"})
             QTest::newRow(name) << name << false;
-        for (const char* name : {"mnuFileQuit", "mnuOptionsPrefs", "mnuOptionsFactory",
-                                 "mnuWindowCascade", "mnuHelpSummary", "mnuHelpIndex", "mnuHelpAbout"})
+        for (const char* name :
+             {"mnuFileQuit", "mnuOptionsPrefs", "mnuOptionsFactory", "mnuWindowCascade",
+              "mnuHelpSummary", "mnuHelpIndex", "mnuHelpAbout"})
             QTest::newRow(name) << name << true;
     }
     void documentCommandsDisabled()
@@ -243,10 +255,20 @@ private Q_SLOTS:
         QTest::addColumn<QString>("about");
         QTest::addColumn<QString>("prompt");
         QTest::addColumn<QString>("help");
-        QTest::newRow("English") << "English" << "&File" << "&About Orvel..." << "Ready" << "orvel-en.html";
-        QTest::newRow("Français") << "Français" << "&Fichier" << "À &propos d'Orvel..." << "Prêt"
+        QTest::newRow("English") << "English"
+                                 << "&File"
+                                 << "&About Orvel..."
+                                 << "Ready"
+                                 << "orvel-en.html";
+        QTest::newRow("Français") << "Français"
+                                  << "&Fichier"
+                                  << "À &propos d'Orvel..."
+                                  << "Prêt"
                                   << "orvel-fr.html";
-        QTest::newRow("Español") << "Español" << "&Archivo" << "&Acerca de Orvel..." << "Listo"
+        QTest::newRow("Español") << "Español"
+                                 << "&Archivo"
+                                 << "&Acerca de Orvel..."
+                                 << "Listo"
                                  << "orvel-es.html";
     }
     void nationality()
@@ -267,7 +289,8 @@ private Q_SLOTS:
         for (QMenu* menu : window->menuBar()->findChildren<QMenu*>(Qt::FindDirectChildrenOnly)) {
             QCOMPARE(menu->title(), GetMenuText(menu->objectName()));
             for (QAction* item : menu->actions()) {
-                if (item->isSeparator() || item->objectName().startsWith(QLatin1String("mnuFileMRU")))
+                if (item->isSeparator() ||
+                    item->objectName().startsWith(QLatin1String("mnuFileMRU")))
                     continue;
                 QCOMPARE(item->text(), GetMenuText(item->objectName()));
                 QVERIFY(!item->text().isEmpty());
@@ -286,7 +309,8 @@ private Q_SLOTS:
         window->RecentFiles().Add(file, QStringLiteral("/data/panel.cfg"));
         SetCurrentLanguage(QStringLiteral("Français"));
         window->Nationality();
-        QCOMPARE(window->MenuItem(QStringLiteral("mnuFileMRU1"))->text(), QStringLiteral("/data/panel.cfg"));
+        QCOMPARE(window->MenuItem(QStringLiteral("mnuFileMRU1"))->text(),
+                 QStringLiteral("/data/panel.cfg"));
         QCOMPARE(window->MenuItem(QStringLiteral("mnuFileMRU0"))->text(), QStringLiteral("(Vide)"));
     }
 
@@ -297,21 +321,25 @@ private Q_SLOTS:
         DataSources sources = ShippedSources();
         const auto before = sources.menus.rows.size();
         sources.menus.rows.removeIf([](const TextSourceRow& row) {
-            return row.key == QLatin1String("mnuHelpAbout") || row.key == QLatin1String("mnuTools") ||
-                   row.key == QLatin1String("mnuFileRead");
+            return row.key == QLatin1String("mnuHelpAbout") ||
+                   row.key == QLatin1String("mnuTools") || row.key == QLatin1String("mnuFileRead");
         });
         QCOMPARE(sources.menus.rows.size(), before - 3);
         const QString path = dir.filePath(QStringLiteral("orvel.dat"));
         QVERIFY(WriteData(sources, path));
         QVERIFY(OpenDataFile(path));
         auto window = NewWindow();
-        QCOMPARE(window->MenuItem(QStringLiteral("mnuHelpAbout"))->text(), QStringLiteral("mnuHelpAbout"));
+        QCOMPARE(window->MenuItem(QStringLiteral("mnuHelpAbout"))->text(),
+                 QStringLiteral("mnuHelpAbout"));
         QCOMPARE(window->Menu(QStringLiteral("mnuTools"))->title(), QStringLiteral("mnuTools"));
-        QCOMPARE(window->MenuItem(QStringLiteral("mnuFileRead"))->text(), QStringLiteral("mnuFileRead"));
+        QCOMPARE(window->MenuItem(QStringLiteral("mnuFileRead"))->text(),
+                 QStringLiteral("mnuFileRead"));
         // The tool bar button keeps a tip it had (none here, no row to give one).
-        QCOMPARE(window->ToolButton(QStringLiteral("mnuFileRead"))->toolTip(), QStringLiteral("mnuFileRead"));
+        QCOMPARE(window->ToolButton(QStringLiteral("mnuFileRead"))->toolTip(),
+                 QStringLiteral("mnuFileRead"));
         // Items with a row are not affected.
-        QCOMPARE(window->MenuItem(QStringLiteral("mnuFileQuit"))->text(), GetMenuText(QStringLiteral("mnuFileQuit")));
+        QCOMPARE(window->MenuItem(QStringLiteral("mnuFileQuit"))->text(),
+                 GetMenuText(QStringLiteral("mnuFileQuit")));
         QVERIFY(OpenDataFile(ShippedDataFile()));
     }
 

@@ -65,7 +65,8 @@ QWidget* AddDocument(wMain& window, const QString& title, bool modified)
 
 QString Factory()
 {
-    return GetIniParam(QStringLiteral("General"), QStringLiteral("Factory"), QStringLiteral("<none>"));
+    return GetIniParam(QStringLiteral("General"), QStringLiteral("Factory"),
+                       QStringLiteral("<none>"));
 }
 } // namespace
 
@@ -152,8 +153,8 @@ private Q_SLOTS:
     {
         RecordingUi ui;
         IniSandbox ini;
-        ini.write("[General]\r\nLanguage=English\r\nFactory=" + MachineToken(ThisMachine).toLatin1() +
-                  "\r\nMRU=4\r\n");
+        ini.write("[General]\r\nLanguage=English\r\nFactory=" +
+                  MachineToken(ThisMachine).toLatin1() + "\r\nMRU=4\r\n");
         auto window = NewWindow();
         window->SetFactoryMode(true);
         window->MenuItem(QStringLiteral("mnuOptionsFactory"))->trigger();
@@ -163,7 +164,8 @@ private Q_SLOTS:
         QVERIFY(!window->MenuItem(QStringLiteral("mnuOptionsFactory"))->isChecked());
         QCOMPARE(Factory(), QStringLiteral("<none>"));
         // The rest of the file stays.
-        QCOMPARE(GetIniParam(QStringLiteral("General"), QStringLiteral("MRU")), QStringLiteral("4"));
+        QCOMPARE(GetIniParam(QStringLiteral("General"), QStringLiteral("MRU")),
+                 QStringLiteral("4"));
 
         // On again, then off again: the toggle works both ways repeatedly.
         ui.onNextDialog(Password(QStringLiteral("TEZ-FORGE")));
@@ -214,7 +216,8 @@ private Q_SLOTS:
         QTest::addColumn<bool>("closes");
         QTest::newRow("no window, yes") << QList<bool>{} << int(MsgAnswer::Yes) << true;
         QTest::newRow("no window, no") << QList<bool>{} << int(MsgAnswer::No) << false;
-        QTest::newRow("saved windows, yes") << QList<bool>{false, false} << int(MsgAnswer::Yes) << true;
+        QTest::newRow("saved windows, yes")
+            << QList<bool>{false, false} << int(MsgAnswer::Yes) << true;
         QTest::newRow("one modified among three, no")
             << QList<bool>{false, true, false} << int(MsgAnswer::No) << false;
         QTest::newRow("one modified among three, yes")
@@ -242,7 +245,8 @@ private Q_SLOTS:
         const MessageRequest& question = ui.messages[0];
         QCOMPARE(question.buttons, MsgButtons::YesNo);
         if (anyModified) {
-            QCOMPARE(question.text, QString(GetText(10107)).replace(QLatin1Char('|'), QLatin1Char('\r')));
+            QCOMPARE(question.text,
+                     QString(GetText(10107)).replace(QLatin1Char('|'), QLatin1Char('\r')));
             QCOMPARE(question.icon, MsgIcon::Exclamation);
             QCOMPARE(question.defaultButton, std::optional<MsgAnswer>(MsgAnswer::No));
         } else {
@@ -276,8 +280,10 @@ private Q_SLOTS:
 
         ui.answerNext(MsgAnswer::Yes);
         QVERIFY(window->close());
-        QCOMPARE(GetIniParam(QStringLiteral("MRU"), QStringLiteral("1")), QStringLiteral("/data/two.cfg"));
-        QCOMPARE(GetIniParam(QStringLiteral("MRU"), QStringLiteral("2")), QStringLiteral("/data/one.cfg"));
+        QCOMPARE(GetIniParam(QStringLiteral("MRU"), QStringLiteral("1")),
+                 QStringLiteral("/data/two.cfg"));
+        QCOMPARE(GetIniParam(QStringLiteral("MRU"), QStringLiteral("2")),
+                 QStringLiteral("/data/one.cfg"));
         QVERIFY(!window->Help()->isVisible());
     }
 
@@ -327,9 +333,12 @@ private Q_SLOTS:
         QTest::addColumn<QString>("grid");
         QTest::addColumn<QString>("how");
         QTest::addColumn<bool>("commits");
-        QTest::newRow("inputs, tool bar") << "grdInputs" << "toolbar" << true;
-        QTest::newRow("outputs, menu") << "grdOutputs" << "menu" << true;
-        QTest::newRow("other table") << "lvwEvents" << "toolbar" << false;
+        QTest::newRow("inputs, tool bar") << "grdInputs"
+                                          << "toolbar" << true;
+        QTest::newRow("outputs, menu") << "grdOutputs"
+                                       << "menu" << true;
+        QTest::newRow("other table") << "lvwEvents"
+                                     << "toolbar" << false;
     }
     void validePanneauCommitsTheGridEdit()
     {
@@ -357,7 +366,8 @@ private Q_SLOTS:
             window->ToolButton(QStringLiteral("mnuHelpContext"))->trigger();
         else
             Q_EMIT window->Menu(QStringLiteral("mnuOptions"))->aboutToShow();
-        QCOMPARE(table->item(0, 0)->text(), commits ? QStringLiteral("typed") : QStringLiteral("old"));
+        QCOMPARE(table->item(0, 0)->text(),
+                 commits ? QStringLiteral("typed") : QStringLiteral("old"));
     }
 
     // --- Window menu ------------------------------------------------------
@@ -460,7 +470,8 @@ private Q_SLOTS:
         window->ToolButton(QStringLiteral("mnuHelpContext"))->trigger();
         QVERIFY(window->Help()->isVisible());
         if (anchor.isEmpty())
-            QCOMPARE(window->Help()->CurrentAnchor(), window->Help()->Document().Headings().first().anchor);
+            QCOMPARE(window->Help()->CurrentAnchor(),
+                     window->Help()->Document().Headings().first().anchor);
         else
             QCOMPARE(window->Help()->CurrentAnchor(), anchor);
     }
@@ -476,7 +487,8 @@ private Q_SLOTS:
         window->mnuHelpSummary_Click();
         QVERIFY(window->Help()->Document().Path().endsWith(QStringLiteral("orvel-es.html")));
         auto* panes = window->Help()->findChild<QTabWidget*>(QStringLiteral("tbsHelp"));
-        QCOMPARE(panes->tabText(0), QString(GetMenuText(QStringLiteral("mnuHelpSummary"))).remove(QLatin1Char('&')));
+        QCOMPARE(panes->tabText(0),
+                 QString(GetMenuText(QStringLiteral("mnuHelpSummary"))).remove(QLatin1Char('&')));
         SetCurrentLanguage(QStringLiteral("English"));
     }
 
