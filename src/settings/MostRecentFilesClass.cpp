@@ -133,8 +133,8 @@ QString MostRecentFilesClass::captionFor(const QString& path) const
 
 QAction* MostRecentFilesClass::createEntry(QMenu* menu, int index)
 {
-    QAction* previous = index == 1 ? findAction(menu, kEntryPrefix + QLatin1Char('0'))
-                                   : Entry(menu, index - 1);
+    QAction* previous =
+        index == 1 ? findAction(menu, kEntryPrefix + QLatin1Char('0')) : Entry(menu, index - 1);
     auto* entry = new QAction(menu);
     entry->setObjectName(kEntryPrefix + QString::number(index));
     entry->setVisible(true);

@@ -185,10 +185,17 @@ void wConfig::buildControls()
     layout->addWidget(m_tbsPages);
     layout->addLayout(buttons);
 
-    m_tagged = {{lblPort, 1111},        {lblBauds, 1112},    {lblStops, 1115},
-                {lblParity, 1116},      {m_chkHalfDuplex, 1113}, {lblRtsDelay, 1123},
-                {lblMRU, 1122},         {lblLanguage, 1121}, {m_cmdButtons[0], kButtonTags[0]},
-                {m_cmdButtons[1], kButtonTags[1]}, {m_cmdButtons[2], kButtonTags[2]}};
+    m_tagged = {{lblPort, 1111},
+                {lblBauds, 1112},
+                {lblStops, 1115},
+                {lblParity, 1116},
+                {m_chkHalfDuplex, 1113},
+                {lblRtsDelay, 1123},
+                {lblMRU, 1122},
+                {lblLanguage, 1121},
+                {m_cmdButtons[0], kButtonTags[0]},
+                {m_cmdButtons[1], kButtonTags[1]},
+                {m_cmdButtons[2], kButtonTags[2]}};
 
     connect(m_cmdButtons[0], &QPushButton::clicked, this, &QDialog::reject);
     connect(m_cmdButtons[1], &QPushButton::clicked, this, [this] {
@@ -228,8 +235,8 @@ void wConfig::loadValues()
     // unknown letter leaves no item selected.
     const QString settings = port.Settings();
     const qsizetype comma = settings.indexOf(QLatin1Char(','));
-    const QChar letter = comma >= 0 && comma + 1 < settings.size() ? settings[comma + 1].toUpper()
-                                                                   : QChar();
+    const QChar letter =
+        comma >= 0 && comma + 1 < settings.size() ? settings[comma + 1].toUpper() : QChar();
     m_cboParity->setCurrentIndex(letter.isNull() ? -1 : int(kParityLetters.indexOf(letter)));
 
     m_chkHalfDuplex->setChecked(GetIniInt(kCommunication, QStringLiteral("RTS"), 0) == 1);
@@ -258,7 +265,8 @@ void wConfig::connectChanges()
     connect(m_cboParity, &QComboBox::currentIndexChanged, this, [this] { changed(MarkParity); });
     connect(m_txtMRU, &QSpinBox::valueChanged, this, [this] { changed(MarkMRU); });
     connect(m_txtRtsDelay, &QSpinBox::valueChanged, this, [this] { changed(MarkRtsDelay); });
-    connect(m_cboLanguage, &QComboBox::currentIndexChanged, this, [this] { changed(MarkLanguage); });
+    connect(m_cboLanguage, &QComboBox::currentIndexChanged, this,
+            [this] { changed(MarkLanguage); });
     connect(m_chkHalfDuplex, &QCheckBox::toggled, this, [this](bool on) {
         m_frmRtsDelay->setEnabled(on);
         changed(MarkHalfDuplex);

@@ -30,7 +30,10 @@ public:
 
     // Called after a language change has been applied. By default it calls
     // Nationality on every open window (NationalityOfAllWindows).
-    void SetNationalityHandler(std::function<void()> handler) { m_nationalityHandler = std::move(handler); }
+    void SetNationalityHandler(std::function<void()> handler)
+    {
+        m_nationalityHandler = std::move(handler);
+    }
 
     // The first-start form: only OK shows, and OK stores the proposed
     // language even when the user leaves the list alone.

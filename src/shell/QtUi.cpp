@@ -105,7 +105,8 @@ void QtUi::BuildMessageBox(QMessageBox& box, const MessageRequest& request)
 {
     box.setWindowTitle(request.title);
     box.setTextFormat(Qt::PlainText);
-    box.setText(QString(request.text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+    box.setText(QString(request.text)
+                    .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
                     .replace(QLatin1Char('\r'), QLatin1Char('\n')));
     box.setIcon(toQt(request.icon));
     const QList<MsgAnswer> answers = answersOf(request.buttons);

@@ -97,15 +97,15 @@ wAskSlave::wAskSlave(ComCtrl& port, QWidget* parent) : QDialog(parent), m_port(p
     layout->setSizeConstraint(QLayout::SetFixedSize);
     setMinimumWidth(320);
 
-    m_tagged = {{lblPort, 20201},        {lblSlave, 20202},     {lblHint, 20204},
+    m_tagged = {{lblPort, 20201},         {lblSlave, 20202},     {lblHint, 20204},
                 {m_chkAutoSearch, 20203}, {m_lblWarning, 20205}, {m_cmdButtons[0], 12},
                 {m_cmdButtons[1], 15},    {m_cmdButtons[2], 13}};
 
     Trap("wAskSlave.Form_Load", [&] {
-        m_txtSlave->setText(GetIniParam(kCommunication, QStringLiteral("LastSlave"),
-                                        QStringLiteral("1")));
-        m_chkAutoSearch->setChecked(
-            GetIniInt(kCommunication, QStringLiteral("AutoSearch"), 1) != 0);
+        m_txtSlave->setText(
+            GetIniParam(kCommunication, QStringLiteral("LastSlave"), QStringLiteral("1")));
+        m_chkAutoSearch->setChecked(GetIniInt(kCommunication, QStringLiteral("AutoSearch"), 1) !=
+                                    0);
         m_cboPort->setCurrentIndex(m_cboPort->findText(m_port.CommPort()));
         m_cboPort->setEditText(m_port.CommPort());
         Nationality();

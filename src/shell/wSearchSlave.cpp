@@ -108,8 +108,8 @@ void wSearchSlave::showParity()
     // The parity letter follows the first comma of "9600,N,8,1".
     const QString settings = m_port.Settings();
     const qsizetype comma = settings.indexOf(QLatin1Char(','));
-    const QChar letter = comma >= 0 && comma + 1 < settings.size() ? settings[comma + 1].toUpper()
-                                                                   : QChar();
+    const QChar letter =
+        comma >= 0 && comma + 1 < settings.size() ? settings[comma + 1].toUpper() : QChar();
     const qsizetype position = letter.isNull() ? -1 : QStringLiteral("NEO").indexOf(letter);
     m_lblParity->setText(position >= 0 ? caption(kParityBaseTag + 1 + int(position)) : QString());
 }

@@ -31,8 +31,7 @@ QPixmap splashPicture(qreal ratio)
 }
 } // namespace
 
-wSplash::wSplash(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
+wSplash::wSplash(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
 {
     initDialogResources();
     setObjectName(QStringLiteral("wSplash"));

@@ -71,7 +71,8 @@ private Q_SLOTS:
         // A File menu as the main window builds it: the list goes above the
         // last separator and Quit.
         m_menu = std::make_unique<QMenu>();
-        m_menu->addAction(QStringLiteral("Preview"))->setObjectName(QStringLiteral("mnuFilePreview"));
+        m_menu->addAction(QStringLiteral("Preview"))
+            ->setObjectName(QStringLiteral("mnuFilePreview"));
         m_sep3 = m_menu->addSeparator();
         m_sep3->setObjectName(QStringLiteral("mnuFileSep3"));
         m_menu->addAction(QStringLiteral("Quit"))->setObjectName(QStringLiteral("mnuFileQuit"));
@@ -108,8 +109,9 @@ private Q_SLOTS:
         mru.Add(m_menu.get(), QStringLiteral("C:\\b.cfg"));
         mru.Add(m_menu.get(), QStringLiteral("C:\\c.cfg"));
         QCOMPARE(paths(), QStringList({"C:\\c.cfg", "C:\\b.cfg", "C:\\a.cfg"}));
-        QCOMPARE(order(), QStringList({"mnuFilePreview", "mnuFileSepMRU", "mnuFileMRU0", "mnuFileMRU1",
-                                       "mnuFileMRU2", "mnuFileMRU3", "mnuFileSep3", "mnuFileQuit"}));
+        QCOMPARE(order(),
+                 QStringList({"mnuFilePreview", "mnuFileSepMRU", "mnuFileMRU0", "mnuFileMRU1",
+                              "mnuFileMRU2", "mnuFileMRU3", "mnuFileSep3", "mnuFileQuit"}));
         for (int i = 1; i <= 3; ++i)
             QVERIFY(MostRecentFilesClass::Entry(m_menu.get(), i)->isVisible());
         QVERIFY(!action("mnuFileMRU0")->isVisible());
@@ -123,10 +125,12 @@ private Q_SLOTS:
             mru.Add(m_menu.get(), QString::fromLatin1(p));
         const QString oldCaption = MostRecentFilesClass::Entry(m_menu.get(), 3)->text();
         mru.Add(m_menu.get(), QStringLiteral("c:\\DATA\\ONE.cfg"));
-        QCOMPARE(paths(), QStringList({"c:\\DATA\\ONE.cfg", "C:\\Data\\three.cfg", "C:\\Data\\two.cfg"}));
+        QCOMPARE(paths(),
+                 QStringList({"c:\\DATA\\ONE.cfg", "C:\\Data\\three.cfg", "C:\\Data\\two.cfg"}));
         // The caption moves with the entry.
         QCOMPARE(MostRecentFilesClass::Entry(m_menu.get(), 1)->text(), oldCaption);
-        QCOMPARE(MostRecentFilesClass::Entry(m_menu.get(), 2)->text(), QStringLiteral("C:\\Data\\three.cfg"));
+        QCOMPARE(MostRecentFilesClass::Entry(m_menu.get(), 2)->text(),
+                 QStringLiteral("C:\\Data\\three.cfg"));
     }
 
     void addingTheTopEntryAgainChangesNothing()
@@ -143,7 +147,8 @@ private Q_SLOTS:
         MostRecentFilesClass mru;
         for (int i = 1; i <= 6; ++i)
             mru.Add(m_menu.get(), QStringLiteral("/f/%1.cfg").arg(i));
-        QCOMPARE(paths(), QStringList({"/f/6.cfg", "/f/5.cfg", "/f/4.cfg", "/f/3.cfg", "/f/2.cfg"}));
+        QCOMPARE(paths(),
+                 QStringList({"/f/6.cfg", "/f/5.cfg", "/f/4.cfg", "/f/3.cfg", "/f/2.cfg"}));
         QCOMPARE(MostRecentFilesClass::Entry(m_menu.get(), 5)->text(), QStringLiteral("/f/2.cfg"));
         QVERIFY(!MostRecentFilesClass::Entry(m_menu.get(), 6));
     }
@@ -155,7 +160,8 @@ private Q_SLOTS:
             mru.Add(m_menu.get(), QStringLiteral("/f/%1.cfg").arg(i));
         mru.SetMaxRecent(4);
         mru.Add(m_menu.get(), QStringLiteral("/f/new.cfg"));
-        QCOMPARE(paths(), QStringList({"/f/new.cfg", "/f/5.cfg", "/f/4.cfg", "/f/3.cfg", "/f/2.cfg"}));
+        QCOMPARE(paths(),
+                 QStringList({"/f/new.cfg", "/f/5.cfg", "/f/4.cfg", "/f/3.cfg", "/f/2.cfg"}));
         mru.Save(m_menu.get(), m_ini);
         QCOMPARE(IniRead("MRU", "5", "absent", m_ini), QStringLiteral("/f/2.cfg"));
         // The next start reads only keys 1..4.
@@ -170,21 +176,23 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("display");
-        QTest::newRow("48 characters")
-            << "C:\\Data\\Clients\\North\\Site 12\\Panels\\Unit-04.cfg"
-            << "C:\\Data\\...\\Site 12\\Panels\\Unit-04.cfg";
-        QTest::newRow("short") << "C:\\a.cfg" << "C:\\a.cfg";
+        QTest::newRow("48 characters") << "C:\\Data\\Clients\\North\\Site 12\\Panels\\Unit-04.cfg"
+                                       << "C:\\Data\\...\\Site 12\\Panels\\Unit-04.cfg";
+        QTest::newRow("short") << "C:\\a.cfg"
+                               << "C:\\a.cfg";
         QTest::newRow("20 characters after the last usable separator")
-            << "C:\\Data\\Clients\\12345678901234567890" << "C:\\Data\\Clients\\12345678901234567890";
-        QTest::newRow("21 characters after it")
-            << "C:\\Data\\Clients\\123456789012345678901" << "C:\\Data\\...\\123456789012345678901";
+            << "C:\\Data\\Clients\\12345678901234567890"
+            << "C:\\Data\\Clients\\12345678901234567890";
+        QTest::newRow("21 characters after it") << "C:\\Data\\Clients\\123456789012345678901"
+                                                << "C:\\Data\\...\\123456789012345678901";
         QTest::newRow("only the first folder") << "C:\\Data\\a-very-long-file-name-of-a-panel.cfg"
                                                << "C:\\Data\\a-very-long-file-name-of-a-panel.cfg";
-        QTest::newRow("slashes")
-            << "/home/installer/orvel/sites/north/unit-04.cfg" << "/home/.../sites/north/unit-04.cfg";
+        QTest::newRow("slashes") << "/home/installer/orvel/sites/north/unit-04.cfg"
+                                 << "/home/.../sites/north/unit-04.cfg";
         QTest::newRow("no separator") << "a-file-name-without-any-folder-at-all.cfg"
                                       << "a-file-name-without-any-folder-at-all.cfg";
-        QTest::newRow("empty") << "" << "";
+        QTest::newRow("empty") << ""
+                               << "";
     }
     void displayText()
     {
@@ -196,18 +204,22 @@ private Q_SLOTS:
     void captionOfTheLongExample()
     {
         MostRecentFilesClass mru;
-        mru.Add(m_menu.get(), QStringLiteral("C:\\Data\\Clients\\North\\Site 12\\Panels\\Unit-04.cfg"));
+        mru.Add(m_menu.get(),
+                QStringLiteral("C:\\Data\\Clients\\North\\Site 12\\Panels\\Unit-04.cfg"));
         QAction* entry = MostRecentFilesClass::Entry(m_menu.get(), 1);
         QCOMPARE(entry->text(), QStringLiteral("C:\\Data\\...\\Site 12\\Panels\\Unit-04.cfg"));
-        QCOMPARE(entry->data().toString(), QStringLiteral("C:\\Data\\Clients\\North\\Site 12\\Panels\\Unit-04.cfg"));
+        QCOMPARE(entry->data().toString(),
+                 QStringLiteral("C:\\Data\\Clients\\North\\Site 12\\Panels\\Unit-04.cfg"));
     }
 
     void ampersandShowsAsItself_data()
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("caption");
-        QTest::newRow("plain") << "C:\\R&D\\x.cfg" << "C:\\R&&D\\x.cfg";
-        QTest::newRow("with separator") << "C:\\R&D\\a,b.cfg" << "C:\\R&&D\\a,b.cfg";
+        QTest::newRow("plain") << "C:\\R&D\\x.cfg"
+                               << "C:\\R&&D\\x.cfg";
+        QTest::newRow("with separator") << "C:\\R&D\\a,b.cfg"
+                                        << "C:\\R&&D\\a,b.cfg";
     }
     void ampersandShowsAsItself()
     {
@@ -225,7 +237,8 @@ private Q_SLOTS:
         mru.Add(m_menu.get(), QStringLiteral("/gone/a.cfg"));
         mru.Delete(m_menu.get(), 1);
         QCOMPARE(ui.messages.size(), 1);
-        QCOMPARE(ui.messages[0].text, QStringLiteral("Le fichier \"/gone/a.cfg\" n'existe plus ou a été déplacé"));
+        QCOMPARE(ui.messages[0].text,
+                 QStringLiteral("Le fichier \"/gone/a.cfg\" n'existe plus ou a été déplacé"));
         QCOMPARE(ui.messages[0].icon, MsgIcon::Critical);
         QCOMPARE(ui.messages[0].buttons, MsgButtons::Ok);
         QCOMPARE(MostRecentFilesClass::Count(m_menu.get()), 0);
@@ -258,7 +271,8 @@ private Q_SLOTS:
         mru.Delete(m_menu.get(), 2);
         QCOMPARE(ui.messages.size(), 1);
         QVERIFY(ui.lastText().startsWith(QStringLiteral("Error Nr 9 : ")));
-        QVERIFY(ui.lastText().contains(QStringLiteral("Module : MostRecentFilesClass\r\nFunction : Delete")));
+        QVERIFY(ui.lastText().contains(
+            QStringLiteral("Module : MostRecentFilesClass\r\nFunction : Delete")));
         QCOMPARE(paths(), QStringList({"/a.cfg"}));
     }
 
@@ -303,7 +317,8 @@ private Q_SLOTS:
         mru.Add(m_menu.get(), QStringLiteral("/p.cfg"));
         mru.Save(m_menu.get(), m_dir.filePath(QStringLiteral("no-such-folder/x.ini")));
         QCOMPARE(ui.messages.size(), 1);
-        QVERIFY(ui.lastText().contains(QStringLiteral("Module : MostRecentFilesClass\r\nFunction : Save")));
+        QVERIFY(ui.lastText().contains(
+            QStringLiteral("Module : MostRecentFilesClass\r\nFunction : Save")));
     }
 
     void loadReadsKeyOneFirstAndSkipsBlanks()

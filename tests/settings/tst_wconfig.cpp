@@ -1,10 +1,10 @@
+#include "link/CommFunctions.h"
 #include "RecordingPort.h"
 #include "RecordingUi.h"
-#include "SmallDataFile.h"
-#include "link/CommFunctions.h"
 #include "settings/IniStore.h"
 #include "settings/MostRecentFilesClass.h"
 #include "settings/wConfig.h"
+#include "SmallDataFile.h"
 #include "texts/DataFunctions.h"
 #include "util/ErrorHandling.h"
 
@@ -98,8 +98,8 @@ private Q_SLOTS:
         QCOMPARE(tabs->widget(0)->objectName(), QStringLiteral("frmPage1"));
         QCOMPARE(tabs->widget(1)->objectName(), QStringLiteral("frmPage2"));
         const QList<QPair<const char*, int>> labels = {
-            {"lblPort", 1111}, {"lblBauds", 1112}, {"lblStops", 1115}, {"lblParity", 1116},
-            {"lblRtsDelay", 1123}, {"lblMRU", 1122}, {"lblLanguage", 1121}};
+            {"lblPort", 1111},     {"lblBauds", 1112}, {"lblStops", 1115},   {"lblParity", 1116},
+            {"lblRtsDelay", 1123}, {"lblMRU", 1122},   {"lblLanguage", 1121}};
         for (const auto& [name, tag] : labels)
             QCOMPARE(child<QLabel>(&dialog, name)->text(), QStringLiteral("en%1").arg(tag));
         QCOMPARE(child<QLabel>(&dialog, "lblCom")->text(), QStringLiteral("COM"));
@@ -151,11 +151,26 @@ private Q_SLOTS:
         QTest::addColumn<QString>("bauds");
         QTest::addColumn<QString>("stops");
         QTest::addColumn<int>("parity");
-        QTest::newRow("none") << "3" << "9600,N,8,1" << "9600" << "1" << 0;
-        QTest::newRow("even, lower case") << "16" << "19200,e,8,2" << "19200" << "2" << 1;
-        QTest::newRow("odd") << "ttyUSB0" << "1200,O,8,1" << "1200" << "1" << 2;
-        QTest::newRow("unknown parity letter") << "1" << "2400,M,8,1" << "2400" << "1" << -1;
-        QTest::newRow("speed outside the list") << "2" << "38400,N,8,1" << "38400" << "1" << 0;
+        QTest::newRow("none") << "3"
+                              << "9600,N,8,1"
+                              << "9600"
+                              << "1" << 0;
+        QTest::newRow("even, lower case") << "16"
+                                          << "19200,e,8,2"
+                                          << "19200"
+                                          << "2" << 1;
+        QTest::newRow("odd") << "ttyUSB0"
+                             << "1200,O,8,1"
+                             << "1200"
+                             << "1" << 2;
+        QTest::newRow("unknown parity letter") << "1"
+                                               << "2400,M,8,1"
+                                               << "2400"
+                                               << "1" << -1;
+        QTest::newRow("speed outside the list") << "2"
+                                                << "38400,N,8,1"
+                                                << "38400"
+                                                << "1" << 0;
     }
     void showsThePortSettings()
     {
@@ -198,7 +213,8 @@ private Q_SLOTS:
         QVERIFY(!child<QFrame>(&dialog, "frmRtsDelay")->isEnabled());
         QCOMPARE(child<QSpinBox>(&dialog, "txtRtsDelay")->value(), 5);
         QCOMPARE(child<QSpinBox>(&dialog, "txtMRU")->value(), 4);
-        QCOMPARE(child<QComboBox>(&dialog, "cboLanguage")->currentText(), QStringLiteral("English"));
+        QCOMPARE(child<QComboBox>(&dialog, "cboLanguage")->currentText(),
+                 QStringLiteral("English"));
     }
 
     void changingOnlyTheLanguageLeavesThePortAlone()
@@ -420,7 +436,8 @@ private Q_SLOTS:
         wConfig dialog(*m_link, nullptr);
         QCOMPARE(ui.messages.size(), 1);
         QVERIFY(ui.lastText().startsWith(QStringLiteral("Error Nr 13 : ")));
-        QVERIFY(ui.lastText().contains(QStringLiteral("Module : wConfig\r\nObject : Form\r\nEvent : Load")));
+        QVERIFY(ui.lastText().contains(
+            QStringLiteral("Module : wConfig\r\nObject : Form\r\nEvent : Load")));
     }
 };
 

@@ -74,9 +74,9 @@ private Q_SLOTS:
         QTest::addColumn<QMessageBox::StandardButton>("click");
         QTest::addColumn<MsgAnswer>("answer");
 
-        QTest::newRow("critical ok") << MsgIcon::Critical << MsgButtons::Ok << -1
-                                     << QMessageBox::Critical << int(QMessageBox::Ok)
-                                     << QMessageBox::Ok << QMessageBox::Ok << MsgAnswer::Ok;
+        QTest::newRow("critical ok")
+            << MsgIcon::Critical << MsgButtons::Ok << -1 << QMessageBox::Critical
+            << int(QMessageBox::Ok) << QMessageBox::Ok << QMessageBox::Ok << MsgAnswer::Ok;
         QTest::newRow("question yes/no, No clicked")
             << MsgIcon::Question << MsgButtons::YesNo << -1 << QMessageBox::Question
             << int(QMessageBox::Yes | QMessageBox::No) << QMessageBox::Yes << QMessageBox::No
@@ -89,25 +89,26 @@ private Q_SLOTS:
             << MsgIcon::Exclamation << MsgButtons::OkCancel << int(MsgAnswer::Cancel)
             << QMessageBox::Warning << int(QMessageBox::Ok | QMessageBox::Cancel)
             << QMessageBox::Cancel << QMessageBox::Cancel << MsgAnswer::Cancel;
-        QTest::newRow("information") << MsgIcon::Information << MsgButtons::Ok << -1
-                                     << QMessageBox::Information << int(QMessageBox::Ok)
-                                     << QMessageBox::Ok << QMessageBox::Ok << MsgAnswer::Ok;
-        QTest::newRow("yes/no/cancel") << MsgIcon::Question << MsgButtons::YesNoCancel << -1
-                                       << QMessageBox::Question
-                                       << int(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel)
-                                       << QMessageBox::Yes << QMessageBox::Cancel << MsgAnswer::Cancel;
-        QTest::newRow("retry/cancel") << MsgIcon::Critical << MsgButtons::RetryCancel << -1
-                                      << QMessageBox::Critical
-                                      << int(QMessageBox::Retry | QMessageBox::Cancel)
-                                      << QMessageBox::Retry << QMessageBox::Retry << MsgAnswer::Retry;
+        QTest::newRow("information")
+            << MsgIcon::Information << MsgButtons::Ok << -1 << QMessageBox::Information
+            << int(QMessageBox::Ok) << QMessageBox::Ok << QMessageBox::Ok << MsgAnswer::Ok;
+        QTest::newRow("yes/no/cancel")
+            << MsgIcon::Question << MsgButtons::YesNoCancel << -1 << QMessageBox::Question
+            << int(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel) << QMessageBox::Yes
+            << QMessageBox::Cancel << MsgAnswer::Cancel;
+        QTest::newRow("retry/cancel")
+            << MsgIcon::Critical << MsgButtons::RetryCancel << -1 << QMessageBox::Critical
+            << int(QMessageBox::Retry | QMessageBox::Cancel) << QMessageBox::Retry
+            << QMessageBox::Retry << MsgAnswer::Retry;
         QTest::newRow("abort/retry/ignore, default Ignore")
             << MsgIcon::None << MsgButtons::AbortRetryIgnore << int(MsgAnswer::Ignore)
-            << QMessageBox::NoIcon << int(QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore)
+            << QMessageBox::NoIcon
+            << int(QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore)
             << QMessageBox::Ignore << QMessageBox::Abort << MsgAnswer::Abort;
-        QTest::newRow("default not in the set") << MsgIcon::Question << MsgButtons::YesNo
-                                                << int(MsgAnswer::Cancel) << QMessageBox::Question
-                                                << int(QMessageBox::Yes | QMessageBox::No)
-                                                << QMessageBox::Yes << QMessageBox::Yes << MsgAnswer::Yes;
+        QTest::newRow("default not in the set")
+            << MsgIcon::Question << MsgButtons::YesNo << int(MsgAnswer::Cancel)
+            << QMessageBox::Question << int(QMessageBox::Yes | QMessageBox::No) << QMessageBox::Yes
+            << QMessageBox::Yes << MsgAnswer::Yes;
     }
     void messageBox()
     {
@@ -140,7 +141,8 @@ private Q_SLOTS:
         });
         const std::optional<MsgAnswer> def =
             defaultAnswer < 0 ? std::nullopt : std::optional<MsgAnswer>(MsgAnswer(defaultAnswer));
-        const MsgAnswer got = MsgBox(QStringLiteral("Line <b>one</b>\r\nLine two"), icon, buttons, def);
+        const MsgAnswer got =
+            MsgBox(QStringLiteral("Line <b>one</b>\r\nLine two"), icon, buttons, def);
         InstallUi(nullptr);
         QVERIFY(script.ran);
         QCOMPARE(title, QStringLiteral("Orvel"));
@@ -177,9 +179,12 @@ private Q_SLOTS:
     {
         SetTextLookup([](int tag) {
             switch (tag) {
-            case 10: return QStringLiteral("Non");
-            case 11: return QStringLiteral("Oui");
-            default: return QStringLiteral("#%1#").arg(tag);
+            case 10:
+                return QStringLiteral("Non");
+            case 11:
+                return QStringLiteral("Oui");
+            default:
+                return QStringLiteral("#%1#").arg(tag);
             }
         });
         QtUi ui;
@@ -192,7 +197,8 @@ private Q_SLOTS:
             cancel = box->button(QMessageBox::Cancel)->text();
             box->button(QMessageBox::No)->click();
         });
-        const MsgAnswer got = MsgBox(QStringLiteral("?"), MsgIcon::Question, MsgButtons::YesNoCancel);
+        const MsgAnswer got =
+            MsgBox(QStringLiteral("?"), MsgIcon::Question, MsgButtons::YesNoCancel);
         InstallUi(nullptr);
         QCOMPARE(got, MsgAnswer::No);
         QCOMPARE(yes, QStringLiteral("Oui"));

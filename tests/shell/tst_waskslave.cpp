@@ -1,8 +1,8 @@
 #include "RecordingPort.h"
 #include "RecordingUi.h"
-#include "SmallDataFile.h"
 #include "settings/IniStore.h"
 #include "shell/wAskSlave.h"
+#include "SmallDataFile.h"
 #include "texts/DataFunctions.h"
 #include "util/ErrorHandling.h"
 
@@ -60,8 +60,9 @@ private Q_SLOTS:
     void initTestCase()
     {
         QStandardPaths::setTestModeEnabled(true);
-        QVERIFY(SmallDataFile::Create(m_dir.filePath(QStringLiteral("t.dat")),
-                                      {12, 13, 15, 20200, 20201, 20202, 20203, 20204, 20205, 10101}));
+        QVERIFY(
+            SmallDataFile::Create(m_dir.filePath(QStringLiteral("t.dat")),
+                                  {12, 13, 15, 20200, 20201, 20202, 20203, 20204, 20205, 10101}));
         SetTextLookup([](int tag) { return GetText(tag); });
     }
 
@@ -172,9 +173,10 @@ private Q_SLOTS:
         QVERIFY(!dialog.isVisible());
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(dialog.AutoSearch(), search);
-        QCOMPARE(iniBytes(), QStringLiteral("[Communication]\nLastSlave=%1\nAutoSearch=%2\nPort=2\n")
-                                 .arg(text, search ? QStringLiteral("1") : QStringLiteral("0"))
-                                 .toUtf8());
+        QCOMPARE(iniBytes(),
+                 QStringLiteral("[Communication]\nLastSlave=%1\nAutoSearch=%2\nPort=2\n")
+                     .arg(text, search ? QStringLiteral("1") : QStringLiteral("0"))
+                     .toUtf8());
         QVERIFY(m_port->events.isEmpty());
     }
 
@@ -278,7 +280,8 @@ private Q_SLOTS:
         const int full = dialog.height();
         dialog.SetWarningVisible(false);
         QVERIFY(!child<QLabel>(&dialog, "lblWarning")->isVisible());
-        QVERIFY2(dialog.height() < full, qPrintable(QStringLiteral("%1 %2").arg(dialog.height()).arg(full)));
+        QVERIFY2(dialog.height() < full,
+                 qPrintable(QStringLiteral("%1 %2").arg(dialog.height()).arg(full)));
         QVERIFY(child<QPushButton>(&dialog, "cmdButtons1")->geometry().bottom() < dialog.height());
     }
 };

@@ -1,5 +1,5 @@
-#include "SmallDataFile.h"
 #include "shell/wPassword.h"
+#include "SmallDataFile.h"
 #include "texts/DataFunctions.h"
 
 #include <QAction>
@@ -34,11 +34,11 @@ private Q_SLOTS:
     void initTestCase()
     {
         QStandardPaths::setTestModeEnabled(true);
-        QVERIFY(SmallDataFile::Create(m_dir.filePath(QStringLiteral("t.dat")), {12, 15, 2001}, {},
-                                      {{QStringLiteral("mnuOptionsFactory"),
-                                        {QStringLiteral("&Factory access"),
-                                         QStringLiteral("Accès &usine"),
-                                         QStringLiteral("Acceso de &fábrica")}}}));
+        QVERIFY(SmallDataFile::Create(
+            m_dir.filePath(QStringLiteral("t.dat")), {12, 15, 2001}, {},
+            {{QStringLiteral("mnuOptionsFactory"),
+              {QStringLiteral("&Factory access"), QStringLiteral("Accès &usine"),
+               QStringLiteral("Acceso de &fábrica")}}}));
     }
     void init() { SetCurrentLanguage(QStringLiteral("English")); }
 
@@ -72,7 +72,8 @@ private Q_SLOTS:
         wPassword dialog;
         auto* text = child<QLineEdit>(&dialog, "txtPassword");
         QCOMPARE(text->echoMode(), QLineEdit::Password);
-        QCOMPARE(text->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, text), int('*'));
+        QCOMPARE(text->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, text),
+                 int('*'));
         dialog.show();
         QTest::keyClicks(text, QStringLiteral("TEZ-FORGE"));
         QCOMPARE(dialog.Password(), QStringLiteral("TEZ-FORGE"));

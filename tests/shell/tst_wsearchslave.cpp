@@ -1,9 +1,9 @@
+#include "link/Detection.h"
 #include "RecordingPort.h"
 #include "RecordingUi.h"
+#include "shell/wSearchSlave.h"
 #include "SimulatedLine.h"
 #include "SmallDataFile.h"
-#include "link/Detection.h"
-#include "shell/wSearchSlave.h"
 #include "texts/DataFunctions.h"
 
 #include <QLabel>
@@ -67,11 +67,16 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("settings");
         QTest::addColumn<QString>("parity");
-        QTest::newRow("N") << "9600,N,8,1" << "en1117";
-        QTest::newRow("E") << "9600,E,8,1" << "en1118";
-        QTest::newRow("O") << "9600,O,8,1" << "en1119";
-        QTest::newRow("lower case o") << "9600,o,8,1" << "en1119";
-        QTest::newRow("mark") << "9600,M,8,1" << "";
+        QTest::newRow("N") << "9600,N,8,1"
+                           << "en1117";
+        QTest::newRow("E") << "9600,E,8,1"
+                           << "en1118";
+        QTest::newRow("O") << "9600,O,8,1"
+                           << "en1119";
+        QTest::newRow("lower case o") << "9600,o,8,1"
+                                      << "en1119";
+        QTest::newRow("mark") << "9600,M,8,1"
+                              << "";
     }
     void parityLabel()
     {
@@ -163,7 +168,10 @@ private Q_SLOTS:
         struct Seam : UiSeam
         {
             MsgAnswer message(const MessageRequest&) override { return MsgAnswer::Ok; }
-            bool execDialog(QObject* d) override { return qobject_cast<QDialog*>(d)->exec() == QDialog::Accepted; }
+            bool execDialog(QObject* d) override
+            {
+                return qobject_cast<QDialog*>(d)->exec() == QDialog::Accepted;
+            }
             QStringList fileDialog(const FileDialogRequest&) override { return {}; }
             void beep() override {}
             void setBusy(bool) override {}

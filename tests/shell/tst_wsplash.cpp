@@ -129,7 +129,8 @@ private Q_SLOTS:
     {
         wSplash splash;
         splash.SetAboutMode(true);
-        QTimer::singleShot(20, &splash, [&] { QTest::mouseClick(label(splash, "imgSplash"), Qt::LeftButton); });
+        QTimer::singleShot(20, &splash,
+                           [&] { QTest::mouseClick(label(splash, "imgSplash"), Qt::LeftButton); });
         QTimer guard;
         guard.setSingleShot(true);
         connect(&guard, &QTimer::timeout, &splash, &QDialog::accept);

@@ -1,5 +1,5 @@
-#include "SmallDataFile.h"
 #include "shell/wWarning.h"
+#include "SmallDataFile.h"
 #include "texts/DataFunctions.h"
 
 #include <QLabel>
