@@ -68,11 +68,7 @@ wSearchSlave::wSearchSlave(ComCtrl& port, QWidget* parent) : QDialog(parent), m_
     m_cmdButtons[1]->setDefault(true);
     m_tagged << qMakePair(static_cast<QWidget*>(m_cmdButtons[0]), 12)
              << qMakePair(static_cast<QWidget*>(m_cmdButtons[1]), 15);
-    connect(m_cmdButtons[0], &QPushButton::clicked, this, [this] {
-        m_ok = false;
-        m_cancelled = true;
-        reject();
-    });
+    connect(m_cmdButtons[0], &QPushButton::clicked, this, &wSearchSlave::reject);
     connect(m_cmdButtons[1], &QPushButton::clicked, this, [this] {
         m_ok = true;
         accept();
@@ -101,6 +97,13 @@ void wSearchSlave::Nationality()
         }
         showParity();
     });
+}
+
+void wSearchSlave::reject()
+{
+    m_ok = false;
+    m_cancelled = true;
+    QDialog::reject();
 }
 
 void wSearchSlave::showParity()

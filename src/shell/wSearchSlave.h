@@ -28,6 +28,9 @@ public:
 
 public Q_SLOTS:
     void Nationality();
+    // Cancel, Escape and the window frame: the search stops at the next
+    // attempt, the confirmation answers no.
+    void reject() override;
 
 private:
     void showParity();

@@ -112,6 +112,26 @@ private Q_SLOTS:
         QVERIFY(!window.isVisible());
     }
 
+    void escapeOrTheFrameAlsoStopTheSearch_data()
+    {
+        QTest::addColumn<bool>("escape");
+        QTest::newRow("Escape") << true;
+        QTest::newRow("frame") << false;
+    }
+    void escapeOrTheFrameAlsoStopTheSearch()
+    {
+        QFETCH(bool, escape);
+        RecordingPort port;
+        wSearchSlave window(port);
+        window.ShowSearching();
+        if (escape)
+            QTest::keyClick(&window, Qt::Key_Escape);
+        else
+            window.close();
+        QVERIFY(!window.isVisible());
+        QVERIFY(window.Cancelled());
+    }
+
     void confirmationWithOk()
     {
         RecordingUi ui;
