@@ -18,7 +18,7 @@ constexpr int AnchorRole = Qt::UserRole + 1;
 HelpViewer::HelpViewer(QWidget* owner) : QWidget(owner, Qt::Window)
 {
     setObjectName(QStringLiteral("HelpViewer"));
-    resize(1000, 640);
+    resize(1080, 660);
 
     m_tabs = new QTabWidget;
     m_tabs->setObjectName(QStringLiteral("tbsHelp"));
@@ -50,7 +50,7 @@ HelpViewer::HelpViewer(QWidget* owner) : QWidget(owner, Qt::Window)
     splitter->addWidget(m_tabs);
     splitter->addWidget(m_browser);
     splitter->setStretchFactor(1, 1);
-    splitter->setSizes({330, 670});
+    splitter->setSizes({380, 700});
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(splitter);

@@ -476,6 +476,31 @@ private Q_SLOTS:
             QCOMPARE(window->Help()->CurrentAnchor(), anchor);
     }
 
+    // A control with a topic of its own gets that topic beside it, and the
+    // help window does not open.
+    void helpContextOfTheActiveControl()
+    {
+        RecordingUi ui;
+        auto window = NewWindow();
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QWidget* document = AddDocument(*window, QStringLiteral("Panel"), false);
+        document->setProperty("HelpContextID", 230);
+        auto* field = new QLineEdit(document);
+        field->setProperty("HelpContextID", 220);
+        field->show();
+        window->MdiArea()->setActiveSubWindow(window->MdiArea()->subWindowList().first());
+        field->setFocus();
+        QCOMPARE(document->focusWidget(), field);
+        window->ToolButton(QStringLiteral("mnuHelpContext"))->trigger();
+        QVERIFY(!window->Help() || !window->Help()->isVisible());
+        bool popup = false;
+        for (QWidget* top : QApplication::topLevelWidgets())
+            popup |= top->isVisible() && QByteArray(top->metaObject()->className()) == "QWhatsThat";
+        QVERIFY(popup);
+        QVERIFY(ui.messages.isEmpty());
+    }
+
     void helpInTheCurrentLanguage()
     {
         RecordingUi ui;
