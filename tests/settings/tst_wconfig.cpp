@@ -221,6 +221,13 @@ private Q_SLOTS:
     {
         LanguageWatcher other;
         other.show();
+        // A child window is both a top-level window and a child of its owner:
+        // it is relabelled once.
+        auto* owned = new LanguageWatcher;
+        owned->setParent(&other, Qt::Window);
+        owned->show();
+        auto* embedded = new LanguageWatcher;
+        embedded->setParent(&other);
         wConfig dialog(*m_link, nullptr);
         dialog.show();
         auto* apply = child<QPushButton>(&dialog, "cmdButtons2");
@@ -234,6 +241,8 @@ private Q_SLOTS:
         QCOMPARE(CurrentLanguage(), QStringLiteral("Español"));
         // Every open window was relabelled, the dialog too.
         QCOMPARE(other.calls, 1);
+        QCOMPARE(owned->calls, 1);
+        QCOMPARE(embedded->calls, 1);
         QCOMPARE(dialog.windowTitle(), QStringLiteral("es1100"));
     }
 
