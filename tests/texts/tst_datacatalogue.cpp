@@ -220,6 +220,20 @@ private Q_SLOTS:
         QVERIFY2(problems.isEmpty(), qPrintable(Failures(problems)));
     }
 
+    void menuCaptionsHaveNoLineMarks()
+    {
+        // Menu captions are shown as they are: a "|" would show as such.
+        QStringList problems;
+        for (const TextSourceRow& row : m_data.menus.rows) {
+            for (int i = 0; i < row.texts.size(); ++i) {
+                if (row.texts[i].contains(QLatin1Char('|')))
+                    problems << QStringLiteral("T_Menus %1 (%2): the %3 caption holds a \"|\"")
+                                    .arg(row.key, row.file, m_data.menus.languages[i]);
+            }
+        }
+        QVERIFY2(problems.isEmpty(), qPrintable(Failures(problems)));
+    }
+
     void everyTagTheCodeUsesHasARow()
     {
         QVERIFY(!m_refs.labels.isEmpty());
