@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QThread>
 
+#include <csignal>
+
 namespace {
 
 int wordAt(const QByteArray& frame, int offset)
@@ -53,6 +55,7 @@ void SimProcess::stop()
 {
     if (m_process.state() == QProcess::NotRunning)
         return;
+    freeze(false);
     m_process.terminate(); // SIGTERM: the simulator ends its event loop
     if (!m_process.waitForFinished(5000)) {
         m_process.kill();
@@ -77,6 +80,12 @@ QByteArray SimProcess::log() const
         return {};
     file.seek(m_mark);
     return file.readAll();
+}
+
+void SimProcess::freeze(bool frozen)
+{
+    if (m_process.state() == QProcess::Running)
+        ::kill(pid_t(m_process.processId()), frozen ? SIGSTOP : SIGCONT);
 }
 
 QList<QByteArray> SimProcess::requests() const

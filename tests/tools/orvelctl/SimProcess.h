@@ -23,6 +23,9 @@ public:
     // named its device.
     bool start(const QStringList& arguments);
     void stop();
+    // Stops (SIGSTOP) or resumes (SIGCONT) the simulator: a frozen panel
+    // answers nothing.
+    void freeze(bool frozen);
     QString device() const { return m_device; }
 
     // The requests heard since the last clearLog, oldest first (once the log

@@ -9,9 +9,11 @@
 #include "SimProcess.h"
 #include "texts/DataFunctions.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 namespace {
 
@@ -229,6 +231,8 @@ private Q_SLOTS:
     void writeRefusedWithoutSupplyVoltage_data();
     void writeRefusedWithoutSupplyVoltage();
     void validate();
+    void validationFails();
+    void halfDuplexLine();
     void transferFails_data();
     void transferFails();
 
@@ -479,6 +483,47 @@ void TestOrvelctlTransfer::validate()
     QVERIFY(r.errText().endsWith(QStringLiteral("7\n") + lines(10106) + QLatin1Char('\n')));
     QCOMPARE(sim.writes(), (QList<QPair<int, int>>{{336, 1}}));
     QCOMPARE(sim.wordsWrittenAt(336), QList<QList<int>>{{0}});
+}
+
+// The panel stops answering once detection is over (the simulator is
+// frozen during the frame delay that follows it).
+void TestOrvelctlTransfer::validationFails()
+{
+    SimProcess sim;
+    QVERIFY(sim.start({"--panel", panelSpec(262)}));
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("ORVEL_INI"), m_ini);
+    process.setProcessEnvironment(env);
+    process.start(CtlRunner::DefaultProgram(), {"validate", "--slave", "7", "--port", sim.device(),
+                                                "--frame-delay", "700", "--timeout", "200"});
+    QVERIFY(process.waitForStarted());
+    QElapsedTimer clock;
+    clock.start();
+    while (sim.requests().size() < 2 && clock.elapsed() < 5000)
+        QThread::msleep(10);
+    QCOMPARE(sim.requests().size(), 2);
+    sim.freeze(true);
+    QVERIFY(process.waitForFinished(10000));
+    sim.freeze(false);
+    QCOMPARE(process.exitCode(), 4);
+    QVERIFY(process.readAllStandardError().endsWith((QStringLiteral("error: ") + lines(10100) +
+                                                     QLatin1Char('\n') + lines(10109) +
+                                                     QLatin1Char('\n'))
+                                                        .toUtf8()));
+}
+
+// RTS switching on a line that cannot drive RTS (a pseudo-terminal) is
+// accepted: the exchanges go on as in full duplex.
+void TestOrvelctlTransfer::halfDuplexLine()
+{
+    SimProcess sim;
+    QVERIFY(sim.start({"--panel", panelSpec(262), "--config", m_source}));
+    const QString out = path(QStringLiteral("half.orv"));
+    const CtlRun r =
+        ctl({"read", "-o", out, "--slave", "7", "--half-duplex", "--rts-delay", "1"}, sim);
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(fileBytes(out), afterRead(sourceConfig(), 262, Slave).ToFileBytes());
 }
 
 // At 600 baud with the wire time of a real line, the short exchanges of the
