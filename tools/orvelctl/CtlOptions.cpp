@@ -7,7 +7,7 @@ const QStringList Commands = {QStringLiteral("new"),    QStringLiteral("dump"),
                               QStringLiteral("write"),  QStringLiteral("validate"),
                               QStringLiteral("buffer"), QStringLiteral("help")};
 
-// Which options a command accepts besides the line options.
+// Whether a command talks to a panel over the line.
 bool lineCommand(const QString& command)
 {
     return command != QLatin1String("new") && command != QLatin1String("dump");
