@@ -4,9 +4,9 @@
 #include "CtlRunner.h"
 #include "eventlog/EventDecoder.h"
 #include "link/CommFunctions.h"
+#include "OrvelSim.h"
 #include "RecordingUi.h"
 #include "settings/IniStore.h"
-#include "SimProcess.h"
 #include "texts/DataFunctions.h"
 
 #include <QFile>
@@ -84,7 +84,7 @@ private Q_SLOTS:
 private:
     QString path(const QString& name) const { return m_dir.filePath(name); }
     QString eventFile(const QList<Record>& list);
-    CtlRun ctl(QStringList args, const SimProcess& sim) const
+    CtlRun ctl(QStringList args, const OrvelSim& sim) const
     {
         return m_ctl->run(args << QStringLiteral("--slave") << QString::number(Slave)
                                << QStringLiteral("--port") << sim.device());
@@ -105,7 +105,7 @@ private:
 
 void TestOrvelctlBuffer::initTestCase()
 {
-    QVERIFY(QFile::exists(SimProcess::Program()));
+    QVERIFY(QFile::exists(OrvelSim::Program()));
     QVERIFY(OpenDataFile(QStringLiteral(ORVEL_BIN_DIR "/orvel.dat")));
     m_ini = path(QStringLiteral("orvel.ini"));
     SetIniFileNameOverride(m_ini);
@@ -136,7 +136,7 @@ QString TestOrvelctlBuffer::eventFile(const QList<Record>& list)
 
 void TestOrvelctlBuffer::emptyBuffer()
 {
-    SimProcess sim;
+    OrvelSim sim;
     QVERIFY(sim.start({"--panel", "4"}));
     const QString out = path(QStringLiteral("empty.txt"));
     const CtlRun r = ctl({"buffer", "read", "-o", out}, sim);
@@ -176,7 +176,7 @@ void TestOrvelctlBuffer::readAsText()
     QFETCH(QList<Record>, log);
     QFETCH(QList<Record>, rows);
     QFETCH(QList<QByteArray>, bufferRequests);
-    SimProcess sim;
+    OrvelSim sim;
     QVERIFY(sim.start({"--panel", "4", "--events", eventFile(log)}));
     sim.clearLog();
     const CtlRun r = ctl({"buffer", "read"}, sim);
@@ -198,7 +198,7 @@ void TestOrvelctlBuffer::readAsText()
 
 void TestOrvelctlBuffer::workedExample()
 {
-    SimProcess sim;
+    OrvelSim sim;
     QVERIFY(
         sim.start({"--panel", "4", "--events", eventFile({{0x1203, 0x04D2}, {0xF000, 0x0001}})}));
     const CtlRun r = ctl({"buffer", "read", "--format", "text"}, sim);
@@ -219,7 +219,7 @@ void TestOrvelctlBuffer::csvToFileInFrench()
     QVERIFY(Languages().contains(french));
     SetIniParam("General", "Language", french);
     SetCurrentLanguage(french);
-    SimProcess sim;
+    OrvelSim sim;
     QVERIFY(
         sim.start({"--panel", "4", "--events", eventFile({{0x1203, 0x04D2}, {0xD5A0, 0x0000}})}));
     const QString out = path(QStringLiteral("events.csv"));
@@ -255,7 +255,7 @@ void TestOrvelctlBuffer::csvToFileInFrench()
 
 void TestOrvelctlBuffer::csvEnglishOnStandardOutput()
 {
-    SimProcess sim;
+    OrvelSim sim;
     QVERIFY(sim.start({"--panel", "4", "--events", eventFile({{0xD5A0, 0x0000}})}));
     const CtlRun r = ctl({"buffer", "read", "--format", "csv-en"}, sim);
     QCOMPARE(r.exitCode, 0);
@@ -272,7 +272,7 @@ void TestOrvelctlBuffer::csvEnglishOnStandardOutput()
 // 20 records do not.
 void TestOrvelctlBuffer::readFails()
 {
-    SimProcess sim;
+    OrvelSim sim;
     QVERIFY(sim.start(
         {"--panel", "4:1.06:600,N,8,1", "--wire-time", "--events", eventFile(records(20))}));
     const QString out = path(QStringLiteral("failed.txt"));
@@ -286,7 +286,7 @@ void TestOrvelctlBuffer::readFails()
 
 void TestOrvelctlBuffer::clear()
 {
-    SimProcess sim;
+    OrvelSim sim;
     QVERIFY(sim.start({"--panel", "4", "--events", eventFile(records(5))}));
     sim.clearLog();
     CtlRun r = ctl({"buffer", "clear"}, sim);
@@ -305,7 +305,7 @@ void TestOrvelctlBuffer::clear()
 
 void TestOrvelctlBuffer::clearEmptyBuffer()
 {
-    SimProcess sim;
+    OrvelSim sim;
     QVERIFY(sim.start({"--panel", "4"}));
     sim.clearLog();
     const CtlRun r = ctl({"buffer", "clear"}, sim);
@@ -315,7 +315,7 @@ void TestOrvelctlBuffer::clearEmptyBuffer()
 
 void TestOrvelctlBuffer::clearCountNeverFalls()
 {
-    SimProcess sim;
+    OrvelSim sim;
     QVERIFY(sim.start({"--panel", "4", "--clear-never-falls", "--events", eventFile(records(3))}));
     const CtlRun r = ctl({"buffer", "clear"}, sim);
     QCOMPARE(r.exitCode, 4);

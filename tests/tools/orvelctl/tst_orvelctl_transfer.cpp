@@ -4,9 +4,9 @@
 #include "config/ConfigClass.h"
 #include "CtlRunner.h"
 #include "link/CommFunctions.h"
+#include "OrvelSim.h"
 #include "RecordingUi.h"
 #include "settings/IniStore.h"
-#include "SimProcess.h"
 #include "texts/DataFunctions.h"
 
 #include <QElapsedTimer>
@@ -238,7 +238,7 @@ private Q_SLOTS:
 
 private:
     QString path(const QString& name) const { return m_dir.filePath(name); }
-    CtlRun ctl(QStringList args, const SimProcess& sim) const
+    CtlRun ctl(QStringList args, const OrvelSim& sim) const
     {
         return m_ctl->run(args << QStringLiteral("--port") << sim.device());
     }
@@ -252,7 +252,7 @@ private:
 
 void TestOrvelctlTransfer::initTestCase()
 {
-    QVERIFY(QFile::exists(SimProcess::Program()));
+    QVERIFY(QFile::exists(OrvelSim::Program()));
     QVERIFY(OpenDataFile(QStringLiteral(ORVEL_BIN_DIR "/orvel.dat")));
     SetCurrentLanguage(QString());
     m_ini = path(QStringLiteral("orvel.ini"));
@@ -278,7 +278,7 @@ void TestOrvelctlTransfer::detect_data()
 void TestOrvelctlTransfer::detect()
 {
     QFETCH(int, version);
-    SimProcess sim;
+    OrvelSim sim;
     QVERIFY(sim.start({"--panel", panelSpec(version)}));
     const CtlRun r = ctl({"detect", "--slave", "7"}, sim);
     QCOMPARE(r.exitCode, 0);
@@ -293,7 +293,7 @@ void TestOrvelctlTransfer::detect()
 
 void TestOrvelctlTransfer::detectAmongSeveralPanels()
 {
-    SimProcess sim;
+    OrvelSim sim;
     QVERIFY(sim.start({"--panel", "3", "--panel", "12:1.03", "--panel", "40:1.05"}));
     const CtlRun r = ctl({"detect", "--slave", "12"}, sim);
     QCOMPARE(r.exitCode, 0);
@@ -304,7 +304,7 @@ void TestOrvelctlTransfer::detectAmongSeveralPanels()
 // baud and one stop bit by the search over slave 0.
 void TestOrvelctlTransfer::search()
 {
-    SimProcess sim;
+    OrvelSim sim;
     QVERIFY(sim.start({"--panel", "9:1.06:4800,N,8,2"}));
     const CtlRun r = ctl({"detect", "--search", "--timeout", "150"}, sim);
     QCOMPARE(r.exitCode, 0);
@@ -345,7 +345,7 @@ void TestOrvelctlTransfer::read_data()
 void TestOrvelctlTransfer::read()
 {
     QFETCH(int, version);
-    SimProcess sim;
+    OrvelSim sim;
     QVERIFY(sim.start({"--panel", panelSpec(version), "--config", m_source}));
     const QString out = path(QStringLiteral("read-%1.orv").arg(version));
     const CtlRun r = ctl({"read", "-o", out, "--slave", "7"}, sim);
@@ -367,7 +367,7 @@ void TestOrvelctlTransfer::read()
 
 void TestOrvelctlTransfer::readSearchingTheSlave()
 {
-    SimProcess sim;
+    OrvelSim sim;
     QVERIFY(sim.start({"--panel", "23:1.06", "--config", m_source}));
     const QString out = path(QStringLiteral("searched.orv"));
     const CtlRun r = ctl({"read", "-o", out, "--search", "--timeout", "150"}, sim);
@@ -393,7 +393,7 @@ void TestOrvelctlTransfer::write()
 {
     QFETCH(int, version);
     const QByteArray before = fileBytes(m_source);
-    SimProcess sim;
+    OrvelSim sim;
     QVERIFY(sim.start({"--panel", panelSpec(version)}));
     QStringList args{"write", m_source, "--slave", "7", "--factory", "--validate"};
     if (version < 262)
@@ -421,7 +421,7 @@ void TestOrvelctlTransfer::write()
 
 void TestOrvelctlTransfer::writeWithoutFactoryOrValidation()
 {
-    SimProcess sim;
+    OrvelSim sim;
     QVERIFY(sim.start({"--panel", panelSpec(262)}));
     const CtlRun r = ctl({"write", m_source, "--slave", "7"}, sim);
     QCOMPARE(r.exitCode, 0);
@@ -432,7 +432,7 @@ void TestOrvelctlTransfer::writeWithoutFactoryOrValidation()
 void TestOrvelctlTransfer::writeRefusedOnOlderFirmware()
 {
     const QByteArray before = fileBytes(m_source);
-    SimProcess sim;
+    OrvelSim sim;
     QVERIFY(sim.start({"--panel", panelSpec(261)}));
     const CtlRun r = ctl({"write", m_source, "--slave", "7", "--validate"}, sim);
     QCOMPARE(r.exitCode, 5);
@@ -460,7 +460,7 @@ void TestOrvelctlTransfer::writeRefusedWithoutSupplyVoltage()
     c.SetGenParam(21, 0);
     const QString file = path(QStringLiteral("novref.orv"));
     QVERIFY(c.Save(file));
-    SimProcess sim;
+    OrvelSim sim;
     QVERIFY(sim.start({"--panel", panelSpec(version)}));
     const CtlRun r = ctl({"write", file, "--slave", "7", "--allow-older"}, sim);
     if (refused) {
@@ -476,7 +476,7 @@ void TestOrvelctlTransfer::writeRefusedWithoutSupplyVoltage()
 
 void TestOrvelctlTransfer::validate()
 {
-    SimProcess sim;
+    OrvelSim sim;
     QVERIFY(sim.start({"--panel", panelSpec(260)}));
     const CtlRun r = ctl({"validate", "--slave", "7"}, sim);
     QCOMPARE(r.exitCode, 0);
@@ -489,7 +489,7 @@ void TestOrvelctlTransfer::validate()
 // frozen during the frame delay that follows it).
 void TestOrvelctlTransfer::validationFails()
 {
-    SimProcess sim;
+    OrvelSim sim;
     QVERIFY(sim.start({"--panel", panelSpec(262)}));
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -517,7 +517,7 @@ void TestOrvelctlTransfer::validationFails()
 // accepted: the exchanges go on as in full duplex.
 void TestOrvelctlTransfer::halfDuplexLine()
 {
-    SimProcess sim;
+    OrvelSim sim;
     QVERIFY(sim.start({"--panel", panelSpec(262), "--config", m_source}));
     const QString out = path(QStringLiteral("half.orv"));
     const CtlRun r =
@@ -542,7 +542,7 @@ void TestOrvelctlTransfer::transferFails()
 {
     QFETCH(QStringList, args);
     QFETCH(QString, message);
-    SimProcess sim;
+    OrvelSim sim;
     QVERIFY(sim.start({"--panel", panelSpec(262, "600,N,8,1"), "--wire-time"}));
     const CtlRun r = ctl(args << "--slave"
                               << "7"

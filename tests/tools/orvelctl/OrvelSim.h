@@ -9,13 +9,13 @@
 
 // The orvel-sim program serving simulated panels on a pseudo-terminal, with
 // every request and reply logged to a file.
-class SimProcess
+class OrvelSim
 {
 public:
-    SimProcess();
-    ~SimProcess();
-    SimProcess(const SimProcess&) = delete;
-    SimProcess& operator=(const SimProcess&) = delete;
+    OrvelSim();
+    ~OrvelSim();
+    OrvelSim(const OrvelSim&) = delete;
+    OrvelSim& operator=(const OrvelSim&) = delete;
 
     static QString Program();
 

@@ -1,4 +1,4 @@
-#include "SimProcess.h"
+#include "OrvelSim.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -21,19 +21,19 @@ bool isWrite(const QByteArray& frame)
 
 } // namespace
 
-SimProcess::SimProcess() : m_logPath(m_dir.filePath(QStringLiteral("sim.log"))) {}
+OrvelSim::OrvelSim() : m_logPath(m_dir.filePath(QStringLiteral("sim.log"))) {}
 
-SimProcess::~SimProcess()
+OrvelSim::~OrvelSim()
 {
     stop();
 }
 
-QString SimProcess::Program()
+QString OrvelSim::Program()
 {
     return QStringLiteral(ORVEL_BIN_DIR "/orvel-sim");
 }
 
-bool SimProcess::start(const QStringList& arguments)
+bool OrvelSim::start(const QStringList& arguments)
 {
     m_process.setStandardErrorFile(m_logPath);
     m_process.start(Program(), QStringList(arguments) << QStringLiteral("--verbose"));
@@ -51,7 +51,7 @@ bool SimProcess::start(const QStringList& arguments)
     return !m_device.isEmpty();
 }
 
-void SimProcess::stop()
+void OrvelSim::stop()
 {
     if (m_process.state() == QProcess::NotRunning)
         return;
@@ -63,7 +63,7 @@ void SimProcess::stop()
     }
 }
 
-QByteArray SimProcess::log() const
+QByteArray OrvelSim::log() const
 {
     QElapsedTimer clock;
     clock.start();
@@ -82,13 +82,13 @@ QByteArray SimProcess::log() const
     return file.readAll();
 }
 
-void SimProcess::freeze(bool frozen)
+void OrvelSim::freeze(bool frozen)
 {
     if (m_process.state() == QProcess::Running)
         ::kill(pid_t(m_process.processId()), frozen ? SIGSTOP : SIGCONT);
 }
 
-QList<QByteArray> SimProcess::requests() const
+QList<QByteArray> OrvelSim::requests() const
 {
     QList<QByteArray> frames;
     for (const QByteArray& line : log().split('\n')) {
@@ -99,7 +99,7 @@ QList<QByteArray> SimProcess::requests() const
     return frames;
 }
 
-QList<QPair<int, int>> SimProcess::writes() const
+QList<QPair<int, int>> OrvelSim::writes() const
 {
     QList<QPair<int, int>> list;
     for (const QByteArray& frame : requests()) {
@@ -109,7 +109,7 @@ QList<QPair<int, int>> SimProcess::writes() const
     return list;
 }
 
-QList<QList<int>> SimProcess::wordsWrittenAt(int address) const
+QList<QList<int>> OrvelSim::wordsWrittenAt(int address) const
 {
     QList<QList<int>> list;
     for (const QByteArray& frame : requests()) {
@@ -123,7 +123,7 @@ QList<QList<int>> SimProcess::wordsWrittenAt(int address) const
     return list;
 }
 
-void SimProcess::clearLog()
+void OrvelSim::clearLog()
 {
     log(); // what is still on its way belongs to before
     m_mark = QFileInfo(m_logPath).size();
