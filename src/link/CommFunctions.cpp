@@ -14,10 +14,11 @@ PanelLink::PanelLink(ComCtrl& port, LinkOptions options, QObject* parent)
     connect(&m_port, &ComCtrl::OnComm, this, &PanelLink::OnComm);
 }
 
-void PanelLink::FramePause()
+void PanelLink::FramePause() const
 {
     const int ms = m_options.frameDelayMs;
-    Q_EMIT FramePaused(ms);
+    // Announcing the pause changes nothing in the link itself.
+    Q_EMIT const_cast<PanelLink*>(this)->FramePaused(ms);
     if (ms > 0)
         QThread::msleep(static_cast<unsigned long>(ms));
 }
@@ -94,13 +95,16 @@ QByteArray exchange(PanelLink& link, const QByteArray& request, int expected)
             QEventLoop loop;
             QTimer deadline;
             deadline.setSingleShot(true);
+            deadline.setTimerType(Qt::PreciseTimer);
             QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
             QObject::connect(&port, &ComCtrl::OnComm, &loop, [&] {
                 if (!port.RTSEnable())
                     loop.quit();
             });
-            deadline.start(timeout);
-            loop.exec();
+            while (port.RTSEnable() && clock.elapsed() < timeout) {
+                deadline.start(static_cast<int>(timeout - clock.elapsed()));
+                loop.exec();
+            }
         } else {
             while (port.RTSEnable() && clock.elapsed() < timeout)
                 QThread::msleep(1);

@@ -32,7 +32,7 @@ public:
 
     // Blocking pause of FrameDelay milliseconds (announced by FramePaused
     // first, so tests can see where the schedule puts its pauses).
-    void FramePause();
+    void FramePause() const;
 
 Q_SIGNALS:
     void FramePaused(int ms);

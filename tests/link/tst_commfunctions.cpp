@@ -198,13 +198,13 @@ private Q_SLOTS:
             line.setUnplugged(true);
         else
             line.SetPortOpen(false);
-        PanelLink link(line, fast());
+        PanelLink link(line, fast(2000));
         QElapsedTimer t;
         t.start();
         QList<std::int16_t> w{3};
         QVERIFY(!LitMots(link, 1, 334, w));
         QVERIFY(!EcritMots(link, 1, 336, {0}));
-        QVERIFY(t.elapsed() < 100); // at once, not after the deadline
+        QVERIFY(t.elapsed() < 1000); // at once, not after the deadline
         QCOMPARE(w[0], std::int16_t(3));
         QCOMPARE(ui.messages.size(), 2);
         // An unplugged line closes itself: the next exchange finds it closed.
@@ -260,7 +260,7 @@ private Q_SLOTS:
         QVERIFY(!LitMots(link, 1, 334, w));
         const double cpu = cpuMs() - cpu0;
         const qint64 wall = t.elapsed();
-        QVERIFY2(wall >= 300 && wall < 600, qPrintable(QString::number(wall)));
+        QVERIFY2(wall >= 300 && wall < 1500, qPrintable(QString::number(wall)));
         QVERIFY2(cpu < 60, qPrintable(QString::number(cpu)));
     }
 
@@ -277,7 +277,7 @@ private Q_SLOTS:
         t.start();
         QVERIFY(!EcritMots(link, 1, 336, {0}));
         const qint64 wall = t.elapsed();
-        QVERIFY2(wall >= 2000 && wall < 2300, qPrintable(QString::number(wall)));
+        QVERIFY2(wall >= 2000 && wall < 2500, qPrintable(QString::number(wall)));
     }
 
     void halfDuplexDropsRtsAfterSendNotification()
@@ -285,7 +285,7 @@ private Q_SLOTS:
         SimulatedLine line;
         line.addPanel(1);
         line.setWireTime(true); // the notification comes after 8 ms of wire time
-        LinkOptions o = fast(500);
+        LinkOptions o = fast(2000);
         o.halfDuplex = true;
         o.rtsDelayMs = 3;
         PanelLink link(line, o);
@@ -294,7 +294,7 @@ private Q_SLOTS:
         QElapsedTimer t;
         t.start();
         QVERIFY(LitMots(link, 1, 1138, w));
-        QVERIFY(t.elapsed() < 200);
+        QVERIFY(t.elapsed() < 1000); // not the deadline
         QCOMPARE(notes.size(), 1);
         QCOMPARE(notes[0][0].toInt(), ComCtrl::comEvSend);
         QCOMPARE(line.rtsChanges(), (QList<bool>{true, false}));
@@ -306,14 +306,14 @@ private Q_SLOTS:
         SimulatedLine line;
         line.addPanel(1);
         line.setSendNotification(SimulatedLine::SendNotification::Immediate);
-        LinkOptions o = fast(500);
+        LinkOptions o = fast(2000);
         o.halfDuplex = true;
         PanelLink link(line, o);
         QList<std::int16_t> w(1, 0);
         QElapsedTimer t;
         t.start();
         QVERIFY(LitMots(link, 1, 1138, w));
-        QVERIFY(t.elapsed() < 200);
+        QVERIFY(t.elapsed() < 1000);
         QCOMPARE(line.rtsChanges(), (QList<bool>{true, false}));
     }
 
@@ -330,7 +330,7 @@ private Q_SLOTS:
         t.start();
         QVERIFY(LitMots(link, 1, 1138, w));
         const qint64 wall = t.elapsed();
-        QVERIFY2(wall >= 150 && wall < 400, qPrintable(QString::number(wall)));
+        QVERIFY2(wall >= 150 && wall < 1000, qPrintable(QString::number(wall)));
         QCOMPARE(line.rtsChanges(), QList<bool>{true});
         QVERIFY(line.RTSEnable());
     }

@@ -148,6 +148,7 @@ private Q_SLOTS:
     void messagesInIniLanguage_data();
     void messagesInIniLanguage();
     void missingDataFile();
+    void writeChecksItsFileBeforeThePort();
 
 private:
     QTemporaryDir m_dir;
@@ -384,6 +385,16 @@ void TestOrvelctlFiles::missingDataFile()
     QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("x.orv"))));
     // Help needs no data file.
     QCOMPARE(lonely.run({"--help"}).exitCode, 0);
+}
+
+// A missing file is a file error even when the port cannot be opened either.
+void TestOrvelctlFiles::writeChecksItsFileBeforeThePort()
+{
+    const QString file = m_dir.filePath(QStringLiteral("absent.orv"));
+    const CtlRun r =
+        m_ctl->run({"write", file, "--port", m_dir.filePath(QStringLiteral("no-port"))});
+    QCOMPARE(r.exitCode, 2);
+    QCOMPARE(r.errText(), QStringLiteral("error: %1: %2\n").arg(file, ErrorDescription(53)));
 }
 
 QTEST_GUILESS_MAIN(TestOrvelctlFiles)
