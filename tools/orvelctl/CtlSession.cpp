@@ -75,6 +75,8 @@ bool CtlSession::Open()
         return true;
     });
     if (!opened) {
+        m_link.reset();
+        m_port.reset();
         std::fprintf(stderr, "port: %s (%s)\n", m_line.port.toLocal8Bit().constData(),
                      SerialComCtrl::DeviceName(m_line.port).toLocal8Bit().constData());
         std::fflush(stderr);
@@ -84,6 +86,8 @@ bool CtlSession::Open()
 
 int CtlSession::Detect(bool clearMode, const QString& noAnswerText, bool forceNoAnswerText)
 {
+    if (!m_link && !Open())
+        return ExitNoPanel;
     ConsoleSearchWindow window;
     std::int32_t version = 0;
     const std::uint8_t r =

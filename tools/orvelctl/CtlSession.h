@@ -37,13 +37,16 @@ public:
     CtlSession(const CtlSession&) = delete;
     CtlSession& operator=(const CtlSession&) = delete;
 
-    // Opens the port; on failure the error is reported and the result is false.
+    // Opens the port (Detect does it first); on failure the error is
+    // reported and the result is false.
     bool Open();
+    // The link of the open port.
     PanelLink& link() { return *m_link; }
     const Line& line() const { return m_line; }
 
-    // Detects the panel and returns an exit code: success with slave() and
-    // version() set; no panel (the message of noPanelText shown); cancelled.
+    // Opens the port, detects the panel and returns an exit code: success
+    // with slave() and version() set; no panel (or a port that cannot be
+    // opened), with its message shown; cancelled.
     // noAnswerText is the message when the given slave did not answer; a
     // search for the slave number that found nothing shows text 10102 instead
     // unless forceNoAnswerText.

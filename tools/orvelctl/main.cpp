@@ -28,9 +28,8 @@ int runOnLine(const CtlOptions& o)
     if (!line)
         return ExitFile; // a value of the INI file that does not convert (reported)
 
+    // The port opens at detection, once the command has what it needs.
     CtlSession session(*line);
-    if (!session.Open())
-        return ExitNoPanel;
     if (o.command == QLatin1String("detect"))
         return RunDetect(o, session);
     if (o.command == QLatin1String("read"))
