@@ -12,9 +12,10 @@
 class SimProcess
 {
 public:
-    explicit SimProcess(const QStringList& options)
+    // linkPath: where to put the link (default: a fresh temporary folder).
+    explicit SimProcess(const QStringList& options, const QString& link = {})
     {
-        linkPath = dir.filePath(QStringLiteral("line"));
+        linkPath = link.isEmpty() ? dir.filePath(QStringLiteral("line")) : link;
         process.setProgram(QStringLiteral(ORVEL_BIN_DIR "/orvel-sim"));
         process.setArguments(options + QStringList{QStringLiteral("--link"), linkPath});
         process.start();

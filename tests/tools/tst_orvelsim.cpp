@@ -7,6 +7,11 @@
 #include "link/SerialComCtrl.h"
 
 #include <QTest>
+#include <QThread>
+
+#include <csignal>
+#include <memory>
+#include <thread>
 
 namespace {
 class QuietWindow : public SearchWindow
@@ -211,6 +216,46 @@ private Q_SLOTS:
         QList<std::int16_t> count(1, 0);
         QVERIFY(LitMots(link, 1, 144, count));
         QCOMPARE(count[0], std::int16_t(1));
+    }
+
+    void adapterUnpluggedAndBack()
+    {
+        RecordingUi ui;
+        QTemporaryDir dir;
+        const QString link = dir.filePath(QStringLiteral("ttyPanel"));
+        auto sim = std::make_unique<SimProcess>(QStringList{"--fault", "late-reply", "--late-ms", "1500"}, link);
+        QVERIFY(sim->running());
+        SerialComCtrl port;
+        port.SetCommPort(link);
+        port.SetPortOpen(true);
+        PanelLink panelLink(port); // the real 2 s deadline
+        // The line goes away while the exchange waits for its reply.
+        const qint64 pid = sim->process.processId();
+        std::thread unplug([pid] {
+            QThread::msleep(300);
+            ::kill(static_cast<pid_t>(pid), SIGKILL);
+        });
+        QList<std::int16_t> w{7, 7};
+        QElapsedTimer t;
+        t.start();
+        const bool ok = LitMots(panelLink, 1, 334, w);
+        const qint64 ms = t.elapsed();
+        unplug.join();
+        QVERIFY(!ok);
+        QVERIFY2(ms >= 250 && ms < 1500, qPrintable(QString::number(ms)));
+        QCOMPARE(w, (QList<std::int16_t>{7, 7}));
+        QCOMPARE(ui.messages.size(), 1);
+        QCOMPARE(ui.messages[0].text, QStringLiteral("Error Nr 8020 : Error reading comm device\r\n\r\n"
+                                                     "Module : CommFunctions\r\nFunction : LitMots"));
+        QVERIFY(!port.PortOpen());
+        sim.reset();
+
+        // Back under the same name: the port opens again and works.
+        SimProcess back({}, link);
+        QVERIFY(back.running());
+        port.SetPortOpen(true);
+        QVERIFY(LitMots(panelLink, 1, 334, w));
+        QCOMPARE(w, (QList<std::int16_t>{1, 6 << 8}));
     }
 
     void wireTimeAtTheLineRate()
