@@ -191,6 +191,21 @@ private Q_SLOTS:
             QCOMPARE(button->isEnabled(), enabled);
     }
 
+    // Reopening a recent file comes with the document commands: the entries
+    // are listed but cannot be chosen yet.
+    void recentFileEntriesListedNotOpenable()
+    {
+        auto window = NewWindow();
+        QMenu* file = window->Menu(QStringLiteral("mnuFile"));
+        window->RecentFiles().Add(file, QStringLiteral("/data/panel.cfg"));
+        Q_EMIT file->aboutToShow();
+        QAction* entry = window->MenuItem(QStringLiteral("mnuFileMRU1"));
+        QVERIFY(entry);
+        QVERIFY(entry->isVisible());
+        QVERIFY(!entry->isEnabled());
+        QVERIFY(window->MenuItem(QStringLiteral("mnuFileSepMRU"))->isVisible());
+    }
+
     void toolBarOrder()
     {
         auto window = NewWindow();
