@@ -231,6 +231,25 @@ private Q_SLOTS:
         QCOMPARE(Run({QStringLiteral("check"), dir}), 1);
     }
 
+    void checkListsTextsToTranslate()
+    {
+        const QString dir = freshDir();
+        WriteText(dir + QStringLiteral("/labels/a.tsv"),
+                  Header.toUtf8() + "10\tn\tHello\t\tHola\n11\theading line 2 (may be empty)\t\t\t\n");
+        WriteText(dir + QStringLiteral("/menus/m.tsv"), MenuHeader.toUtf8() + "\nmnuFile\tn\t&File\t&Fichier\t \n");
+        QStringList errors;
+        const DataSources s = ReadSources(dir, errors);
+        QVERIFY(errors.isEmpty());
+        const QStringList expected{dir + QStringLiteral("/labels/a.tsv:2: no Français text"),
+                                   dir + QStringLiteral("/menus/m.tsv:3: no Español text")};
+        QCOMPARE(MissingTranslations(s, dir + QLatin1Char('/')), expected);
+        QProcess p;
+        p.start(QStringLiteral(ORVEL_DATAGEN), {QStringLiteral("check"), dir});
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), 0);
+        QCOMPARE(QString::fromLocal8Bit(p.readAllStandardOutput()), expected.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+    }
+
     void duplicateNamesBothPlaces()
     {
         const QString dir = freshDir();

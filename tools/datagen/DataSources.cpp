@@ -317,3 +317,23 @@ QStringList CheckSources(const DataSources& sources)
 {
     return CheckAll(sources, QString());
 }
+
+QStringList MissingTranslations(const DataSources& sources, const QString& prefix)
+{
+    QStringList missing;
+    for (const auto& [table, kind] : {std::pair{&sources.labels, &LabelsKind},
+                                      std::pair{&sources.toolTips, &ToolTipsKind},
+                                      std::pair{&sources.menus, &MenusKind}}) {
+        for (const TextSourceRow& row : table->rows) {
+            if (row.note.contains(QLatin1String("may be empty"), Qt::CaseInsensitive) ||
+                row.note.contains(QLatin1String("intentionally empty"), Qt::CaseInsensitive))
+                continue;
+            for (int i = 0; i < row.texts.size() && i < table->languages.size(); ++i) {
+                if (row.texts[i].trimmed().isEmpty())
+                    missing << Location(prefix + QLatin1String(kind->folder) + QLatin1Char('/') + row.file, row.line) +
+                                   QStringLiteral(": no ") + table->languages[i] + QStringLiteral(" text");
+            }
+        }
+    }
+    return missing;
+}

@@ -83,3 +83,9 @@ bool WriteSources(const DataSources& sources, const QString& outDir, QString& er
 // tables, unique keys, whole numbers where numbers belong, cells without tabs
 // or line breaks. Used before writing a data file and before dumping one.
 QStringList CheckSources(const DataSources& sources);
+
+// Rows with an empty text in some language whose Note does not say "may be
+// empty" (or "intentionally empty"): one "path:line: no <language> text" each.
+// Not a refusal: a translation may be under way. prefix goes before the
+// folder, as in ReadSources.
+QStringList MissingTranslations(const DataSources& sources, const QString& prefix = QString());

@@ -2,7 +2,8 @@
 // sources under data/, checks those sources, or dumps a data file back to them.
 //
 //   orvel-datagen build DATADIR DATAFILE   write DATAFILE from the sources
-//   orvel-datagen check DATADIR            only check the sources
+//   orvel-datagen check DATADIR            only check the sources, and list
+//                                          the texts still to translate
 //   orvel-datagen dump DATAFILE OUTDIR     write the sources of DATAFILE under OUTDIR
 //
 // Every refusal is printed as "path:line: message"; the exit status is 0 on
@@ -57,8 +58,14 @@ int main(int argc, char** argv)
     DataSources sources;
     QString error;
 
-    if (command == QLatin1String("check") && args.size() == 2)
-        return Read(args[1], sources) ? 0 : 1;
+    if (command == QLatin1String("check") && args.size() == 2) {
+        if (!Read(args[1], sources))
+            return 1;
+        // Untranslated texts are reported but do not fail the check.
+        for (const QString& line : MissingTranslations(sources, args[1] + QLatin1Char('/')))
+            Print(stdout, line);
+        return 0;
+    }
 
     if (command == QLatin1String("build") && args.size() == 3) {
         if (!Read(args[1], sources))
