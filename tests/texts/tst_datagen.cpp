@@ -240,8 +240,8 @@ private Q_SLOTS:
         QStringList errors;
         const DataSources s = ReadSources(dir, errors);
         QVERIFY(errors.isEmpty());
-        const QStringList expected{dir + QStringLiteral("/labels/a.tsv:2: no Français text"),
-                                   dir + QStringLiteral("/menus/m.tsv:3: no Español text")};
+        const QStringList expected{dir + QStringLiteral("/labels/a.tsv:2: Tag 10 has no Français text"),
+                                   dir + QStringLiteral("/menus/m.tsv:3: Key mnuFile has no Español text")};
         QCOMPARE(MissingTranslations(s, dir + QLatin1Char('/')), expected);
         QProcess p;
         p.start(QStringLiteral(ORVEL_DATAGEN), {QStringLiteral("check"), dir});
@@ -323,6 +323,12 @@ private Q_SLOTS:
         DataSources back;
         QString error;
         QVERIFY2(ReadDataFile(data, back, error), qPrintable(error));
+        // Rows read back know their line in the source file; an added row has none.
+        QMap<QString, int> lineOf;
+        for (const TextSourceRow& row : back.labels.rows)
+            lineOf.insert(row.key, row.line);
+        QCOMPARE(lineOf, (QMap<QString, int>{{QStringLiteral("10"), 9}, {QStringLiteral("15"), 0},
+                                             {QStringLiteral("1001"), 5}}));
         const QString out = dir + QStringLiteral("/dump");
         QVERIFY2(WriteSources(back, out, error), qPrintable(error));
         QCOMPARE(QString::fromUtf8(ReadBytes(out + QStringLiteral("/labels/main.tsv"))),

@@ -270,6 +270,21 @@ bool ReadDataFile(const QString& path, DataSources& sources, QString& error, con
         !ReadMenus(db, sources.menus, error) || !ReadDefaults(db, sources.defaults, error) ||
         !ReadLayouts(db, sources.layouts, error))
         return false;
+    // Line numbers of the rows, from the layout of their files.
+    QHash<QString, int> lines;
+    for (const SourceLayout& layout : sources.layouts) {
+        for (int i = 0; i < layout.lines.size(); ++i) {
+            if (layout.lines[i].kind == SourceLine::Row)
+                lines.insert(layout.path + QLatin1Char('\t') + layout.lines[i].text, i + 1);
+        }
+    }
+    for (auto [table, folder] : {std::pair{&sources.labels, "labels/"}, std::pair{&sources.toolTips, "tooltips/"},
+                                 std::pair{&sources.menus, "menus/"}}) {
+        for (TextSourceRow& row : table->rows)
+            row.line = lines.value(QLatin1String(folder) + row.file + QLatin1Char('\t') + row.key);
+    }
+    for (DefaultSourceRow& row : sources.defaults)
+        row.line = lines.value(QStringLiteral("defaults.tsv\t") + QString::number(row.key));
     const QStringList problems = CheckSources(sources);
     if (!problems.isEmpty()) {
         error = problems.join(QLatin1Char('\n'));

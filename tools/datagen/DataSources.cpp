@@ -331,7 +331,8 @@ QStringList MissingTranslations(const DataSources& sources, const QString& prefi
             for (int i = 0; i < row.texts.size() && i < table->languages.size(); ++i) {
                 if (row.texts[i].trimmed().isEmpty())
                     missing << Location(prefix + QLatin1String(kind->folder) + QLatin1Char('/') + row.file, row.line) +
-                                   QStringLiteral(": no ") + table->languages[i] + QStringLiteral(" text");
+                                   QStringLiteral(": ") + QLatin1String(kind->keyName) + QLatin1Char(' ') + row.key +
+                                   QStringLiteral(" has no ") + table->languages[i] + QStringLiteral(" text");
             }
         }
     }

@@ -85,7 +85,8 @@ bool WriteSources(const DataSources& sources, const QString& outDir, QString& er
 QStringList CheckSources(const DataSources& sources);
 
 // Rows with an empty text in some language whose Note does not say "may be
-// empty" (or "intentionally empty"): one "path:line: no <language> text" each.
+// empty" (or "intentionally empty"): one "path:line: Tag 10 has no <language>
+// text" each.
 // Not a refusal: a translation may be under way. prefix goes before the
 // folder, as in ReadSources.
 QStringList MissingTranslations(const DataSources& sources, const QString& prefix = QString());
