@@ -74,6 +74,7 @@ BufferClearResult ClearEventBuffer(PanelLink& link, std::uint8_t slave, int roun
     });
 }
 
+// tags: 102001, 102003-102005 (outcome messages of reading and clearing)
 BufferMessage ReadResultMessage(BufferReadResult result)
 {
     switch (result) {

@@ -7,6 +7,7 @@
 
 namespace {
 
+// tags: 102201-102230 (display texts of inputs and ACK rows, then event texts)
 constexpr int ParamTextBase = 102215;
 constexpr int InputDisplayTextBase = 102201;
 constexpr int AckDisplayTextBase = 102207;

@@ -16,7 +16,8 @@
 namespace {
 constexpr int kCaptionTag = 35020;
 constexpr int kSearchingTag = 35022;
-constexpr int kParityBaseTag = 1116; // + position of N, E or O in "NEO"
+// + position of N, E or O in "NEO"; tags: 1117-1119
+constexpr int kParityBaseTag = 1116;
 
 QString caption(int tag)
 {
