@@ -30,12 +30,6 @@ constexpr int kPageTags[2] = {1110, 1120};
 constexpr int kParityFirstTag = 1117; // tags: 1117-1119
 constexpr int kButtonTags[3] = {12, 15, 14}; // Cancel, OK, Apply
 
-// Labels show a "|" of the data file (CR LF from GetText) as a line break.
-QString caption(int tag)
-{
-    return GetText(tag).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-}
-
 QLabel* label(const char* name, QWidget* parent)
 {
     auto* l = new QLabel(parent);
@@ -209,17 +203,17 @@ void wConfig::buildControls()
 void wConfig::Nationality()
 {
     Trap("wConfig.Nationality", [&] {
-        setWindowTitle(caption(kCaptionTag));
+        setWindowTitle(GetCaption(kCaptionTag));
         for (const auto& [widget, tag] : std::as_const(m_tagged)) {
             if (auto* l = qobject_cast<QLabel*>(widget))
-                l->setText(caption(tag));
+                l->setText(GetCaption(tag));
             else if (auto* b = qobject_cast<QAbstractButton*>(widget))
-                b->setText(caption(tag));
+                b->setText(GetCaption(tag));
         }
         for (int i = 0; i < 2; ++i)
-            m_tbsPages->setTabText(i, caption(kPageTags[i]));
+            m_tbsPages->setTabText(i, GetCaption(kPageTags[i]));
         for (int i = 0; i < 3; ++i)
-            m_cboParity->setItemText(i, caption(kParityFirstTag + i));
+            m_cboParity->setItemText(i, GetCaption(kParityFirstTag + i));
     });
 }
 

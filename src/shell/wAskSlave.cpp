@@ -20,11 +20,6 @@
 namespace {
 const QString kCommunication = QStringLiteral("Communication");
 
-QString caption(int tag)
-{
-    return GetText(tag).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-}
-
 QLabel* label(const char* name, QWidget* parent)
 {
     auto* l = new QLabel(parent);
@@ -139,12 +134,12 @@ void wAskSlave::SetWarningVisible(bool visible)
 void wAskSlave::Nationality()
 {
     Trap("wAskSlave.Nationality", [&] {
-        setWindowTitle(caption(HelpContext));
+        setWindowTitle(GetCaption(HelpContext));
         for (const auto& [widget, tag] : std::as_const(m_tagged)) {
             if (auto* l = qobject_cast<QLabel*>(widget))
-                l->setText(caption(tag));
+                l->setText(GetCaption(tag));
             else if (auto* b = qobject_cast<QAbstractButton*>(widget))
-                b->setText(caption(tag));
+                b->setText(GetCaption(tag));
         }
     });
 }

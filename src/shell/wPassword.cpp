@@ -13,11 +13,6 @@
 #include <QVBoxLayout>
 
 namespace {
-QString caption(int tag)
-{
-    return GetText(tag).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-}
-
 // Shows every character of a password field as "*".
 class StarPasswordStyle : public QProxyStyle
 {
@@ -90,9 +85,9 @@ void wPassword::Nationality()
     Trap("wPassword.Nationality", [&] {
         QString title = factoryItemCaption();
         setWindowTitle(title.remove(QLatin1Char('&')));
-        m_lblPassword->setText(caption(2001));
-        m_cmdBoutons[0]->setText(caption(12));
-        m_cmdBoutons[1]->setText(caption(15));
+        m_lblPassword->setText(GetCaption(2001));
+        m_cmdBoutons[0]->setText(GetCaption(12));
+        m_cmdBoutons[1]->setText(GetCaption(15));
     });
 }
 

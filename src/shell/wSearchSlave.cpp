@@ -19,11 +19,6 @@ constexpr int kSearchingTag = 35022;
 // + position of N, E or O in "NEO"; tags: 1117-1119
 constexpr int kParityBaseTag = 1116;
 
-QString caption(int tag)
-{
-    return GetText(tag).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-}
-
 QLabel* label(const QString& name, QWidget* parent)
 {
     auto* l = new QLabel(parent);
@@ -88,13 +83,13 @@ wSearchSlave::wSearchSlave(ComCtrl& port, QWidget* parent) : QDialog(parent), m_
 void wSearchSlave::Nationality()
 {
     Trap("wSearchSlave.Nationality", [&] {
-        setWindowTitle(caption(kCaptionTag));
-        m_lblMessage->setText(caption(m_messageTag));
+        setWindowTitle(GetCaption(kCaptionTag));
+        m_lblMessage->setText(GetCaption(m_messageTag));
         for (const auto& [widget, tag] : std::as_const(m_tagged)) {
             if (auto* l = qobject_cast<QLabel*>(widget))
-                l->setText(caption(tag));
+                l->setText(GetCaption(tag));
             else if (auto* b = qobject_cast<QAbstractButton*>(widget))
-                b->setText(caption(tag));
+                b->setText(GetCaption(tag));
         }
         showParity();
     });
@@ -115,7 +110,7 @@ void wSearchSlave::showParity()
     const QChar letter =
         comma >= 0 && comma + 1 < settings.size() ? settings[comma + 1].toUpper() : QChar();
     const qsizetype position = letter.isNull() ? -1 : QStringLiteral("NEO").indexOf(letter);
-    m_lblParity->setText(position >= 0 ? caption(kParityBaseTag + 1 + int(position)) : QString());
+    m_lblParity->setText(position >= 0 ? GetCaption(kParityBaseTag + 1 + int(position)) : QString());
 }
 
 void wSearchSlave::ShowSearching()
@@ -123,7 +118,7 @@ void wSearchSlave::ShowSearching()
     m_ok = false;
     m_cancelled = false;
     m_messageTag = kSearchingTag;
-    m_lblMessage->setText(caption(m_messageTag));
+    m_lblMessage->setText(GetCaption(m_messageTag));
     m_cmdButtons[1]->setEnabled(false);
     m_cmdButtons[0]->setEnabled(true);
     show();
@@ -156,7 +151,7 @@ bool wSearchSlave::Confirm(std::uint8_t slaveFound, int messageTag)
     m_lblStops->setText(QString::number(GetCommStops(m_port)));
     showParity();
     m_messageTag = messageTag;
-    m_lblMessage->setText(caption(messageTag));
+    m_lblMessage->setText(GetCaption(messageTag));
     m_cmdButtons[1]->setEnabled(true);
     m_cmdButtons[1]->setFocus();
     // A modeless window must be hidden before it can be shown modally.

@@ -9,13 +9,6 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-namespace {
-QString caption(int tag)
-{
-    return GetText(tag).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-}
-} // namespace
-
 wWarning::wWarning(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("wWarning"));
@@ -69,11 +62,11 @@ wWarning::wWarning(QWidget* parent) : QDialog(parent)
 void wWarning::Nationality()
 {
     Trap("wWarning.Nationality", [&] {
-        setWindowTitle(caption(1600));
-        m_lblMessage->setText(caption(1610));
-        m_lblcontinue->setText(caption(1611));
-        m_cmdYes->setText(caption(11));
-        m_cmdNo->setText(caption(10));
+        setWindowTitle(GetCaption(1600));
+        m_lblMessage->setText(GetCaption(1610));
+        m_lblcontinue->setText(GetCaption(1611));
+        m_cmdYes->setText(GetCaption(11));
+        m_cmdNo->setText(GetCaption(10));
     });
 }
 

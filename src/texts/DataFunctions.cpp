@@ -178,6 +178,11 @@ QString GetText(int tag)
     return Trap("DataFunctions.GetText", [&] { return TextOfTag(tag, QString::number(tag)); });
 }
 
+QString GetCaption(int tag)
+{
+    return GetText(tag).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
 QString GetToolTip(const QString& tag)
 {
     const auto parsed = ParseTag(tag);

@@ -28,6 +28,9 @@ QStringList Languages();
 // turned into CR LF.
 QString GetText(const QString& tag);
 QString GetText(int tag);
+// Text of a tag for a window caption, a label or a button: the line marks are
+// single line feeds, the line break widgets show.
+QString GetCaption(int tag);
 // Tool tip of a tag: "" when no row has it; "|" kept.
 QString GetToolTip(const QString& tag);
 QString GetToolTip(int tag);

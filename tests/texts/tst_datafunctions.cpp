@@ -132,6 +132,9 @@ private Q_SLOTS:
         QCOMPARE(GetText(11), QStringLiteral("Line one\r\nLine two"));
         QCOMPARE(GetText(QStringLiteral("11")).split(QStringLiteral("\r\n")).size(), 2);
         QCOMPARE(GetText(13), QStringLiteral("a\r\n\r\nb\r\n"));
+        // Captions of widgets break lines with a single line feed.
+        QCOMPARE(GetCaption(13), QStringLiteral("a\n\nb\n"));
+        QCOMPARE(GetCaption(999999), QStringLiteral("#999999#"));
         QCOMPARE(GetToolTip(10), QStringLiteral("Tip|kept"));
         QCOMPARE(GetToolTip(QStringLiteral("10")), QStringLiteral("Tip|kept"));
     }
