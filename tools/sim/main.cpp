@@ -139,18 +139,18 @@ int main(int argc, char* argv[])
     QStringList panels = parser.values(panelOpt);
     if (panels.isEmpty())
         panels << QStringLiteral("1");
-    for (const QString& spec : panels) {
-        const QStringList f = spec.split(QLatin1Char(':'));
+    for (const QString& panelText : panels) {
+        const QStringList f = panelText.split(QLatin1Char(':'));
         bool ok = false;
         const int slave = f[0].toInt(&ok);
         if (!ok || slave < 1 || slave > 64 || f.size() > 3)
-            return fail(QStringLiteral("bad panel %1").arg(spec));
+            return fail(QStringLiteral("bad panel %1").arg(panelText));
         const int version = f.size() > 1 ? versionCode(f[1]) : 262;
         if (version < 258 || version > 262)
-            return fail(QStringLiteral("bad version in %1 (1.02 to 1.06)").arg(spec));
+            return fail(QStringLiteral("bad version in %1 (1.02 to 1.06)").arg(panelText));
         const QString settings = f.size() > 2 ? f[2] : QStringLiteral("9600,N,8,1");
         if (settings.split(QLatin1Char(',')).size() != 4)
-            return fail(QStringLiteral("bad line settings in %1").arg(spec));
+            return fail(QStringLiteral("bad line settings in %1").arg(panelText));
         if (server.panel(static_cast<std::uint8_t>(slave)))
             return fail(QStringLiteral("slave %1 given twice").arg(slave));
         server.addPanel(static_cast<std::uint8_t>(slave), version, settings.toUpper());
