@@ -61,6 +61,11 @@ public:
             return;
         modbus_set_slave(ctx, 1);
         modbus_set_indication_timeout(ctx, 0, 50000);
+        // After a request for another slave, a server on a multi-drop line
+        // takes the next frame for that slave's reply and ignores it; it waits
+        // for it as long as its response timeout. Kept far below the client's
+        // reply deadline, so the client's next request is never swallowed.
+        modbus_set_response_timeout(ctx, 0, 50000);
         connected = true;
         thread = std::thread([this] { run(); });
     }
