@@ -91,25 +91,17 @@ bool PtyServer::linkAt(const QString& path, QString* error)
 
 SimulatedPanel& PtyServer::addPanel(std::uint8_t slave, std::int32_t version, const QString& lineSettings)
 {
-    m_panels.push_back(std::make_unique<SimulatedPanel>(slave, version, lineSettings));
-    return *m_panels.back();
+    return m_panels.add(slave, version, lineSettings);
 }
 
 SimulatedPanel* PtyServer::panel(std::uint8_t slave) const
 {
-    for (const auto& p : m_panels) {
-        if (p->slave() == slave)
-            return p.get();
-    }
-    return nullptr;
+    return m_panels.find(slave);
 }
 
 QList<SimulatedPanel*> PtyServer::panels() const
 {
-    QList<SimulatedPanel*> list;
-    for (const auto& p : m_panels)
-        list.append(p.get());
-    return list;
+    return m_panels.all();
 }
 
 QString PtyServer::lineSettings() const
@@ -173,10 +165,7 @@ void PtyServer::serve(const QByteArray& request)
     const qint64 charUs = m_wireTime ? SimulatedLine::wireTimeUs(1, settings) : 0;
     const qint64 requestUs = static_cast<qint64>(request.size()) * charUs;
     QByteArray all;
-    for (const auto& p : m_panels) {
-        if (!p->listensAt(settings))
-            continue;
-        const SimulatedPanel::Reply reply = p->handle(request);
+    for (const SimulatedPanel::Reply& reply : m_panels.answer(request, settings)) {
         if (!reply.echo.isEmpty())
             send(reply.echo, requestUs);
         if (!reply.bytes.isEmpty()) {

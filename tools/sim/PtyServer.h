@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SimulatedPanel.h"
+#include "PanelSet.h"
 
 #include <QObject>
 #include <QString>
@@ -67,5 +67,5 @@ private:
     QByteArray m_buffer;
     bool m_wireTime = false;
     bool m_verbose = false;
-    std::vector<std::unique_ptr<SimulatedPanel>> m_panels;
+    PanelSet m_panels;
 };

@@ -19,22 +19,17 @@ SimulatedLine::~SimulatedLine() = default;
 SimulatedPanel& SimulatedLine::addPanel(std::uint8_t slave, std::int32_t version,
                                         const QString& lineSettings)
 {
-    m_panels.push_back(std::make_unique<SimulatedPanel>(slave, version, lineSettings));
-    return *m_panels.back();
+    return m_panels.add(slave, version, lineSettings);
 }
 
 SimulatedPanel* SimulatedLine::panel(std::uint8_t slave) const
 {
-    for (const auto& p : m_panels) {
-        if (p->slave() == slave)
-            return p.get();
-    }
-    return nullptr;
+    return m_panels.find(slave);
 }
 
 void SimulatedLine::removePanel(std::uint8_t slave)
 {
-    std::erase_if(m_panels, [slave](const auto& p) { return p->slave() == slave; });
+    m_panels.remove(slave);
 }
 
 QList<QByteArray> SimulatedLine::requests() const
@@ -192,10 +187,9 @@ void SimulatedLine::Output(const QByteArray& bytes)
             m_pending.append({reply, sentUs + charUs, charUs});
         exchange.reply = reply;
     }
-    for (const auto& p : m_panels) {
-        if (m_responder || !p->listensAt(m_settings))
-            continue;
-        const SimulatedPanel::Reply reply = p->handle(bytes);
+    const QList<SimulatedPanel::Reply> replies =
+        m_responder ? QList<SimulatedPanel::Reply>() : m_panels.answer(bytes, m_settings);
+    for (const SimulatedPanel::Reply& reply : replies) {
         if (!reply.echo.isEmpty())
             m_pending.append({reply.echo, start + charUs, charUs});
         if (!reply.bytes.isEmpty()) {

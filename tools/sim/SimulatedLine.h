@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SimulatedPanel.h"
+#include "PanelSet.h"
 #include "link/ComCtrl.h"
 
 #include <QElapsedTimer>
@@ -57,7 +57,7 @@ public:
                              const QString& lineSettings = QStringLiteral("9600,N,8,1"));
     SimulatedPanel* panel(std::uint8_t slave) const;
     void removePanel(std::uint8_t slave);
-    int panelCount() const { return static_cast<int>(m_panels.size()); }
+    int panelCount() const { return m_panels.count(); }
 
     // Options.
     void setWireTime(bool on) { m_wireTime = on; }
@@ -114,7 +114,7 @@ private:
     // When count bytes will be buffered, or -1 when never.
     qint64 readyAtUs(int count) const;
 
-    std::vector<std::unique_ptr<SimulatedPanel>> m_panels;
+    PanelSet m_panels;
     QString m_commPort = QStringLiteral("1");
     QString m_settings = QStringLiteral("9600,N,8,1");
     bool m_open = true;
