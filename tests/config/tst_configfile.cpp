@@ -1,5 +1,7 @@
 #include "config/ConfigClass.h"
+#include "HandFile.h"
 #include "RecordingUi.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,49 +12,6 @@
 #include <sys/resource.h>
 
 namespace {
-
-// A configuration file put together byte by byte from the layout, without the
-// code under test.
-class HandFile
-{
-public:
-    HandFile(const QByteArray& type, const QByteArray& name) : m_n(type.size()), m_m(name.size())
-    {
-        m_bytes.fill('\0', 291 + m_n + m_m);
-        putLong(241, m_n);
-        m_bytes.replace(245, m_n, type);
-        putLong(245 + m_n, m_m);
-        m_bytes.replace(249 + m_n, m_m, name);
-    }
-    void put(int offset, int byte) { m_bytes[offset] = char(byte); }
-    void putLong(int offset, qint32 v)
-    {
-        const auto u = quint32(v);
-        for (int i = 0; i < 4; ++i)
-            m_bytes[offset + i] = char((u >> (8 * i)) & 0xFF);
-    }
-    int late(int offset) const { return offset + m_n + m_m; } // offsets after the texts
-    QByteArray bytes() const { return m_bytes; }
-    QByteArray withoutTail() const { return m_bytes.left(278 + m_n + m_m); }
-
-private:
-    QByteArray m_bytes;
-    int m_n;
-    int m_m;
-};
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
 
 // A record where every field holds a distinct value.
 ConfigClass fullRecord()
@@ -105,7 +64,7 @@ private Q_SLOTS:
         c.SetModuleType(QStringLiteral("Orvel"));
         QCOMPARE(c.ToFileBytes().size(), 296);
         QVERIFY(c.Save(path(QStringLiteral("new.orv"))));
-        QCOMPARE(readAll(path(QStringLiteral("new.orv"))).size(), 296);
+        QCOMPARE(TestFiles::ReadBytes(path(QStringLiteral("new.orv"))).size(), 296);
     }
 
     void everyFieldAtItsOffset()
@@ -148,7 +107,7 @@ private Q_SLOTS:
         QCOMPARE(c.ToFileBytes(), f.bytes());
 
         const QString file = path(QStringLiteral("hand.orv"));
-        writeAll(file, f.bytes());
+        TestFiles::WriteBytes(file, f.bytes());
         RecordingUi ui;
         ConfigClass loaded;
         QVERIFY(loaded.Load(file));
@@ -157,7 +116,7 @@ private Q_SLOTS:
         QCOMPARE(int(loaded.ModuleNo()), 42); // offset 240 wins over the mirror of GenParam(23)
         const QString again = path(QStringLiteral("again.orv"));
         QVERIFY(loaded.Save(again));
-        QCOMPARE(readAll(again), f.bytes());
+        QCOMPARE(TestFiles::ReadBytes(again), f.bytes());
     }
 
     void fileWithoutTail()
@@ -167,7 +126,7 @@ private Q_SLOTS:
         f.put(f.late(276), 0); // GenParam(30)
         f.put(f.late(277), 5); // GenParam(31): 0 h 5 min stays
         const QString file = path(QStringLiteral("short.orv"));
-        writeAll(file, f.withoutTail());
+        TestFiles::WriteBytes(file, f.withoutTail());
         QCOMPARE(f.withoutTail().size(), 283);
         ConfigClass c;
         for (int ch = 1; ch <= 12; ++ch)
@@ -187,7 +146,7 @@ private Q_SLOTS:
         f.put(235, 1);
         f.put(f.late(290), 2);
         const QString file = path(QStringLiteral("tail.orv"));
-        writeAll(file, f.bytes());
+        TestFiles::WriteBytes(file, f.bytes());
         ConfigClass c;
         QVERIFY(c.Load(file));
         QCOMPARE(int(c.GenParam(32)), 2);
@@ -211,7 +170,7 @@ private Q_SLOTS:
         f.put(f.late(276), hours);
         f.put(f.late(277), minutes);
         const QString file = path(QStringLiteral("horn.orv"));
-        writeAll(file, f.bytes());
+        TestFiles::WriteBytes(file, f.bytes());
         ConfigClass c;
         QVERIFY(c.Load(file));
         QCOMPARE(int(c.GenParam(30)), hours);
@@ -272,7 +231,7 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, bytes);
         const QString file = path(QStringLiteral("damaged.orv"));
-        writeAll(file, bytes);
+        TestFiles::WriteBytes(file, bytes);
         RecordingUi ui;
         ConfigClass c;
         QVERIFY(!c.Load(file));
@@ -288,7 +247,7 @@ private Q_SLOTS:
         f.put(0, 9);        // InSecu(1)
         f.putLong(241, -1); // then a damaged text count
         const QString file = path(QStringLiteral("partial.orv"));
-        writeAll(file, f.bytes());
+        TestFiles::WriteBytes(file, f.bytes());
         RecordingUi ui;
         ConfigClass c;
         c.SetModuleType(QStringLiteral("before"));
@@ -300,20 +259,20 @@ private Q_SLOTS:
     void saveReplacesReadOnlyTarget()
     {
         const QString file = path(QStringLiteral("readonly.orv"));
-        writeAll(file, "old");
+        TestFiles::WriteBytes(file, "old");
         QVERIFY(QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadUser));
         RecordingUi ui;
         const ConfigClass c = fullRecord();
         QVERIFY(c.Save(file));
         QVERIFY(ui.messages.isEmpty());
-        QCOMPARE(readAll(file), c.ToFileBytes());
+        QCOMPARE(TestFiles::ReadBytes(file), c.ToFileBytes());
     }
 
     void failedSaveKeepsOldFile()
     {
         const QString file = path(QStringLiteral("atomic.orv"));
         const QByteArray old = "the previous configuration";
-        writeAll(file, old);
+        TestFiles::WriteBytes(file, old);
 
         // Files may not grow beyond 100 bytes: the write fails part-way, as on a full disk.
         struct rlimit saved
@@ -332,7 +291,7 @@ private Q_SLOTS:
         std::signal(SIGXFSZ, previousHandler);
 
         QVERIFY(!ok);
-        QCOMPARE(readAll(file), old);
+        QCOMPARE(TestFiles::ReadBytes(file), old);
         QCOMPARE(QDir(m_dir.path())
                      .entryList(QDir::Files | QDir::Hidden)
                      .filter(QStringLiteral("atomic")),

@@ -1,6 +1,7 @@
 #include "RecordingUi.h"
 #include "settings/IniStore.h"
 #include "settings/MostRecentFilesClass.h"
+#include "TestFiles.h"
 #include "util/IniFile.h"
 
 #include <QAction>
@@ -46,19 +47,8 @@ class TestMostRecentFiles : public QObject
             names << a->objectName();
         return names;
     }
-    QByteArray iniBytes() const
-    {
-        QFile f(m_ini);
-        if (!f.open(QIODevice::ReadOnly))
-            return {};
-        return f.readAll();
-    }
-    void writeIni(const QByteArray& bytes)
-    {
-        QFile f(m_ini);
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(bytes);
-    }
+    QByteArray iniBytes() const { return TestFiles::ReadBytes(m_ini); }
+    void writeIni(const QByteArray& bytes) { TestFiles::WriteBytes(m_ini, bytes); }
 
 private Q_SLOTS:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }

@@ -7,6 +7,7 @@
 #include "DataFileWriter.h"
 #include "DataSources.h"
 #include "SimulatedLine.h"
+#include "TestFiles.h"
 
 #include "link/ComCtrl.h"
 #include "settings/IniStore.h"
@@ -47,12 +48,7 @@ public:
     const QString& path() const { return m_path; }
     QString folder() const { return m_dir.path(); }
     bool exists() const { return QFile::exists(m_path); }
-    void write(const QByteArray& content)
-    {
-        QFile file(m_path);
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(content);
-    }
+    void write(const QByteArray& content) { TestFiles::WriteBytes(m_path, content); }
 
 private:
     QTemporaryDir m_dir;

@@ -2,8 +2,8 @@
 // the shipped files in every language.
 
 #include "shell/HelpDocument.h"
+#include "TestFiles.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -91,10 +91,7 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("help.html"));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(QByteArray("<h2 id=\"topic-1\">Caf\xc3\xa9</h2><p>x</p>"));
-        file.close();
+        TestFiles::WriteBytes(path, QByteArray("<h2 id=\"topic-1\">Caf\xc3\xa9</h2><p>x</p>"));
         HelpDocument doc;
         QVERIFY(doc.Load(path));
         QCOMPARE(doc.Path(), path);

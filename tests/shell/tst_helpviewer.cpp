@@ -1,8 +1,8 @@
 // The help window: contents, index with its filter, topics by context id.
 
 #include "shell/HelpViewer.h"
+#include "TestFiles.h"
 
-#include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTabWidget>
@@ -23,9 +23,7 @@ const char* const Page = R"(<html><head><title>Test help</title></head><body>
 QString WritePage(const QTemporaryDir& dir)
 {
     const QString path = dir.filePath(QStringLiteral("help.html"));
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(Page);
+    TestFiles::WriteBytes(path, Page);
     return path;
 }
 } // namespace

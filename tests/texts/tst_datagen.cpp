@@ -1,4 +1,5 @@
 #include "TestDataFiles.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -19,15 +20,7 @@ const QString DefaultsHeader = QStringLiteral("Key\tValeur\tNote\n");
 void WriteText(const QString& path, const QByteArray& bytes)
 {
     QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-QByteArray ReadBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    TestFiles::WriteBytes(path, bytes);
 }
 
 // Every file under a folder, by relative path, with its bytes.
@@ -37,7 +30,7 @@ QMap<QString, QByteArray> Tree(const QString& folder)
     QDirIterator it(folder, QDir::Files, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
-        files.insert(QDir(folder).relativeFilePath(path), ReadBytes(path));
+        files.insert(QDir(folder).relativeFilePath(path), TestFiles::ReadBytes(path));
     }
     return files;
 }
@@ -226,7 +219,7 @@ private Q_SLOTS:
         QCOMPARE(Run({QStringLiteral("build"), dir, target}, &err), 1);
         QVERIFY2(err.contains(dir + QLatin1Char('/') + expected), qPrintable(err));
         QVERIFY(err.contains(QStringLiteral("nothing written")));
-        QCOMPARE(ReadBytes(target), QByteArray("previous file"));
+        QCOMPARE(TestFiles::ReadBytes(target), QByteArray("previous file"));
         QCOMPARE(QDir(dir + QStringLiteral("/out")).entryList(QDir::Files), QStringList{QStringLiteral("orvel.dat")});
         QCOMPARE(Run({QStringLiteral("check"), dir}), 1);
     }
@@ -331,11 +324,11 @@ private Q_SLOTS:
                                              {QStringLiteral("1001"), 5}}));
         const QString out = dir + QStringLiteral("/dump");
         QVERIFY2(WriteSources(back, out, error), qPrintable(error));
-        QCOMPARE(QString::fromUtf8(ReadBytes(out + QStringLiteral("/labels/main.tsv"))),
+        QCOMPARE(QString::fromUtf8(TestFiles::ReadBytes(out + QStringLiteral("/labels/main.tsv"))),
                  QString::fromUtf8("# Main window\n" + Header.toUtf8() +
                                    "\n# status bar\n1001\tstatus\tReady\tPrêt\tListo\n\n# dialogs\n"
                                    "10\tn\tA\tA\tA\n# end\n15\tadded\tC\tC\tC\n"));
-        QCOMPARE(QString::fromUtf8(ReadBytes(out + QStringLiteral("/defaults.tsv"))),
+        QCOMPARE(QString::fromUtf8(TestFiles::ReadBytes(out + QStringLiteral("/defaults.tsv"))),
                  QString::fromUtf8(defaults + "600\t\tadded\n"));
     }
 
@@ -353,7 +346,7 @@ private Q_SLOTS:
         QString error;
         QVERIFY(ReadDataFile(data, back, error));
         QVERIFY(WriteSources(back, dir + QStringLiteral("/dump"), error));
-        QCOMPARE(ReadBytes(dir + QStringLiteral("/dump/labels/a.tsv")), "# c\n" + Header.toUtf8() + "10\tn\tA\tB\tC\n");
+        QCOMPARE(TestFiles::ReadBytes(dir + QStringLiteral("/dump/labels/a.tsv")), "# c\n" + Header.toUtf8() + "10\tn\tA\tB\tC\n");
     }
 
     void dumpRefusesPathsOutsideItsFolder_data()

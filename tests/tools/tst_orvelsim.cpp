@@ -2,6 +2,7 @@
 // settings check, configuration and event list loading, faults, wire time.
 #include "RecordingUi.h"
 #include "SimProcess.h"
+#include "TestFiles.h"
 #include "link/Detection.h"
 #include "link/RegisterMap.h"
 #include "link/SerialComCtrl.h"
@@ -112,11 +113,7 @@ private Q_SLOTS:
         const QString configPath = files.filePath(QStringLiteral("demo.orv"));
         QVERIFY(config.Save(configPath));
         const QString eventsPath = files.filePath(QStringLiteral("events.txt"));
-        {
-            QFile f(eventsPath);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write("# demo\n1 2 0 197842\nACK 0 0 12000\n0xD5A0 0x0001\n");
-        }
+        TestFiles::WriteBytes(eventsPath, "# demo\n1 2 0 197842\nACK 0 0 12000\n0xD5A0 0x0001\n");
         SimProcess sim({"-p", "5:1.05", "-p", "7:1.02:19200,N,8,2", "--config", "5=" + configPath,
                         "--events", "5=" + eventsPath});
         QVERIFY(sim.running());
@@ -202,10 +199,7 @@ private Q_SLOTS:
     {
         QTemporaryDir files;
         const QString eventsPath = files.filePath(QStringLiteral("e.txt"));
-        QFile f(eventsPath);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("3 1 1 100\n");
-        f.close();
+        TestFiles::WriteBytes(eventsPath, "3 1 1 100\n");
         SimProcess sim({"--events", eventsPath, "--clear-never-falls"});
         QVERIFY(sim.running());
         SerialComCtrl port;

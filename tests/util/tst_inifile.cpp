@@ -1,3 +1,4 @@
+#include "TestFiles.h"
 #include "util/IniFile.h"
 
 #include <QDir>
@@ -11,18 +12,6 @@ class TestIniFile : public QObject
 
     QTemporaryDir m_dir;
     QString path(const QString& name) const { return m_dir.filePath(name); }
-
-    static void writeRaw(const QString& file, const QByteArray& bytes)
-    {
-        QFile f(file);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
-    static QByteArray readRaw(const QString& file)
-    {
-        QFile f(file);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
 
 private Q_SLOTS:
     void missingFileReadsDefaults()
@@ -42,24 +31,24 @@ private Q_SLOTS:
         const QString file = path(QStringLiteral("new.ini"));
         QVERIFY(IniWrite(QStringLiteral("Communication"), QStringLiteral("Port"),
                          QStringLiteral("3"), file));
-        QCOMPARE(readRaw(file), QByteArray("[Communication]\nPort=3\n"));
+        QCOMPARE(TestFiles::ReadBytes(file), QByteArray("[Communication]\nPort=3\n"));
         QVERIFY(IniWrite(QStringLiteral("Communication"), QStringLiteral("Bauds"),
                          QStringLiteral("9600"), file));
         QVERIFY(
             IniWrite(QStringLiteral("General"), QStringLiteral("MRU"), QStringLiteral("5"), file));
-        QCOMPARE(readRaw(file),
+        QCOMPARE(TestFiles::ReadBytes(file),
                  QByteArray("[Communication]\nPort=3\nBauds=9600\n[General]\nMRU=5\n"));
     }
 
     void namesIgnoreCase()
     {
         const QString file = path(QStringLiteral("case.ini"));
-        writeRaw(file, "[general]\nlanguage = Français \n");
+        TestFiles::WriteBytes(file, "[general]\nlanguage = Français \n");
         QCOMPARE(IniRead(QStringLiteral("GENERAL"), QStringLiteral("Language"), QString(), file),
                  QStringLiteral("Français"));
         QVERIFY(IniWrite(QStringLiteral("General"), QStringLiteral("LANGUAGE"),
                          QStringLiteral("English"), file));
-        QCOMPARE(readRaw(file), QByteArray("[general]\nLANGUAGE=English\n"));
+        QCOMPARE(TestFiles::ReadBytes(file), QByteArray("[general]\nLANGUAGE=English\n"));
     }
 
     void writeKeepsEverythingElse()
@@ -68,12 +57,12 @@ private Q_SLOTS:
         const QByteArray before =
             "; settings\r\n[General]\r\nLanguage=English\r\n; comment in section\r\n"
             "MRU=5\r\n\r\n[Communication]\r\nPort=1\r\n\r\n[MRU]\r\n1=C:\\a.cfg\r\n";
-        writeRaw(file, before);
+        TestFiles::WriteBytes(file, before);
         QVERIFY(IniWrite(QStringLiteral("Communication"), QStringLiteral("Port"),
                          QStringLiteral("2"), file));
         QVERIFY(IniWrite(QStringLiteral("General"), QStringLiteral("DataFiles"),
                          QStringLiteral("C:\\Data"), file));
-        QCOMPARE(readRaw(file),
+        QCOMPARE(TestFiles::ReadBytes(file),
                  QByteArray(
                      "; settings\r\n[General]\r\nLanguage=English\r\n; comment in section\r\n"
                      "MRU=5\r\nDataFiles=C:\\Data\r\n\r\n[Communication]\r\nPort=2\r\n\r\n[MRU]\r\n"
@@ -83,19 +72,19 @@ private Q_SLOTS:
     void deleteKeyAndSection()
     {
         const QString file = path(QStringLiteral("del.ini"));
-        writeRaw(file, "[General]\nFactory=ABC\nMRU=4\n[MRU]\n1=a\n2=b\n[Print]\nTopMargin=15\n");
+        TestFiles::WriteBytes(file, "[General]\nFactory=ABC\nMRU=4\n[MRU]\n1=a\n2=b\n[Print]\nTopMargin=15\n");
         QVERIFY(IniDeleteKey(QStringLiteral("general"), QStringLiteral("factory"), file));
         QVERIFY(IniDeleteSection(QStringLiteral("mru"), file));
-        QCOMPARE(readRaw(file), QByteArray("[General]\nMRU=4\n[Print]\nTopMargin=15\n"));
-        const QByteArray now = readRaw(file);
+        QCOMPARE(TestFiles::ReadBytes(file), QByteArray("[General]\nMRU=4\n[Print]\nTopMargin=15\n"));
+        const QByteArray now = TestFiles::ReadBytes(file);
         QVERIFY(IniDeleteKey(QStringLiteral("General"), QStringLiteral("Factory"), file));
-        QCOMPARE(readRaw(file), now);
+        QCOMPARE(TestFiles::ReadBytes(file), now);
     }
 
     void valuesAsStored()
     {
         const QString file = path(QStringLiteral("values.ini"));
-        writeRaw(file, "[S]\nquoted=\"  spaced  \"\nempty=\nequals=a=b\n  spaced key  =  v  \n");
+        TestFiles::WriteBytes(file, "[S]\nquoted=\"  spaced  \"\nempty=\nequals=a=b\n  spaced key  =  v  \n");
         QCOMPARE(IniRead(QStringLiteral("S"), QStringLiteral("quoted"), QString(), file),
                  QStringLiteral("  spaced  "));
         QCOMPARE(IniRead(QStringLiteral("S"), QStringLiteral("empty"), QStringLiteral("d"), file),
@@ -119,7 +108,7 @@ private Q_SLOTS:
     void sameSectionTwiceUsesFirst()
     {
         const QString file = path(QStringLiteral("twice.ini"));
-        writeRaw(file, "[A]\nk=1\n[B]\nk=2\n[A]\nk=3\n");
+        TestFiles::WriteBytes(file, "[A]\nk=1\n[B]\nk=2\n[A]\nk=3\n");
         QCOMPARE(IniRead(QStringLiteral("A"), QStringLiteral("k"), QString(), file),
                  QStringLiteral("1"));
     }
@@ -132,7 +121,7 @@ private Q_SLOTS:
             junk.append(char((i * 131 + 7) & 0xFF));
         static const char tail[] = "\n[General]\nLanguage=English\n\0\0\xFF[";
         junk.append(tail, sizeof tail - 1);
-        writeRaw(file, junk);
+        TestFiles::WriteBytes(file, junk);
         QCOMPARE(IniRead(QStringLiteral("General"), QStringLiteral("Language"), QString(), file),
                  QStringLiteral("English"));
         QVERIFY(
@@ -144,7 +133,7 @@ private Q_SLOTS:
     void windows1252FileIsRead()
     {
         const QString file = path(QStringLiteral("ansi.ini"));
-        writeRaw(file, "[General]\nLanguage=Fran\xE7"
+        TestFiles::WriteBytes(file, "[General]\nLanguage=Fran\xE7"
                        "ais\n");
         QCOMPARE(IniRead(QStringLiteral("General"), QStringLiteral("Language"), QString(), file),
                  QStringLiteral("Français"));

@@ -2,8 +2,10 @@
 // the language of the messages.
 #include "config/ConfigClass.h"
 #include "CtlRunner.h"
+#include "HandFile.h"
 #include "RecordingUi.h"
 #include "settings/IniStore.h"
+#include "TestFiles.h"
 #include "texts/DataFunctions.h"
 #include "util/RuntimeError.h"
 
@@ -16,41 +18,6 @@
 #include <QTest>
 
 namespace {
-
-// A configuration file put together byte by byte from the file layout,
-// independently of the code under test. Every field gets its own value.
-class HandFile
-{
-public:
-    HandFile(const QByteArray& type, const QByteArray& name)
-        : m_n(int(type.size())), m_m(int(name.size()))
-    {
-        m_bytes.fill('\0', 291 + m_n + m_m);
-        putLong(241, m_n);
-        m_bytes.replace(245, m_n, type);
-        putLong(245 + m_n, m_m);
-        m_bytes.replace(249 + m_n, m_m, name);
-    }
-    void put(int offset, int byte) { m_bytes[offset] = char(byte); }
-    void putLong(int offset, qint32 v)
-    {
-        for (int i = 0; i < 4; ++i)
-            m_bytes[offset + i] = char((quint32(v) >> (8 * i)) & 0xFF);
-    }
-    void putWord(int offset, qint16 v)
-    {
-        m_bytes[offset] = char(quint16(v) & 0xFF);
-        m_bytes[offset + 1] = char(quint16(v) >> 8);
-    }
-    int late(int offset) const { return offset + m_n + m_m; }
-    QByteArray bytes() const { return m_bytes; }
-    QByteArray withoutTail() const { return m_bytes.left(278 + m_n + m_m); }
-
-private:
-    QByteArray m_bytes;
-    int m_n;
-    int m_m;
-};
 
 // Fills every field: input ch's byte fields are 10 ch + k, redirections
 // 100 + 4 (ch - 1) + k, delays 70000 ch + 1 (more than 16 bits) and -5 for
@@ -111,13 +78,6 @@ QList<int> channelValues(const std::function<int(int)>& f)
     for (int ch = 1; ch <= 12; ++ch)
         list.append(f(ch));
     return list;
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    QCOMPARE(f.write(bytes), bytes.size());
 }
 
 const QStringList PropertyOrder{
@@ -213,7 +173,7 @@ void TestOrvelctlFiles::usageErrors()
 void TestOrvelctlFiles::dumpFileBuiltByHand()
 {
     const QString path = m_dir.filePath(QStringLiteral("hand.orv"));
-    writeFile(path, fullFile().bytes());
+    TestFiles::WriteBytes(path, fullFile().bytes());
     const CtlRun r = m_ctl->run({"dump", path});
     QCOMPARE(r.exitCode, 0);
     QVERIFY2(r.err.isEmpty(), r.err.constData());
@@ -276,7 +236,7 @@ void TestOrvelctlFiles::dumpFileBuiltByHand()
 void TestOrvelctlFiles::dumpShortFileKeepsDefaults()
 {
     const QString path = m_dir.filePath(QStringLiteral("short.orv"));
-    writeFile(path, fullFile().withoutTail());
+    TestFiles::WriteBytes(path, fullFile().withoutTail());
     const CtlRun r = m_ctl->run({"dump", path});
     QCOMPARE(r.exitCode, 0);
     const QJsonObject o = QJsonDocument::fromJson(r.out).object();
@@ -293,7 +253,7 @@ void TestOrvelctlFiles::dumpZeroHornStop()
     f.put(f.late(276), 0);
     f.put(f.late(277), 0);
     const QString path = m_dir.filePath(QStringLiteral("zero.orv"));
-    writeFile(path, f.bytes());
+    TestFiles::WriteBytes(path, f.bytes());
     const CtlRun r = m_ctl->run({"dump", path});
     QCOMPARE(r.exitCode, 0);
     const QList<int> gen = ints(QJsonDocument::fromJson(r.out).object()["GenParam"]);
@@ -315,7 +275,7 @@ void TestOrvelctlFiles::dumpDamagedFile()
     HandFile f("Orvel", "");
     f.putLong(241, -7); // negative text count
     const QString path = m_dir.filePath(QStringLiteral("damaged.orv"));
-    writeFile(path, f.bytes());
+    TestFiles::WriteBytes(path, f.bytes());
     const CtlRun r = m_ctl->run({"dump", path});
     QCOMPARE(r.exitCode, 2);
     QVERIFY(r.out.isEmpty());

@@ -4,6 +4,7 @@
 #include "CtlRunner.h"
 #include "RecordingUi.h"
 #include "settings/IniStore.h"
+#include "TestFiles.h"
 #include "texts/DataFunctions.h"
 #include "util/RuntimeError.h"
 
@@ -197,10 +198,7 @@ void TestOrvelctlNoAnswer::commandsNeedingAPanel_data()
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("message");
     const QString file = m_dir.filePath(QStringLiteral("some.orv"));
-    QFile f(file);
-    if (f.open(QIODevice::WriteOnly))
-        f.write(QByteArray(291, '\0')); // empty texts, every field 0
-    f.close();
+    TestFiles::WriteBytes(file, QByteArray(291, '\0')); // empty texts, every field 0
     // Write says the configuration was not written, also after a search.
     QTest::newRow("write") << QStringList{"write", file, "--slave", "2"} << 3
                            << lines(10100) + QLatin1Char('\n') + lines(10105);

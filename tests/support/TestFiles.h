@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+#include <QTest>
+
+// Whole-file bytes for tests that check exactly what a file holds or hand the
+// code under test a file of their own making.
+namespace TestFiles {
+
+// The file's bytes, or nothing when it is missing or unreadable.
+inline QByteArray ReadBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Replaces the file's content by bytes; the calling test fails when the file
+// cannot be opened or not every byte is written.
+inline void WriteBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(f.write(bytes), qint64(bytes.size()));
+}
+
+} // namespace TestFiles
