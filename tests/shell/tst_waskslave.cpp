@@ -3,8 +3,10 @@
 #include "settings/IniStore.h"
 #include "shell/wAskSlave.h"
 #include "SmallDataFile.h"
+#include "TestFiles.h"
 #include "texts/DataFunctions.h"
 #include "util/ErrorHandling.h"
+#include "WidgetLookup.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -29,24 +31,8 @@ class TestWAskSlave : public QObject
     QString m_ini;
     std::unique_ptr<RecordingPort> m_port;
 
-    template <class T> static T* child(QWidget* w, const char* name)
-    {
-        T* c = w->findChild<T*>(QLatin1String(name));
-        if (!c)
-            qFatal("no child %s", name);
-        return c;
-    }
-    QByteArray iniBytes() const
-    {
-        QFile f(m_ini);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-    void writeIni(const QByteArray& bytes)
-    {
-        QFile f(m_ini);
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(bytes);
-    }
+    QByteArray iniBytes() const { return TestFiles::ReadBytes(m_ini); }
+    void writeIni(const QByteArray& bytes) { TestFiles::WriteBytes(m_ini, bytes); }
     static void choosePort(wAskSlave& dialog, const QString& text)
     {
         auto* combo = child<QComboBox>(&dialog, "cboPort");

@@ -5,6 +5,7 @@
 #include "SimulatedLine.h"
 #include "SmallDataFile.h"
 #include "texts/DataFunctions.h"
+#include "WidgetLookup.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -23,13 +24,6 @@ class TestWSearchSlave : public QObject
 
     QTemporaryDir m_dir;
 
-    template <class T> static T* child(QWidget* w, const char* name)
-    {
-        T* c = w->findChild<T*>(QLatin1String(name));
-        if (!c)
-            qFatal("no child %s", name);
-        return c;
-    }
     static QString text(QWidget* w, const char* name) { return child<QLabel>(w, name)->text(); }
 
 private Q_SLOTS:

@@ -1,6 +1,7 @@
 #include "shell/wWarning.h"
 #include "SmallDataFile.h"
 #include "texts/DataFunctions.h"
+#include "WidgetLookup.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -14,14 +15,6 @@ class TestWWarning : public QObject
     Q_OBJECT
 
     QTemporaryDir m_dir;
-
-    template <class T> static T* child(QWidget* w, const char* name)
-    {
-        T* c = w->findChild<T*>(QLatin1String(name));
-        if (!c)
-            qFatal("no child %s", name);
-        return c;
-    }
 
 private Q_SLOTS:
     void initTestCase()
