@@ -7,6 +7,7 @@
 #include "OrvelSim.h"
 #include "RecordingUi.h"
 #include "settings/IniStore.h"
+#include "TestFiles.h"
 #include "texts/DataFunctions.h"
 
 #include <QElapsedTimer>
@@ -29,12 +30,6 @@ QString lines(int tag)
 QString versionText(int code)
 {
     return QStringLiteral("%1.%2").arg(code / 256).arg(code % 256);
-}
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 // A configuration where every field has its own value, with horn type 4 and
@@ -89,6 +84,29 @@ void correctForOldFirmware(ConfigClass& c)
     c.SetGenParam(27, 0);
 }
 
+// Copies channel ch's fields that a panel of version v holds, as they are.
+void copyChannel(ConfigClass& to, const ConfigClass& from, int ch, int v)
+{
+    to.SetInSecu(ch, from.InSecu(ch));
+    to.SetInTempo(ch, from.InTempo(ch));
+    to.SetInSequence(ch, from.InSequence(ch));
+    to.SetInDetect(ch, from.InDetect(ch));
+    to.SetInRelance(ch, from.InRelance(ch));
+    to.SetInBlocage(ch, from.InBlocage(ch));
+    for (int k = 1; k <= 4; ++k)
+        to.SetInRedir(ch, k, from.InRedir(ch, k));
+    to.SetInSynth(ch, from.InSynth(ch));
+    to.SetInTypeKL(ch, from.InTypeKL(ch));
+    to.SetOutSecu(ch, from.OutSecu(ch));
+    to.SetOutPilot(ch, from.OutPilot(ch));
+    if (v >= 259) {
+        to.SetInDisturb(ch, from.InDisturb(ch));
+        to.SetInRepBlock(ch, from.InRepBlock(ch));
+    }
+    if (v >= 261)
+        to.SetOutMode(ch, from.OutMode(ch));
+}
+
 // The record a read of a panel of version v gives: the data file's defaults,
 // replaced by every field that version lets the console read from panel.
 ConfigClass afterRead(const ConfigClass& panel, int v, std::uint8_t slave)
@@ -96,24 +114,8 @@ ConfigClass afterRead(const ConfigClass& panel, int v, std::uint8_t slave)
     ConfigClass c;
     GetAllDefaults(c);
     for (int ch = 1; ch <= 12; ++ch) {
-        c.SetInSecu(ch, panel.InSecu(ch));
-        c.SetInTempo(ch, panel.InTempo(ch) & 0xFFFFFF);
-        c.SetInSequence(ch, panel.InSequence(ch));
-        c.SetInDetect(ch, panel.InDetect(ch));
-        c.SetInRelance(ch, panel.InRelance(ch));
-        c.SetInBlocage(ch, panel.InBlocage(ch));
-        for (int k = 1; k <= 4; ++k)
-            c.SetInRedir(ch, k, panel.InRedir(ch, k));
-        c.SetInSynth(ch, panel.InSynth(ch));
-        c.SetInTypeKL(ch, panel.InTypeKL(ch));
-        c.SetOutSecu(ch, panel.OutSecu(ch));
-        c.SetOutPilot(ch, panel.OutPilot(ch));
-        if (v >= 259) {
-            c.SetInDisturb(ch, panel.InDisturb(ch));
-            c.SetInRepBlock(ch, panel.InRepBlock(ch));
-        }
-        if (v >= 261)
-            c.SetOutMode(ch, panel.OutMode(ch));
+        copyChannel(c, panel, ch, v);
+        c.SetInTempo(ch, panel.InTempo(ch) & 0xFFFFFF); // a read keeps 24 bits of the delay
     }
     for (int i : {0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12,
                   32, 14, 15, 16, 17, 18, 19, 20, 22, 24, 25, 26, 28})
@@ -140,26 +142,8 @@ ConfigClass afterRead(const ConfigClass& panel, int v, std::uint8_t slave)
 ConfigClass panelAfterWrite(const ConfigClass& s, int v, bool factory)
 {
     ConfigClass p;
-    for (int ch = 1; ch <= 12; ++ch) {
-        p.SetInSecu(ch, s.InSecu(ch));
-        p.SetInTempo(ch, s.InTempo(ch));
-        p.SetInSequence(ch, s.InSequence(ch));
-        p.SetInDetect(ch, s.InDetect(ch));
-        p.SetInRelance(ch, s.InRelance(ch));
-        p.SetInBlocage(ch, s.InBlocage(ch));
-        for (int k = 1; k <= 4; ++k)
-            p.SetInRedir(ch, k, s.InRedir(ch, k));
-        p.SetInSynth(ch, s.InSynth(ch));
-        p.SetInTypeKL(ch, s.InTypeKL(ch));
-        p.SetOutSecu(ch, s.OutSecu(ch));
-        p.SetOutPilot(ch, s.OutPilot(ch));
-        if (v >= 259) {
-            p.SetInDisturb(ch, s.InDisturb(ch));
-            p.SetInRepBlock(ch, s.InRepBlock(ch));
-        }
-        if (v >= 261)
-            p.SetOutMode(ch, s.OutMode(ch));
-    }
+    for (int ch = 1; ch <= 12; ++ch)
+        copyChannel(p, s, ch, v);
     for (int i :
          {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 14, 15, 16, 17, 18, 19, 20, 22, 24, 25, 26, 28})
         p.SetGenParam(i, s.GenParam(i));
@@ -351,7 +335,7 @@ void TestOrvelctlTransfer::read()
     const CtlRun r = ctl({"read", "-o", out, "--slave", "7"}, sim);
     QCOMPARE(r.exitCode, 0);
     QVERIFY(r.out.isEmpty());
-    QCOMPARE(fileBytes(out), afterRead(sourceConfig(), version, Slave).ToFileBytes());
+    QCOMPARE(TestFiles::ReadBytes(out), afterRead(sourceConfig(), version, Slave).ToFileBytes());
 
     QString warning;
     if (version < 262) {
@@ -392,7 +376,7 @@ void TestOrvelctlTransfer::write_data()
 void TestOrvelctlTransfer::write()
 {
     QFETCH(int, version);
-    const QByteArray before = fileBytes(m_source);
+    const QByteArray before = TestFiles::ReadBytes(m_source);
     OrvelSim sim;
     QVERIFY(sim.start({"--panel", panelSpec(version)}));
     QStringList args{"write", m_source, "--slave", "7", "--factory", "--validate"};
@@ -407,7 +391,7 @@ void TestOrvelctlTransfer::write()
     QVERIFY2(r.errText().endsWith(QStringLiteral("7\n") + expectedEnd), r.err.constData());
     QCOMPARE(sim.writes(), writeSchedule(version, true, true));
     QCOMPARE(sim.wordsWrittenAt(336), QList<QList<int>>{{0}});
-    QCOMPARE(fileBytes(m_source), before);
+    QCOMPARE(TestFiles::ReadBytes(m_source), before);
 
     ConfigClass written = sourceConfig();
     if (version < 259)
@@ -415,7 +399,7 @@ void TestOrvelctlTransfer::write()
     sim.clearLog();
     const QString back = path(QStringLiteral("back-%1.orv").arg(version));
     QCOMPARE(ctl({"read", "-o", back, "--slave", "7"}, sim).exitCode, 0);
-    QCOMPARE(fileBytes(back),
+    QCOMPARE(TestFiles::ReadBytes(back),
              afterRead(panelAfterWrite(written, version, true), version, Slave).ToFileBytes());
 }
 
@@ -431,7 +415,7 @@ void TestOrvelctlTransfer::writeWithoutFactoryOrValidation()
 
 void TestOrvelctlTransfer::writeRefusedOnOlderFirmware()
 {
-    const QByteArray before = fileBytes(m_source);
+    const QByteArray before = TestFiles::ReadBytes(m_source);
     OrvelSim sim;
     QVERIFY(sim.start({"--panel", panelSpec(261)}));
     const CtlRun r = ctl({"write", m_source, "--slave", "7", "--validate"}, sim);
@@ -440,7 +424,7 @@ void TestOrvelctlTransfer::writeRefusedOnOlderFirmware()
                                   QStringLiteral("\n(--allow-older)\n")),
              r.err.constData());
     QVERIFY(sim.writes().isEmpty());
-    QCOMPARE(fileBytes(m_source), before);
+    QCOMPARE(TestFiles::ReadBytes(m_source), before);
 }
 
 void TestOrvelctlTransfer::writeRefusedWithoutSupplyVoltage_data()
@@ -523,7 +507,7 @@ void TestOrvelctlTransfer::halfDuplexLine()
     const CtlRun r =
         ctl({"read", "-o", out, "--slave", "7", "--half-duplex", "--rts-delay", "1"}, sim);
     QCOMPARE(r.exitCode, 0);
-    QCOMPARE(fileBytes(out), afterRead(sourceConfig(), 262, Slave).ToFileBytes());
+    QCOMPARE(TestFiles::ReadBytes(out), afterRead(sourceConfig(), 262, Slave).ToFileBytes());
 }
 
 // At 600 baud with the wire time of a real line, the short exchanges of the
