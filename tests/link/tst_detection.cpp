@@ -60,6 +60,22 @@ public:
     QStringList settings;
 };
 
+// One detection's bench: a simulated line, the link over it, the trace of
+// what went on the line and the search window. version starts at 0.
+struct Bench
+{
+    SimulatedLine line;
+    PanelLink link{line, fast()};
+    Trace trace{line, link};
+    RecordingWindow window;
+    std::int32_t version = 0;
+
+    std::uint8_t detect(std::uint8_t slave, bool search, bool clearMode)
+    {
+        return DetectOrvel(link, window, slave, search, version, clearMode);
+    }
+};
+
 QStringList searchOrder(const QList<int>& bauds, const QList<int>& stops)
 {
     QStringList list;
@@ -80,72 +96,56 @@ private Q_SLOTS:
 
     void directSlave()
     {
-        SimulatedLine line;
-        line.addPanel(5, 261);
-        PanelLink link(line, fast());
-        Trace trace(line, link);
-        RecordingWindow window;
-        std::int32_t version = -1;
-        QCOMPARE(DetectOrvel(link, window, 5, false, version, false), std::uint8_t(5));
-        QCOMPARE(version, 261);
-        QCOMPARE(trace.steps, QStringList({"5:R1138/1", "P", "5:R334/2"}));
-        QCOMPARE(window.calls, QStringList({"confirm 5 35021", "close"}));
-        QCOMPARE(line.Settings(), QStringLiteral("9600,N,8,1"));
+        Bench b;
+        b.line.addPanel(5, 261);
+        b.version = -1;
+        QCOMPARE(b.detect(5, false, false), std::uint8_t(5));
+        QCOMPARE(b.version, 261);
+        QCOMPARE(b.trace.steps, QStringList({"5:R1138/1", "P", "5:R334/2"}));
+        QCOMPARE(b.window.calls, QStringList({"confirm 5 35021", "close"}));
+        QCOMPARE(b.line.Settings(), QStringLiteral("9600,N,8,1"));
     }
 
     void clearModeMessage()
     {
-        SimulatedLine line;
-        line.addPanel(5);
-        PanelLink link(line, fast());
-        RecordingWindow window;
-        std::int32_t version = 0;
-        QCOMPARE(DetectOrvel(link, window, 5, false, version, true), std::uint8_t(5));
-        QCOMPARE(window.calls.first(), QStringLiteral("confirm 5 102011"));
+        Bench b;
+        b.line.addPanel(5);
+        QCOMPARE(b.detect(5, false, true), std::uint8_t(5));
+        QCOMPARE(b.window.calls.first(), QStringLiteral("confirm 5 102011"));
     }
 
     void panelsOwnNumberWins()
     {
-        SimulatedLine line;
-        SimulatedPanel& panel = line.addPanel(5, 262);
+        Bench b;
+        SimulatedPanel& panel = b.line.addPanel(5, 262);
         panel.setReadRegister(1138, 7); // configured as 7, validation pending
-        PanelLink link(line, fast());
-        Trace trace(line, link);
-        RecordingWindow window;
-        std::int32_t version = -1;
-        QCOMPARE(DetectOrvel(link, window, 5, false, version, false), std::uint8_t(7));
+        b.version = -1;
+        QCOMPARE(b.detect(5, false, false), std::uint8_t(7));
         // The version is asked of the number found, which does not answer yet.
-        QCOMPARE(trace.steps, QStringList({"5:R1138/1", "P", "7:R334/2"}));
-        QCOMPARE(version, 0);
+        QCOMPARE(b.trace.steps, QStringList({"5:R1138/1", "P", "7:R334/2"}));
+        QCOMPARE(b.version, 0);
     }
 
     void confirmationRefusedIsCancel()
     {
-        SimulatedLine line;
-        line.addPanel(3, 262, QStringLiteral("19200,N,8,1"));
-        PanelLink link(line, fast());
-        RecordingWindow window;
-        window.confirm = false;
-        std::int32_t version = 0;
-        QCOMPARE(DetectOrvel(link, window, 3, true, version, false), DetectCancelled);
+        Bench b;
+        b.line.addPanel(3, 262, QStringLiteral("19200,N,8,1"));
+        b.window.confirm = false;
+        QCOMPARE(b.detect(3, true, false), DetectCancelled);
         // The port keeps the settings that answered.
-        QCOMPARE(line.Settings(), QStringLiteral("19200,N,8,1"));
-        QCOMPARE(window.calls.last(), QStringLiteral("close"));
+        QCOMPARE(b.line.Settings(), QStringLiteral("19200,N,8,1"));
+        QCOMPARE(b.window.calls.last(), QStringLiteral("close"));
     }
 
     void slaveZeroThroughAddress65()
     {
-        SimulatedLine line;
-        line.addPanel(12, 260);
-        PanelLink link(line, fast());
-        Trace trace(line, link);
-        RecordingWindow window;
-        std::int32_t version = 0;
-        QCOMPARE(DetectOrvel(link, window, 0, false, version, false), std::uint8_t(12));
-        QCOMPARE(version, 260);
-        QCOMPARE(trace.steps,
+        Bench b;
+        b.line.addPanel(12, 260);
+        QCOMPARE(b.detect(0, false, false), std::uint8_t(12));
+        QCOMPARE(b.version, 260);
+        QCOMPARE(b.trace.steps,
                  QStringList({"65:R130/1", "P", "12:R132/1", "P", "12:R133/1", "P", "P", "12:R334/2"}));
-        QCOMPARE(trace.settings.first(), QStringLiteral("9600,N,8,1"));
+        QCOMPARE(b.trace.settings.first(), QStringLiteral("9600,N,8,1"));
     }
 
     void slaveZeroFailsIdentification_data()
@@ -162,27 +162,22 @@ private Q_SLOTS:
         QFETCH(int, w132);
         QFETCH(int, w133);
         QFETCH(int, requests);
-        SimulatedLine line;
-        line.addPanel(4).setIdentification(static_cast<std::int16_t>(w132), static_cast<std::int16_t>(w133));
-        PanelLink link(line, fast());
-        RecordingWindow window;
-        std::int32_t version = 99;
-        QCOMPARE(DetectOrvel(link, window, 0, false, version, false), DetectNone);
-        QCOMPARE(line.requests().size(), requests);
-        QCOMPARE(version, 99);
-        QCOMPARE(window.calls, QStringList{"close"});
+        Bench b;
+        b.line.addPanel(4).setIdentification(static_cast<std::int16_t>(w132), static_cast<std::int16_t>(w133));
+        b.version = 99;
+        QCOMPARE(b.detect(0, false, false), DetectNone);
+        QCOMPARE(b.line.requests().size(), requests);
+        QCOMPARE(b.version, 99);
+        QCOMPARE(b.window.calls, QStringList{"close"});
     }
 
     void nothingAnswersDirectly()
     {
-        SimulatedLine line;
-        line.SetSettings(QStringLiteral("4800,E,8,2"));
-        PanelLink link(line, fast());
-        RecordingWindow window;
-        std::int32_t version = 0;
-        QCOMPARE(DetectOrvel(link, window, 9, false, version, false), DetectNone);
-        QCOMPARE(line.requests().size(), 1);
-        QCOMPARE(line.Settings(), QStringLiteral("4800,E,8,2"));
+        Bench b;
+        b.line.SetSettings(QStringLiteral("4800,E,8,2"));
+        QCOMPARE(b.detect(9, false, false), DetectNone);
+        QCOMPARE(b.line.requests().size(), 1);
+        QCOMPARE(b.line.Settings(), QStringLiteral("4800,E,8,2"));
     }
 
     void searchOrderAndRestore_data()
@@ -201,44 +196,36 @@ private Q_SLOTS:
     {
         QFETCH(QString, settings);
         QFETCH(QStringList, order);
-        SimulatedLine line;
-        line.SetSettings(settings);
-        PanelLink link(line, fast());
-        Trace trace(line, link);
-        RecordingWindow window;
-        std::int32_t version = 0;
-        QCOMPARE(DetectOrvel(link, window, 6, true, version, false), DetectNone);
-        QCOMPARE(trace.settings, order);
-        for (qsizetype i = 0; i < trace.steps.size(); i += 2) {
-            QCOMPARE(trace.steps[i], QStringLiteral("6:R1138/1"));
-            QCOMPARE(trace.steps[i + 1], QStringLiteral("P"));
+        Bench b;
+        b.line.SetSettings(settings);
+        QCOMPARE(b.detect(6, true, false), DetectNone);
+        QCOMPARE(b.trace.settings, order);
+        for (qsizetype i = 0; i < b.trace.steps.size(); i += 2) {
+            QCOMPARE(b.trace.steps[i], QStringLiteral("6:R1138/1"));
+            QCOMPARE(b.trace.steps[i + 1], QStringLiteral("P"));
         }
-        QCOMPARE(line.Settings(), settings);
+        QCOMPARE(b.line.Settings(), settings);
         // The window showed each attempt, then went away.
-        QCOMPARE(window.calls.first(), QStringLiteral("show"));
-        QCOMPARE(window.calls.size(), order.size() + 2);
+        QCOMPARE(b.window.calls.first(), QStringLiteral("show"));
+        QCOMPARE(b.window.calls.size(), order.size() + 2);
         const QString first = order.first();
-        QCOMPARE(window.calls[1], QStringLiteral("6 %1 %2").arg(first.section(',', 0, 0), first.section(',', 3)));
-        QCOMPARE(window.calls.last(), QStringLiteral("close"));
+        QCOMPARE(b.window.calls[1], QStringLiteral("6 %1 %2").arg(first.section(',', 0, 0), first.section(',', 3)));
+        QCOMPARE(b.window.calls.last(), QStringLiteral("close"));
     }
 
     void searchFindsPanelAtOtherSettings()
     {
-        SimulatedLine line;
-        line.addPanel(8, 259, QStringLiteral("2400,N,8,2"));
-        PanelLink link(line, fast());
-        Trace trace(line, link);
-        RecordingWindow window;
-        std::int32_t version = 0;
-        QCOMPARE(DetectOrvel(link, window, 0, true, version, false), std::uint8_t(8));
-        QCOMPARE(version, 259);
+        Bench b;
+        b.line.addPanel(8, 259, QStringLiteral("2400,N,8,2"));
+        QCOMPARE(b.detect(0, true, false), std::uint8_t(8));
+        QCOMPARE(b.version, 259);
         // Five rates with 1 stop bit, then 9600, 19200, 4800 and 2400 with 2.
-        QCOMPARE(window.calls.mid(1, 9),
+        QCOMPARE(b.window.calls.mid(1, 9),
                  QStringList({"? 9600 1", "? 19200 1", "? 4800 1", "? 2400 1", "? 1200 1",
                               "? 9600 2", "? 19200 2", "? 4800 2", "? 2400 2"}));
-        QCOMPARE(window.calls.mid(10), QStringList({"8 2400 2", "confirm 8 35021", "close"}));
-        QCOMPARE(line.Settings(), QStringLiteral("2400,N,8,2"));
-        QCOMPARE(trace.settings.last(), QStringLiteral("2400,N,8,2"));
+        QCOMPARE(b.window.calls.mid(10), QStringList({"8 2400 2", "confirm 8 35021", "close"}));
+        QCOMPARE(b.line.Settings(), QStringLiteral("2400,N,8,2"));
+        QCOMPARE(b.trace.settings.last(), QStringLiteral("2400,N,8,2"));
     }
 
     void cancelDuringSearch_data()
@@ -254,17 +241,14 @@ private Q_SLOTS:
     {
         QFETCH(int, cancelAtPoll);
         QFETCH(int, attempts);
-        SimulatedLine line;
-        PanelLink link(line, fast());
-        RecordingWindow window;
-        window.cancelAtPoll = cancelAtPoll;
-        std::int32_t version = 0;
-        QCOMPARE(DetectOrvel(link, window, 0, true, version, false), DetectCancelled);
-        QCOMPARE(line.requests().size(), attempts);
+        Bench b;
+        b.window.cancelAtPoll = cancelAtPoll;
+        QCOMPARE(b.detect(0, true, false), DetectCancelled);
+        QCOMPARE(b.line.requests().size(), attempts);
         // The line goes back to the user's settings.
-        QCOMPARE(line.Settings(), QStringLiteral("9600,N,8,1"));
-        QCOMPARE(window.calls.last(), QStringLiteral("close"));
-        QVERIFY(!window.calls.join(' ').contains(QStringLiteral("confirm")));
+        QCOMPARE(b.line.Settings(), QStringLiteral("9600,N,8,1"));
+        QCOMPARE(b.window.calls.last(), QStringLiteral("close"));
+        QVERIFY(!b.window.calls.join(' ').contains(QStringLiteral("confirm")));
     }
 
     void answerOutsideOneTo64IsNoPanel_data()
@@ -278,31 +262,25 @@ private Q_SLOTS:
     void answerOutsideOneTo64IsNoPanel()
     {
         QFETCH(int, number);
-        SimulatedLine line;
-        line.addPanel(5).setReadRegister(1138, static_cast<std::int16_t>(number));
-        PanelLink link(line, fast());
-        RecordingWindow window;
-        std::int32_t version = 0;
-        QCOMPARE(DetectOrvel(link, window, 5, false, version, false), DetectNone);
+        Bench b;
+        b.line.addPanel(5).setReadRegister(1138, static_cast<std::int16_t>(number));
+        QCOMPARE(b.detect(5, false, false), DetectNone);
     }
 
     void errorsAreReported()
     {
         RecordingUi ui;
-        SimulatedLine line;
-        line.addPanel(5, 262, QStringLiteral("1200,N,8,1"));
-        line.setUnsupportedBauds({4800});
-        PanelLink link(line, fast());
-        RecordingWindow window;
-        std::int32_t version = 0;
-        QCOMPARE(DetectOrvel(link, window, 5, true, version, false), DetectNone);
-        QCOMPARE(line.requests().size(), 2); // 9600, 19200, then 4800 fails
+        Bench b;
+        b.line.addPanel(5, 262, QStringLiteral("1200,N,8,1"));
+        b.line.setUnsupportedBauds({4800});
+        QCOMPARE(b.detect(5, true, false), DetectNone);
+        QCOMPARE(b.line.requests().size(), 2); // 9600, 19200, then 4800 fails
         QCOMPARE(ui.messages.size(), 1);
         QCOMPARE(ui.messages[0].text,
                  QStringLiteral("Error Nr 8015 : Could not set comm state\r\n\r\nModule : CommFunctions\r\nFunction : DetectOrvel"));
-        QCOMPARE(window.calls.last(), QStringLiteral("close"));
+        QCOMPARE(b.window.calls.last(), QStringLiteral("close"));
         // Even then the line is back at the user's settings.
-        QCOMPARE(line.Settings(), QStringLiteral("9600,N,8,1"));
+        QCOMPARE(b.line.Settings(), QStringLiteral("9600,N,8,1"));
     }
 
     void testModuleType()
