@@ -301,28 +301,30 @@ private Q_SLOTS:
         QVERIFY(!line.RTSEnable());
     }
 
-    void halfDuplexWithNotificationInsideOutput()
+    void halfDuplexTurnAround_data()
     {
-        SimulatedLine line;
-        line.addPanel(1);
-        line.setSendNotification(SimulatedLine::SendNotification::Immediate);
-        LinkOptions o = fast(2000);
-        o.halfDuplex = true;
-        PanelLink link(line, o);
-        QList<std::int16_t> w(1, 0);
-        QElapsedTimer t;
-        t.start();
-        QVERIFY(LitMots(link, 1, 1138, w));
-        QVERIFY(t.elapsed() < 1000);
-        QCOMPARE(line.rtsChanges(), (QList<bool>{true, false}));
+        QTest::addColumn<bool>("notified");
+        QTest::addColumn<int>("timeoutMs");
+        QTest::addColumn<int>("minWallMs");
+        QTest::addColumn<QList<bool>>("rtsChanges");
+        // The notification comes inside Output: RTS drops at once.
+        QTest::newRow("notification inside output") << true << 2000 << 0 << QList<bool>{true, false};
+        // No notification: the link listens at the deadline with RTS still up.
+        QTest::newRow("no notification, listens at the deadline")
+            << false << 150 << 150 << QList<bool>{true};
     }
 
-    void halfDuplexWithoutNotificationListensAtTheDeadline()
+    void halfDuplexTurnAround()
     {
+        QFETCH(bool, notified);
+        QFETCH(int, timeoutMs);
+        QFETCH(int, minWallMs);
+        QFETCH(QList<bool>, rtsChanges);
         SimulatedLine line;
         line.addPanel(1);
-        line.setSendNotification(SimulatedLine::SendNotification::Never);
-        LinkOptions o = fast(150);
+        line.setSendNotification(notified ? SimulatedLine::SendNotification::Immediate
+                                          : SimulatedLine::SendNotification::Never);
+        LinkOptions o = fast(timeoutMs);
         o.halfDuplex = true;
         PanelLink link(line, o);
         QList<std::int16_t> w(1, 0);
@@ -330,9 +332,9 @@ private Q_SLOTS:
         t.start();
         QVERIFY(LitMots(link, 1, 1138, w));
         const qint64 wall = t.elapsed();
-        QVERIFY2(wall >= 150 && wall < 1000, qPrintable(QString::number(wall)));
-        QCOMPARE(line.rtsChanges(), QList<bool>{true});
-        QVERIFY(line.RTSEnable());
+        QVERIFY2(wall >= minWallMs && wall < 1000, qPrintable(QString::number(wall)));
+        QCOMPARE(line.rtsChanges(), rtsChanges);
+        QCOMPARE(line.RTSEnable(), rtsChanges.last());
     }
 
     void fullDuplexLeavesRtsAsserted()
