@@ -1,5 +1,6 @@
 #include "RecordingUi.h"
 #include "shell/wSplash.h"
+#include "WidgetLookup.h"
 
 #include <QImage>
 #include <QLabel>
@@ -14,13 +15,7 @@ class TestWSplash : public QObject
 {
     Q_OBJECT
 
-    static QLabel* label(wSplash& s, const char* name)
-    {
-        auto* l = s.findChild<QLabel*>(QLatin1String(name));
-        if (!l)
-            qFatal("no %s", name);
-        return l;
-    }
+    static QLabel* label(wSplash& s, const char* name) { return child<QLabel>(&s, name); }
 
 private Q_SLOTS:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
