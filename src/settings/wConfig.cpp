@@ -204,12 +204,7 @@ void wConfig::Nationality()
 {
     Trap("wConfig.Nationality", [&] {
         setWindowTitle(GetCaption(kCaptionTag));
-        for (const auto& [widget, tag] : std::as_const(m_tagged)) {
-            if (auto* l = qobject_cast<QLabel*>(widget))
-                l->setText(GetCaption(tag));
-            else if (auto* b = qobject_cast<QAbstractButton*>(widget))
-                b->setText(GetCaption(tag));
-        }
+        SetCaptions(m_tagged);
         for (int i = 0; i < 2; ++i)
             m_tbsPages->setTabText(i, GetCaption(kPageTags[i]));
         for (int i = 0; i < 3; ++i)

@@ -135,12 +135,7 @@ void wAskSlave::Nationality()
 {
     Trap("wAskSlave.Nationality", [&] {
         setWindowTitle(GetCaption(HelpContext));
-        for (const auto& [widget, tag] : std::as_const(m_tagged)) {
-            if (auto* l = qobject_cast<QLabel*>(widget))
-                l->setText(GetCaption(tag));
-            else if (auto* b = qobject_cast<QAbstractButton*>(widget))
-                b->setText(GetCaption(tag));
-        }
+        SetCaptions(m_tagged);
     });
 }
 

@@ -85,12 +85,7 @@ void wSearchSlave::Nationality()
     Trap("wSearchSlave.Nationality", [&] {
         setWindowTitle(GetCaption(kCaptionTag));
         m_lblMessage->setText(GetCaption(m_messageTag));
-        for (const auto& [widget, tag] : std::as_const(m_tagged)) {
-            if (auto* l = qobject_cast<QLabel*>(widget))
-                l->setText(GetCaption(tag));
-            else if (auto* b = qobject_cast<QAbstractButton*>(widget))
-                b->setText(GetCaption(tag));
-        }
+        SetCaptions(m_tagged);
         showParity();
     });
 }

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 
 #include <cstdint>
 
@@ -31,6 +32,14 @@ QString GetText(int tag);
 // Text of a tag for a window caption, a label or a button: the line marks are
 // single line feeds, the line break widgets show.
 QString GetCaption(int tag);
+// Gives every (control, tag) pair the caption of its tag through the
+// control's "text" property, which labels and buttons share.
+template <class TaggedControls>
+void SetCaptions(const TaggedControls& tagged)
+{
+    for (const auto& [control, tag] : tagged)
+        control->setProperty("text", GetCaption(tag));
+}
 // Tool tip of a tag: "" when no row has it; "|" kept.
 QString GetToolTip(const QString& tag);
 QString GetToolTip(int tag);
