@@ -34,8 +34,7 @@ QString GetText(int tag);
 QString GetCaption(int tag);
 // Gives every (control, tag) pair the caption of its tag through the
 // control's "text" property, which labels and buttons share.
-template <class TaggedControls>
-void SetCaptions(const TaggedControls& tagged)
+template <class TaggedControls> void SetCaptions(const TaggedControls& tagged)
 {
     for (const auto& [control, tag] : tagged)
         control->setProperty("text", GetCaption(tag));
