@@ -162,8 +162,7 @@ bool EcritMots(PanelLink& link, std::uint8_t slave, std::uint16_t address,
     });
 }
 
-bool LitMots(PanelLink& link, std::uint8_t slave, std::uint16_t address,
-             QList<std::int16_t>& words)
+bool LitMots(PanelLink& link, std::uint8_t slave, std::uint16_t address, QList<std::int16_t>& words)
 {
     return Trap("CommFunctions.LitMots", [&] {
         const int n = static_cast<int>(words.size());

@@ -67,12 +67,14 @@ std::uint8_t byteOf(std::int32_t value)
 
 std::int16_t high16(std::int32_t value)
 {
-    return static_cast<std::int16_t>(static_cast<std::uint16_t>(static_cast<std::uint32_t>(value) >> 16));
+    return static_cast<std::int16_t>(
+        static_cast<std::uint16_t>(static_cast<std::uint32_t>(value) >> 16));
 }
 
 std::int16_t low16(std::int32_t value)
 {
-    return static_cast<std::int16_t>(static_cast<std::uint16_t>(static_cast<std::uint32_t>(value) & 0xFFFF));
+    return static_cast<std::int16_t>(
+        static_cast<std::uint16_t>(static_cast<std::uint32_t>(value) & 0xFFFF));
 }
 
 // A 12-word block of one byte per channel.

@@ -49,8 +49,8 @@ void SerialComCtrl::SetCommPort(const QString& port)
 
 SerialComCtrl::LineSettings SerialComCtrl::parse(const QString& settings)
 {
-    static const QRegularExpression form(
-        QStringLiteral("^\\s*(\\d{2,7})\\s*,\\s*([NnEeOoMmSs])\\s*,\\s*([5-8])\\s*,\\s*([12])\\s*$"));
+    static const QRegularExpression form(QStringLiteral(
+        "^\\s*(\\d{2,7})\\s*,\\s*([NnEeOoMmSs])\\s*,\\s*([5-8])\\s*,\\s*([12])\\s*$"));
     const QRegularExpressionMatch m = form.match(settings);
     if (!m.hasMatch())
         Raise(ErrNo::InvalidPropertyValue, settings);
@@ -73,7 +73,8 @@ SerialComCtrl::LineSettings SerialComCtrl::parse(const QString& settings)
         line.parity = QSerialPort::NoParity;
     }
     line.dataBits = static_cast<QSerialPort::DataBits>(m.captured(3).toInt());
-    line.stopBits = m.captured(4) == QLatin1String("2") ? QSerialPort::TwoStop : QSerialPort::OneStop;
+    line.stopBits =
+        m.captured(4) == QLatin1String("2") ? QSerialPort::TwoStop : QSerialPort::OneStop;
     return line;
 }
 
@@ -232,10 +233,12 @@ void SerialComCtrl::Output(const QByteArray& bytes)
     const int fd = static_cast<int>(m_port.handle());
     m_drain = std::thread([this, fd] {
         ::tcdrain(fd);
-        QMetaObject::invokeMethod(this, [this] { Q_EMIT OnComm(comEvSend); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { Q_EMIT OnComm(comEvSend); }, Qt::QueuedConnection);
     });
 #else
-    QMetaObject::invokeMethod(this, [this] { Q_EMIT OnComm(comEvSend); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { Q_EMIT OnComm(comEvSend); }, Qt::QueuedConnection);
 #endif
 }
 

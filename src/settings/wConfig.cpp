@@ -27,7 +27,7 @@ const QString kParityLetters = QStringLiteral("NEO");
 
 constexpr int kCaptionTag = 1100;
 constexpr int kPageTags[2] = {1110, 1120};
-constexpr int kParityFirstTag = 1117; // tags: 1117-1119
+constexpr int kParityFirstTag = 1117;        // tags: 1117-1119
 constexpr int kButtonTags[3] = {12, 15, 14}; // Cancel, OK, Apply
 
 QLabel* label(const char* name, QWidget* parent)

@@ -105,7 +105,8 @@ void wSearchSlave::showParity()
     const QChar letter =
         comma >= 0 && comma + 1 < settings.size() ? settings[comma + 1].toUpper() : QChar();
     const qsizetype position = letter.isNull() ? -1 : QStringLiteral("NEO").indexOf(letter);
-    m_lblParity->setText(position >= 0 ? GetCaption(kParityBaseTag + 1 + int(position)) : QString());
+    m_lblParity->setText(position >= 0 ? GetCaption(kParityBaseTag + 1 + int(position))
+                                       : QString());
 }
 
 void wSearchSlave::ShowSearching()

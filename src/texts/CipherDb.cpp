@@ -27,8 +27,8 @@ bool CipherDb::open(const QString& path, const QByteArray& password, Mode mode)
         m_error = QStringLiteral("no such file: ") + path;
         return false;
     }
-    const int flags = mode == Mode::ReadOnly ? SQLITE_OPEN_READONLY
-                                             : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+    const int flags =
+        mode == Mode::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
     const QByteArray name = QFileInfo(path).absoluteFilePath().toUtf8();
     if (sqlite3_open_v2(name.constData(), &m_db, flags, nullptr) != SQLITE_OK) {
         setError(QStringLiteral("cannot open ") + path);
@@ -108,7 +108,8 @@ QStringList CipherDb::columns(const QString& table)
 
 bool CipherDb::hasTable(const QString& table)
 {
-    CipherQuery q(*this, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type='table' AND name=?"));
+    CipherQuery q(*this,
+                  QStringLiteral("SELECT 1 FROM sqlite_master WHERE type='table' AND name=?"));
     q.bind(1, table);
     return q.next();
 }

@@ -15,7 +15,11 @@ struct sqlite3_stmt;
 class CipherDb
 {
 public:
-    enum class Mode { ReadOnly, Create };
+    enum class Mode
+    {
+        ReadOnly,
+        Create
+    };
 
     CipherDb() = default;
     ~CipherDb();

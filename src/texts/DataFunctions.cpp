@@ -188,9 +188,8 @@ QString GetToolTip(const QString& tag)
     const auto parsed = ParseTag(tag);
     if (!parsed)
         return QStringLiteral("");
-    return Trap("DataFunctions.GetToolTip", [&] {
-        return parsed->whole ? ToolTipOfTag(parsed->value) : QStringLiteral("");
-    });
+    return Trap("DataFunctions.GetToolTip",
+                [&] { return parsed->whole ? ToolTipOfTag(parsed->value) : QStringLiteral(""); });
 }
 
 QString GetToolTip(int tag)

@@ -60,7 +60,8 @@ std::int16_t ShortDefault(std::int16_t key)
     const std::int32_t value = DefaultOrRaise(key);
     if (value < std::numeric_limits<std::int16_t>::min() ||
         value > std::numeric_limits<std::int16_t>::max())
-        Raise(ErrNo::Overflow, QStringLiteral("default %1 = %2 is not 16 bits").arg(key).arg(value));
+        Raise(ErrNo::Overflow,
+              QStringLiteral("default %1 = %2 is not 16 bits").arg(key).arg(value));
     return std::int16_t(value);
 }
 

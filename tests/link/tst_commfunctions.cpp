@@ -1,8 +1,8 @@
 // The word protocol: frames, reply checks, failure shapes, the reply deadline
 // and the half-duplex turn-around.
+#include "link/CommFunctions.h"
 #include "RecordingUi.h"
 #include "SimulatedLine.h"
-#include "link/CommFunctions.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -209,10 +209,13 @@ private Q_SLOTS:
         QCOMPARE(ui.messages.size(), 2);
         // An unplugged line closes itself: the next exchange finds it closed.
         const QString n = QStringLiteral("8018");
-        QVERIFY(ui.messages[0].text.startsWith(QStringLiteral("Error Nr ") + QString::number(number)));
-        QVERIFY(ui.messages[0].text.endsWith(QStringLiteral("Module : CommFunctions\r\nFunction : LitMots")));
+        QVERIFY(
+            ui.messages[0].text.startsWith(QStringLiteral("Error Nr ") + QString::number(number)));
+        QVERIFY(ui.messages[0].text.endsWith(
+            QStringLiteral("Module : CommFunctions\r\nFunction : LitMots")));
         QVERIFY(ui.messages[1].text.startsWith(QStringLiteral("Error Nr ") + n));
-        QVERIFY(ui.messages[1].text.endsWith(QStringLiteral("Module : CommFunctions\r\nFunction : EcritMots")));
+        QVERIFY(ui.messages[1].text.endsWith(
+            QStringLiteral("Module : CommFunctions\r\nFunction : EcritMots")));
     }
 
     void wordCountLimits()
@@ -308,7 +311,8 @@ private Q_SLOTS:
         QTest::addColumn<int>("minWallMs");
         QTest::addColumn<QList<bool>>("rtsChanges");
         // The notification comes inside Output: RTS drops at once.
-        QTest::newRow("notification inside output") << true << 2000 << 0 << QList<bool>{true, false};
+        QTest::newRow("notification inside output")
+            << true << 2000 << 0 << QList<bool>{true, false};
         // No notification: the link listens at the deadline with RTS still up.
         QTest::newRow("no notification, listens at the deadline")
             << false << 150 << 150 << QList<bool>{true};

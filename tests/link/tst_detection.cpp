@@ -1,8 +1,8 @@
 // Detection and validation: direct and automatic search, address 65,
 // cancel, confirmation, version and validation registers.
+#include "link/Detection.h"
 #include "RecordingUi.h"
 #include "SimulatedLine.h"
-#include "link/Detection.h"
 
 #include <QTest>
 
@@ -48,13 +48,21 @@ class Trace
 public:
     Trace(SimulatedLine& line, PanelLink& link)
     {
-        QObject::connect(&link, &PanelLink::FramePaused, &link, [this] { steps << QStringLiteral("P"); });
-        QObject::connect(&line, &SimulatedLine::RequestSent, &line, [this, &line](const QByteArray& r) {
-            const int address = static_cast<std::uint8_t>(r[2]) << 8 | static_cast<std::uint8_t>(r[3]);
-            const int count = static_cast<std::uint8_t>(r[4]) << 8 | static_cast<std::uint8_t>(r[5]);
-            steps << QStringLiteral("%1:%2%3/%4").arg(int(uchar(r[0]))).arg(r[1] == 3 ? 'R' : 'W').arg(address).arg(count);
-            settings << line.Settings();
-        });
+        QObject::connect(&link, &PanelLink::FramePaused, &link,
+                         [this] { steps << QStringLiteral("P"); });
+        QObject::connect(&line, &SimulatedLine::RequestSent, &line,
+                         [this, &line](const QByteArray& r) {
+                             const int address = static_cast<std::uint8_t>(r[2]) << 8 |
+                                                 static_cast<std::uint8_t>(r[3]);
+                             const int count = static_cast<std::uint8_t>(r[4]) << 8 |
+                                               static_cast<std::uint8_t>(r[5]);
+                             steps << QStringLiteral("%1:%2%3/%4")
+                                          .arg(int(uchar(r[0])))
+                                          .arg(r[1] == 3 ? 'R' : 'W')
+                                          .arg(address)
+                                          .arg(count);
+                             settings << line.Settings();
+                         });
     }
     QStringList steps;
     QStringList settings;
@@ -143,8 +151,8 @@ private Q_SLOTS:
         b.line.addPanel(12, 260);
         QCOMPARE(b.detect(0, false, false), std::uint8_t(12));
         QCOMPARE(b.version, 260);
-        QCOMPARE(b.trace.steps,
-                 QStringList({"65:R130/1", "P", "12:R132/1", "P", "12:R133/1", "P", "P", "12:R334/2"}));
+        QCOMPARE(b.trace.steps, QStringList({"65:R130/1", "P", "12:R132/1", "P", "12:R133/1", "P",
+                                             "P", "12:R334/2"}));
         QCOMPARE(b.trace.settings.first(), QStringLiteral("9600,N,8,1"));
     }
 
@@ -163,7 +171,8 @@ private Q_SLOTS:
         QFETCH(int, w133);
         QFETCH(int, requests);
         Bench b;
-        b.line.addPanel(4).setIdentification(static_cast<std::int16_t>(w132), static_cast<std::int16_t>(w133));
+        b.line.addPanel(4).setIdentification(static_cast<std::int16_t>(w132),
+                                             static_cast<std::int16_t>(w133));
         b.version = 99;
         QCOMPARE(b.detect(0, false, false), DetectNone);
         QCOMPARE(b.line.requests().size(), requests);
@@ -209,7 +218,8 @@ private Q_SLOTS:
         QCOMPARE(b.window.calls.first(), QStringLiteral("show"));
         QCOMPARE(b.window.calls.size(), order.size() + 2);
         const QString first = order.first();
-        QCOMPARE(b.window.calls[1], QStringLiteral("6 %1 %2").arg(first.section(',', 0, 0), first.section(',', 3)));
+        QCOMPARE(b.window.calls[1],
+                 QStringLiteral("6 %1 %2").arg(first.section(',', 0, 0), first.section(',', 3)));
         QCOMPARE(b.window.calls.last(), QStringLiteral("close"));
     }
 
@@ -277,7 +287,8 @@ private Q_SLOTS:
         QCOMPARE(b.line.requests().size(), 2); // 9600, 19200, then 4800 fails
         QCOMPARE(ui.messages.size(), 1);
         QCOMPARE(ui.messages[0].text,
-                 QStringLiteral("Error Nr 8015 : Could not set comm state\r\n\r\nModule : CommFunctions\r\nFunction : DetectOrvel"));
+                 QStringLiteral("Error Nr 8015 : Could not set comm state\r\n\r\nModule : "
+                                "CommFunctions\r\nFunction : DetectOrvel"));
         QCOMPARE(b.window.calls.last(), QStringLiteral("close"));
         // Even then the line is back at the user's settings.
         QCOMPARE(b.line.Settings(), QStringLiteral("9600,N,8,1"));

@@ -1,8 +1,8 @@
 // The register map: the exchanges of each firmware version in order with
 // their pauses, the packing of every field, overflow errors and failures.
+#include "link/RegisterMap.h"
 #include "RecordingUi.h"
 #include "SimulatedLine.h"
-#include "link/RegisterMap.h"
 
 #include <QTest>
 
@@ -21,10 +21,13 @@ class Schedule
 public:
     Schedule(SimulatedLine& line, PanelLink& link)
     {
-        QObject::connect(&link, &PanelLink::FramePaused, &link, [this] { steps << QStringLiteral("P"); });
+        QObject::connect(&link, &PanelLink::FramePaused, &link,
+                         [this] { steps << QStringLiteral("P"); });
         QObject::connect(&line, &SimulatedLine::RequestSent, &line, [this](const QByteArray& r) {
-            const int address = static_cast<std::uint8_t>(r[2]) << 8 | static_cast<std::uint8_t>(r[3]);
-            const int count = static_cast<std::uint8_t>(r[4]) << 8 | static_cast<std::uint8_t>(r[5]);
+            const int address =
+                static_cast<std::uint8_t>(r[2]) << 8 | static_cast<std::uint8_t>(r[3]);
+            const int count =
+                static_cast<std::uint8_t>(r[4]) << 8 | static_cast<std::uint8_t>(r[5]);
             steps << QStringLiteral("%1%2/%3").arg(r[1] == 3 ? 'R' : 'W').arg(address).arg(count);
         });
     }
@@ -38,8 +41,9 @@ QStringList split(const QString& text)
 
 QString readAllSchedule(int v)
 {
-    QString s = QStringLiteral("R593/12 P R609/24 P R641/12 P R657/12 P R673/12 P R689/12 P R705/24 "
-                               "P R737/12 P R753/12 ");
+    QString s =
+        QStringLiteral("R593/12 P R609/24 P R641/12 P R657/12 P R673/12 P R689/12 P R705/24 "
+                       "P R737/12 P R753/12 ");
     if (v >= 259)
         s += QStringLiteral("R769/12 R785/12 ");
     s += QStringLiteral("P R929/12 P R945/12 ");
@@ -56,8 +60,9 @@ QString readAllSchedule(int v)
 
 QString writeAllSchedule(int v, bool factory)
 {
-    QString s = QStringLiteral("W337/12 P W353/24 P W385/12 P W401/12 P W417/12 P W433/12 P W449/24 "
-                               "P W481/12 P W497/12 ");
+    QString s =
+        QStringLiteral("W337/12 P W353/24 P W385/12 P W401/12 P W417/12 P W433/12 P W449/24 "
+                       "P W481/12 P W497/12 ");
     if (v >= 259)
         s += QStringLiteral("W513/12 W529/12 ");
     s += QStringLiteral("P W849/12 P W865/12 ");
@@ -90,7 +95,10 @@ QString firstDifference(const ConfigClass& a, const ConfigClass& b)
     const QByteArray y = b.ToFileBytes();
     for (qsizetype i = 0; i < qMin(x.size(), y.size()); ++i) {
         if (x[i] != y[i])
-            return QStringLiteral("file byte %1: %2 vs %3").arg(i).arg(int(uchar(x[i]))).arg(int(uchar(y[i])));
+            return QStringLiteral("file byte %1: %2 vs %3")
+                .arg(i)
+                .arg(int(uchar(x[i])))
+                .arg(int(uchar(y[i])));
     }
     return x.size() == y.size() ? QString() : QStringLiteral("sizes differ");
 }
@@ -429,10 +437,13 @@ private Q_SLOTS:
         r.SetSupplyType(9);
         r.SetGenParam(30, 9);
         const bool ok = procedure == QLatin1String("ReadFactory") ? ReadFactory(link, r, 1, 262)
-                                                                   : ReadGeneral(link, r, 1, 262);
+                                                                  : ReadGeneral(link, r, 1, 262);
         QVERIFY(!ok);
         QCOMPARE(ui.messages.size(), 1);
-        QCOMPARE(ui.messages[0].text, QStringLiteral("Error Nr 6 : Overflow\r\n\r\nModule : ConfigClass\r\nFunction : ") + procedure);
+        QCOMPARE(
+            ui.messages[0].text,
+            QStringLiteral("Error Nr 6 : Overflow\r\n\r\nModule : ConfigClass\r\nFunction : ") +
+                procedure);
         QCOMPARE(r.SupplyType(), std::uint8_t(9));
         QCOMPARE(r.GenParam(30), std::uint8_t(9));
         // ReadAll stops there too.

@@ -1,9 +1,9 @@
 // The serial port on a real terminal device: a pseudo-terminal whose other
 // side a simulated panel answers from a thread.
-#include "RecordingUi.h"
-#include "SimulatedPanel.h"
 #include "link/CommFunctions.h"
 #include "link/SerialComCtrl.h"
+#include "RecordingUi.h"
+#include "SimulatedPanel.h"
 #include "util/RuntimeError.h"
 
 #include <QSignalSpy>
@@ -92,7 +92,8 @@ private:
             if (n <= 0)
                 continue;
             buffer.append(chunk, n);
-            const qsizetype length = buffer.size() >= 7 && buffer[1] == 16 ? 9 + uchar(buffer[6]) : 8;
+            const qsizetype length =
+                buffer.size() >= 7 && buffer[1] == 16 ? 9 + uchar(buffer[6]) : 8;
             if (buffer.size() < length)
                 continue;
             const QByteArray request = buffer.left(length);
@@ -130,12 +131,18 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("port");
         QTest::addColumn<QString>("device");
-        QTest::newRow("1") << "1" << "/dev/ttyS0";
-        QTest::newRow("12") << "12" << "/dev/ttyS11";
-        QTest::newRow("name") << "ttyUSB0" << "/dev/ttyUSB0";
-        QTest::newRow("path") << "/dev/ttyUSB0" << "/dev/ttyUSB0";
-        QTest::newRow("windows name") << "COM12" << "/dev/COM12";
-        QTest::newRow("blanks") << " 3 " << "/dev/ttyS2";
+        QTest::newRow("1") << "1"
+                           << "/dev/ttyS0";
+        QTest::newRow("12") << "12"
+                            << "/dev/ttyS11";
+        QTest::newRow("name") << "ttyUSB0"
+                              << "/dev/ttyUSB0";
+        QTest::newRow("path") << "/dev/ttyUSB0"
+                              << "/dev/ttyUSB0";
+        QTest::newRow("windows name") << "COM12"
+                                      << "/dev/COM12";
+        QTest::newRow("blanks") << " 3 "
+                                << "/dev/ttyS2";
     }
 
     void deviceNames()
@@ -157,8 +164,9 @@ private Q_SLOTS:
         QList<std::int16_t> w(1, 0);
         QVERIFY(!LitMots(link, 1, 334, w));
         QCOMPARE(ui.messages.size(), 1);
-        QCOMPARE(ui.messages[0].text, QStringLiteral("Error Nr 8018 : Operation valid only when the port is open\r\n\r\n"
-                                                     "Module : CommFunctions\r\nFunction : LitMots"));
+        QCOMPARE(ui.messages[0].text,
+                 QStringLiteral("Error Nr 8018 : Operation valid only when the port is open\r\n\r\n"
+                                "Module : CommFunctions\r\nFunction : LitMots"));
     }
 
     void closedPortRefusesTransfers()
@@ -193,7 +201,8 @@ private Q_SLOTS:
         QFETCH(QString, settings);
         QFETCH(bool, ok);
         SerialComCtrl port;
-        QCOMPARE(raisedBy([&] { port.SetSettings(settings); }), ok ? 0 : ErrNo::InvalidPropertyValue);
+        QCOMPARE(raisedBy([&] { port.SetSettings(settings); }),
+                 ok ? 0 : ErrNo::InvalidPropertyValue);
         QCOMPARE(port.Settings(), ok ? settings : QStringLiteral("9600,N,8,1"));
     }
 
@@ -229,8 +238,9 @@ private Q_SLOTS:
         QVERIFY(LitMots(link, 1, 334, w));
         QCOMPARE(w, (QList<std::int16_t>{1, 5 << 8}));
         QVERIFY(EcritMots(link, 1, 336, {0}));
-        QCOMPARE(peer.requests(), (QList<QByteArray>{QByteArray::fromHex("0103014E0002A5E0"),
-                                                     QByteArray::fromHex("011001500001020000BAC0")}));
+        QCOMPARE(peer.requests(),
+                 (QList<QByteArray>{QByteArray::fromHex("0103014E0002A5E0"),
+                                    QByteArray::fromHex("011001500001020000BAC0")}));
         QCOMPARE(peer.panel.validations(), 1);
         // A terminal cannot drive RTS: the refusal is no fault.
         QVERIFY(port.RTSEnable());
@@ -289,8 +299,9 @@ private Q_SLOTS:
         QVERIFY2(t.elapsed() < 1000, qPrintable(QString::number(t.elapsed())));
         QCOMPARE(w[0], std::int16_t(42));
         QCOMPARE(ui.messages.size(), 1);
-        QCOMPARE(ui.messages[0].text, QStringLiteral("Error Nr 8020 : Error reading comm device\r\n\r\n"
-                                                     "Module : CommFunctions\r\nFunction : LitMots"));
+        QCOMPARE(ui.messages[0].text,
+                 QStringLiteral("Error Nr 8020 : Error reading comm device\r\n\r\n"
+                                "Module : CommFunctions\r\nFunction : LitMots"));
         QVERIFY(!port.PortOpen());
 
         // Another device (the adapter back) opens on the same object.

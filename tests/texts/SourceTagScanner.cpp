@@ -19,7 +19,14 @@ void SplitComments(const QString& text, QString& code, QString& comments)
 {
     code = text;
     comments = QString(text.size(), QLatin1Char(' '));
-    enum { Code, Line, Block, String, Char } state = Code;
+    enum
+    {
+        Code,
+        Line,
+        Block,
+        String,
+        Char
+    } state = Code;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
         const QChar next = i + 1 < text.size() ? text[i + 1] : QChar();
@@ -38,7 +45,8 @@ void SplitComments(const QString& text, QString& code, QString& comments)
         case Char:
             if (c == QLatin1Char('\\'))
                 ++i;
-            else if ((state == String && c == QLatin1Char('"')) || (state == Char && c == QLatin1Char('\'')))
+            else if ((state == String && c == QLatin1Char('"')) ||
+                     (state == Char && c == QLatin1Char('\'')))
                 state = Code;
             continue;
         case Line:
@@ -107,22 +115,27 @@ void ScanSource(const QString& text, const QString& where, SourceReferences& ref
 {
     QString code, comments;
     SplitComments(text, code, comments);
-    auto at = [&](qsizetype offset) { return where + QLatin1Char(':') + QString::number(LineOf(text, offset)); };
+    auto at = [&](qsizetype offset) {
+        return where + QLatin1Char(':') + QString::number(LineOf(text, offset));
+    };
 
     // 1. Lookups with a literal tag: GetText, GetToolTip and the windows' own
     //    helpers named ...Text or ...caption.
     static const QRegularExpression call(QStringLiteral(
-        "\\b(GetToolTip|(?!set)\\w*Text|(?!set)\\w*[Cc]aption)\\s*\\(\\s*(?:(?:QStringLiteral|QString|QLatin1String)\\s*\\(\\s*)?\"?\\s*(\\d+)\\s*\"?\\s*\\)"));
+        "\\b(GetToolTip|(?!set)\\w*Text|(?!set)\\w*[Cc]aption)\\s*\\(\\s*(?:(?:QStringLiteral|"
+        "QString|QLatin1String)\\s*\\(\\s*)?\"?\\s*(\\d+)\\s*\"?\\s*\\)"));
     for (auto it = call.globalMatch(code); it.hasNext();) {
         const auto m = it.next();
         const qint64 tag = m.captured(2).toLongLong();
-        Add(m.captured(1) == QLatin1String("GetToolTip") ? refs.toolTips : refs.labels, tag, at(m.capturedStart()));
+        Add(m.captured(1) == QLatin1String("GetToolTip") ? refs.toolTips : refs.labels, tag,
+            at(m.capturedStart()));
     }
 
     // 2. Constants and members named ...Tag, ...Tags, ...TextBase or ...tagged,
     //    initialised (=) or filled (<<) with literals.
-    static const QRegularExpression named(QStringLiteral(
-        "\\b\\w*(?:[Tt]ags?|TextBase|[tT]agged)\\s*(?:\\[[^\\]]*\\])?\\s*(?:=(?!=)|<<)\\s*([^;]*);"));
+    static const QRegularExpression named(
+        QStringLiteral("\\b\\w*(?:[Tt]ags?|TextBase|[tT]agged)\\s*(?:\\[[^\\]]*\\])?\\s*(?:=(?!=)|<"
+                       "<)\\s*([^;]*);"));
     for (auto it = named.globalMatch(code); it.hasNext();) {
         const auto m = it.next();
         for (qint64 tag : Literals(m.captured(1)))
@@ -139,8 +152,8 @@ void ScanSource(const QString& text, const QString& where, SourceReferences& ref
 
     // 4. Comment markers for tags the code computes: "tags: 1-3, 7" and
     //    "tooltips: 1-3".
-    static const QRegularExpression marker(
-        QStringLiteral("\\b(tags|tooltips):\\s*(\\d+(?:\\s*-\\s*\\d+)?(?:\\s*,\\s*\\d+(?:\\s*-\\s*\\d+)?)*)"));
+    static const QRegularExpression marker(QStringLiteral(
+        "\\b(tags|tooltips):\\s*(\\d+(?:\\s*-\\s*\\d+)?(?:\\s*,\\s*\\d+(?:\\s*-\\s*\\d+)?)*)"));
     for (auto it = marker.globalMatch(comments); it.hasNext();) {
         const auto m = it.next();
         auto& map = m.captured(1) == QLatin1String("tags") ? refs.labels : refs.toolTips;
@@ -175,8 +188,9 @@ void ScanFolder(const QString& folder, const QStringList& skip, SourceReferences
     files.sort();
     for (const QString& path : files) {
         const QString relative = path.mid(folder.size() + 1);
-        if (std::any_of(skip.begin(), skip.end(),
-                        [&](const QString& s) { return relative.startsWith(s + QLatin1Char('/')); }))
+        if (std::any_of(skip.begin(), skip.end(), [&](const QString& s) {
+                return relative.startsWith(s + QLatin1Char('/'));
+            }))
             continue;
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly))

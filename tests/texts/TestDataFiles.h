@@ -11,7 +11,8 @@
 // Small data files for the tests, written by the generator's own writer.
 namespace TestData {
 
-inline TextSourceRow Row(const QString& key, const QStringList& texts, const QString& file = QStringLiteral("test.tsv"))
+inline TextSourceRow Row(const QString& key, const QStringList& texts,
+                         const QString& file = QStringLiteral("test.tsv"))
 {
     return TextSourceRow{key, QStringLiteral("test row"), texts, file, 0};
 }
@@ -25,23 +26,35 @@ inline DefaultSourceRow Default(qint64 key, std::optional<qint64> value)
 inline DataSources Standard()
 {
     DataSources s;
-    const QStringList languages{QStringLiteral("English"), QStringLiteral("Français"), QStringLiteral("Español")};
+    const QStringList languages{QStringLiteral("English"), QStringLiteral("Français"),
+                                QStringLiteral("Español")};
     s.labels.languages = s.toolTips.languages = s.menus.languages = languages;
     s.labels.rows = {
-        Row(QStringLiteral("0"), {QStringLiteral("English"), QStringLiteral("Français"), QStringLiteral("Español")}),
-        Row(QStringLiteral("1"), {QStringLiteral("orvel-en.html"), QStringLiteral("orvel-fr.html"), QStringLiteral("orvel-es.html")}),
-        Row(QStringLiteral("10"), {QStringLiteral("Hello"), QStringLiteral("Bonjour"), QStringLiteral("Hola")}),
-        Row(QStringLiteral("11"), {QStringLiteral("Line one|Line two"), QStringLiteral("Ligne un|Ligne deux"), QStringLiteral("Línea uno|Línea dos")}),
+        Row(QStringLiteral("0"),
+            {QStringLiteral("English"), QStringLiteral("Français"), QStringLiteral("Español")}),
+        Row(QStringLiteral("1"), {QStringLiteral("orvel-en.html"), QStringLiteral("orvel-fr.html"),
+                                  QStringLiteral("orvel-es.html")}),
+        Row(QStringLiteral("10"),
+            {QStringLiteral("Hello"), QStringLiteral("Bonjour"), QStringLiteral("Hola")}),
+        Row(QStringLiteral("11"),
+            {QStringLiteral("Line one|Line two"), QStringLiteral("Ligne un|Ligne deux"),
+             QStringLiteral("Línea uno|Línea dos")}),
         Row(QStringLiteral("12"), {QString(), QString(), QString()}),
-        Row(QStringLiteral("13"), {QStringLiteral("a||b|"), QStringLiteral("x"), QStringLiteral("y")}),
-        Row(QStringLiteral("10101"), {QStringLiteral("Invalid port number."), QStringLiteral("Numéro de port invalide."), QStringLiteral("Número de puerto no válido.")}),
+        Row(QStringLiteral("13"),
+            {QStringLiteral("a||b|"), QStringLiteral("x"), QStringLiteral("y")}),
+        Row(QStringLiteral("10101"),
+            {QStringLiteral("Invalid port number."), QStringLiteral("Numéro de port invalide."),
+             QStringLiteral("Número de puerto no válido.")}),
     };
     s.toolTips.rows = {
-        Row(QStringLiteral("10"), {QStringLiteral("Tip|kept"), QStringLiteral("Bulle|gardée"), QStringLiteral("Ayuda|guardada")}),
+        Row(QStringLiteral("10"), {QStringLiteral("Tip|kept"), QStringLiteral("Bulle|gardée"),
+                                   QStringLiteral("Ayuda|guardada")}),
         Row(QStringLiteral("12"), {QString(), QString(), QString()}),
     };
     s.menus.rows = {
-        Row(QStringLiteral("mnuFileOpen"), {QStringLiteral("&Open..."), QStringLiteral("&Ouvrir..."), QStringLiteral("&Abrir...")}),
+        Row(QStringLiteral("mnuFileOpen"),
+            {QStringLiteral("&Open..."), QStringLiteral("&Ouvrir..."),
+             QStringLiteral("&Abrir...")}),
         Row(QStringLiteral("mnuEmpty"), {QString(), QString(), QString()}),
     };
     return s;
@@ -57,7 +70,8 @@ inline void Write(const DataSources& sources, const QString& path, const QByteAr
 inline void Sql(const QString& path, const QString& sql)
 {
     CipherDb db;
-    QVERIFY2(db.open(path, QByteArray(DataFilePassword), CipherDb::Mode::Create), qPrintable(db.lastError()));
+    QVERIFY2(db.open(path, QByteArray(DataFilePassword), CipherDb::Mode::Create),
+             qPrintable(db.lastError()));
     QVERIFY2(db.exec(sql), qPrintable(db.lastError()));
 }
 

@@ -61,7 +61,8 @@ QString Failures(const QStringList& problems)
 // The default keys a new configuration reads.
 QList<int> DefaultKeys()
 {
-    QList<int> keys{593, 609, 641, 657, 673, 689, 737, 753, 769, 785, 929, 945, 961, 1105, 1154, -1, 1172, 1174, 1175};
+    QList<int> keys{593, 609, 641, 657,  673,  689, 737,  753,  769, 785,
+                    929, 945, 961, 1105, 1154, -1,  1172, 1174, 1175};
     for (int k = 1057; k <= 1069; ++k)
         keys << k;
     for (int k = 1107; k <= 1114; ++k)
@@ -95,7 +96,8 @@ private Q_SLOTS:
     {
         QStandardPaths::setTestModeEnabled(true);
         QString error;
-        QVERIFY2(ReadDataFile(DataFile, m_data, error), qPrintable(DataFile + QStringLiteral(": ") + error));
+        QVERIFY2(ReadDataFile(DataFile, m_data, error),
+                 qPrintable(DataFile + QStringLiteral(": ") + error));
         ScanFolder(QStringLiteral(ORVEL_SOURCE_DIR "/src"), {QStringLiteral("texts")}, m_refs);
         QVERIFY(OpenDataFile(DataFile));
         qInfo("The code looks up %d texts, %d tool tips and %d menu captions",
@@ -121,33 +123,47 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("menus");
         using L = QList<qint64>;
         QTest::newRow("literal call") << "x = GetText(10103);" << L{10103} << L{} << QStringList{};
-        QTest::newRow("string tag") << "GetText(QStringLiteral(\"1001\"))" << L{1001} << L{} << QStringList{};
-        QTest::newRow("tool tip") << "t->setToolTip(GetToolTip( 31150 ));" << L{} << L{31150} << QStringList{};
+        QTest::newRow("string tag")
+            << "GetText(QStringLiteral(\"1001\"))" << L{1001} << L{} << QStringList{};
+        QTest::newRow("tool tip") << "t->setToolTip(GetToolTip( 31150 ));" << L{} << L{31150}
+                                  << QStringList{};
         QTest::newRow("helpers") << "setWindowTitle(caption(1600)); l->setText(TaggedText( 1610 ));"
                                  << L{1600, 1610} << L{} << QStringList{};
-        QTest::newRow("other calls") << "resize(1000); setMinimumWidth(120); setText(QStringLiteral(\"8\")); "
-                                        "setWindowCaption(5);"
-                                     << L{} << L{} << QStringList{};
-        QTest::newRow("variable tag") << "GetText(tag); GetText(Base + 3);" << L{} << L{} << QStringList{};
-        QTest::newRow("commented call") << "// GetText(999)\n/* GetText(998) */" << L{} << L{} << QStringList{};
-        QTest::newRow("constant") << "constexpr int kCaptionTag = 1100;" << L{1100} << L{} << QStringList{};
-        QTest::newRow("array") << "constexpr int kPageTags[2] = {1110, 1120};" << L{1110, 1120} << L{} << QStringList{};
-        QTest::newRow("text base") << "constexpr int ParamTextBase = 102215;" << L{102215} << L{} << QStringList{};
+        QTest::newRow("other calls")
+            << "resize(1000); setMinimumWidth(120); setText(QStringLiteral(\"8\")); "
+               "setWindowCaption(5);"
+            << L{} << L{} << QStringList{};
+        QTest::newRow("variable tag")
+            << "GetText(tag); GetText(Base + 3);" << L{} << L{} << QStringList{};
+        QTest::newRow("commented call")
+            << "// GetText(999)\n/* GetText(998) */" << L{} << L{} << QStringList{};
+        QTest::newRow("constant") << "constexpr int kCaptionTag = 1100;" << L{1100} << L{}
+                                  << QStringList{};
+        QTest::newRow("array") << "constexpr int kPageTags[2] = {1110, 1120};" << L{1110, 1120}
+                               << L{} << QStringList{};
+        QTest::newRow("text base")
+            << "constexpr int ParamTextBase = 102215;" << L{102215} << L{} << QStringList{};
         QTest::newRow("tagged table")
-            << "m_tagged = {{lblPort, 1111},\n {m_cmdButtons[0], 12}, {x, kButtonTags[1]}};" << L{12, 1111} << L{}
-            << QStringList{};
-        QTest::newRow("local tags") << "const int tags[5] = {35031, 1116};" << L{1116, 35031} << L{} << QStringList{};
-        QTest::newRow("filled tag list") << "m_tagged << qMakePair(static_cast<QWidget*>(m_cmdButtons[0]), 12)\n"
-                                            "  << qMakePair(b, 15);"
-                                         << L{12, 15} << L{} << QStringList{};
-        QTest::newRow("comparison is no initializer") << "if (lastTag == 5) f();" << L{} << L{} << QStringList{};
-        QTest::newRow("property") << "w->setProperty(\"Tag\", 1001);" << L{1001} << L{} << QStringList{};
-        QTest::newRow("marker") << "// tags: 43100-43102, 7\n// tooltips: 5 - 6" << L{7, 43100, 43101, 43102}
-                                << L{5, 6} << QStringList{};
-        QTest::newRow("menus") << "a->setObjectName(\"mnuFileOpen\"); add(\"mnuFileSep1\"); \"mnuFileMRU3\"; "
-                                  "\"tbrTools\"; \"mnuLangFrench\"; // \"mnuOld\""
-                               << L{} << L{} << QStringList{QStringLiteral("mnuFileOpen")};
-        QTest::newRow("string with slashes") << "s = \"http://x\"; GetText(5);" << L{5} << L{} << QStringList{};
+            << "m_tagged = {{lblPort, 1111},\n {m_cmdButtons[0], 12}, {x, kButtonTags[1]}};"
+            << L{12, 1111} << L{} << QStringList{};
+        QTest::newRow("local tags")
+            << "const int tags[5] = {35031, 1116};" << L{1116, 35031} << L{} << QStringList{};
+        QTest::newRow("filled tag list")
+            << "m_tagged << qMakePair(static_cast<QWidget*>(m_cmdButtons[0]), 12)\n"
+               "  << qMakePair(b, 15);"
+            << L{12, 15} << L{} << QStringList{};
+        QTest::newRow("comparison is no initializer")
+            << "if (lastTag == 5) f();" << L{} << L{} << QStringList{};
+        QTest::newRow("property") << "w->setProperty(\"Tag\", 1001);" << L{1001} << L{}
+                                  << QStringList{};
+        QTest::newRow("marker") << "// tags: 43100-43102, 7\n// tooltips: 5 - 6"
+                                << L{7, 43100, 43101, 43102} << L{5, 6} << QStringList{};
+        QTest::newRow("menus")
+            << "a->setObjectName(\"mnuFileOpen\"); add(\"mnuFileSep1\"); \"mnuFileMRU3\"; "
+               "\"tbrTools\"; \"mnuLangFrench\"; // \"mnuOld\""
+            << L{} << L{} << QStringList{QStringLiteral("mnuFileOpen")};
+        QTest::newRow("string with slashes")
+            << "s = \"http://x\"; GetText(5);" << L{5} << L{} << QStringList{};
     }
 
     void scanner()
@@ -180,8 +196,8 @@ private Q_SLOTS:
     {
         static const QRegularExpression placeholder(QStringLiteral("###\\d+###"));
         QStringList problems;
-        for (const auto& [name, table] : {std::pair{"T_Labels", &m_data.labels},
-                                          std::pair{"T_ToolTips", &m_data.toolTips}}) {
+        for (const auto& [name, table] :
+             {std::pair{"T_Labels", &m_data.labels}, std::pair{"T_ToolTips", &m_data.toolTips}}) {
             for (const TextSourceRow& row : table->rows) {
                 QStringList reference;
                 for (int i = 0; i < row.texts.size(); ++i) {
@@ -193,9 +209,9 @@ private Q_SLOTS:
                         reference = found;
                     else if (found != reference && !row.texts[i].isEmpty())
                         problems << QStringLiteral("%1 %2 (%3): %4 has %5 where %6 has %7")
-                                        .arg(QLatin1String(name), row.key, row.file, table->languages[i],
-                                             found.join(QLatin1Char(' ')), table->languages[0],
-                                             reference.join(QLatin1Char(' ')));
+                                        .arg(QLatin1String(name), row.key, row.file,
+                                             table->languages[i], found.join(QLatin1Char(' ')),
+                                             table->languages[0], reference.join(QLatin1Char(' ')));
                 }
             }
         }
@@ -224,11 +240,15 @@ private Q_SLOTS:
         QStringList problems;
         for (auto it = m_refs.labels.cbegin(); it != m_refs.labels.cend(); ++it) {
             if (!labels.contains(QString::number(it.key())))
-                problems << QStringLiteral("text %1, used at %2, has no row in T_Labels").arg(it.key()).arg(it.value());
+                problems << QStringLiteral("text %1, used at %2, has no row in T_Labels")
+                                .arg(it.key())
+                                .arg(it.value());
         }
         for (auto it = m_refs.toolTips.cbegin(); it != m_refs.toolTips.cend(); ++it) {
             if (!toolTips.contains(QString::number(it.key())))
-                problems << QStringLiteral("tool tip %1, used at %2, has no row in T_ToolTips").arg(it.key()).arg(it.value());
+                problems << QStringLiteral("tool tip %1, used at %2, has no row in T_ToolTips")
+                                .arg(it.key())
+                                .arg(it.value());
         }
         QVERIFY2(problems.isEmpty(), qPrintable(Failures(problems)));
     }
@@ -239,7 +259,8 @@ private Q_SLOTS:
         QStringList problems;
         for (auto it = m_refs.menuKeys.cbegin(); it != m_refs.menuKeys.cend(); ++it) {
             if (!menus.contains(it.key()))
-                problems << QStringLiteral("menu %1, named at %2, has no row in T_Menus").arg(it.key(), it.value());
+                problems << QStringLiteral("menu %1, named at %2, has no row in T_Menus")
+                                .arg(it.key(), it.value());
         }
         QVERIFY2(problems.isEmpty(), qPrintable(Failures(problems)));
     }
@@ -252,7 +273,8 @@ private Q_SLOTS:
             const QString name = GetText(1);
             if (name.isEmpty() || name.startsWith(QLatin1Char('#')) ||
                 !QFileInfo(QStringLiteral(ORVEL_BIN_DIR "/") + name).isFile())
-                problems << QStringLiteral("%1: help file \"%2\" is not in %3").arg(language, name, QStringLiteral(ORVEL_BIN_DIR));
+                problems << QStringLiteral("%1: help file \"%2\" is not in %3")
+                                .arg(language, name, QStringLiteral(ORVEL_BIN_DIR));
         }
         SetCurrentLanguage(QString());
         QVERIFY2(problems.isEmpty(), qPrintable(Failures(problems)));

@@ -58,7 +58,8 @@ private Q_SLOTS:
 
     void dataFileBesideProgram()
     {
-        QCOMPARE(DataFileName(), QCoreApplication::applicationDirPath() + QStringLiteral("/orvel.dat"));
+        QCOMPARE(DataFileName(),
+                 QCoreApplication::applicationDirPath() + QStringLiteral("/orvel.dat"));
     }
 
     void nonNumericTagIsEmptyWithoutTouchingTheTable_data()
@@ -97,13 +98,20 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("tag");
         QTest::addColumn<QString>("text");
-        QTest::newRow("plain") << "10" << "Hello";
-        QTest::newRow("spaces") << " 10 " << "Hello";
-        QTest::newRow("decimal point") << "10.0" << "Hello";
-        QTest::newRow("exponent") << "1e1" << "Hello";
-        QTest::newRow("leading zero") << "010" << "Hello";
-        QTest::newRow("fraction") << "10.5" << "#10.5#";
-        QTest::newRow("negative") << "-10" << "#-10#";
+        QTest::newRow("plain") << "10"
+                               << "Hello";
+        QTest::newRow("spaces") << " 10 "
+                                << "Hello";
+        QTest::newRow("decimal point") << "10.0"
+                                       << "Hello";
+        QTest::newRow("exponent") << "1e1"
+                                  << "Hello";
+        QTest::newRow("leading zero") << "010"
+                                      << "Hello";
+        QTest::newRow("fraction") << "10.5"
+                                  << "#10.5#";
+        QTest::newRow("negative") << "-10"
+                                  << "#-10#";
     }
 
     void numericForms()
@@ -161,11 +169,21 @@ private Q_SLOTS:
         QTest::addColumn<QString>("language");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("tip");
-        QTest::newRow("default") << "" << "Line one\r\nLine two" << "Tip|kept";
-        QTest::newRow("English") << "English" << "Line one\r\nLine two" << "Tip|kept";
-        QTest::newRow("French") << "Français" << "Ligne un\r\nLigne deux" << "Bulle|gardée";
-        QTest::newRow("Spanish") << "Español" << "Línea uno\r\nLínea dos" << "Ayuda|guardada";
-        QTest::newRow("other case") << "français" << "Ligne un\r\nLigne deux" << "Bulle|gardée";
+        QTest::newRow("default") << ""
+                                 << "Line one\r\nLine two"
+                                 << "Tip|kept";
+        QTest::newRow("English") << "English"
+                                 << "Line one\r\nLine two"
+                                 << "Tip|kept";
+        QTest::newRow("French") << "Français"
+                                << "Ligne un\r\nLigne deux"
+                                << "Bulle|gardée";
+        QTest::newRow("Spanish") << "Español"
+                                 << "Línea uno\r\nLínea dos"
+                                 << "Ayuda|guardada";
+        QTest::newRow("other case") << "français"
+                                    << "Ligne un\r\nLigne deux"
+                                    << "Bulle|gardée";
     }
 
     void languageColumns()
@@ -209,8 +227,8 @@ private Q_SLOTS:
     void fallbackTakesTheDefaultColumnsName()
     {
         DataSources s = Standard();
-        s.labels.languages = s.toolTips.languages = s.menus.languages =
-            QStringList{QStringLiteral("Français"), QStringLiteral("English"), QStringLiteral("Español")};
+        s.labels.languages = s.toolTips.languages = s.menus.languages = QStringList{
+            QStringLiteral("Français"), QStringLiteral("English"), QStringLiteral("Español")};
         const QString file = path(QStringLiteral("frenchfirst.dat"));
         Write(s, file);
         QVERIFY(OpenDataFile(file));
@@ -343,9 +361,12 @@ private Q_SLOTS:
     {
         RecordingUi ui;
         const QString file = copyOfStandard(QStringLiteral("nolanguage.dat"));
-        Sql(file, QStringLiteral("DROP TABLE T_Labels; CREATE TABLE T_Labels (Tag INTEGER PRIMARY KEY, Note TEXT, Source TEXT); "
-                                 "INSERT INTO T_Labels VALUES (10, 'n', 's'); "
-                                 "DROP TABLE T_Menus; CREATE TABLE T_Menus (Name TEXT, Note TEXT, English TEXT)"));
+        Sql(file,
+            QStringLiteral(
+                "DROP TABLE T_Labels; CREATE TABLE T_Labels (Tag INTEGER PRIMARY KEY, Note TEXT, "
+                "Source TEXT); "
+                "INSERT INTO T_Labels VALUES (10, 'n', 's'); "
+                "DROP TABLE T_Menus; CREATE TABLE T_Menus (Name TEXT, Note TEXT, English TEXT)"));
         QVERIFY(OpenDataFile(file));
         QCOMPARE(GetText(10), QString());
         QCOMPARE(ui.messages.size(), 1);

@@ -44,9 +44,10 @@ void WriteCanonical(const QString& dir)
                                        "11\ttwo lines\tOne|Two\tUn|Deux\tUno|Dos\n"))
                   .toUtf8());
     WriteText(dir + QStringLiteral("/labels/b.tsv"),
-              (Header + QStringLiteral("5\tempty cells (may be empty)\t\t\t\n"
-                                       "20\tversion warning\tPanel ###1###, console ###2###\tPanneau ###1###, "
-                                       "console ###2###\tPanel ###1###, consola ###2###\n"))
+              (Header + QStringLiteral(
+                            "5\tempty cells (may be empty)\t\t\t\n"
+                            "20\tversion warning\tPanel ###1###, console ###2###\tPanneau ###1###, "
+                            "console ###2###\tPanel ###1###, consola ###2###\n"))
                   .toUtf8());
     WriteText(dir + QStringLiteral("/tooltips/a.tsv"),
               (Header + QStringLiteral("10\ttip\tA|B\tC|D\tE|F\n")).toUtf8());
@@ -55,10 +56,14 @@ void WriteCanonical(const QString& dir)
                                            "mnuFileOpen\titem\t&Open...\t&Ouvrir...\t&Abrir...\n"
                                            "mnuEdit\tmenu\t&Edit\t&Edition\t&Edición\n"))
                   .toUtf8());
-    WriteText(dir + QStringLiteral("/menus/buffer.tsv"),
-              (MenuHeader + QStringLiteral("mnuEditRefresh\tbutton\tRefresh\tActualiser\tActualizar\n")).toUtf8());
+    WriteText(
+        dir + QStringLiteral("/menus/buffer.tsv"),
+        (MenuHeader + QStringLiteral("mnuEditRefresh\tbutton\tRefresh\tActualiser\tActualizar\n"))
+            .toUtf8());
     WriteText(dir + QStringLiteral("/defaults.tsv"),
-              (DefaultsHeader + QStringLiteral("-1\t0\tGenParam(32)\n593\t1\tfail-safe\n769\t\tempty value\n")).toUtf8());
+              (DefaultsHeader +
+               QStringLiteral("-1\t0\tGenParam(32)\n593\t1\tfail-safe\n769\t\tempty value\n"))
+                  .toUtf8());
 }
 
 } // namespace
@@ -109,7 +114,9 @@ private Q_SLOTS:
         QCOMPARE(s.labels.rows.size(), 5);
         QCOMPARE(s.labels.rows[1].key, QStringLiteral("10"));
         QCOMPARE(s.labels.rows[1].note, QStringLiteral("greeting"));
-        QCOMPARE(s.labels.rows[1].texts, (QStringList{QStringLiteral("Hello"), QStringLiteral("Bonjour"), QStringLiteral("Hola")}));
+        QCOMPARE(s.labels.rows[1].texts,
+                 (QStringList{QStringLiteral("Hello"), QStringLiteral("Bonjour"),
+                              QStringLiteral("Hola")}));
         QCOMPARE(s.labels.rows[1].file, QStringLiteral("a.tsv"));
         QCOMPARE(s.labels.rows[1].line, 3);
         QCOMPARE(s.labels.rows[3].texts, (QStringList{QString(), QString(), QString()}));
@@ -123,9 +130,12 @@ private Q_SLOTS:
     void commentsBlankLinesAndLineEnds()
     {
         const QString dir = freshDir();
-        WriteText(dir + QStringLiteral("/labels/x.tsv"),
-                  QByteArray("\xEF\xBB\xBF# Texts of the main window\r\n\r\n") + Header.toUtf8().replace("\n", "\r\n") +
-                      QStringLiteral("# a comment between rows\r\n   \r\n10\tn\tHello\tBonjour\tHola\r\n").toUtf8());
+        WriteText(
+            dir + QStringLiteral("/labels/x.tsv"),
+            QByteArray("\xEF\xBB\xBF# Texts of the main window\r\n\r\n") +
+                Header.toUtf8().replace("\n", "\r\n") +
+                QStringLiteral("# a comment between rows\r\n   \r\n10\tn\tHello\tBonjour\tHola\r\n")
+                    .toUtf8());
         QStringList errors;
         const DataSources s = ReadSources(dir, errors);
         QVERIFY2(errors.isEmpty(), qPrintable(errors.join(QLatin1Char('\n'))));
@@ -144,55 +154,75 @@ private Q_SLOTS:
         const QByteArray h = Header.toUtf8();
         const QByteArray mh = MenuHeader.toUtf8();
         const QByteArray dh = DefaultsHeader.toUtf8();
-        QTest::newRow("too few cells") << "labels/a.tsv" << h + "10\tn\tHello\tBonjour\n" << "" << QByteArray()
-                                       << "labels/a.tsv:2: 4 cells where the header has 5";
-        QTest::newRow("too many cells") << "labels/a.tsv" << h + "10\tn\tA\tB\tC\tD\n" << "" << QByteArray()
-                                        << "labels/a.tsv:2: 6 cells where the header has 5";
-        QTest::newRow("tag not a number") << "labels/a.tsv" << h + "# c\n1O\tn\tA\tB\tC\n" << "" << QByteArray()
-                                          << "labels/a.tsv:3: tag \"1O\" is not a whole number";
-        QTest::newRow("tag with spaces") << "tooltips/a.tsv" << h + " 10\tn\tA\tB\tC\n" << "" << QByteArray()
-                                         << "tooltips/a.tsv:2: tag \" 10\" is not a whole number";
-        QTest::newRow("duplicate tag in one file") << "labels/a.tsv" << h + "10\tn\tA\tB\tC\n10\tn\tD\tE\tF\n"
-                                                   << "" << QByteArray()
-                                                   << "labels/a.tsv:3: Tag 10 is already in ";
+        QTest::newRow("too few cells")
+            << "labels/a.tsv" << h + "10\tn\tHello\tBonjour\n"
+            << "" << QByteArray() << "labels/a.tsv:2: 4 cells where the header has 5";
+        QTest::newRow("too many cells")
+            << "labels/a.tsv" << h + "10\tn\tA\tB\tC\tD\n"
+            << "" << QByteArray() << "labels/a.tsv:2: 6 cells where the header has 5";
+        QTest::newRow("tag not a number")
+            << "labels/a.tsv" << h + "# c\n1O\tn\tA\tB\tC\n"
+            << "" << QByteArray() << "labels/a.tsv:3: tag \"1O\" is not a whole number";
+        QTest::newRow("tag with spaces")
+            << "tooltips/a.tsv" << h + " 10\tn\tA\tB\tC\n"
+            << "" << QByteArray() << "tooltips/a.tsv:2: tag \" 10\" is not a whole number";
+        QTest::newRow("duplicate tag in one file")
+            << "labels/a.tsv" << h + "10\tn\tA\tB\tC\n10\tn\tD\tE\tF\n"
+            << "" << QByteArray() << "labels/a.tsv:3: Tag 10 is already in ";
         QTest::newRow("duplicate tag across files")
-            << "labels/a.tsv" << h + "10\tn\tA\tB\tC\n" << "labels/b.tsv" << h + "\n7\tn\tA\tB\tC\n10\tn\tD\tE\tF\n"
+            << "labels/a.tsv" << h + "10\tn\tA\tB\tC\n"
+            << "labels/b.tsv" << h + "\n7\tn\tA\tB\tC\n10\tn\tD\tE\tF\n"
             << "labels/b.tsv:4: Tag 10 is already in ";
         QTest::newRow("duplicate menu key by case")
-            << "menus/a.tsv" << mh + "mnuFileOpen\tn\tA\tB\tC\n" << "menus/b.tsv" << mh + "mnufileopen\tn\tA\tB\tC\n"
+            << "menus/a.tsv" << mh + "mnuFileOpen\tn\tA\tB\tC\n"
+            << "menus/b.tsv" << mh + "mnufileopen\tn\tA\tB\tC\n"
             << "menus/b.tsv:2: Key mnufileopen is already in ";
-        QTest::newRow("menu key with space") << "menus/a.tsv" << mh + "mnu File\tn\tA\tB\tC\n" << "" << QByteArray()
-                                             << "menus/a.tsv:2: key \"mnu File\" is not a command name";
+        QTest::newRow("menu key with space")
+            << "menus/a.tsv" << mh + "mnu File\tn\tA\tB\tC\n"
+            << "" << QByteArray() << "menus/a.tsv:2: key \"mnu File\" is not a command name";
         QTest::newRow("languages differ between files")
-            << "labels/a.tsv" << h + "10\tn\tA\tB\tC\n" << "labels/b.tsv"
+            << "labels/a.tsv" << h + "10\tn\tA\tB\tC\n"
+            << "labels/b.tsv"
             << QByteArray("Tag\tNote\tEnglish\tEspañol\tFrançais\n11\tn\tA\tB\tC\n")
-            << "labels/b.tsv:1: languages \"English,Español,Français\" differ from \"English,Français,Español\"";
+            << "labels/b.tsv:1: languages \"English,Español,Français\" differ from "
+               "\"English,Français,Español\"";
         QTest::newRow("languages differ between tables")
-            << "labels/a.tsv" << h + "10\tn\tA\tB\tC\n" << "menus/a.tsv"
-            << QByteArray("Key\tNote\tEnglish\tFrançais\nmnuFile\tn\tA\tB\n")
-            << "menus: languages \"English,Français\" differ from \"English,Français,Español\" of labels";
-        QTest::newRow("wrong header") << "labels/a.tsv" << QByteArray("Key\tNote\tEnglish\n10\tn\tA\n") << ""
-                                      << QByteArray() << "labels/a.tsv:1: the header must be \"Tag<TAB>Note<TAB>\"";
-        QTest::newRow("no header") << "labels/a.tsv" << QByteArray("# only a comment\n") << "" << QByteArray()
-                                   << "labels/a.tsv: no header line";
-        QTest::newRow("language named twice") << "labels/a.tsv" << QByteArray("Tag\tNote\tEnglish\tEnglish\n")
-                                              << "" << QByteArray() << "labels: a language is named twice";
-        QTest::newRow("not UTF-8") << "labels/a.tsv" << h + "10\tn\tCaf\xE9\tB\tC\n" << "" << QByteArray()
-                                   << "labels/a.tsv:2: not valid UTF-8";
-        QTest::newRow("defaults header") << "defaults.tsv" << QByteArray("Key\tValue\tNote\n") << "" << QByteArray()
-                                         << "defaults.tsv:1: the header must be \"Key<TAB>Valeur<TAB>Note\"";
-        QTest::newRow("default key") << "defaults.tsv" << dh + "59x\t1\tn\n" << "" << QByteArray()
-                                     << "defaults.tsv:2: key \"59x\" is not a whole number";
-        QTest::newRow("default value") << "defaults.tsv" << dh + "593\tone\tn\n" << "" << QByteArray()
-                                       << "defaults.tsv:2: value \"one\" is neither empty nor a whole number";
-        QTest::newRow("default value too big") << "defaults.tsv" << dh + "609\t4294967296\tn\n" << "" << QByteArray()
-                                               << "defaults.tsv:2: value 4294967296 does not fit 32 bits";
-        QTest::newRow("default key outside 16 bits") << "defaults.tsv" << dh + "40000\t1\tn\n" << "" << QByteArray()
-                                                     << "defaults.tsv:2: key 40000 is outside -32768..32767";
-        QTest::newRow("duplicate default") << "defaults.tsv" << dh + "593\t1\tn\n\n593\t2\tn\n" << "" << QByteArray()
-                                           << "defaults.tsv:4: key 593 is already in ";
-        QTest::newRow("default cells") << "defaults.tsv" << dh + "593\t1\n" << "" << QByteArray()
-                                       << "defaults.tsv:2: 2 cells where the header has 3";
+            << "labels/a.tsv" << h + "10\tn\tA\tB\tC\n"
+            << "menus/a.tsv" << QByteArray("Key\tNote\tEnglish\tFrançais\nmnuFile\tn\tA\tB\n")
+            << "menus: languages \"English,Français\" differ from \"English,Français,Español\" of "
+               "labels";
+        QTest::newRow("wrong header")
+            << "labels/a.tsv" << QByteArray("Key\tNote\tEnglish\n10\tn\tA\n") << "" << QByteArray()
+            << "labels/a.tsv:1: the header must be \"Tag<TAB>Note<TAB>\"";
+        QTest::newRow("no header") << "labels/a.tsv" << QByteArray("# only a comment\n") << ""
+                                   << QByteArray() << "labels/a.tsv: no header line";
+        QTest::newRow("language named twice")
+            << "labels/a.tsv" << QByteArray("Tag\tNote\tEnglish\tEnglish\n") << "" << QByteArray()
+            << "labels: a language is named twice";
+        QTest::newRow("not UTF-8") << "labels/a.tsv" << h + "10\tn\tCaf\xE9\tB\tC\n"
+                                   << "" << QByteArray() << "labels/a.tsv:2: not valid UTF-8";
+        QTest::newRow("defaults header")
+            << "defaults.tsv" << QByteArray("Key\tValue\tNote\n") << "" << QByteArray()
+            << "defaults.tsv:1: the header must be \"Key<TAB>Valeur<TAB>Note\"";
+        QTest::newRow("default key")
+            << "defaults.tsv" << dh + "59x\t1\tn\n"
+            << "" << QByteArray() << "defaults.tsv:2: key \"59x\" is not a whole number";
+        QTest::newRow("default value")
+            << "defaults.tsv" << dh + "593\tone\tn\n"
+            << "" << QByteArray()
+            << "defaults.tsv:2: value \"one\" is neither empty nor a whole number";
+        QTest::newRow("default value too big")
+            << "defaults.tsv" << dh + "609\t4294967296\tn\n"
+            << "" << QByteArray() << "defaults.tsv:2: value 4294967296 does not fit 32 bits";
+        QTest::newRow("default key outside 16 bits")
+            << "defaults.tsv" << dh + "40000\t1\tn\n"
+            << "" << QByteArray() << "defaults.tsv:2: key 40000 is outside -32768..32767";
+        QTest::newRow("duplicate default")
+            << "defaults.tsv" << dh + "593\t1\tn\n\n593\t2\tn\n"
+            << "" << QByteArray() << "defaults.tsv:4: key 593 is already in ";
+        QTest::newRow("default cells")
+            << "defaults.tsv" << dh + "593\t1\n"
+            << "" << QByteArray() << "defaults.tsv:2: 2 cells where the header has 3";
     }
 
     void refusals()
@@ -220,7 +250,8 @@ private Q_SLOTS:
         QVERIFY2(err.contains(dir + QLatin1Char('/') + expected), qPrintable(err));
         QVERIFY(err.contains(QStringLiteral("nothing written")));
         QCOMPARE(TestFiles::ReadBytes(target), QByteArray("previous file"));
-        QCOMPARE(QDir(dir + QStringLiteral("/out")).entryList(QDir::Files), QStringList{QStringLiteral("orvel.dat")});
+        QCOMPARE(QDir(dir + QStringLiteral("/out")).entryList(QDir::Files),
+                 QStringList{QStringLiteral("orvel.dat")});
         QCOMPARE(Run({QStringLiteral("check"), dir}), 1);
     }
 
@@ -228,19 +259,23 @@ private Q_SLOTS:
     {
         const QString dir = freshDir();
         WriteText(dir + QStringLiteral("/labels/a.tsv"),
-                  Header.toUtf8() + "10\tn\tHello\t\tHola\n11\theading line 2 (may be empty)\t\t\t\n");
-        WriteText(dir + QStringLiteral("/menus/m.tsv"), MenuHeader.toUtf8() + "\nmnuFile\tn\t&File\t&Fichier\t \n");
+                  Header.toUtf8() +
+                      "10\tn\tHello\t\tHola\n11\theading line 2 (may be empty)\t\t\t\n");
+        WriteText(dir + QStringLiteral("/menus/m.tsv"),
+                  MenuHeader.toUtf8() + "\nmnuFile\tn\t&File\t&Fichier\t \n");
         QStringList errors;
         const DataSources s = ReadSources(dir, errors);
         QVERIFY(errors.isEmpty());
-        const QStringList expected{dir + QStringLiteral("/labels/a.tsv:2: Tag 10 has no Français text"),
-                                   dir + QStringLiteral("/menus/m.tsv:3: Key mnuFile has no Español text")};
+        const QStringList expected{
+            dir + QStringLiteral("/labels/a.tsv:2: Tag 10 has no Français text"),
+            dir + QStringLiteral("/menus/m.tsv:3: Key mnuFile has no Español text")};
         QCOMPARE(MissingTranslations(s, dir + QLatin1Char('/')), expected);
         QProcess p;
         p.start(QStringLiteral(ORVEL_DATAGEN), {QStringLiteral("check"), dir});
         QVERIFY(p.waitForFinished(60000));
         QCOMPARE(p.exitCode(), 0);
-        QCOMPARE(QString::fromLocal8Bit(p.readAllStandardOutput()), expected.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+        QCOMPARE(QString::fromLocal8Bit(p.readAllStandardOutput()),
+                 expected.join(QLatin1Char('\n')) + QLatin1Char('\n'));
     }
 
     void duplicateNamesBothPlaces()
@@ -250,8 +285,9 @@ private Q_SLOTS:
         WriteText(dir + QStringLiteral("/labels/b.tsv"), Header.toUtf8() + "10\tn\tD\tE\tF\n");
         QStringList errors;
         ReadSources(dir, errors);
-        QCOMPARE(errors, QStringList{dir + QStringLiteral("/labels/b.tsv:2: Tag 10 is already in ") + dir +
-                                     QStringLiteral("/labels/a.tsv:4")});
+        QCOMPARE(errors,
+                 QStringList{dir + QStringLiteral("/labels/b.tsv:2: Tag 10 is already in ") + dir +
+                             QStringLiteral("/labels/a.tsv:4")});
     }
 
     void roundTripIsIdentical()
@@ -300,7 +336,8 @@ private Q_SLOTS:
         const QByteArray labels = "# Main window\n" + Header.toUtf8() +
                                   "\n# status bar\n1001\tstatus\tReady\tPrêt\tListo\n\n# dialogs\n"
                                   "20\tlater tag first\tB\tB\tB\n10\tn\tA\tA\tA\n# end\n";
-        const QByteArray defaults = DefaultsHeader.toUtf8() + "1175\t1\tcommon\n# inputs\n593\t0\tfail-safe\n";
+        const QByteArray defaults =
+            DefaultsHeader.toUtf8() + "1175\t1\tcommon\n# inputs\n593\t0\tfail-safe\n";
         WriteText(dir + QStringLiteral("/labels/main.tsv"), labels);
         WriteText(dir + QStringLiteral("/defaults.tsv"), defaults);
         QStringList errors;
@@ -310,9 +347,10 @@ private Q_SLOTS:
         Write(s, data);
         // A row added to the file by other means has no place in the layout: it
         // ends its file. A row that left the file leaves its line.
-        Sql(data, QStringLiteral("INSERT INTO T_Labels VALUES (15, 'added', 'main.tsv', 'C', 'C', 'C'); "
-                                 "DELETE FROM T_Labels WHERE Tag=20; "
-                                 "INSERT INTO T_Defaults VALUES (600, NULL, 'added')"));
+        Sql(data,
+            QStringLiteral("INSERT INTO T_Labels VALUES (15, 'added', 'main.tsv', 'C', 'C', 'C'); "
+                           "DELETE FROM T_Labels WHERE Tag=20; "
+                           "INSERT INTO T_Defaults VALUES (600, NULL, 'added')"));
         DataSources back;
         QString error;
         QVERIFY2(ReadDataFile(data, back, error), qPrintable(error));
@@ -320,7 +358,8 @@ private Q_SLOTS:
         QMap<QString, int> lineOf;
         for (const TextSourceRow& row : back.labels.rows)
             lineOf.insert(row.key, row.line);
-        QCOMPARE(lineOf, (QMap<QString, int>{{QStringLiteral("10"), 9}, {QStringLiteral("15"), 0},
+        QCOMPARE(lineOf, (QMap<QString, int>{{QStringLiteral("10"), 9},
+                                             {QStringLiteral("15"), 0},
                                              {QStringLiteral("1001"), 5}}));
         const QString out = dir + QStringLiteral("/dump");
         QVERIFY2(WriteSources(back, out, error), qPrintable(error));
@@ -346,7 +385,8 @@ private Q_SLOTS:
         QString error;
         QVERIFY(ReadDataFile(data, back, error));
         QVERIFY(WriteSources(back, dir + QStringLiteral("/dump"), error));
-        QCOMPARE(TestFiles::ReadBytes(dir + QStringLiteral("/dump/labels/a.tsv")), "# c\n" + Header.toUtf8() + "10\tn\tA\tB\tC\n");
+        QCOMPARE(TestFiles::ReadBytes(dir + QStringLiteral("/dump/labels/a.tsv")),
+                 "# c\n" + Header.toUtf8() + "10\tn\tA\tB\tC\n");
     }
 
     void dumpRefusesPathsOutsideItsFolder_data()
@@ -368,7 +408,8 @@ private Q_SLOTS:
         const QString dir = freshDir();
         QString error;
         QVERIFY(!WriteSources(s, dir + QStringLiteral("/out"), error));
-        QCOMPARE(error, QStringLiteral("source file \"") + path + QStringLiteral("\" is not a plain data file name"));
+        QCOMPARE(error, QStringLiteral("source file \"") + path +
+                            QStringLiteral("\" is not a plain data file name"));
         QVERIFY(!QFileInfo::exists(dir + QStringLiteral("/out")));
     }
 
@@ -379,14 +420,17 @@ private Q_SLOTS:
         CipherDb db;
         QVERIFY(db.open(data, QByteArray(DataFilePassword), CipherDb::Mode::ReadOnly));
         QCOMPARE(db.columns(QStringLiteral("T_Labels")),
-                 (QStringList{QStringLiteral("Tag"), QStringLiteral("Note"), QStringLiteral("Source"),
-                              QStringLiteral("English"), QStringLiteral("Français"), QStringLiteral("Español")}));
-        QCOMPARE(db.columns(QStringLiteral("T_ToolTips")), db.columns(QStringLiteral("T_Labels")));
-        QCOMPARE(db.columns(QStringLiteral("T_Menus")),
-                 (QStringList{QStringLiteral("Key"), QStringLiteral("Note"), QStringLiteral("English"),
+                 (QStringList{QStringLiteral("Tag"), QStringLiteral("Note"),
+                              QStringLiteral("Source"), QStringLiteral("English"),
                               QStringLiteral("Français"), QStringLiteral("Español")}));
-        QCOMPARE(db.columns(QStringLiteral("T_Defaults")),
-                 (QStringList{QStringLiteral("Key"), QStringLiteral("Valeur"), QStringLiteral("Note")}));
+        QCOMPARE(db.columns(QStringLiteral("T_ToolTips")), db.columns(QStringLiteral("T_Labels")));
+        QCOMPARE(
+            db.columns(QStringLiteral("T_Menus")),
+            (QStringList{QStringLiteral("Key"), QStringLiteral("Note"), QStringLiteral("English"),
+                         QStringLiteral("Français"), QStringLiteral("Español")}));
+        QCOMPARE(
+            db.columns(QStringLiteral("T_Defaults")),
+            (QStringList{QStringLiteral("Key"), QStringLiteral("Valeur"), QStringLiteral("Note")}));
         // An empty text is stored as NULL, a note as text.
         CipherQuery q(db, QStringLiteral("SELECT Note, English FROM T_Labels WHERE Tag=12"));
         QVERIFY(q.next());
@@ -404,7 +448,8 @@ private Q_SLOTS:
         QVERIFY(ReadDataFile(data, s, error, QByteArrayLiteral("B47D")));
         QCOMPARE(s.labels.rows.size(), Standard().labels.rows.size());
         QString err;
-        QCOMPARE(Run({QStringLiteral("dump"), data, m_dir.filePath(QStringLiteral("nodump"))}, &err), 1);
+        QCOMPARE(
+            Run({QStringLiteral("dump"), data, m_dir.filePath(QStringLiteral("nodump"))}, &err), 1);
         QVERIFY2(err.startsWith(data + QStringLiteral(": ")), qPrintable(err));
         QVERIFY(!QFileInfo::exists(m_dir.filePath(QStringLiteral("nodump"))));
     }
@@ -412,13 +457,19 @@ private Q_SLOTS:
     void writerChecksWhatItWrites()
     {
         DataSources s = Standard();
-        s.labels.rows << Row(QStringLiteral("10"), {QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("z")});
-        s.menus.rows << Row(QStringLiteral("mnuTab"), {QStringLiteral("a\tb"), QStringLiteral("y"), QStringLiteral("z")});
+        s.labels.rows << Row(QStringLiteral("10"),
+                             {QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("z")});
+        s.menus.rows << Row(QStringLiteral("mnuTab"),
+                            {QStringLiteral("a\tb"), QStringLiteral("y"), QStringLiteral("z")});
         const QString data = m_dir.filePath(QStringLiteral("refused.dat"));
         QString error;
         QVERIFY(!WriteDataFile(s, data, error));
-        QVERIFY2(error.contains(QStringLiteral("labels/test.tsv: Tag 10 is already in labels/test.tsv")), qPrintable(error));
-        QVERIFY2(error.contains(QStringLiteral("menus/test.tsv: a cell holds a tab or a line break")), qPrintable(error));
+        QVERIFY2(
+            error.contains(QStringLiteral("labels/test.tsv: Tag 10 is already in labels/test.tsv")),
+            qPrintable(error));
+        QVERIFY2(
+            error.contains(QStringLiteral("menus/test.tsv: a cell holds a tab or a line break")),
+            qPrintable(error));
         QVERIFY(!QFileInfo::exists(data));
     }
 
@@ -438,9 +489,12 @@ private Q_SLOTS:
     {
         QTest::addColumn<QStringList>("args");
         QTest::newRow("none") << QStringList{};
-        QTest::newRow("unknown command") << QStringList{QStringLiteral("make"), QStringLiteral("a")};
-        QTest::newRow("build without target") << QStringList{QStringLiteral("build"), QStringLiteral("a")};
-        QTest::newRow("dump without folder") << QStringList{QStringLiteral("dump"), QStringLiteral("a")};
+        QTest::newRow("unknown command")
+            << QStringList{QStringLiteral("make"), QStringLiteral("a")};
+        QTest::newRow("build without target")
+            << QStringList{QStringLiteral("build"), QStringLiteral("a")};
+        QTest::newRow("dump without folder")
+            << QStringList{QStringLiteral("dump"), QStringLiteral("a")};
     }
 
     void usage()

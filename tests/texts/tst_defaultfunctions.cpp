@@ -17,9 +17,9 @@ QList<DefaultSourceRow> AllDefaults()
 {
     QList<DefaultSourceRow> rows;
     const QList<std::pair<int, int>> byKey = {
-        {593, 1}, {609, 100000}, {641, 3}, {657, 4}, {673, 5}, {689, 6}, {737, 7}, {753, 8},
-        {769, 9}, {785, 10}, {929, 11}, {945, 12}, {961, 13}, {1105, 70000}, {1172, -200},
-        {1174, 14}, {1175, 15}, {-1, 16},
+        {593, 1},  {609, 100000}, {641, 3},     {657, 4},   {673, 5},   {689, 6},
+        {737, 7},  {753, 8},      {769, 9},     {785, 10},  {929, 11},  {945, 12},
+        {961, 13}, {1105, 70000}, {1172, -200}, {1174, 14}, {1175, 15}, {-1, 16},
     };
     for (const auto& [key, value] : byKey)
         rows << Default(key, value);
@@ -366,8 +366,9 @@ private Q_SLOTS:
         CloseDataFile();
         QCOMPARE(GetDefaultValue(593), 0);
         QCOMPARE(ui.messages.size(), 1);
-        QCOMPARE(ui.lastText(), QStringLiteral("Error Nr 91 : Object variable not set\r\n\r\n"
-                                               "Module : DataFunctions\r\nFunction : GetDefaultValue"));
+        QCOMPARE(ui.lastText(),
+                 QStringLiteral("Error Nr 91 : Object variable not set\r\n\r\n"
+                                "Module : DataFunctions\r\nFunction : GetDefaultValue"));
         ConfigClass c = Prefilled();
         GetInputDefaults(c);
         QCOMPARE(ui.messages.size(), 2);

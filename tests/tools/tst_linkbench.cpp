@@ -18,14 +18,14 @@ private Q_SLOTS:
         QVERIFY(bench.waitForFinished(60000));
         QCOMPARE(bench.exitStatus(), QProcess::NormalExit);
         QCOMPARE(bench.exitCode(), 0);
-        const QStringList lines =
-            QString::fromLocal8Bit(bench.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        const QStringList cases = {"readall-19200-fd50", "writeall-19200-fd50", "readall-19200-fd0",
-                                   "writeall-19200-fd0", "readall-9600-fd50",   "writeall-9600-fd50",
-                                   "readall-9600-fd0",   "writeall-9600-fd0"};
+        const QStringList lines = QString::fromLocal8Bit(bench.readAllStandardOutput())
+                                      .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        const QStringList cases = {
+            "readall-19200-fd50", "writeall-19200-fd50", "readall-19200-fd0", "writeall-19200-fd0",
+            "readall-9600-fd50",  "writeall-9600-fd50",  "readall-9600-fd0",  "writeall-9600-fd0"};
         QCOMPARE(lines.size(), cases.size() + 1);
-        static const QRegularExpression form(
-            QStringLiteral("^case=([a-z0-9-]+) measured_ms=([0-9.]+) ideal_ms=([0-9.]+) ratio=([0-9.]+)$"));
+        static const QRegularExpression form(QStringLiteral(
+            "^case=([a-z0-9-]+) measured_ms=([0-9.]+) ideal_ms=([0-9.]+) ratio=([0-9.]+)$"));
         for (qsizetype i = 0; i < cases.size(); ++i) {
             const QRegularExpressionMatch m = form.match(lines[i]);
             QVERIFY2(m.hasMatch(), qPrintable(lines[i]));
@@ -37,7 +37,8 @@ private Q_SLOTS:
         }
         // 15 pauses of 50 ms and the wire time of 20 exchanges at 19200 baud.
         QVERIFY(lines[0].contains(QStringLiteral("ideal_ms=1125.0")));
-        static const QRegularExpression timeout(QStringLiteral("^case=timeout cpu_ms=([0-9.]+) wall_ms=([0-9]+)$"));
+        static const QRegularExpression timeout(
+            QStringLiteral("^case=timeout cpu_ms=([0-9.]+) wall_ms=([0-9]+)$"));
         const QRegularExpressionMatch t = timeout.match(lines.last());
         QVERIFY2(t.hasMatch(), qPrintable(lines.last()));
         QVERIFY(t.captured(2).toInt() >= 2000);

@@ -1,10 +1,10 @@
 // Real Modbus RTU peers: (a) the console's exchanges against a libmodbus RTU
 // server on a socat pseudo-terminal pair, (b) a libmodbus RTU client against
 // orvel-sim. Both agree byte for byte with our frames and our simulator.
-#include "SimProcess.h"
-#include "SimulatedPanel.h"
 #include "link/CommFunctions.h"
 #include "link/SerialComCtrl.h"
+#include "SimProcess.h"
+#include "SimulatedPanel.h"
 
 #include <QStandardPaths>
 #include <QTest>
@@ -12,8 +12,8 @@
 #include <modbus/modbus.h>
 
 #include <atomic>
-#include <memory>
 #include <cerrno>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -180,8 +180,9 @@ private Q_SLOTS:
 
         // The server parsed exactly our frames.
         const QList<QByteArray> expected = {
-            ReadRequestFrame(1, 334, 2), WriteRequestFrame(1, 1171, {-5, 0, 2}),
-            ReadRequestFrame(1, 1175, 1), ReadRequestFrame(1, 146, 124), ReadRequestFrame(1, 1999, 2),
+            ReadRequestFrame(1, 334, 2),  WriteRequestFrame(1, 1171, {-5, 0, 2}),
+            ReadRequestFrame(1, 1175, 1), ReadRequestFrame(1, 146, 124),
+            ReadRequestFrame(1, 1999, 2),
         };
         QCOMPARE(server.requests(), expected);
         QCOMPARE(expected[0], QByteArray::fromHex("0103014E0002A5E0"));
@@ -211,7 +212,8 @@ private Q_SLOTS:
         SimProcess sim({"-p", "5:1.02", "-p", "9:1.06"});
         QVERIFY(sim.running());
         const std::unique_ptr<modbus_t, void (*)(modbus_t*)> owner(
-            modbus_new_rtu(sim.linkPath.toLocal8Bit().constData(), 9600, 'N', 8, 1), [](modbus_t* c) {
+            modbus_new_rtu(sim.linkPath.toLocal8Bit().constData(), 9600, 'N', 8, 1),
+            [](modbus_t* c) {
                 modbus_close(c);
                 modbus_free(c);
             });
@@ -249,13 +251,15 @@ private Q_SLOTS:
         for (const QByteArray& request : {ReadRequestFrame(5, 132, 2), ReadRequestFrame(5, 769, 12),
                                           WriteRequestFrame(5, 337, {1, 2, 3})}) {
             const QByteArray simulated = panel.handle(request).bytes;
-            QCOMPARE(modbus_send_raw_request(ctx, reinterpret_cast<const std::uint8_t*>(request.constData()),
-                                             static_cast<int>(request.size() - 2)),
+            QCOMPARE(modbus_send_raw_request(
+                         ctx, reinterpret_cast<const std::uint8_t*>(request.constData()),
+                         static_cast<int>(request.size() - 2)),
                      static_cast<int>(request.size()));
             std::uint8_t reply[MODBUS_RTU_MAX_ADU_LENGTH];
             const int rc = modbus_receive_confirmation(ctx, reply);
             QVERIFY(rc > 0);
-            QCOMPARE(QByteArray(reinterpret_cast<const char*>(reply), rc).toHex(' '), simulated.toHex(' '));
+            QCOMPARE(QByteArray(reinterpret_cast<const char*>(reply), rc).toHex(' '),
+                     simulated.toHex(' '));
         }
         QCOMPARE(sim.stop(), 0);
     }

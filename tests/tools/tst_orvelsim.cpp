@@ -1,11 +1,11 @@
 // orvel-sim as a program: options, the pseudo-terminal it serves, its line
 // settings check, configuration and event list loading, faults, wire time.
-#include "RecordingUi.h"
-#include "SimProcess.h"
-#include "TestFiles.h"
 #include "link/Detection.h"
 #include "link/RegisterMap.h"
 #include "link/SerialComCtrl.h"
+#include "RecordingUi.h"
+#include "SimProcess.h"
+#include "TestFiles.h"
 
 #include <QTest>
 #include <QThread>
@@ -66,11 +66,12 @@ private Q_SLOTS:
     {
         const RunResult r = run({QStringLiteral("--help")});
         QCOMPARE(r.code, 0);
-        for (const char* option : {"--panel <slave[:version[:settings]]>", "--config <[slave=]file>",
-                                   "--events <[slave=]file>", "--link <path>", "--wire-time",
-                                   "--turnaround <ms>", "--fault <[slave=]kind>", "--late-ms <ms>",
-                                   "--clear-never-falls", "--verbose", "no-reply", "bad-crc", "echo",
-                                   "exception", "wrong-slave", "short-reply", "late-reply"})
+        for (const char* option :
+             {"--panel <slave[:version[:settings]]>", "--config <[slave=]file>",
+              "--events <[slave=]file>", "--link <path>", "--wire-time", "--turnaround <ms>",
+              "--fault <[slave=]kind>", "--late-ms <ms>", "--clear-never-falls", "--verbose",
+              "no-reply", "bad-crc", "echo", "exception", "wrong-slave", "short-reply",
+              "late-reply"})
             QVERIFY2(r.out.contains(QLatin1String(option)), option);
     }
 
@@ -79,16 +80,21 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QString>("message");
         QTest::newRow("slave 65") << QStringList{"--panel", "65"} << "orvel-sim: bad panel 65\n";
-        QTest::newRow("version 1.07") << QStringList{"-p", "3:1.07"} << "orvel-sim: bad version in 3:1.07 (1.02 to 1.06)\n";
-        QTest::newRow("settings") << QStringList{"-p", "3:1.05:9600"} << "orvel-sim: bad line settings in 3:1.05:9600\n";
-        QTest::newRow("twice") << QStringList{"-p", "3", "-p", "3"} << "orvel-sim: slave 3 given twice\n";
+        QTest::newRow("version 1.07")
+            << QStringList{"-p", "3:1.07"} << "orvel-sim: bad version in 3:1.07 (1.02 to 1.06)\n";
+        QTest::newRow("settings") << QStringList{"-p", "3:1.05:9600"}
+                                  << "orvel-sim: bad line settings in 3:1.05:9600\n";
+        QTest::newRow("twice") << QStringList{"-p", "3", "-p", "3"}
+                               << "orvel-sim: slave 3 given twice\n";
         QTest::newRow("fault") << QStringList{"--fault", "loud"} << "orvel-sim: bad --fault loud\n";
-        QTest::newRow("fault panel") << QStringList{"--fault", "9=echo"} << "orvel-sim: bad --fault 9=echo\n";
+        QTest::newRow("fault panel")
+            << QStringList{"--fault", "9=echo"} << "orvel-sim: bad --fault 9=echo\n";
         QTest::newRow("config") << QStringList{"--config", "/nonexistent/x.orv"}
                                 << "orvel-sim: cannot load the configuration /nonexistent/x.orv\n";
         QTest::newRow("events") << QStringList{"--events", "/nonexistent/e.txt"}
                                 << "orvel-sim: /nonexistent/e.txt: No such file or directory\n";
-        QTest::newRow("argument") << QStringList{"extra"} << "orvel-sim: unexpected argument extra\n";
+        QTest::newRow("argument") << QStringList{"extra"}
+                                  << "orvel-sim: unexpected argument extra\n";
     }
 
     void badOptions()
@@ -152,7 +158,8 @@ private Q_SLOTS:
         QCOMPARE(count[0], std::int16_t(3));
         QList<std::int16_t> records(6, 0);
         QVERIFY(LitMots(link, 5, 146, records));
-        QCOMPARE(records, (QList<std::int16_t>{0x1203, 0x04D2, -4096, 12000, static_cast<std::int16_t>(0xD5A0), 1}));
+        QCOMPARE(records, (QList<std::int16_t>{0x1203, 0x04D2, -4096, 12000,
+                                               static_cast<std::int16_t>(0xD5A0), 1}));
         // The clear sequence empties it.
         QVERIFY(EcritMots(link, 5, 288, {3}));
         QVERIFY(LitMots(link, 5, 144, count));
@@ -217,7 +224,8 @@ private Q_SLOTS:
         RecordingUi ui;
         QTemporaryDir dir;
         const QString link = dir.filePath(QStringLiteral("ttyPanel"));
-        auto sim = std::make_unique<SimProcess>(QStringList{"--fault", "late-reply", "--late-ms", "1500"}, link);
+        auto sim = std::make_unique<SimProcess>(
+            QStringList{"--fault", "late-reply", "--late-ms", "1500"}, link);
         QVERIFY(sim->running());
         SerialComCtrl port;
         port.SetCommPort(link);
@@ -239,8 +247,9 @@ private Q_SLOTS:
         QVERIFY2(ms >= 250 && ms < 1500, qPrintable(QString::number(ms)));
         QCOMPARE(w, (QList<std::int16_t>{7, 7}));
         QCOMPARE(ui.messages.size(), 1);
-        QCOMPARE(ui.messages[0].text, QStringLiteral("Error Nr 8020 : Error reading comm device\r\n\r\n"
-                                                     "Module : CommFunctions\r\nFunction : LitMots"));
+        QCOMPARE(ui.messages[0].text,
+                 QStringLiteral("Error Nr 8020 : Error reading comm device\r\n\r\n"
+                                "Module : CommFunctions\r\nFunction : LitMots"));
         QVERIFY(!port.PortOpen());
         sim.reset();
 

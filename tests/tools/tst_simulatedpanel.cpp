@@ -1,7 +1,7 @@
 // The simulated panel and line: what a console on the line sees of them.
 #include "EventList.h"
-#include "SimulatedLine.h"
 #include "link/CommFunctions.h"
+#include "SimulatedLine.h"
 #include "util/RuntimeError.h"
 
 #include <QTest>
@@ -74,8 +74,11 @@ private Q_SLOTS:
         QFETCH(int, writeAt);
         QFETCH(int, readAt);
         SimulatedPanel panel(1, 262);
-        QCOMPARE(panel.handle(WriteRequestFrame(1, writeAt, {-1234})).bytes,
-                 withCrc(QByteArray::fromHex("0110") + QByteArray::fromHex(QByteArray::number(writeAt, 16).rightJustified(4, '0')) + hex("0001")));
+        QCOMPARE(
+            panel.handle(WriteRequestFrame(1, writeAt, {-1234})).bytes,
+            withCrc(QByteArray::fromHex("0110") +
+                    QByteArray::fromHex(QByteArray::number(writeAt, 16).rightJustified(4, '0')) +
+                    hex("0001")));
         QCOMPARE(panel.readRegister(readAt), std::int16_t(-1234));
         QCOMPARE(panel.writtenRegister(writeAt), std::optional<std::int16_t>(-1234));
         QCOMPARE(panel.handle(ReadRequestFrame(1, readAt, 1)).bytes, readReply(1, {0xFB2E}));
@@ -88,7 +91,8 @@ private Q_SLOTS:
         QCOMPARE(panel.handle(WriteRequestFrame(1, 1171, {10, 0, 2})).bytes.at(1), char(16));
         QCOMPARE(panel.handle(ReadRequestFrame(1, 1172, 4)).bytes, readReply(1, {10, 0, 2, 3}));
         // There is no write register behind CommonType.
-        QCOMPARE(panel.handle(WriteRequestFrame(1, 1171, {10, 0, 2, 9})).bytes, withCrc(hex("019002")));
+        QCOMPARE(panel.handle(WriteRequestFrame(1, 1171, {10, 0, 2, 9})).bytes,
+                 withCrc(hex("019002")));
         QCOMPARE(panel.readRegister(1175), std::int16_t(3));
     }
 
@@ -121,8 +125,9 @@ private Q_SLOTS:
         QFETCH(bool, write);
         QFETCH(bool, exists);
         SimulatedPanel panel(2, version);
-        const QByteArray request = write ? WriteRequestFrame(2, address, QList<std::int16_t>(count, 0))
-                                         : ReadRequestFrame(2, address, count);
+        const QByteArray request =
+            write ? WriteRequestFrame(2, address, QList<std::int16_t>(count, 0))
+                  : ReadRequestFrame(2, address, count);
         const QByteArray reply = panel.handle(request).bytes;
         if (exists) {
             QCOMPARE(reply.at(1), char(write ? 16 : 3));
@@ -159,7 +164,8 @@ private Q_SLOTS:
         QTest::newRow("no reply") << int(F::NoReply) << QByteArray() << QByteArray() << 0;
         QTest::newRow("bad crc") << int(F::BadCrc) << swapped << QByteArray() << 0;
         QTest::newRow("echo") << int(F::Echo) << good << request << 0;
-        QTest::newRow("exception") << int(F::Exception) << withCrc(hex("018304")) << QByteArray() << 0;
+        QTest::newRow("exception")
+            << int(F::Exception) << withCrc(hex("018304")) << QByteArray() << 0;
         QTest::newRow("wrong slave") << int(F::WrongSlave) << wrong << QByteArray() << 0;
         QTest::newRow("short") << int(F::ShortReply) << good.left(6) << QByteArray() << 0;
         QTest::newRow("late") << int(F::LateReply) << good << QByteArray() << 2500;
@@ -190,11 +196,13 @@ private Q_SLOTS:
         panel.setEvents(events);
         QCOMPARE(panel.readRegister(144), std::int16_t(62));
         QCOMPARE(panel.handle(ReadRequestFrame(3, 146, 2)).bytes, readReply(3, {0x1001, 1}));
-        QCOMPARE(panel.handle(ReadRequestFrame(3, 270, 4)).bytes, readReply(3, {0x103F, 63, 0x1040, 64}));
+        QCOMPARE(panel.handle(ReadRequestFrame(3, 270, 4)).bytes,
+                 readReply(3, {0x103F, 63, 0x1040, 64}));
         // The clear loop: discard what was counted, again, then end the clear.
         QCOMPARE(panel.handle(WriteRequestFrame(3, 288, {62})).bytes.at(1), char(16));
         QCOMPARE(panel.readRegister(144), std::int16_t(2));
-        QCOMPARE(panel.handle(ReadRequestFrame(3, 146, 4)).bytes, readReply(3, {0x103F, 63, 0x1040, 64}));
+        QCOMPARE(panel.handle(ReadRequestFrame(3, 146, 4)).bytes,
+                 readReply(3, {0x103F, 63, 0x1040, 64}));
         QCOMPARE(panel.handle(ReadRequestFrame(3, 270, 4)).bytes, readReply(3, {0, 0, 0, 0}));
         panel.handle(WriteRequestFrame(3, 288, {2}));
         QCOMPARE(panel.readRegister(144), std::int16_t(0));
@@ -292,7 +300,8 @@ private Q_SLOTS:
         SimulatedLine line;
         line.addPanel(1);
         line.setWireTime(true);
-        QCOMPARE(SimulatedLine::wireTimeUs(8, QStringLiteral("9600,N,8,1")), 8 * 10 * 1000000LL / 9600);
+        QCOMPARE(SimulatedLine::wireTimeUs(8, QStringLiteral("9600,N,8,1")),
+                 8 * 10 * 1000000LL / 9600);
         QCOMPARE(SimulatedLine::wireTimeUs(1, QStringLiteral("9600,E,8,2")), 12 * 1000000LL / 9600);
         QElapsedTimer t;
         t.start();
@@ -339,9 +348,11 @@ private Q_SLOTS:
         QTest::addColumn<bool>("ok");
         QTest::addColumn<QList<int>>("words");
         QTest::newRow("fields") << "1 2 0 197842\n" << true << QList<int>{0x1203, 0x04D2};
-        QTest::newRow("ack and comment") << "# list\nACK 0 0 0  # ack\n\n" << true << QList<int>{0xF000, 0};
+        QTest::newRow("ack and comment") << "# list\nACK 0 0 0  # ack\n\n"
+                                         << true << QList<int>{0xF000, 0};
         QTest::newRow("raw") << "0xD5A0 0x0001" << true << QList<int>{0xD5A0, 1};
-        QTest::newRow("two") << "12 15 15 1048575\n0x0001 2" << true << QList<int>{0xCFFF, 0xFFFF, 1, 2};
+        QTest::newRow("two") << "12 15 15 1048575\n0x0001 2" << true
+                             << QList<int>{0xCFFF, 0xFFFF, 1, 2};
         QTest::newRow("ticks too big") << "1 0 0 1048576" << false << QList<int>{};
         QTest::newRow("channel 16") << "16 0 0 1" << false << QList<int>{};
         QTest::newRow("three fields") << "1 2 3" << false << QList<int>{};

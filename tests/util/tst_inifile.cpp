@@ -72,10 +72,12 @@ private Q_SLOTS:
     void deleteKeyAndSection()
     {
         const QString file = path(QStringLiteral("del.ini"));
-        TestFiles::WriteBytes(file, "[General]\nFactory=ABC\nMRU=4\n[MRU]\n1=a\n2=b\n[Print]\nTopMargin=15\n");
+        TestFiles::WriteBytes(
+            file, "[General]\nFactory=ABC\nMRU=4\n[MRU]\n1=a\n2=b\n[Print]\nTopMargin=15\n");
         QVERIFY(IniDeleteKey(QStringLiteral("general"), QStringLiteral("factory"), file));
         QVERIFY(IniDeleteSection(QStringLiteral("mru"), file));
-        QCOMPARE(TestFiles::ReadBytes(file), QByteArray("[General]\nMRU=4\n[Print]\nTopMargin=15\n"));
+        QCOMPARE(TestFiles::ReadBytes(file),
+                 QByteArray("[General]\nMRU=4\n[Print]\nTopMargin=15\n"));
         const QByteArray now = TestFiles::ReadBytes(file);
         QVERIFY(IniDeleteKey(QStringLiteral("General"), QStringLiteral("Factory"), file));
         QCOMPARE(TestFiles::ReadBytes(file), now);
@@ -84,7 +86,8 @@ private Q_SLOTS:
     void valuesAsStored()
     {
         const QString file = path(QStringLiteral("values.ini"));
-        TestFiles::WriteBytes(file, "[S]\nquoted=\"  spaced  \"\nempty=\nequals=a=b\n  spaced key  =  v  \n");
+        TestFiles::WriteBytes(
+            file, "[S]\nquoted=\"  spaced  \"\nempty=\nequals=a=b\n  spaced key  =  v  \n");
         QCOMPARE(IniRead(QStringLiteral("S"), QStringLiteral("quoted"), QString(), file),
                  QStringLiteral("  spaced  "));
         QCOMPARE(IniRead(QStringLiteral("S"), QStringLiteral("empty"), QStringLiteral("d"), file),
@@ -134,7 +137,7 @@ private Q_SLOTS:
     {
         const QString file = path(QStringLiteral("ansi.ini"));
         TestFiles::WriteBytes(file, "[General]\nLanguage=Fran\xE7"
-                       "ais\n");
+                                    "ais\n");
         QCOMPARE(IniRead(QStringLiteral("General"), QStringLiteral("Language"), QString(), file),
                  QStringLiteral("Français"));
     }

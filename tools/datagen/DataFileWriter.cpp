@@ -50,8 +50,9 @@ bool WriteTagTable(CipherDb& db, const QString& name, const TextSourceTable& tab
                                 "\"Source\" TEXT%2)")
                      .arg(CipherDb::quoteName(name), LanguageColumns(table.languages))))
         return Fail(db, error);
-    CipherQuery insert(db, QStringLiteral("INSERT INTO %1 VALUES (%2)")
-                               .arg(CipherDb::quoteName(name), Placeholders(3 + table.languages.size())));
+    CipherQuery insert(
+        db, QStringLiteral("INSERT INTO %1 VALUES (%2)")
+                .arg(CipherDb::quoteName(name), Placeholders(3 + table.languages.size())));
     for (const TextSourceRow& row : table.rows) {
         insert.bind(1, row.key.toLongLong());
         insert.bind(2, row.note);
@@ -66,8 +67,9 @@ bool WriteTagTable(CipherDb& db, const QString& name, const TextSourceTable& tab
 
 bool WriteMenus(CipherDb& db, const TextSourceTable& table, QString& error)
 {
-    if (!db.exec(QStringLiteral("CREATE TABLE \"T_Menus\" (\"Key\" TEXT PRIMARY KEY, \"Note\" TEXT%1)")
-                     .arg(LanguageColumns(table.languages))) ||
+    if (!db.exec(
+            QStringLiteral("CREATE TABLE \"T_Menus\" (\"Key\" TEXT PRIMARY KEY, \"Note\" TEXT%1)")
+                .arg(LanguageColumns(table.languages))) ||
         !db.exec(QStringLiteral(
             "CREATE TABLE \"T_MenuSources\" (\"Key\" TEXT PRIMARY KEY, \"Source\" TEXT)")))
         return Fail(db, error);
@@ -89,8 +91,8 @@ bool WriteMenus(CipherDb& db, const TextSourceTable& table, QString& error)
 
 bool WriteDefaults(CipherDb& db, const QList<DefaultSourceRow>& rows, QString& error)
 {
-    if (!db.exec(QStringLiteral(
-            "CREATE TABLE \"T_Defaults\" (\"Key\" INTEGER PRIMARY KEY, \"Valeur\" INTEGER, \"Note\" TEXT)")))
+    if (!db.exec(QStringLiteral("CREATE TABLE \"T_Defaults\" (\"Key\" INTEGER PRIMARY KEY, "
+                                "\"Valeur\" INTEGER, \"Note\" TEXT)")))
         return Fail(db, error);
     CipherQuery insert(db, QStringLiteral("INSERT INTO \"T_Defaults\" VALUES (?,?,?)"));
     for (const DefaultSourceRow& row : rows) {
@@ -105,8 +107,9 @@ bool WriteDefaults(CipherDb& db, const QList<DefaultSourceRow>& rows, QString& e
 
 bool WriteLayouts(CipherDb& db, const QList<SourceLayout>& layouts, QString& error)
 {
-    if (!db.exec(QStringLiteral("CREATE TABLE \"T_SourceLines\" (\"Path\" TEXT, \"Line\" INTEGER, "
-                                "\"Kind\" INTEGER, \"Text\" TEXT, PRIMARY KEY (\"Path\", \"Line\"))")))
+    if (!db.exec(
+            QStringLiteral("CREATE TABLE \"T_SourceLines\" (\"Path\" TEXT, \"Line\" INTEGER, "
+                           "\"Kind\" INTEGER, \"Text\" TEXT, PRIMARY KEY (\"Path\", \"Line\"))")))
         return Fail(db, error);
     CipherQuery insert(db, QStringLiteral("INSERT INTO \"T_SourceLines\" VALUES (?,?,?,?)"));
     for (const SourceLayout& layout : layouts) {
@@ -135,13 +138,14 @@ bool WriteAll(CipherDb& db, const DataSources& sources, QString& error)
 bool ReadTagTable(CipherDb& db, const QString& name, TextSourceTable& table, QString& error)
 {
     const QStringList columns = db.columns(name);
-    if (columns.size() < 3 || columns[0] != QLatin1String("Tag") || columns[1] != QLatin1String("Note") ||
-        columns[2] != QLatin1String("Source")) {
+    if (columns.size() < 3 || columns[0] != QLatin1String("Tag") ||
+        columns[1] != QLatin1String("Note") || columns[2] != QLatin1String("Source")) {
         error = name + QStringLiteral(": not a table of Tag, Note, Source and languages");
         return false;
     }
     table.languages = columns.mid(3);
-    CipherQuery rows(db, QStringLiteral("SELECT * FROM %1 ORDER BY \"Tag\"").arg(CipherDb::quoteName(name)));
+    CipherQuery rows(
+        db, QStringLiteral("SELECT * FROM %1 ORDER BY \"Tag\"").arg(CipherDb::quoteName(name)));
     while (rows.next()) {
         TextSourceRow row;
         row.key = rows.text(0);
@@ -159,7 +163,8 @@ bool ReadTagTable(CipherDb& db, const QString& name, TextSourceTable& table, QSt
 bool ReadMenus(CipherDb& db, TextSourceTable& table, QString& error)
 {
     const QStringList columns = db.columns(QStringLiteral("T_Menus"));
-    if (columns.size() < 2 || columns[0] != QLatin1String("Key") || columns[1] != QLatin1String("Note")) {
+    if (columns.size() < 2 || columns[0] != QLatin1String("Key") ||
+        columns[1] != QLatin1String("Note")) {
         error = QStringLiteral("T_Menus: not a table of Key, Note and languages");
         return false;
     }
@@ -189,12 +194,15 @@ bool ReadMenus(CipherDb& db, TextSourceTable& table, QString& error)
 
 bool ReadDefaults(CipherDb& db, QList<DefaultSourceRow>& defaults, QString& error)
 {
-    CipherQuery rows(db, QStringLiteral("SELECT \"Key\", \"Valeur\", \"Note\" FROM \"T_Defaults\" ORDER BY \"Key\""));
+    CipherQuery rows(
+        db, QStringLiteral(
+                "SELECT \"Key\", \"Valeur\", \"Note\" FROM \"T_Defaults\" ORDER BY \"Key\""));
     while (rows.next()) {
         DefaultSourceRow row;
         const auto key = rows.integer(0);
         if (!key || (!rows.isNull(1) && !rows.integer(1))) {
-            error = QStringLiteral("T_Defaults: key %1 does not hold whole numbers").arg(rows.text(0));
+            error =
+                QStringLiteral("T_Defaults: key %1 does not hold whole numbers").arg(rows.text(0));
             return false;
         }
         row.key = *key;
@@ -212,8 +220,9 @@ bool ReadLayouts(CipherDb& db, QList<SourceLayout>& layouts, QString& error)
 {
     if (!db.hasTable(QStringLiteral("T_SourceLines")))
         return true;
-    CipherQuery rows(db, QStringLiteral("SELECT \"Path\", \"Kind\", \"Text\" FROM \"T_SourceLines\" "
-                                        "ORDER BY \"Path\", \"Line\""));
+    CipherQuery rows(db,
+                     QStringLiteral("SELECT \"Path\", \"Kind\", \"Text\" FROM \"T_SourceLines\" "
+                                    "ORDER BY \"Path\", \"Line\""));
     while (rows.next()) {
         const QString path = rows.text(0);
         const qint64 kind = rows.integer(1).value_or(-1);
@@ -250,7 +259,8 @@ bool WriteDataFile(const DataSources& sources, const QString& path, QString& err
         ok = db.open(temporary, Password(password), CipherDb::Mode::Create) || Fail(db, error);
         ok = ok && WriteAll(db, sources, error);
     }
-    if (ok && std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(target).constData()) != 0) {
+    if (ok && std::rename(QFile::encodeName(temporary).constData(),
+                          QFile::encodeName(target).constData()) != 0) {
         error = target + QStringLiteral(": cannot replace the file");
         ok = false;
     }
@@ -259,7 +269,8 @@ bool WriteDataFile(const DataSources& sources, const QString& path, QString& err
     return ok;
 }
 
-bool ReadDataFile(const QString& path, DataSources& sources, QString& error, const QByteArray& password)
+bool ReadDataFile(const QString& path, DataSources& sources, QString& error,
+                  const QByteArray& password)
 {
     CipherDb db;
     if (!db.open(path, Password(password), CipherDb::Mode::ReadOnly) || !db.verify())
@@ -278,8 +289,9 @@ bool ReadDataFile(const QString& path, DataSources& sources, QString& error, con
                 lines.insert(layout.path + QLatin1Char('\t') + layout.lines[i].text, i + 1);
         }
     }
-    for (auto [table, folder] : {std::pair{&sources.labels, "labels/"}, std::pair{&sources.toolTips, "tooltips/"},
-                                 std::pair{&sources.menus, "menus/"}}) {
+    for (auto [table, folder] :
+         {std::pair{&sources.labels, "labels/"}, std::pair{&sources.toolTips, "tooltips/"},
+          std::pair{&sources.menus, "menus/"}}) {
         for (TextSourceRow& row : table->rows)
             row.line = lines.value(QLatin1String(folder) + row.file + QLatin1Char('\t') + row.key);
     }

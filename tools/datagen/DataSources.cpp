@@ -63,8 +63,9 @@ bool ReadTsv(const QString& path, QList<TsvLine>& lines, QStringList& errors, So
         }
         lines.append({i + 1, text.split(Tab)});
         if (layout)
-            layout->lines.append(lines.size() == 1 ? SourceLine{SourceLine::Header, QString()}
-                                                   : SourceLine{SourceLine::Row, lines.last().cells.first()});
+            layout->lines.append(lines.size() == 1
+                                     ? SourceLine{SourceLine::Header, QString()}
+                                     : SourceLine{SourceLine::Row, lines.last().cells.first()});
     }
     return ok;
 }
@@ -127,8 +128,8 @@ void ReadTextTable(const QString& dataDir, const TableKind& kind, TextSourceTabl
     }
 }
 
-void ReadDefaults(const QString& dataDir, QList<DefaultSourceRow>& rows, QList<SourceLayout>& layouts,
-                  QStringList& errors)
+void ReadDefaults(const QString& dataDir, QList<DefaultSourceRow>& rows,
+                  QList<SourceLayout>& layouts, QStringList& errors)
 {
     const QString path = dataDir + QStringLiteral("/defaults.tsv");
     if (!QFileInfo::exists(path))
@@ -150,7 +151,8 @@ void ReadDefaults(const QString& dataDir, QList<DefaultSourceRow>& rows, QList<S
         const TsvLine& line = lines[i];
         const QString where = Location(path, line.number);
         if (line.cells.size() != 3) {
-            errors << where + QStringLiteral(": %1 cells where the header has 3").arg(line.cells.size());
+            errors << where + QStringLiteral(": %1 cells where the header has 3")
+                                  .arg(line.cells.size());
             continue;
         }
         bool ok = false;
@@ -190,11 +192,14 @@ void CheckTextTable(const TextSourceTable& table, const TableKind& kind, const Q
     QHash<QString, QString> seen; // normalised key -> where
     for (const QString& language : table.languages) {
         if (language.isEmpty() || !SafeCell(language))
-            errors << prefix + QLatin1String(kind.folder) + QStringLiteral(": empty or odd language name \"") +
-                          language + QLatin1Char('"');
+            errors << prefix + QLatin1String(kind.folder) +
+                          QStringLiteral(": empty or odd language name \"") + language +
+                          QLatin1Char('"');
     }
-    if (QSet<QString>(table.languages.begin(), table.languages.end()).size() != table.languages.size())
-        errors << prefix + QLatin1String(kind.folder) + QStringLiteral(": a language is named twice");
+    if (QSet<QString>(table.languages.begin(), table.languages.end()).size() !=
+        table.languages.size())
+        errors << prefix + QLatin1String(kind.folder) +
+                      QStringLiteral(": a language is named twice");
     for (const TextSourceRow& row : table.rows) {
         const QString where =
             Location(prefix + QLatin1String(kind.folder) + QLatin1Char('/') + row.file, row.line);
@@ -202,8 +207,8 @@ void CheckTextTable(const TextSourceTable& table, const TableKind& kind, const Q
         if (kind.numericKey) {
             bool ok = false;
             const qint64 tag = row.key.toLongLong(&ok);
-            if (!tagForm.match(row.key).hasMatch() || !ok || tag < std::numeric_limits<int>::min() ||
-                tag > std::numeric_limits<int>::max()) {
+            if (!tagForm.match(row.key).hasMatch() || !ok ||
+                tag < std::numeric_limits<int>::min() || tag > std::numeric_limits<int>::max()) {
                 errors << where + QStringLiteral(": tag \"") + row.key +
                               QStringLiteral("\" is not a whole number");
                 continue;
@@ -221,8 +226,9 @@ void CheckTextTable(const TextSourceTable& table, const TableKind& kind, const Q
         }
         const auto previous = seen.constFind(normal);
         if (previous != seen.constEnd()) {
-            errors << where + QStringLiteral(": ") + QLatin1String(kind.keyName) + QStringLiteral(" ") +
-                          row.key + QStringLiteral(" is already in ") + *previous;
+            errors << where + QStringLiteral(": ") + QLatin1String(kind.keyName) +
+                          QStringLiteral(" ") + row.key + QStringLiteral(" is already in ") +
+                          *previous;
             continue;
         }
         seen.insert(normal, where);
@@ -248,7 +254,8 @@ void CheckDefaults(const QList<DefaultSourceRow>& rows, const QString& prefix, Q
     const QString path = prefix + QStringLiteral("defaults.tsv");
     for (const DefaultSourceRow& row : rows) {
         const QString where = Location(path, row.line);
-        if (row.key < std::numeric_limits<qint16>::min() || row.key > std::numeric_limits<qint16>::max())
+        if (row.key < std::numeric_limits<qint16>::min() ||
+            row.key > std::numeric_limits<qint16>::max())
             errors << where + QStringLiteral(": key %1 is outside -32768..32767").arg(row.key);
         if (row.value && (*row.value < std::numeric_limits<qint32>::min() ||
                           *row.value > std::numeric_limits<qint32>::max()))
@@ -272,8 +279,8 @@ QStringList CheckAll(const DataSources& sources, const QString& prefix)
     CheckDefaults(sources.defaults, prefix, errors);
     // The console finds the current language by name in every text table.
     const QStringList& reference = sources.labels.languages;
-    for (const auto& [table, kind] : {std::pair{&sources.toolTips, &ToolTipsKind},
-                                      std::pair{&sources.menus, &MenusKind}}) {
+    for (const auto& [table, kind] :
+         {std::pair{&sources.toolTips, &ToolTipsKind}, std::pair{&sources.menus, &MenusKind}}) {
         if (table->languages != reference)
             errors << prefix + QLatin1String(kind->folder) + QStringLiteral(": languages \"") +
                           table->languages.join(QLatin1Char(',')) +
@@ -321,18 +328,21 @@ QStringList CheckSources(const DataSources& sources)
 QStringList MissingTranslations(const DataSources& sources, const QString& prefix)
 {
     QStringList missing;
-    for (const auto& [table, kind] : {std::pair{&sources.labels, &LabelsKind},
-                                      std::pair{&sources.toolTips, &ToolTipsKind},
-                                      std::pair{&sources.menus, &MenusKind}}) {
+    for (const auto& [table, kind] :
+         {std::pair{&sources.labels, &LabelsKind}, std::pair{&sources.toolTips, &ToolTipsKind},
+          std::pair{&sources.menus, &MenusKind}}) {
         for (const TextSourceRow& row : table->rows) {
             if (row.note.contains(QLatin1String("may be empty"), Qt::CaseInsensitive) ||
                 row.note.contains(QLatin1String("intentionally empty"), Qt::CaseInsensitive))
                 continue;
             for (int i = 0; i < row.texts.size() && i < table->languages.size(); ++i) {
                 if (row.texts[i].trimmed().isEmpty())
-                    missing << Location(prefix + QLatin1String(kind->folder) + QLatin1Char('/') + row.file, row.line) +
-                                   QStringLiteral(": ") + QLatin1String(kind->keyName) + QLatin1Char(' ') + row.key +
-                                   QStringLiteral(" has no ") + table->languages[i] + QStringLiteral(" text");
+                    missing << Location(prefix + QLatin1String(kind->folder) + QLatin1Char('/') +
+                                            row.file,
+                                        row.line) +
+                                   QStringLiteral(": ") + QLatin1String(kind->keyName) +
+                                   QLatin1Char(' ') + row.key + QStringLiteral(" has no ") +
+                                   table->languages[i] + QStringLiteral(" text");
             }
         }
     }

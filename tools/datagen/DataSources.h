@@ -43,7 +43,12 @@ struct DefaultSourceRow
 // rows in their order, so that a dump gives back the very file that was read.
 struct SourceLine
 {
-    enum Kind { Header = 0, Row = 1, Verbatim = 2 };
+    enum Kind
+    {
+        Header = 0,
+        Row = 1,
+        Verbatim = 2
+    };
     Kind kind = Verbatim;
     QString text; // Row: the key; Verbatim: the whole line; Header: unused
 };

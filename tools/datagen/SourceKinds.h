@@ -18,6 +18,7 @@ struct TableKind
 inline const TableKind LabelsKind{"labels", "Tag", true};
 inline const TableKind ToolTipsKind{"tooltips", "Tag", true};
 inline const TableKind MenusKind{"menus", "Key", false};
-inline const QStringList DefaultsHeader{QStringLiteral("Key"), QStringLiteral("Valeur"), QStringLiteral("Note")};
+inline const QStringList DefaultsHeader{QStringLiteral("Key"), QStringLiteral("Valeur"),
+                                        QStringLiteral("Note")};
 
 } // namespace SourceKinds

@@ -56,8 +56,8 @@ QString TextLine(const TextSourceRow& row)
 
 QString DefaultLine(const DefaultSourceRow& row)
 {
-    return QString::number(row.key) + Tab + (row.value ? QString::number(*row.value) : QString()) + Tab +
-           row.note + QLatin1Char('\n');
+    return QString::number(row.key) + Tab + (row.value ? QString::number(*row.value) : QString()) +
+           Tab + row.note + QLatin1Char('\n');
 }
 
 // The key a layout line and a row share: tags by value, names as they are.
@@ -79,14 +79,15 @@ bool SafeLayoutPath(const QString& path)
 
 // The files of one text table: first those with a layout, line for line,
 // then the rows no layout placed, at the end of their file (canonical order).
-void LayTextTable(const TextSourceTable& table, const TableKind& kind, const QList<SourceLayout>& layouts,
-                  OutputFiles& out)
+void LayTextTable(const TextSourceTable& table, const TableKind& kind,
+                  const QList<SourceLayout>& layouts, OutputFiles& out)
 {
     const QString folder = QLatin1String(kind.folder) + QLatin1Char('/');
     const QString header = TextHeader(table, kind);
     QHash<QString, const TextSourceRow*> byKey;
     for (const TextSourceRow& row : table.rows)
-        byKey.insert(folder + row.file + QLatin1Char('\t') + LayoutKey(row.key, kind.numericKey), &row);
+        byKey.insert(folder + row.file + QLatin1Char('\t') + LayoutKey(row.key, kind.numericKey),
+                     &row);
     QSet<const TextSourceRow*> placed;
     for (const SourceLayout& layout : layouts) {
         if (!layout.path.startsWith(folder))
@@ -98,7 +99,8 @@ void LayTextTable(const TextSourceTable& table, const TableKind& kind, const QLi
             } else if (line.kind == SourceLine::Verbatim) {
                 text += line.text + QLatin1Char('\n');
             } else if (const TextSourceRow* row =
-                           byKey.value(layout.path + QLatin1Char('\t') + LayoutKey(line.text, kind.numericKey))) {
+                           byKey.value(layout.path + QLatin1Char('\t') +
+                                       LayoutKey(line.text, kind.numericKey))) {
                 if (!placed.contains(row)) {
                     text += TextLine(*row);
                     placed.insert(row);
@@ -112,14 +114,16 @@ void LayTextTable(const TextSourceTable& table, const TableKind& kind, const QLi
             rest << &row;
     }
     if (kind.numericKey)
-        std::stable_sort(rest.begin(), rest.end(), [](const TextSourceRow* a, const TextSourceRow* b) {
-            return a->key.toLongLong() < b->key.toLongLong();
-        });
+        std::stable_sort(rest.begin(), rest.end(),
+                         [](const TextSourceRow* a, const TextSourceRow* b) {
+                             return a->key.toLongLong() < b->key.toLongLong();
+                         });
     for (const TextSourceRow* row : rest)
         out.text(folder + row->file, header) += TextLine(*row);
 }
 
-void LayDefaults(const QList<DefaultSourceRow>& rows, const QList<SourceLayout>& layouts, OutputFiles& out)
+void LayDefaults(const QList<DefaultSourceRow>& rows, const QList<SourceLayout>& layouts,
+                 OutputFiles& out)
 {
     const QString path = QStringLiteral("defaults.tsv");
     const QString header = DefaultsHeader.join(Tab) + QLatin1Char('\n');
@@ -149,8 +153,9 @@ void LayDefaults(const QList<DefaultSourceRow>& rows, const QList<SourceLayout>&
         if (!placed.contains(&row))
             rest << &row;
     }
-    std::stable_sort(rest.begin(), rest.end(),
-                     [](const DefaultSourceRow* a, const DefaultSourceRow* b) { return a->key < b->key; });
+    std::stable_sort(
+        rest.begin(), rest.end(),
+        [](const DefaultSourceRow* a, const DefaultSourceRow* b) { return a->key < b->key; });
     QString& text = out.text(path, header);
     for (const DefaultSourceRow* row : rest)
         text += DefaultLine(*row);
@@ -162,7 +167,8 @@ bool WriteSources(const DataSources& sources, const QString& outDir, QString& er
 {
     for (const SourceLayout& layout : sources.layouts) {
         if (!SafeLayoutPath(layout.path)) {
-            error = QStringLiteral("source file \"") + layout.path + QStringLiteral("\" is not a plain data file name");
+            error = QStringLiteral("source file \"") + layout.path +
+                    QStringLiteral("\" is not a plain data file name");
             return false;
         }
     }

@@ -74,12 +74,14 @@ int main(int argc, char** argv)
             Print(stderr, error);
             return 1;
         }
-        Print(stdout, QStringLiteral("orvel-datagen: %1 texts, %2 tool tips, %3 menu captions, %4 defaults -> %5")
-                          .arg(sources.labels.rows.size())
-                          .arg(sources.toolTips.rows.size())
-                          .arg(sources.menus.rows.size())
-                          .arg(sources.defaults.size())
-                          .arg(args[2]));
+        Print(stdout,
+              QStringLiteral(
+                  "orvel-datagen: %1 texts, %2 tool tips, %3 menu captions, %4 defaults -> %5")
+                  .arg(sources.labels.rows.size())
+                  .arg(sources.toolTips.rows.size())
+                  .arg(sources.menus.rows.size())
+                  .arg(sources.defaults.size())
+                  .arg(args[2]));
         return 0;
     }
 

@@ -10,9 +10,9 @@
 // operation once on the in-process simulated line. A last case times one
 // exchange that gets no answer: its wall time and the processor time spent
 // waiting.
-#include "SimulatedLine.h"
 #include "link/RegisterMap.h"
 #include "link/SerialComCtrl.h"
+#include "SimulatedLine.h"
 #include "util/ConsoleUi.h"
 
 #include <QCommandLineParser>
@@ -25,7 +25,11 @@
 #include <ctime>
 
 namespace {
-enum class Operation { ReadAll, WriteAll };
+enum class Operation
+{
+    ReadAll,
+    WriteAll
+};
 
 bool runOperation(PanelLink& link, Operation op, std::uint8_t slave)
 {
@@ -49,7 +53,8 @@ double idealMs(Operation op, const QString& settings, int frameDelayMs)
     runOperation(link, op, 1);
     qint64 wireUs = 0;
     for (const SimulatedLine::Exchange& e : line.exchanges())
-        wireUs += SimulatedLine::wireTimeUs(static_cast<int>(e.request.size() + e.reply.size()), settings);
+        wireUs += SimulatedLine::wireTimeUs(static_cast<int>(e.request.size() + e.reply.size()),
+                                            settings);
     return wireUs / 1000.0 + pauses * frameDelayMs;
 }
 
@@ -75,10 +80,10 @@ int main(int argc, char* argv[])
         "that gets no answer. Prints one line per case: case=<readall|writeall>-<baud>-fd<delay> "
         "measured_ms=<x> ideal_ms=<y> ratio=<x/y>, then case=timeout cpu_ms=<c> wall_ms=<w>."));
     parser.addHelpOption();
-    const QCommandLineOption simOpt(QStringLiteral("sim"),
-                                    QStringLiteral("The orvel-sim program (default: beside this one)."),
-                                    QStringLiteral("path"),
-                                    QCoreApplication::applicationDirPath() + QStringLiteral("/orvel-sim"));
+    const QCommandLineOption simOpt(
+        QStringLiteral("sim"), QStringLiteral("The orvel-sim program (default: beside this one)."),
+        QStringLiteral("path"),
+        QCoreApplication::applicationDirPath() + QStringLiteral("/orvel-sim"));
     parser.addOption(simOpt);
     parser.process(app);
 
@@ -88,7 +93,8 @@ int main(int argc, char* argv[])
                                      QStringLiteral("1:1.06:19200,N,8,1"), QStringLiteral("-p"),
                                      QStringLiteral("2:1.06:9600,N,8,1")});
     if (!sim.waitForStarted(5000)) {
-        std::fprintf(stderr, "orvel-linkbench: cannot start %s\n", qPrintable(parser.value(simOpt)));
+        std::fprintf(stderr, "orvel-linkbench: cannot start %s\n",
+                     qPrintable(parser.value(simOpt)));
         return 1;
     }
     while (!sim.canReadLine() && sim.state() == QProcess::Running)

@@ -9,7 +9,7 @@ bool number(const QString& text, int max, int& value)
 {
     bool ok = false;
     value = text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive) ? text.mid(2).toInt(&ok, 16)
-                                                                       : text.toInt(&ok, 10);
+                                                                      : text.toInt(&ok, 10);
     return ok && value >= 0 && value <= max;
 }
 } // namespace
@@ -40,7 +40,8 @@ bool ParseEventList(const QString& text, QList<SimulatedPanel::Event>& events, Q
             }
             ok = ok && number(f[1], 15, parameter) && number(f[2], 15, display) &&
                  number(f[3], 0xFFFFF, ticks);
-            e.w0 = static_cast<std::uint16_t>(channel << 12 | parameter << 8 | display << 4 | ticks >> 16);
+            e.w0 = static_cast<std::uint16_t>(channel << 12 | parameter << 8 | display << 4 |
+                                              ticks >> 16);
             e.w1 = static_cast<std::uint16_t>(ticks & 0xFFFF);
         }
         if (!ok) {

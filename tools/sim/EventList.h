@@ -15,5 +15,7 @@
 // are 0..15; ticks (5 ms each) are 0..1048575. Blank lines and text after '#'
 // are ignored. ParseEventList returns false and names the first bad line in
 // error (1-based) when a line does not read.
-bool ParseEventList(const QString& text, QList<SimulatedPanel::Event>& events, QString* error = nullptr);
-bool LoadEventList(const QString& path, QList<SimulatedPanel::Event>& events, QString* error = nullptr);
+bool ParseEventList(const QString& text, QList<SimulatedPanel::Event>& events,
+                    QString* error = nullptr);
+bool LoadEventList(const QString& path, QList<SimulatedPanel::Event>& events,
+                   QString* error = nullptr);

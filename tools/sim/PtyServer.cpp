@@ -1,7 +1,7 @@
 #include "PtyServer.h"
 
-#include "SimulatedLine.h"
 #include "link/CommFunctions.h"
+#include "SimulatedLine.h"
 
 #include <QFile>
 #include <QSocketNotifier>
@@ -10,27 +10,38 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <thread>
 #include <fcntl.h>
 #include <pty.h>
 #include <termios.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
 int bauds(speed_t speed)
 {
     switch (speed) {
-    case B300: return 300;
-    case B600: return 600;
-    case B1200: return 1200;
-    case B2400: return 2400;
-    case B4800: return 4800;
-    case B9600: return 9600;
-    case B19200: return 19200;
-    case B38400: return 38400;
-    case B57600: return 57600;
-    case B115200: return 115200;
-    default: return 0;
+    case B300:
+        return 300;
+    case B600:
+        return 600;
+    case B1200:
+        return 1200;
+    case B2400:
+        return 2400;
+    case B4800:
+        return 4800;
+    case B9600:
+        return 9600;
+    case B19200:
+        return 19200;
+    case B38400:
+        return 38400;
+    case B57600:
+        return 57600;
+    case B115200:
+        return 115200;
+    default:
+        return 0;
     }
 }
 } // namespace
@@ -89,7 +100,8 @@ bool PtyServer::linkAt(const QString& path, QString* error)
     return true;
 }
 
-SimulatedPanel& PtyServer::addPanel(std::uint8_t slave, std::int32_t version, const QString& lineSettings)
+SimulatedPanel& PtyServer::addPanel(std::uint8_t slave, std::int32_t version,
+                                    const QString& lineSettings)
 {
     return m_panels.add(slave, version, lineSettings);
 }
@@ -112,10 +124,17 @@ QString PtyServer::lineSettings() const
     const char parity = (tio.c_cflag & PARENB) ? ((tio.c_cflag & PARODD) ? 'O' : 'E') : 'N';
     int data = 8;
     switch (tio.c_cflag & CSIZE) {
-    case CS5: data = 5; break;
-    case CS6: data = 6; break;
-    case CS7: data = 7; break;
-    default: data = 8;
+    case CS5:
+        data = 5;
+        break;
+    case CS6:
+        data = 6;
+        break;
+    case CS7:
+        data = 7;
+        break;
+    default:
+        data = 8;
     }
     return QStringLiteral("%1,%2,%3,%4")
         .arg(bauds(::cfgetospeed(&tio)))
@@ -175,7 +194,8 @@ void PtyServer::serve(const QByteArray& request)
     }
     if (m_verbose) {
         std::fprintf(stderr, "%s -> %s  [%s]\n", request.toHex(' ').constData(),
-                     all.isEmpty() ? "(silence)" : all.toHex(' ').constData(), qPrintable(settings));
+                     all.isEmpty() ? "(silence)" : all.toHex(' ').constData(),
+                     qPrintable(settings));
         std::fflush(stderr);
     }
     Q_EMIT requestHandled(request, all);
@@ -186,7 +206,8 @@ void PtyServer::send(const QByteArray& bytes, qint64 afterUs)
     auto write = [this, bytes] {
         qsizetype done = 0;
         while (done < bytes.size()) {
-            const ssize_t n = ::write(m_master, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
+            const ssize_t n = ::write(m_master, bytes.constData() + done,
+                                      static_cast<size_t>(bytes.size() - done));
             if (n < 0 && errno == EAGAIN) {
                 ::usleep(1000);
                 continue;
@@ -203,8 +224,9 @@ void PtyServer::send(const QByteArray& bytes, qint64 afterUs)
     // The timer has millisecond steps: it wakes at the whole millisecond
     // before the moment, and a short sleep covers the rest.
     const auto due = std::chrono::steady_clock::now() + std::chrono::microseconds(afterUs);
-    QTimer::singleShot(std::chrono::milliseconds(afterUs / 1000), Qt::PreciseTimer, this, [write, due] {
-        std::this_thread::sleep_until(due);
-        write();
-    });
+    QTimer::singleShot(std::chrono::milliseconds(afterUs / 1000), Qt::PreciseTimer, this,
+                       [write, due] {
+                           std::this_thread::sleep_until(due);
+                           write();
+                       });
 }

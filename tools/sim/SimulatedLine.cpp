@@ -204,8 +204,8 @@ void SimulatedLine::Output(const QByteArray& bytes)
         Q_EMIT OnComm(comEvSend);
         break;
     case SendNotification::Queued:
-        QTimer::singleShot(std::chrono::milliseconds((sentUs - start + 999) / 1000), Qt::PreciseTimer,
-                           this, [this] { Q_EMIT OnComm(comEvSend); });
+        QTimer::singleShot(std::chrono::milliseconds((sentUs - start + 999) / 1000),
+                           Qt::PreciseTimer, this, [this] { Q_EMIT OnComm(comEvSend); });
         break;
     case SendNotification::Never:
         break;

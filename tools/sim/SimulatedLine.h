@@ -1,7 +1,7 @@
 #pragma once
 
-#include "PanelSet.h"
 #include "link/ComCtrl.h"
+#include "PanelSet.h"
 
 #include <QElapsedTimer>
 
@@ -39,14 +39,19 @@ class SimulatedLine : public ComCtrl
     Q_OBJECT
 
 public:
-    enum class SendNotification { Queued, Immediate, Never };
+    enum class SendNotification
+    {
+        Queued,
+        Immediate,
+        Never
+    };
 
     struct Exchange
     {
         QByteArray request;
-        QByteArray reply;    // everything the panels put on the line for it
-        QString settings;    // the line settings at the time
-        qint64 atMs = 0;     // since the line was created (monotonic)
+        QByteArray reply; // everything the panels put on the line for it
+        QString settings; // the line settings at the time
+        qint64 atMs = 0;  // since the line was created (monotonic)
     };
 
     explicit SimulatedLine(QObject* parent = nullptr);

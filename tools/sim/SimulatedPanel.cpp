@@ -14,12 +14,11 @@ struct Range
 
 // Read window of the panel.
 const Range readRanges[] = {
-    {130, 1, 0},    {132, 2, 0},    {144, 1, 0},    {146, 128, 0},  {334, 2, 0},
-    {593, 12, 0},   {609, 24, 0},   {641, 12, 0},   {657, 12, 0},   {673, 12, 0},
-    {689, 12, 0},   {705, 24, 0},   {737, 12, 0},   {753, 12, 0},   {769, 12, 259},
-    {785, 12, 259}, {929, 12, 0},   {945, 12, 0},   {961, 12, 261}, {1057, 14, 0},
-    {1105, 9, 0},   {1114, 1, 259}, {1115, 3, 261}, {1137, 5, 0},   {1142, 1, 259},
-    {1154, 1, 0},   {1172, 4, 0},
+    {130, 1, 0},    {132, 2, 0},   {144, 1, 0},    {146, 128, 0},  {334, 2, 0},    {593, 12, 0},
+    {609, 24, 0},   {641, 12, 0},  {657, 12, 0},   {673, 12, 0},   {689, 12, 0},   {705, 24, 0},
+    {737, 12, 0},   {753, 12, 0},  {769, 12, 259}, {785, 12, 259}, {929, 12, 0},   {945, 12, 0},
+    {961, 12, 261}, {1057, 14, 0}, {1105, 9, 0},   {1114, 1, 259}, {1115, 3, 261}, {1137, 5, 0},
+    {1142, 1, 259}, {1154, 1, 0},  {1172, 4, 0},
 };
 
 // Write window: each block lands in the read window at readStart.
@@ -31,12 +30,12 @@ struct WriteBlock
     int readStart;
 };
 const WriteBlock writeBlocks[] = {
-    {337, 12, 0, 593},     {353, 24, 0, 609},     {385, 12, 0, 641},     {401, 12, 0, 657},
-    {417, 12, 0, 673},     {433, 12, 0, 689},     {449, 24, 0, 705},     {481, 12, 0, 737},
-    {497, 12, 0, 753},     {513, 12, 259, 769},   {529, 12, 259, 785},   {849, 12, 0, 929},
-    {865, 12, 0, 945},     {881, 12, 261, 961},   {1025, 13, 0, 1057},   {1038, 1, 260, 1070},
-    {1089, 9, 0, 1105},    {1098, 1, 259, 1114},  {1121, 5, 0, 1137},    {1126, 1, 259, 1142},
-    {1153, 1, 0, 1154},    {1099, 3, 262, 1115},  {1171, 3, 0, 1172},
+    {337, 12, 0, 593},  {353, 24, 0, 609},    {385, 12, 0, 641},   {401, 12, 0, 657},
+    {417, 12, 0, 673},  {433, 12, 0, 689},    {449, 24, 0, 705},   {481, 12, 0, 737},
+    {497, 12, 0, 753},  {513, 12, 259, 769},  {529, 12, 259, 785}, {849, 12, 0, 929},
+    {865, 12, 0, 945},  {881, 12, 261, 961},  {1025, 13, 0, 1057}, {1038, 1, 260, 1070},
+    {1089, 9, 0, 1105}, {1098, 1, 259, 1114}, {1121, 5, 0, 1137},  {1126, 1, 259, 1142},
+    {1153, 1, 0, 1154}, {1099, 3, 262, 1115}, {1171, 3, 0, 1172},
 };
 
 constexpr int RegSlaveAtAny = 130;
@@ -88,7 +87,8 @@ std::int16_t w16(int value)
 }
 } // namespace
 
-SimulatedPanel::SimulatedPanel(std::uint8_t slave, std::int32_t version, const QString& lineSettings)
+SimulatedPanel::SimulatedPanel(std::uint8_t slave, std::int32_t version,
+                               const QString& lineSettings)
     : m_slave(slave), m_version(version), m_lineSettings(lineSettings)
 {
     m_read[132] = 1;
@@ -339,7 +339,8 @@ QByteArray SimulatedPanel::readReply(std::uint8_t address, int start, int count)
     return bytes;
 }
 
-QByteArray SimulatedPanel::writeReply(std::uint8_t address, int start, const QList<std::int16_t>& words)
+QByteArray SimulatedPanel::writeReply(std::uint8_t address, int start,
+                                      const QList<std::int16_t>& words)
 {
     const int count = static_cast<int>(words.size());
     for (int a = start; a < start + count; ++a) {

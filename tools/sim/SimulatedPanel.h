@@ -44,7 +44,8 @@
 class SimulatedPanel
 {
 public:
-    enum class Fault {
+    enum class Fault
+    {
         None,
         NoReply,    // the request is ignored
         BadCrc,     // the reply's two CRC bytes are swapped

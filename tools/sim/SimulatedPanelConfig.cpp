@@ -108,7 +108,8 @@ ConfigClass SimulatedPanel::config() const
     for (int k = 0; k <= 12; ++k)
         c.SetGenParam(k, lowByte(r(General1At + k)));
     c.SetGenParam(32, lowByte(r(General1At + 13)));
-    c.SetGenTempoRelance(static_cast<std::int32_t>(u16(r(General2At)) << 16 | u16(r(General2At + 1))));
+    c.SetGenTempoRelance(
+        static_cast<std::int32_t>(u16(r(General2At)) << 16 | u16(r(General2At + 1))));
     for (int k = 14; k <= 21; ++k)
         c.SetGenParam(k, lowByte(r(General2At + k - 12)));
     for (int k = 22; k <= 27; ++k)

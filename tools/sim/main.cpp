@@ -46,9 +46,12 @@ bool faultNamed(const QString& name, SimulatedPanel::Fault& fault)
 {
     using F = SimulatedPanel::Fault;
     static const QList<std::pair<QString, F>> names = {
-        {QStringLiteral("no-reply"), F::NoReply},       {QStringLiteral("bad-crc"), F::BadCrc},
-        {QStringLiteral("echo"), F::Echo},              {QStringLiteral("exception"), F::Exception},
-        {QStringLiteral("wrong-slave"), F::WrongSlave}, {QStringLiteral("short-reply"), F::ShortReply},
+        {QStringLiteral("no-reply"), F::NoReply},
+        {QStringLiteral("bad-crc"), F::BadCrc},
+        {QStringLiteral("echo"), F::Echo},
+        {QStringLiteral("exception"), F::Exception},
+        {QStringLiteral("wrong-slave"), F::WrongSlave},
+        {QStringLiteral("short-reply"), F::ShortReply},
         {QStringLiteral("late-reply"), F::LateReply},
     };
     for (const auto& [n, f] : names) {
@@ -98,24 +101,28 @@ int main(int argc, char* argv[])
         QStringLiteral("slave[:version[:settings]]"));
     const QCommandLineOption configOpt(
         {QStringLiteral("c"), QStringLiteral("config")},
-        QStringLiteral("Loads a configuration file into a panel (the first one, or the one named)."),
+        QStringLiteral(
+            "Loads a configuration file into a panel (the first one, or the one named)."),
         QStringLiteral("[slave=]file"));
     const QCommandLineOption eventsOpt(
         {QStringLiteral("e"), QStringLiteral("events")},
-        QStringLiteral("Loads an event list into a panel's event buffer. One event a line, oldest "
-                       "first: \"channel parameter display ticks\" (channel 1..12, ACK or 0..15; "
-                       "codes 0..15; ticks of 5 ms, 0..1048575) or two raw words \"0x1203 0x04D2\"; "
-                       "'#' starts a comment."),
+        QStringLiteral(
+            "Loads an event list into a panel's event buffer. One event a line, oldest "
+            "first: \"channel parameter display ticks\" (channel 1..12, ACK or 0..15; "
+            "codes 0..15; ticks of 5 ms, 0..1048575) or two raw words \"0x1203 0x04D2\"; "
+            "'#' starts a comment."),
         QStringLiteral("[slave=]file"));
-    const QCommandLineOption linkOpt({QStringLiteral("l"), QStringLiteral("link")},
-                                     QStringLiteral("Also makes path a symbolic link to the device."),
-                                     QStringLiteral("path"));
-    const QCommandLineOption wireOpt({QStringLiteral("w"), QStringLiteral("wire-time")},
-                                     QStringLiteral("Answers when a real line at the set baud rate would have "
-                                                    "carried the request and the reply."));
-    const QCommandLineOption turnOpt(QStringLiteral("turnaround"),
-                                     QStringLiteral("Panel processing time before each reply (default 0)."),
-                                     QStringLiteral("ms"), QStringLiteral("0"));
+    const QCommandLineOption linkOpt(
+        {QStringLiteral("l"), QStringLiteral("link")},
+        QStringLiteral("Also makes path a symbolic link to the device."), QStringLiteral("path"));
+    const QCommandLineOption wireOpt(
+        {QStringLiteral("w"), QStringLiteral("wire-time")},
+        QStringLiteral("Answers when a real line at the set baud rate would have "
+                       "carried the request and the reply."));
+    const QCommandLineOption turnOpt(
+        QStringLiteral("turnaround"),
+        QStringLiteral("Panel processing time before each reply (default 0)."),
+        QStringLiteral("ms"), QStringLiteral("0"));
     const QCommandLineOption faultOpt(
         QStringLiteral("fault"),
         QStringLiteral("Makes a panel misbehave on every request: no-reply, bad-crc, echo, "
@@ -124,16 +131,19 @@ int main(int argc, char* argv[])
     const QCommandLineOption lateOpt(QStringLiteral("late-ms"),
                                      QStringLiteral("Delay of a late reply (default 2500)."),
                                      QStringLiteral("ms"), QStringLiteral("2500"));
-    const QCommandLineOption stuckOpt(QStringLiteral("clear-never-falls"),
-                                      QStringLiteral("Event buffer fault: discard writes are acknowledged "
-                                                     "but the count never falls."));
-    const QCommandLineOption verboseOpt({QStringLiteral("v"), QStringLiteral("verbose")},
-                                        QStringLiteral("Prints every request and reply on standard error."));
+    const QCommandLineOption stuckOpt(
+        QStringLiteral("clear-never-falls"),
+        QStringLiteral("Event buffer fault: discard writes are acknowledged "
+                       "but the count never falls."));
+    const QCommandLineOption verboseOpt(
+        {QStringLiteral("v"), QStringLiteral("verbose")},
+        QStringLiteral("Prints every request and reply on standard error."));
     parser.addOptions({panelOpt, configOpt, eventsOpt, linkOpt, wireOpt, turnOpt, faultOpt, lateOpt,
                        stuckOpt, verboseOpt});
     parser.process(app);
     if (!parser.positionalArguments().isEmpty())
-        return fail(QStringLiteral("unexpected argument %1").arg(parser.positionalArguments().first()));
+        return fail(
+            QStringLiteral("unexpected argument %1").arg(parser.positionalArguments().first()));
 
     PtyServer server;
     QStringList panels = parser.values(panelOpt);
