@@ -91,6 +91,9 @@ void wConfig::buildControls()
     m_cboPort->setObjectName(QStringLiteral("cboPort"));
     m_cboPort->setEditable(true);
     m_cboPort->setInsertPolicy(QComboBox::NoInsert);
+    // Wide enough for device paths such as /dev/ttyUSB0 or a simulator link.
+    m_cboPort->setMinimumContentsLength(22);
+    m_cboPort->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_cboPort->addItems(SerialPortChoices());
     auto* portRow = new QHBoxLayout;
     portRow->addWidget(lblCom);
