@@ -1,6 +1,7 @@
 #include "PortList.h"
 
 #include <QCollator>
+#include <QComboBox>
 #include <QSerialPortInfo>
 
 #include <algorithm>
@@ -22,4 +23,17 @@ QStringList SerialPortChoices()
     collator.setNumericMode(true);
     std::sort(devices.begin(), devices.end(), collator);
     return choices + devices;
+}
+
+QComboBox* NewPortList(QWidget* parent)
+{
+    auto* list = new QComboBox(parent);
+    list->setObjectName(QStringLiteral("cboPort"));
+    list->setEditable(true);
+    list->setInsertPolicy(QComboBox::NoInsert);
+    // Wide enough for device paths such as /dev/ttyUSB0 or a simulator link.
+    list->setMinimumContentsLength(22);
+    list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    list->addItems(SerialPortChoices());
+    return list;
 }

@@ -87,14 +87,7 @@ void wConfig::buildControls()
     QLabel* lblPort = label("lblPort", page1);
     QLabel* lblCom = label("lblCom", page1);
     lblCom->setText(QStringLiteral("COM"));
-    m_cboPort = new QComboBox(page1);
-    m_cboPort->setObjectName(QStringLiteral("cboPort"));
-    m_cboPort->setEditable(true);
-    m_cboPort->setInsertPolicy(QComboBox::NoInsert);
-    // Wide enough for device paths such as /dev/ttyUSB0 or a simulator link.
-    m_cboPort->setMinimumContentsLength(22);
-    m_cboPort->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    m_cboPort->addItems(SerialPortChoices());
+    m_cboPort = NewPortList(page1);
     auto* portRow = new QHBoxLayout;
     portRow->addWidget(lblCom);
     portRow->addWidget(m_cboPort, 1);

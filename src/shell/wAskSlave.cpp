@@ -34,14 +34,7 @@ wAskSlave::wAskSlave(ComCtrl& port, QWidget* parent) : QDialog(parent), m_port(p
     setProperty("helpContextId", HelpContext);
 
     QLabel* lblPort = label("lblPort", this);
-    m_cboPort = new QComboBox(this);
-    m_cboPort->setObjectName(QStringLiteral("cboPort"));
-    m_cboPort->setEditable(true);
-    m_cboPort->setInsertPolicy(QComboBox::NoInsert);
-    // Wide enough for device paths such as /dev/ttyUSB0 or a simulator link.
-    m_cboPort->setMinimumContentsLength(22);
-    m_cboPort->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    m_cboPort->addItems(SerialPortChoices());
+    m_cboPort = NewPortList(this);
 
     QLabel* lblSlave = label("lblSlave", this);
     m_txtSlave = new QLineEdit(this);
