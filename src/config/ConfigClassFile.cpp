@@ -17,15 +17,11 @@
 #include "util/Cp1252.h"
 #include "util/ErrorHandling.h"
 #include "util/PathFunctions.h"
+#include "util/SafeFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
-
-#ifdef Q_OS_WIN
-#include <windows.h>
-#endif
 
 namespace {
 
@@ -120,41 +116,6 @@ private:
     qsizetype m_pos = 0;
 };
 
-int fileErrorNumber(const QFileDevice& file, const QString& path)
-{
-    switch (file.error()) {
-    case QFileDevice::ResourceError:
-        return ErrNo::DiskFull;
-    case QFileDevice::WriteError:
-        return ErrNo::DeviceIO;
-    case QFileDevice::ReadError:
-        return ErrNo::DeviceIO;
-    case QFileDevice::PermissionsError:
-        return ErrNo::PermissionDenied;
-    case QFileDevice::OpenError:
-        if (!QFileInfo(FolderOf(path).isEmpty() ? QStringLiteral(".") : FolderOf(path)).isDir())
-            return ErrNo::PathNotFound;
-        return ErrNo::PathFileAccess;
-    default:
-        return ErrNo::PathFileAccess;
-    }
-}
-
-// Lets a read-only, hidden or system file be replaced.
-void clearAttributes(const QString& path)
-{
-    const QFileInfo info(path);
-    if (!info.exists() || info.isDir())
-        return;
-#ifdef Q_OS_WIN
-    SetFileAttributesW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(path).utf16()),
-                       FILE_ATTRIBUTE_NORMAL);
-#else
-    QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner |
-                                    QFileDevice::WriteUser);
-#endif
-}
-
 } // namespace
 
 QByteArray ConfigClass::ToFileBytes() const
@@ -246,22 +207,7 @@ void ConfigClass::FromFileBytes(const QByteArray& bytes)
 bool ConfigClass::Save(const QString& path) const
 {
     return Trap("ConfigClass.Save", [&] {
-        if (path.isEmpty())
-            Raise(ErrNo::BadFileName);
-        if (QFileInfo(path).isDir())
-            Raise(ErrNo::PathFileAccess);
-        const QByteArray bytes = ToFileBytes();
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly))
-            Raise(fileErrorNumber(file, path), file.errorString());
-        if (file.write(bytes) != bytes.size() || !file.flush()) {
-            const int number = fileErrorNumber(file, path);
-            file.cancelWriting();
-            Raise(number, file.errorString());
-        }
-        clearAttributes(path);
-        if (!file.commit())
-            Raise(fileErrorNumber(file, path), file.errorString());
+        SafeWriteFileOrRaise(path, ToFileBytes());
         return true;
     });
 }
@@ -273,10 +219,10 @@ bool ConfigClass::Load(const QString& path)
     return Trap("ConfigClass.Load", [&] {
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly))
-            Raise(fileErrorNumber(file, path), file.errorString());
+            Raise(FileErrorNumber(file, path), file.errorString());
         const QByteArray bytes = file.read(kMaxFileSize);
         if (file.error() != QFileDevice::NoError)
-            Raise(fileErrorNumber(file, path), file.errorString());
+            Raise(FileErrorNumber(file, path), file.errorString());
         file.close();
         FromFileBytes(bytes);
         return true;

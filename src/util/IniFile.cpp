@@ -1,9 +1,9 @@
 #include "IniFile.h"
 
 #include "Cp1252.h"
+#include "SafeFile.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QStringConverter>
 #include <QStringList>
 
@@ -56,16 +56,10 @@ IniText readIni(const QString& fileName)
 
 bool writeIni(const IniText& ini, const QString& fileName)
 {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
     QString text;
     for (const QString& line : ini.lines)
         text += line + ini.eol;
-    const QByteArray bytes = text.toUtf8();
-    if (file.write(bytes) != bytes.size())
-        return false;
-    return file.commit();
+    return SafeWriteFile(fileName, text.toUtf8());
 }
 
 // The section name of a "[name]" line, or a null string for any other line.

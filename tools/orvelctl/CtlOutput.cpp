@@ -1,9 +1,8 @@
 #include "CtlOutput.h"
 
 #include "texts/DataFunctions.h"
+#include "util/SafeFile.h"
 #include "util/UiSeam.h"
-
-#include <QSaveFile>
 
 #include <cstdio>
 #include <unistd.h>
@@ -28,10 +27,10 @@ bool WriteStdout(const QByteArray& bytes)
 
 bool WriteFileBytes(const QString& path, const QByteArray& bytes)
 {
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+    FileWriteFailure failure;
+    if (SafeWriteFile(path, bytes, &failure))
         return true;
-    MsgBox(QStringLiteral("%1: %2").arg(path, file.errorString()), MsgIcon::Critical);
+    MsgBox(QStringLiteral("%1: %2").arg(path, failure.text), MsgIcon::Critical);
     return false;
 }
 
