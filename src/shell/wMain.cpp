@@ -28,11 +28,11 @@ namespace {
 // Document commands of later work: present with caption, image and tool tip,
 // but not available yet.
 const char* const UnavailableCommands[] = {
-    "mnuFileNew",          "mnuFileOpen",         "mnuFileSave",         "mnuFileSaveAs",
-    "mnuFileRead",         "mnuFileWrite",        "mnuFilePrintSetup",   "mnuFilePrint",
-    "mnuFilePreview",      "mnuEditCopyOneLine",  "mnuEditPasteOneLine", "mnuEditCopyLine",
-    "mnuEditCopy",         "mnuEditPaste",        "mnuToolsReadBuffer",  "mnuToolsClearBuffer",
-    "mnuOptionsUsinePart", "mnuOptionsUsineTotal"};
+    "mnuFileOpen",         "mnuFileSave",         "mnuFileSaveAs",       "mnuFileRead",
+    "mnuFileWrite",        "mnuFilePrintSetup",   "mnuFilePrint",        "mnuFilePreview",
+    "mnuEditCopyOneLine",  "mnuEditPasteOneLine", "mnuEditCopyLine",     "mnuEditCopy",
+    "mnuEditPaste",        "mnuToolsReadBuffer",  "mnuToolsClearBuffer", "mnuOptionsUsinePart",
+    "mnuOptionsUsineTotal"};
 
 // Tool bar order; "|" is a separator.
 const char* const ToolBarKeys[] = {"mnuFileNew",         "mnuFileOpen",         "mnuFileSave",
@@ -256,6 +256,7 @@ void wMain::connectCommands()
         const char* name;
         void (wMain::*handler)();
     } commands[] = {
+        {"mnuFileNew", &wMain::mnuFileNew_Click},
         {"mnuFileQuit", &wMain::mnuFileQuit_Click},
         {"mnuOptionsPrefs", &wMain::mnuOptionsPrefs_Click},
         {"mnuOptionsFactory", &wMain::mnuOptionsFactory_Click},

@@ -17,6 +17,7 @@ class QLabel;
 class QMdiArea;
 class QMenu;
 class QToolBar;
+class wPanneau;
 
 // The console's main window: the frame in which panel windows and the event
 // list open, with the menu bar, the tool bar tbrTools and the status bar
@@ -72,6 +73,14 @@ public:
     // The help window once a help command has opened it, else null.
     HelpViewer* Help() const { return m_help; }
 
+    // The active MDI child when it is a panel window, else null.
+    wPanneau* ActivePanel() const;
+    // A new panel window, loaded with the defaults, in a sub-window of the
+    // MDI area and following factory access; not shown yet.
+    wPanneau* NewPanelWindow();
+    // Shows a panel window made by NewPanelWindow and makes it active.
+    void ShowPanelWindow(wPanneau* panel);
+
     // Start-up step 8: every tool bar button with a key shows its image.
     void ApplyToolBarImages();
 
@@ -82,6 +91,7 @@ public Q_SLOTS:
     void ValidePanneau();
 
     // Commands (tool bar buttons reach them by name: key + "_Click").
+    void mnuFileNew_Click();
     void mnuFileQuit_Click();
     void mnuOptionsPrefs_Click();
     void mnuOptionsFactory_Click();
