@@ -7,7 +7,10 @@
 
 // Moves a configuration to and from a panel, block by block, for a panel of
 // the given version code (major x 256 + minor). Each returns true when every
-// exchange succeeded; a read stores each block as it arrives.
+// exchange succeeded; a read stores each block as it arrives. Every block that
+// went through is announced by the link's BlockDone; ReadAll and WriteAll
+// first announce their number of blocks (TransferBegun) and then each section
+// as it starts (SectionBegun), so a display can follow the whole transfer.
 bool ReadInputs(PanelLink& link, ConfigClass& config, std::uint8_t slave, std::int32_t version);
 bool ReadOutputs(PanelLink& link, ConfigClass& config, std::uint8_t slave, std::int32_t version);
 bool ReadGeneral(PanelLink& link, ConfigClass& config, std::uint8_t slave, std::int32_t version);

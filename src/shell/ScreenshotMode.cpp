@@ -2,6 +2,7 @@
 
 #include "HelpViewer.h"
 #include "QtUi.h"
+#include "ScreenshotTransfer.h"
 #include "StartUp.h"
 #include "wAskSlave.h"
 #include "wMain.h"
@@ -148,6 +149,7 @@ int ScreenshotMode::Run()
             help->close();
         }
     }
+    ScreenshotTransfer::Take(*window, OutputFolder());
 
     InstallUi(previous);
     return result == StartUp::Result::Ready ? 0 : 2;

@@ -3,6 +3,7 @@
 #include "QtUi.h"
 #include "ScreenshotMode.h"
 #include "StartUp.h"
+#include "wMain.h"
 
 #include <QApplication>
 
@@ -20,10 +21,14 @@ int main(int argc, char* argv[])
         status = ScreenshotMode::Run();
     } else {
         StartUp startUp;
-        if (startUp.Run() == StartUp::Result::NoDataFile)
+        if (startUp.Run() == StartUp::Result::NoDataFile) {
             status = 1;
-        else
+        } else {
+            // Configuration files named on the command line open once the
+            // splash has gone, each as File > Open would open it.
+            startUp.Window()->OpenFiles(QCoreApplication::arguments().mid(1));
             status = QApplication::exec();
+        }
     }
     InstallUi(nullptr);
     return status;

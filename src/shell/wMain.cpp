@@ -28,11 +28,9 @@ namespace {
 // Document commands of later work: present with caption, image and tool tip,
 // but not available yet.
 const char* const UnavailableCommands[] = {
-    "mnuFileOpen",         "mnuFileSave",         "mnuFileSaveAs",       "mnuFileRead",
-    "mnuFileWrite",        "mnuFilePrintSetup",   "mnuFilePrint",        "mnuFilePreview",
-    "mnuEditCopyOneLine",  "mnuEditPasteOneLine", "mnuEditCopyLine",     "mnuEditCopy",
-    "mnuEditPaste",        "mnuToolsReadBuffer",  "mnuToolsClearBuffer", "mnuOptionsUsinePart",
-    "mnuOptionsUsineTotal"};
+    "mnuFilePrintSetup",   "mnuFilePrint",        "mnuFilePreview",      "mnuEditCopyOneLine",
+    "mnuEditPasteOneLine", "mnuEditCopyLine",     "mnuEditCopy",         "mnuEditPaste",
+    "mnuToolsReadBuffer",  "mnuToolsClearBuffer", "mnuOptionsUsinePart", "mnuOptionsUsineTotal"};
 
 // Tool bar order; "|" is a separator.
 const char* const ToolBarKeys[] = {"mnuFileNew",         "mnuFileOpen",         "mnuFileSave",
@@ -75,6 +73,8 @@ wMain::wMain(std::unique_ptr<ComCtrl> port, QWidget* parent)
     m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_mdi);
+    // Configuration files dropped on the window open as documents.
+    setAcceptDrops(true);
 
     m_imlTools.LoadStandard();
     buildMenus();
@@ -257,6 +257,11 @@ void wMain::connectCommands()
         void (wMain::*handler)();
     } commands[] = {
         {"mnuFileNew", &wMain::mnuFileNew_Click},
+        {"mnuFileOpen", &wMain::mnuFileOpen_Click},
+        {"mnuFileSave", &wMain::mnuFileSave_Click},
+        {"mnuFileSaveAs", &wMain::mnuFileSaveAs_Click},
+        {"mnuFileRead", &wMain::mnuFileRead_Click},
+        {"mnuFileWrite", &wMain::mnuFileWrite_Click},
         {"mnuFileQuit", &wMain::mnuFileQuit_Click},
         {"mnuOptionsPrefs", &wMain::mnuOptionsPrefs_Click},
         {"mnuOptionsFactory", &wMain::mnuOptionsFactory_Click},
@@ -272,6 +277,8 @@ void wMain::connectCommands()
         Q_ASSERT(item);
         connect(item, &QAction::triggered, this, command.handler);
     }
+    connect(m_recentFiles, &MostRecentFilesClass::FileChosen, this,
+            [this](int index) { mnuFileMRU_Click(index); });
     // The factory item's check mark follows FactoryMode, not the click.
     QAction* factory = MenuItem(QStringLiteral("mnuOptionsFactory"));
     connect(factory, &QAction::triggered, this,
@@ -392,13 +399,6 @@ void wMain::menuOpening(QMenu* menu)
     ValidePanneau();
     if (menu == m_windowMenu)
         fillWindowMenu();
-    if (menu->objectName() == QLatin1String("mnuFile")) {
-        // Reopening a recent file comes with the document commands; until
-        // then the entries are listed but cannot be chosen.
-        for (QAction* item : menu->actions())
-            if (IsRecentFileEntry(item))
-                item->setEnabled(false);
-    }
 }
 
 void wMain::fillWindowMenu()

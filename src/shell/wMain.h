@@ -7,12 +7,15 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <cstdint>
 #include <memory>
 
 class ComCtrl;
 class MostRecentFilesClass;
 class PanelLink;
 class QAction;
+class QDragEnterEvent;
+class QDropEvent;
 class QLabel;
 class QMdiArea;
 class QMenu;
@@ -84,6 +87,10 @@ public:
     // Start-up step 8: every tool bar button with a key shows its image.
     void ApplyToolBarImages();
 
+    // Opens each file as File > Open does (the command line, files dropped
+    // on the window); relative names are taken from the current folder.
+    void OpenFiles(const QStringList& paths);
+
 public Q_SLOTS:
     // Texts of the main window in the current language.
     void Nationality();
@@ -92,6 +99,13 @@ public Q_SLOTS:
 
     // Commands (tool bar buttons reach them by name: key + "_Click").
     void mnuFileNew_Click();
+    void mnuFileOpen_Click();
+    void mnuFileSave_Click();
+    void mnuFileSaveAs_Click();
+    void mnuFileRead_Click();
+    void mnuFileWrite_Click();
+    // A recent-file entry, 1 being the newest.
+    void mnuFileMRU_Click(int index);
     void mnuFileQuit_Click();
     void mnuOptionsPrefs_Click();
     void mnuOptionsFactory_Click();
@@ -111,8 +125,25 @@ Q_SIGNALS:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
+    enum class OpenResult
+    {
+        Opened,
+        Missing, // no file at that path
+        Failed   // the file could not be read (the loader has said why)
+    };
+    // A panel window for the file, shown; none when the file cannot be read.
+    OpenResult openDocument(const QString& path);
+    // openDocument, telling the user when there is no such file.
+    void openAndTell(const QString& path);
+    void saveAs(wPanneau* panel);
+    // The slave dialog, its warning shown for a write and its slave number
+    // preset when presetSlave is not empty; false when not confirmed.
+    bool askSlave(bool forWrite, const QString& presetSlave, std::uint8_t& slave, bool& searchAll);
+
     void buildMenus();
     void buildToolBar();
     void buildStatusBar();

@@ -20,15 +20,6 @@ QString twoTexts(int first, int second)
     return TextLines(first) + QLatin1Char('\n') + TextLines(second);
 }
 
-// Text 10120 with the panel's and the console's versions in it.
-QString olderPanelText(std::int32_t version)
-{
-    QString text = TextLines(10120);
-    text.replace(QStringLiteral("###1###"), VersionText(version));
-    text.replace(QStringLiteral("###2###"), VersionText(CurrentVersion()));
-    return text;
-}
-
 } // namespace
 
 int RunDetect(const CtlOptions&, CtlSession& session)
@@ -50,7 +41,8 @@ int RunRead(const CtlOptions& options, CtlSession& session)
         return status;
     const std::int32_t version = session.version();
     if (version < CurrentVersion())
-        MsgBox(olderPanelText(version), MsgIcon::Exclamation);
+        MsgBox(OlderFirmwareText(TextLines(10120), version, CurrentVersion()),
+               MsgIcon::Exclamation);
 
     // A fresh record with the defaults: a failed read leaves nothing half-filled
     // behind, and what an older panel lacks keeps its default.
