@@ -157,9 +157,10 @@ void EditGrid::SetTextMatrix(int row, int col, const QString& text)
 
 void EditGrid::SetColWidth(int col, int width)
 {
-    if (col == 0)
+    if (col == 0) {
+        m_fixedColWidth = width;
         verticalHeader()->setFixedWidth(width);
-    else if (col > 0 && col < m_cols)
+    } else if (col > 0 && col < m_cols)
         setColumnWidth(col - 1, width);
     updateGeometries();
 }
@@ -167,7 +168,7 @@ void EditGrid::SetColWidth(int col, int width)
 int EditGrid::ColWidth(int col) const
 {
     if (col == 0)
-        return verticalHeader()->width();
+        return m_fixedColWidth;
     return columnWidth(col - 1);
 }
 
@@ -229,7 +230,7 @@ int EditGrid::RowHeight() const
 
 int EditGrid::FullWidth() const
 {
-    int width = verticalHeader()->width() + 2 * frameWidth();
+    int width = m_fixedColWidth + 2 * frameWidth();
     for (int c = 1; c < m_cols; ++c)
         width += columnWidth(c - 1);
     return width;
@@ -238,6 +239,16 @@ int EditGrid::FullWidth() const
 int EditGrid::FullHeight() const
 {
     return m_rows * RowHeight() + 2 * frameWidth();
+}
+
+QSize EditGrid::sizeHint() const
+{
+    return {FullWidth(), FullHeight()};
+}
+
+QSize EditGrid::minimumSizeHint() const
+{
+    return {m_fixedColWidth + 120, (m_fixedRows + 3) * RowHeight()};
 }
 
 QModelIndex EditGrid::modelIndex(int row, int col) const
@@ -349,9 +360,9 @@ void EditGrid::paintEvent(QPaintEvent* event)
         if (col < 1 || col >= m_cols)
             continue;
         const int x = columnViewportPosition(col - 1);
-        painter.setPen(palette().color(QPalette::Dark));
+        painter.setPen(palette().color(QPalette::Shadow));
         painter.drawLine(x - 1, 0, x - 1, bottom);
-        painter.setPen(palette().color(QPalette::Light));
+        painter.setPen(palette().color(QPalette::Dark));
         painter.drawLine(x, 0, x, bottom);
     }
 }

@@ -63,6 +63,9 @@ public:
     // The width the grid needs to show every column without scrolling.
     int FullWidth() const;
     int FullHeight() const;
+    // The grid wants room for every cell, and can do with less by scrolling.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
 
     // The current cell.
     int Row() const;
@@ -99,6 +102,7 @@ private:
     int m_rows;
     int m_cols;
     int m_fixedRows;
+    int m_fixedColWidth = 40;
     QList<QStringList> m_cells;
     QList<Qt::Alignment> m_alignments;
     QList<EditKind> m_kinds;

@@ -136,8 +136,9 @@ QStringList InputGridPage::columnList(int col) const
 void InputGridPage::fitColumns()
 {
     // Each column is as wide as its widest text needs (headings, list
-    // entries with the drop-down's arrow, three digits), and never narrower
-    // than its own minimum; a merged heading wider than its columns widens them.
+    // entries, the largest number of an up-down), and never narrower than its
+    // own minimum; a merged heading wider than its columns widens them. An
+    // open cell editor may be wider than its column.
     const QFontMetrics metrics = m_grid->fontMetrics();
     const QFontMetrics heading = m_grid->horizontalHeader()->fontMetrics();
     const int pad = 12;
@@ -151,9 +152,11 @@ void InputGridPage::fitColumns()
         if (!merged)
             w = std::max(w, heading.horizontalAdvance(top) + pad);
         for (const QString& entry : columnList(c))
-            w = std::max(w, metrics.horizontalAdvance(entry) + pad + 20);
+            w = std::max(w, metrics.horizontalAdvance(entry) + pad);
         if (m_grid->ColEditKind(c) == EditGrid::EditKind::UpDown)
-            w = std::max(w, metrics.horizontalAdvance(QStringLiteral("000")) + pad + 16);
+            w = std::max(w, metrics.horizontalAdvance(c == 5 ? QStringLiteral("900")
+                                                             : QStringLiteral("22")) +
+                                pad);
         widths[c] = w;
     }
     for (int c = 1; c < kCols;) {
@@ -174,8 +177,8 @@ void InputGridPage::fitColumns()
     }
     for (int c = 0; c < kCols; ++c)
         m_grid->SetColWidth(c, widths[c]);
-    m_grid->setMaximumSize(m_grid->FullWidth(), m_grid->FullHeight());
-    m_grid->setMinimumHeight(m_grid->FullHeight());
+    m_grid->setMaximumSize(m_grid->sizeHint());
+    m_grid->updateGeometry();
 }
 
 void InputGridPage::Refresh()

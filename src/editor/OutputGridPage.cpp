@@ -98,8 +98,8 @@ void OutputGridPage::fitColumns()
             w = std::max(w, metrics.horizontalAdvance(entry) + pad + 20);
         m_grid->SetColWidth(c, w);
     }
-    m_grid->setMinimumHeight(m_grid->FullHeight());
-    m_grid->setMinimumWidth(m_grid->FullWidth());
+    m_grid->setMaximumSize(m_grid->sizeHint());
+    m_grid->updateGeometry();
     m_picWarning->setMaximumWidth(std::max(m_grid->FullWidth(), 420));
 }
 

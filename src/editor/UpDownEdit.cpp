@@ -4,6 +4,7 @@
 
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QStyleOptionSpinBox>
 
 #include <algorithm>
 
@@ -88,4 +89,20 @@ void UpDownEdit::keyPressEvent(QKeyEvent* event)
         return;
     }
     QSpinBox::keyPressEvent(event);
+}
+
+QSize UpDownEdit::sizeHint() const
+{
+    ensurePolished();
+    const QString widest(QString::number(m_arrowMax).size() + 1, QLatin1Char('0'));
+    const QFontMetrics metrics(font());
+    QSize contents(metrics.horizontalAdvance(widest) + 4, lineEdit()->sizeHint().height());
+    QStyleOptionSpinBox option;
+    initStyleOption(&option);
+    return style()->sizeFromContents(QStyle::CT_SpinBox, &option, contents, this);
+}
+
+QSize UpDownEdit::minimumSizeHint() const
+{
+    return sizeHint();
 }

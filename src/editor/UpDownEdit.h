@@ -28,6 +28,9 @@ public:
     void SetText(const QString& text);
 
     void stepBy(int steps) override;
+    // As wide as the arrows' largest value needs.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
 
 protected:
     StepEnabled stepEnabled() const override;

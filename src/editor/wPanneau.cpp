@@ -114,8 +114,12 @@ void wPanneau::buildWindow()
     m_sbrHelp->setObjectName(QStringLiteral("sbrHelp"));
     m_sbrHelp->setFrameShape(QFrame::Panel);
     m_sbrHelp->setFrameShadow(QFrame::Sunken);
-    m_sbrHelp->setMinimumHeight(m_sbrHelp->fontMetrics().height() + 6);
+    // Two lines: the longer help texts wrap instead of being cut.
+    m_sbrHelp->setFixedHeight(2 * m_sbrHelp->fontMetrics().lineSpacing() + 8);
     m_sbrHelp->setTextFormat(Qt::PlainText);
+    m_sbrHelp->setWordWrap(true);
+    m_sbrHelp->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_sbrHelp->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     layout->addWidget(m_sbrHelp);
 
     m_sbrStatus = new QStatusBar(this);
