@@ -88,7 +88,7 @@ void FactoryPage::lumMinChange()
             return;
         // A value typed beyond the range is brought into it, then stored.
         if (m_txtLumMin->value() > kBrightMax) {
-            m_txtLumMin->SetText(QString::number(kBrightMax));
+            m_txtLumMin->SetTextLater(QString::number(kBrightMax));
             return;
         }
         m_panel.Config().SetBrightMin(std::int16_t(m_txtLumMin->value()));

@@ -95,6 +95,12 @@ InputGridPage::InputGridPage(PanelContext& panel, QWidget* parent) : QWidget(par
     layout->addStretch(1);
 }
 
+InputGridPage::~InputGridPage()
+{
+    // The grid outlives this object's own part: it must not report to it.
+    m_grid->SetEvents(nullptr);
+}
+
 void InputGridPage::Nationality()
 {
     m_yesNo = QStringList{GetCaption(kYesNoTags[0]), GetCaption(kYesNoTags[1])};

@@ -19,6 +19,7 @@ class InputGridPage : public QWidget, private GridEvents
 
 public:
     InputGridPage(PanelContext& panel, QWidget* parent = nullptr);
+    ~InputGridPage() override;
 
     EditGrid* Grid() const { return m_grid; }
     void Nationality();

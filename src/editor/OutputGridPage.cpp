@@ -74,6 +74,12 @@ OutputGridPage::OutputGridPage(PanelContext& panel, QWidget* parent)
     layout->addStretch(1);
 }
 
+OutputGridPage::~OutputGridPage()
+{
+    // The grid outlives this object's own part: it must not report to it.
+    m_grid->SetEvents(nullptr);
+}
+
 void OutputGridPage::Nationality()
 {
     m_safety = TextList(kSafetyTag, 2);

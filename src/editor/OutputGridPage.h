@@ -20,6 +20,7 @@ class OutputGridPage : public QWidget, private GridEvents
 
 public:
     OutputGridPage(PanelContext& panel, QWidget* parent = nullptr);
+    ~OutputGridPage() override;
 
     EditGrid* Grid() const { return m_grid; }
     void Nationality();

@@ -60,7 +60,14 @@ wPanneau::wPanneau(bool factoryMode, QWidget* parent) : QWidget(parent), m_facto
     Trap("wPanneau.Form_Load", [&] { formLoad(); });
 }
 
-wPanneau::~wPanneau() = default;
+wPanneau::~wPanneau()
+{
+    // The pages go while the window is whole: a field losing the focus as it
+    // is destroyed reports its change, which must find the window, and find
+    // it refreshing (so that nothing is stored).
+    m_refreshing = true;
+    delete m_tbsPages;
+}
 
 void wPanneau::buildWindow()
 {
@@ -251,8 +258,6 @@ void wPanneau::VerifMode()
         bool restricted = false;
         for (int n = 1; n <= ConfigClass::Channels && !restricted; ++n)
             restricted = m_config.OutMode(n) == 1;
-        if (restricted == m_general->Restricted())
-            return;
         m_outputs->ShowWarning(restricted);
         m_general->SetRestricted(restricted);
     });
