@@ -30,11 +30,9 @@ namespace {
 // Document commands of later work: present with caption, image and tool tip,
 // but not available yet.
 const char* const UnavailableCommands[] = {
-    "mnuFileOpen",         "mnuFileSave",         "mnuFileSaveAs",       "mnuFileRead",
-    "mnuFileWrite",        "mnuFilePrintSetup",   "mnuFilePrint",        "mnuFilePreview",
-    "mnuEditCopyOneLine",  "mnuEditPasteOneLine", "mnuEditCopyLine",     "mnuEditCopy",
-    "mnuEditPaste",        "mnuToolsReadBuffer",  "mnuToolsClearBuffer", "mnuOptionsUsinePart",
-    "mnuOptionsUsineTotal"};
+    "mnuFileOpen",        "mnuFileSave",        "mnuFileSaveAs", "mnuFileRead",
+    "mnuFileWrite",       "mnuFilePrintSetup",  "mnuFilePrint",  "mnuFilePreview",
+    "mnuToolsReadBuffer", "mnuToolsClearBuffer"};
 
 // Tool bar order; "|" is a separator.
 const char* const ToolBarKeys[] = {"mnuFileNew",         "mnuFileOpen",         "mnuFileSave",
