@@ -30,6 +30,7 @@ constexpr int kDefaultLabelTag = 30120;
 constexpr int kPageTags[4] = {31000, 32000, 33000, 34000};
 constexpr int kHelpContexts[4] = {220, 230, 240, 250};
 constexpr int kCloseQuestionTag = 10111;
+// The modified mark shows the no and yes texts: tags: 10-11
 
 // Header band help tags: panel number, module type, module name.
 constexpr int kHeaderHelpTags[3] = {100001, 100002, 100003};
