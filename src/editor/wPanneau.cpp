@@ -199,7 +199,23 @@ void wPanneau::Nationality()
         m_general->Nationality();
         m_factory->Nationality();
         RefreshFields();
+        fitFrame();
     });
+}
+
+void wPanneau::fitFrame()
+{
+    // Texts of another language may need more room than the window has: the
+    // frame around it (a sub-window of the main window) grows to what the
+    // pages need at least, so that no text is cut.
+    QWidget* frame = parentWidget();
+    if (!frame || !isVisible())
+        return;
+    layout()->activate();
+    const QSize extra = frame->size() - size();
+    const QSize needed = minimumSizeHint() + extra;
+    if (frame->width() < needed.width() || frame->height() < needed.height())
+        frame->resize(frame->size().expandedTo(needed));
 }
 
 void wPanneau::SetCaption()
