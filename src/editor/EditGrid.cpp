@@ -157,9 +157,10 @@ void EditGrid::SetTextMatrix(int row, int col, const QString& text)
 
 void EditGrid::SetColWidth(int col, int width)
 {
-    if (col == 0)
+    if (col == 0) {
+        m_fixedColWidth = width;
         verticalHeader()->setFixedWidth(width);
-    else if (col > 0 && col < m_cols)
+    } else if (col > 0 && col < m_cols)
         setColumnWidth(col - 1, width);
     updateGeometries();
 }
@@ -167,7 +168,7 @@ void EditGrid::SetColWidth(int col, int width)
 int EditGrid::ColWidth(int col) const
 {
     if (col == 0)
-        return verticalHeader()->width();
+        return m_fixedColWidth;
     return columnWidth(col - 1);
 }
 
@@ -229,7 +230,7 @@ int EditGrid::RowHeight() const
 
 int EditGrid::FullWidth() const
 {
-    int width = verticalHeader()->width() + 2 * frameWidth();
+    int width = m_fixedColWidth + 2 * frameWidth();
     for (int c = 1; c < m_cols; ++c)
         width += columnWidth(c - 1);
     return width;
@@ -238,6 +239,16 @@ int EditGrid::FullWidth() const
 int EditGrid::FullHeight() const
 {
     return m_rows * RowHeight() + 2 * frameWidth();
+}
+
+QSize EditGrid::sizeHint() const
+{
+    return {FullWidth(), FullHeight()};
+}
+
+QSize EditGrid::minimumSizeHint() const
+{
+    return {m_fixedColWidth + 120, (m_fixedRows + 3) * RowHeight()};
 }
 
 QModelIndex EditGrid::modelIndex(int row, int col) const
@@ -304,6 +315,17 @@ void EditGrid::CommitText(const QModelIndex& index, const QString& text)
     m_committing = false;
 }
 
+void EditGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    // The grid takes the keyboard back from its editor, also when a message
+    // about the edit had it meanwhile (the window gives it back to the grid
+    // once the message closes).
+    if (editor && window()->focusWidget() &&
+        (window()->focusWidget() == editor || editor->isAncestorOf(window()->focusWidget())))
+        setFocus();
+    QTableView::closeEditor(editor, hint);
+}
+
 bool EditGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event)
 {
     if (trigger == NoEditTriggers || !index.isValid() || m_committing)
@@ -339,6 +361,17 @@ void EditGrid::keyboardSearch(const QString& /*search*/)
     // Typed letters edit the current cell; they never jump to another row.
 }
 
+void EditGrid::keyPressEvent(QKeyEvent* event)
+{
+    // Ctrl+Tab belongs to the pages around the grid.
+    if ((event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) &&
+        (event->modifiers() & Qt::ControlModifier)) {
+        event->ignore();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
 void EditGrid::paintEvent(QPaintEvent* event)
 {
     QTableView::paintEvent(event);
@@ -349,9 +382,9 @@ void EditGrid::paintEvent(QPaintEvent* event)
         if (col < 1 || col >= m_cols)
             continue;
         const int x = columnViewportPosition(col - 1);
-        painter.setPen(palette().color(QPalette::Dark));
+        painter.setPen(palette().color(QPalette::Shadow));
         painter.drawLine(x - 1, 0, x - 1, bottom);
-        painter.setPen(palette().color(QPalette::Light));
+        painter.setPen(palette().color(QPalette::Dark));
         painter.drawLine(x, 0, x, bottom);
     }
 }

@@ -63,6 +63,9 @@ public:
     // The width the grid needs to show every column without scrolling.
     int FullWidth() const;
     int FullHeight() const;
+    // The grid wants room for every cell, and can do with less by scrolling.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
 
     // The current cell.
     int Row() const;
@@ -86,10 +89,14 @@ public:
 protected:
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     void keyboardSearch(const QString& search) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void updateGeometries() override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+
+protected Q_SLOTS:
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:
     void focusChanged(QWidget* old, QWidget* now);
@@ -99,6 +106,7 @@ private:
     int m_rows;
     int m_cols;
     int m_fixedRows;
+    int m_fixedColWidth = 40;
     QList<QStringList> m_cells;
     QList<Qt::Alignment> m_alignments;
     QList<EditKind> m_kinds;

@@ -39,6 +39,11 @@ constexpr GenParamField kGenParamFields[] = {
     {20, 0, 0, 5, 101097},        {29, 0, 10, 2, 101154},
 };
 // tags: 33050-33051, 33510-33511, 33610-33611, 33810-33811, 33910-33911
+// tags: 33100, 33200, 33300, 33400, 33500, 33600, 33700, 33800, 33900
+// tags: 101025-101031, 101036, 101037, 101097, 101154
+// Frames, the supply voltage label and the help of the other fields:
+// tags: 33001, 33002, 33010, 33020, 33030, 33040, 33045, 33922, 34011
+// tags: 101089, 101098, 101121-101126, 101153, 101155, 101156
 
 constexpr int kRestrictedEntryTags[2] = {33110, 33611};
 
@@ -53,7 +58,6 @@ QLabel* newLabel(const QString& name, int tag, QWidget* parent)
     label->setObjectName(name);
     if (tag != 0)
         label->setProperty("Tag", tag);
-    label->setWordWrap(true);
     return label;
 }
 
@@ -151,11 +155,9 @@ GeneralPage::GeneralPage(PanelContext& panel, QWidget* parent) : QWidget(parent)
 
 void GeneralPage::buildGeneralColumn(QWidget* column)
 {
+    // Each general parameter: its label above its list.
     auto* v = static_cast<QVBoxLayout*>(column->layout());
-    auto* params = new QGridLayout;
-    params->setHorizontalSpacing(8);
-    params->setVerticalSpacing(4);
-    int row = 0;
+    v->setSpacing(1);
     for (const GenParamField& f : kGenParamFields) {
         QComboBox* combo;
         if (f.index == 20)
@@ -170,34 +172,10 @@ void GeneralPage::buildGeneralColumn(QWidget* column)
         m_cboGenParam[f.index] = combo;
         if (f.labelTag == 0)
             continue;
-        QLabel* label = newLabel(QStringLiteral("lblGenParam%1").arg(f.index), f.labelTag, column);
-        label->setMinimumWidth(120);
-        label->setMaximumWidth(170);
-        params->addWidget(label, row, 0);
-        params->addWidget(combo, row, 1);
-        ++row;
+        v->addWidget(newLabel(QStringLiteral("lblGenParam%1").arg(f.index), f.labelTag, column));
+        v->addWidget(combo);
+        v->addSpacing(5);
     }
-    v->addLayout(params);
-
-    QGroupBox* priorities = newFrame(QStringLiteral("frmPriorities"), 33040, column);
-    auto* prioGrid = new QGridLayout(priorities);
-    for (int k = 0; k < 4; ++k) {
-        QLabel* label =
-            newLabel(QStringLiteral("lblPrioKL%1").arg(k), kPriorityLabelTags[k], priorities);
-        m_cboPrioKL[k] = newLiteralCombo(
-            QStringLiteral("cboPrioKL%1").arg(k),
-            {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4")},
-            101032 + k, priorities); // tags: 101032-101035
-        prioGrid->addWidget(label, k / 2, (k % 2) * 2);
-        prioGrid->addWidget(m_cboPrioKL[k], k / 2, (k % 2) * 2 + 1);
-    }
-    v->addWidget(priorities);
-
-    QGroupBox* brightness = newFrame(QStringLiteral("frmBrightness"), 34011, column);
-    auto* b = new QHBoxLayout(brightness);
-    b->addWidget(m_cboGenParam[20]);
-    b->addStretch(1);
-    v->addWidget(brightness);
 }
 
 void GeneralPage::buildMiddleColumn(QWidget* column)
@@ -206,6 +184,7 @@ void GeneralPage::buildMiddleColumn(QWidget* column)
 
     QGroupBox* retrigger = newFrame(QStringLiteral("frmTempoRel"), 33001, column);
     auto* r = new QHBoxLayout(retrigger);
+    r->setSpacing(3);
     const int maxima[4] = {22, 59, 59, 980};
     for (int i = 0; i < 4; ++i) {
         m_txtTempoRel[i] = newUpDown(QStringLiteral("txtTempoRel%1").arg(i), 0, maxima[i],
@@ -255,6 +234,20 @@ void GeneralPage::buildMiddleColumn(QWidget* column)
         h->addWidget(m_txtGenMinMax[i], k / 2, (k % 2) * 2 + 1);
     }
     v->addWidget(horn);
+
+    QGroupBox* priorities = newFrame(QStringLiteral("frmPriorities"), 33040, column);
+    auto* prioGrid = new QGridLayout(priorities);
+    for (int k = 0; k < 4; ++k) {
+        QLabel* label =
+            newLabel(QStringLiteral("lblPrioKL%1").arg(k), kPriorityLabelTags[k], priorities);
+        m_cboPrioKL[k] = newLiteralCombo(
+            QStringLiteral("cboPrioKL%1").arg(k),
+            {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4")},
+            101032 + k, priorities); // tags: 101032-101035
+        prioGrid->addWidget(label, k / 2, (k % 2) * 2);
+        prioGrid->addWidget(m_cboPrioKL[k], k / 2, (k % 2) * 2 + 1);
+    }
+    v->addWidget(priorities);
 
     QGroupBox* pulse = newFrame(QStringLiteral("frmTempoPulse"), 33922, column);
     auto* p = new QHBoxLayout(pulse);
@@ -317,6 +310,13 @@ void GeneralPage::buildCommunicationColumn(QWidget* column)
     k->addWidget(newLabel(QStringLiteral("lblKlxStopUnit1"), kDelayUnitTags[1], stop));
     k->addStretch(1);
     v->addWidget(stop);
+
+    QGroupBox* brightness = newFrame(QStringLiteral("frmBrightness"), 34011, column);
+    auto* b = new QHBoxLayout(brightness);
+    m_cboGenParam[20]->setParent(brightness);
+    b->addWidget(m_cboGenParam[20]);
+    b->addStretch(1);
+    v->addWidget(brightness);
     v->addStretch(1);
 }
 

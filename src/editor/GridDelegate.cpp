@@ -41,7 +41,6 @@ QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
     case EditGrid::EditKind::UpDown: {
         auto* upDown = new UpDownEdit(parent);
         upDown->setObjectName(QStringLiteral("cellUpDown"));
-        upDown->setFrame(false);
         upDown->setAlignment(m_grid->ColAlignment(col));
         int min = 0;
         int max = 0;
@@ -88,7 +87,11 @@ void GridDelegate::setModelData(QWidget* editor, QAbstractItemModel* /*model*/,
 void GridDelegate::updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
                                         const QModelIndex& /*index*/) const
 {
-    editor->setGeometry(option.rect);
+    // An editor keeps the room its arrows and text need, over the next
+    // cells if the column is narrow.
+    QRect rect = option.rect;
+    rect.setWidth(std::max(rect.width(), editor->sizeHint().width()));
+    editor->setGeometry(rect);
     if (auto* list = qobject_cast<QComboBox*>(editor)) {
         // The open list shows its entries whole, however narrow the column.
         int widest = option.rect.width();

@@ -67,10 +67,10 @@ void GridHeader::paintEvent(QPaintEvent* /*event*/)
         if (col < 1 || col >= m_grid->Cols())
             continue;
         const int x = sectionViewportPosition(col - 1);
+        painter.setPen(palette().color(QPalette::Shadow));
+        painter.drawLine(x - 1, 0, x - 1, bottom);
         painter.setPen(palette().color(QPalette::Dark));
         painter.drawLine(x, 0, x, bottom);
-        painter.setPen(palette().color(QPalette::Light));
-        painter.drawLine(x + 1, 0, x + 1, bottom);
     }
 }
 

@@ -73,11 +73,10 @@ QString YesNo(const QStringList& list, std::uint8_t value)
 }
 } // namespace
 
-InputGridPage::InputGridPage(PanelContext& panel, QWidget* parent) : QWidget(parent), m_panel(panel)
+InputGridPage::InputGridPage(PanelContext& panel, QWidget* parent)
+    : GridPage(panel, new EditGrid(kRows, kCols, kFixedRows), kHelpTags, kHeadingRow0Tag, parent)
 {
-    m_grid = new EditGrid(kRows, kCols, kFixedRows, this);
     m_grid->setObjectName(QStringLiteral("grdInputs"));
-    m_grid->SetEvents(this);
     m_grid->SetFormat(QString::fromLatin1(kFormat));
     m_grid->SetMergeRow(0, true);
     m_grid->SetSeparators(QList<int>(std::begin(kSeparators), std::end(kSeparators)));
@@ -136,8 +135,9 @@ QStringList InputGridPage::columnList(int col) const
 void InputGridPage::fitColumns()
 {
     // Each column is as wide as its widest text needs (headings, list
-    // entries with the drop-down's arrow, three digits), and never narrower
-    // than its own minimum; a merged heading wider than its columns widens them.
+    // entries, the largest number of an up-down), and never narrower than its
+    // own minimum; a merged heading wider than its columns widens them. An
+    // open cell editor may be wider than its column.
     const QFontMetrics metrics = m_grid->fontMetrics();
     const QFontMetrics heading = m_grid->horizontalHeader()->fontMetrics();
     const int pad = 12;
@@ -151,9 +151,11 @@ void InputGridPage::fitColumns()
         if (!merged)
             w = std::max(w, heading.horizontalAdvance(top) + pad);
         for (const QString& entry : columnList(c))
-            w = std::max(w, metrics.horizontalAdvance(entry) + pad + 20);
+            w = std::max(w, metrics.horizontalAdvance(entry) + pad);
         if (m_grid->ColEditKind(c) == EditGrid::EditKind::UpDown)
-            w = std::max(w, metrics.horizontalAdvance(QStringLiteral("000")) + pad + 16);
+            w = std::max(w, metrics.horizontalAdvance(c == 5 ? QStringLiteral("900")
+                                                             : QStringLiteral("22")) +
+                                pad);
         widths[c] = w;
     }
     for (int c = 1; c < kCols;) {
@@ -174,8 +176,8 @@ void InputGridPage::fitColumns()
     }
     for (int c = 0; c < kCols; ++c)
         m_grid->SetColWidth(c, widths[c]);
-    m_grid->setMaximumSize(m_grid->FullWidth(), m_grid->FullHeight());
-    m_grid->setMinimumHeight(m_grid->FullHeight());
+    m_grid->setMaximumSize(m_grid->sizeHint());
+    m_grid->updateGeometry();
 }
 
 void InputGridPage::Refresh()
@@ -205,16 +207,6 @@ void InputGridPage::Refresh()
         m_grid->SetTextMatrix(row, 16, YesNo(m_yesNo, config.InDisturb(ch)));
         m_grid->SetTextMatrix(row, 17, YesNo(m_yesNo, config.InRepBlock(ch)));
     }
-}
-
-int InputGridPage::CurrentLine() const
-{
-    return m_grid->Row() - m_grid->FixedRows() + 1;
-}
-
-void InputGridPage::CommitEdit()
-{
-    m_grid->CommitEdit();
 }
 
 void InputGridPage::FillList(int /*row*/, int col, QStringList& list)
@@ -374,22 +366,4 @@ bool InputGridPage::updateDelay(int ch, int row)
     if (LeadingNumber(m_grid->TextMatrix(row, 5)) != ms)
         m_panel.RefreshFields();
     return true;
-}
-
-void InputGridPage::RowColChange(int /*row*/, int col)
-{
-    Trap("wPanneau.grdInputs_RowColChange", [&] {
-        m_grid->setToolTip(GetToolTip(kHeadingRow0Tag + col));
-        m_panel.SetDefaultValue(kHelpTags[col]);
-    });
-}
-
-void InputGridPage::GotFocus()
-{
-    m_panel.SetDefaultValue(kHelpTags[m_grid->Col()]);
-}
-
-void InputGridPage::LostFocus()
-{
-    m_panel.SetDefaultValue(0);
 }

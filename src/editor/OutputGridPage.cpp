@@ -36,11 +36,9 @@ constexpr int kHelpTags[kCols] = {0, 100849, 100851, 100865};
 } // namespace
 
 OutputGridPage::OutputGridPage(PanelContext& panel, QWidget* parent)
-    : QWidget(parent), m_panel(panel)
+    : GridPage(panel, new EditGrid(kRows, kCols, kFixedRows), kHelpTags, kHeadingTag, parent)
 {
-    m_grid = new EditGrid(kRows, kCols, kFixedRows, this);
     m_grid->setObjectName(QStringLiteral("grdOutputs"));
-    m_grid->SetEvents(this);
     m_grid->SetFormat(QStringLiteral("^|^|^|^"));
     for (int col = 1; col < kCols; ++col)
         m_grid->SetColEditKind(col, EditGrid::EditKind::List);
@@ -98,8 +96,8 @@ void OutputGridPage::fitColumns()
             w = std::max(w, metrics.horizontalAdvance(entry) + pad + 20);
         m_grid->SetColWidth(c, w);
     }
-    m_grid->setMinimumHeight(m_grid->FullHeight());
-    m_grid->setMinimumWidth(m_grid->FullWidth());
+    m_grid->setMaximumSize(m_grid->sizeHint());
+    m_grid->updateGeometry();
     m_picWarning->setMaximumWidth(std::max(m_grid->FullWidth(), 420));
 }
 
@@ -119,16 +117,6 @@ void OutputGridPage::Refresh()
         m_grid->SetTextMatrix(n, 2, m_modes.value(config.OutMode(n) > 0 ? 1 : 0));
         m_grid->SetTextMatrix(n, 3, GetCaption(kDrivingTag + config.OutPilot(n)));
     }
-}
-
-int OutputGridPage::CurrentLine() const
-{
-    return m_grid->Row() - m_grid->FixedRows() + 1;
-}
-
-void OutputGridPage::CommitEdit()
-{
-    m_grid->CommitEdit();
 }
 
 void OutputGridPage::ShowWarning(bool shown)
@@ -196,22 +184,4 @@ bool OutputGridPage::UpdateConfigOutput(int n, int col)
         }
         return true;
     });
-}
-
-void OutputGridPage::RowColChange(int /*row*/, int col)
-{
-    Trap("wPanneau.grdOutputs_RowColChange", [&] {
-        m_grid->setToolTip(GetToolTip(kHeadingTag + col));
-        m_panel.SetDefaultValue(kHelpTags[col]);
-    });
-}
-
-void OutputGridPage::GotFocus()
-{
-    m_panel.SetDefaultValue(kHelpTags[m_grid->Col()]);
-}
-
-void OutputGridPage::LostFocus()
-{
-    m_panel.SetDefaultValue(0);
 }

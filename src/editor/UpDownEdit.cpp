@@ -4,6 +4,8 @@
 
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QStyleOptionSpinBox>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -48,6 +50,11 @@ void UpDownEdit::SetText(const QString& text)
     lineEdit()->setText(text);
 }
 
+void UpDownEdit::SetTextLater(const QString& text)
+{
+    QTimer::singleShot(0, this, [this, text] { SetText(text); });
+}
+
 void UpDownEdit::stepBy(int steps)
 {
     const int target = std::clamp(value() + steps * m_step, m_arrowMin, m_arrowMax);
@@ -88,4 +95,20 @@ void UpDownEdit::keyPressEvent(QKeyEvent* event)
         return;
     }
     QSpinBox::keyPressEvent(event);
+}
+
+QSize UpDownEdit::sizeHint() const
+{
+    ensurePolished();
+    const QString widest(QString::number(m_arrowMax).size() + 1, QLatin1Char('0'));
+    const QFontMetrics metrics(font());
+    QSize contents(metrics.horizontalAdvance(widest) + 4, lineEdit()->sizeHint().height());
+    QStyleOptionSpinBox option;
+    initStyleOption(&option);
+    return style()->sizeFromContents(QStyle::CT_SpinBox, &option, contents, this);
+}
+
+QSize UpDownEdit::minimumSizeHint() const
+{
+    return sizeHint();
 }

@@ -2,6 +2,7 @@
 
 #include "HelpViewer.h"
 #include "QtUi.h"
+#include "ScreenshotPanels.h"
 #include "ScreenshotTransfer.h"
 #include "StartUp.h"
 #include "wAskSlave.h"
@@ -149,7 +150,12 @@ int ScreenshotMode::Run()
             help->close();
         }
     }
-    ScreenshotTransfer::Take(*window, OutputFolder());
+    const auto shoot = [window](const QString& name) {
+        Settle();
+        Save(ScreenArea(window), name);
+    };
+    ScreenshotPanels::Take(window, shoot);
+    ScreenshotTransfer::Take(window, shoot);
 
     InstallUi(previous);
     return result == StartUp::Result::Ready ? 0 : 2;

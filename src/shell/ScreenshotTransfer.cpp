@@ -6,46 +6,24 @@
 #include "link/ComCtrl.h"
 #include "link/CommFunctions.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
-#include <QDir>
-#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QProgressBar>
 #include <QPushButton>
-#include <QScreen>
-#include <QStatusBar>
 
 #include <cstdio>
 
 namespace {
-void Settle(int ms)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-}
-
-// What is on screen inside the window's frame, message boxes above it included.
-void Picture(const QWidget* window, const QString& folder, const QString& name)
-{
-    const QRect area = window->frameGeometry();
-    const QPixmap picture =
-        window->screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height());
-    const QString path = QDir(folder).filePath(name + QStringLiteral(".png"));
-    std::fprintf(stderr, "screenshot: %s%s\n", qPrintable(path),
-                 picture.save(path) ? "" : " (cannot write)");
-}
-
 // Answers the slave dialog with a slave number, confirms the panel found, and
-// shows each question long enough to picture it before answering No.
+// shows a question long enough to picture it before answering No.
 class TransferUi : public QtUi
 {
 public:
-    TransferUi(const QWidget* window, QString folder) : m_window(window), m_folder(folder) {}
+    TransferUi(wMain* window, const std::function<void(const QString&)>& shoot)
+        : m_window(window), m_shoot(shoot)
+    {
+    }
 
     QString slave;
     QString questionName;
@@ -69,52 +47,48 @@ public:
         std::fprintf(stderr, "screenshot: message: %s\n", qPrintable(request.text));
         if (questionName.isEmpty())
             return request.defaultButton.value_or(FirstButton(request.buttons));
-        QMessageBox box(const_cast<QWidget*>(m_window));
+        QMessageBox box(m_window);
         BuildMessageBox(box, request);
         box.show();
-        Settle(500);
-        Picture(m_window, m_folder, questionName);
+        m_shoot(questionName);
         questionName.clear();
-        box.hide();
         return MsgAnswer::No;
     }
 
 private:
-    const QWidget* m_window;
-    QString m_folder;
+    wMain* m_window;
+    std::function<void(const QString&)> m_shoot;
 };
 } // namespace
 
-void ScreenshotTransfer::Take(wMain& window, const QString& folder)
+void ScreenshotTransfer::Take(wMain* window, const std::function<void(const QString&)>& shoot)
 {
     const QString line = qEnvironmentVariable("ORVEL_SCREENSHOT_PANEL");
     if (line.isEmpty())
         return;
-    ComCtrl& port = window.Port();
+    ComCtrl& port = window->Port();
     if (port.PortOpen())
         port.SetPortOpen(false);
     port.SetCommPort(line);
     port.SetPortOpen(true);
 
-    TransferUi ui(&window, folder);
+    TransferUi ui(window, shoot);
     UiSeam* previous = InstallUi(&ui);
 
     // Half-way through the read of slave 1.
     int blocks = 0;
     const QMetaObject::Connection halfWay =
-        QObject::connect(&window.Link(), &PanelLink::BlockDone, &window, [&] {
+        QObject::connect(&window->Link(), &PanelLink::BlockDone, window, [&] {
             if (++blocks == 9)
-                Picture(&window, folder, QStringLiteral("read-progress"));
+                shoot(QStringLiteral("read-progress"));
         });
     ui.slave = QStringLiteral("1");
-    window.mnuFileRead_Click();
+    window->mnuFileRead_Click();
     QObject::disconnect(halfWay);
-    Settle(300);
 
     ui.slave = QStringLiteral("2");
     ui.questionName = QStringLiteral("read-older-firmware");
-    window.mnuFileRead_Click();
-    Settle(300);
+    window->mnuFileRead_Click();
 
     InstallUi(previous);
 }

@@ -10,7 +10,9 @@
 #include <cstdint>
 #include <memory>
 
+class ClipboardClass;
 class ComCtrl;
+class LineStore;
 class MostRecentFilesClass;
 class PanelLink;
 class QAction;
@@ -107,6 +109,13 @@ public Q_SLOTS:
     // A recent-file entry, 1 being the newest.
     void mnuFileMRU_Click(int index);
     void mnuFileQuit_Click();
+    void mnuEditCopyOneLine_Click();
+    void mnuEditPasteOneLine_Click();
+    void mnuEditCopyLine_Click();
+    void mnuEditCopy_Click();
+    void mnuEditPaste_Click();
+    void mnuOptionsUsinePart_Click();
+    void mnuOptionsUsineTotal_Click();
     void mnuOptionsPrefs_Click();
     void mnuOptionsFactory_Click();
     void mnuWindowCascade_Click();
@@ -152,6 +161,12 @@ private:
     QAction* addSeparator(QMenu* menu, const char* name);
     void fillWindowMenu();
     void menuOpening(QMenu* menu);
+    // The Edit menu by the active panel window's page; the Options menu's
+    // reset commands by the active panel window.
+    void editMenuOpening();
+    void optionsMenuOpening();
+    // The section store, made on first use.
+    ClipboardClass& Clipboard();
     // The help window, loaded with the help file; null when there is none.
     HelpViewer* helpViewer();
     // Close request: true when the user confirmed.
@@ -160,6 +175,8 @@ private:
 
     std::unique_ptr<ComCtrl> m_port;
     std::unique_ptr<PanelLink> m_link;
+    std::unique_ptr<ClipboardClass> m_clipboard;
+    std::unique_ptr<LineStore> m_lines;
     MostRecentFilesClass* m_recentFiles = nullptr;
     QMdiArea* m_mdi = nullptr;
     QToolBar* m_tbrTools = nullptr;
