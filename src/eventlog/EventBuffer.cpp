@@ -1,5 +1,6 @@
 #include "eventlog/EventBuffer.h"
 
+#include "texts/DataFunctions.h"
 #include "util/ErrorHandling.h"
 
 #include <algorithm>
@@ -99,4 +100,10 @@ BufferMessage ClearResultMessage(BufferClearResult result)
         return {102005, MsgIcon::Information};
     }
     return {102004, MsgIcon::Critical};
+}
+
+void ShowBufferMessage(const BufferMessage& message)
+{
+    if (message.tag != 0)
+        MsgBox(GetText(message.tag), message.icon);
 }

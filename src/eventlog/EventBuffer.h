@@ -59,3 +59,5 @@ struct BufferMessage
 };
 BufferMessage ReadResultMessage(BufferReadResult result);
 BufferMessage ClearResultMessage(BufferClearResult result);
+// Shows such a message through the UI seam; tag 0 (rows were read) shows none.
+void ShowBufferMessage(const BufferMessage& message);

@@ -20,7 +20,6 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
-#include <QRegularExpression>
 #include <QStatusBar>
 #include <QToolBar>
 
@@ -28,11 +27,10 @@ namespace {
 // Document commands of later work: present with caption, image and tool tip,
 // but not available yet.
 const char* const UnavailableCommands[] = {
-    "mnuFileNew",          "mnuFileOpen",         "mnuFileSave",         "mnuFileSaveAs",
-    "mnuFileRead",         "mnuFileWrite",        "mnuFilePrintSetup",   "mnuFilePrint",
-    "mnuFilePreview",      "mnuEditCopyOneLine",  "mnuEditPasteOneLine", "mnuEditCopyLine",
-    "mnuEditCopy",         "mnuEditPaste",        "mnuToolsReadBuffer",  "mnuToolsClearBuffer",
-    "mnuOptionsUsinePart", "mnuOptionsUsineTotal"};
+    "mnuFileNew",     "mnuFileOpen",        "mnuFileSave",         "mnuFileSaveAs",
+    "mnuFileRead",    "mnuFileWrite",       "mnuFilePrintSetup",   "mnuFilePrint",
+    "mnuFilePreview", "mnuEditCopyOneLine", "mnuEditPasteOneLine", "mnuEditCopyLine",
+    "mnuEditCopy",    "mnuEditPaste",       "mnuOptionsUsinePart", "mnuOptionsUsineTotal"};
 
 // Tool bar order; "|" is a separator.
 const char* const ToolBarKeys[] = {"mnuFileNew",         "mnuFileOpen",         "mnuFileSave",
@@ -265,6 +263,8 @@ void wMain::connectCommands()
         {"mnuHelpFind", &wMain::mnuHelpFind_Click},
         {"mnuHelpContext", &wMain::mnuHelpContext_Click},
         {"mnuHelpAbout", &wMain::mnuHelpAbout_Click},
+        {"mnuToolsReadBuffer", &wMain::mnuToolsReadBuffer_Click},
+        {"mnuToolsClearBuffer", &wMain::mnuToolsClearBuffer_Click},
     };
     for (const auto& command : commands) {
         QAction* item = MenuItem(QString::fromLatin1(command.name));
@@ -347,19 +347,13 @@ void wMain::Nationality()
             panel->setToolTip(GetToolTip(tag));
         }
 
-        // Tool bar tips: the menu text of the button's key. "&" marks an
-        // access key in a menu and has no place in a tip.
+        // Tool bar tips: the menu text of the button's key.
         for (QAction* button : m_tbrTools->actions()) {
             const QString key = button->property("Key").toString();
             if (key.isEmpty())
                 continue;
-            const QString text = GetMenuText(key);
-            if (!text.isNull()) {
-                QString tip = text;
-                tip.remove(QRegularExpression(QStringLiteral("&(?!&)")));
-                tip.replace(QStringLiteral("&&"), QStringLiteral("&"));
-                if (tip.endsWith(QLatin1String("...")))
-                    tip.chop(3);
+            const QString tip = GetMenuToolTip(key);
+            if (!tip.isNull()) {
                 button->setToolTip(tip);
                 button->setText(tip);
             }

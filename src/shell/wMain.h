@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <cstdint>
 #include <memory>
 
 class ComCtrl;
@@ -91,6 +92,8 @@ public Q_SLOTS:
     void mnuHelpFind_Click();
     void mnuHelpContext_Click();
     void mnuHelpAbout_Click();
+    void mnuToolsReadBuffer_Click();
+    void mnuToolsClearBuffer_Click();
 
     // A tool bar button: ValidePanneau, then the command key + "_Click".
     void tbrTools_ButtonClick(const QString& key);
@@ -113,6 +116,9 @@ private:
     void menuOpening(QMenu* menu);
     // The help window, loaded with the help file; null when there is none.
     HelpViewer* helpViewer();
+    // The slave dialog and the detection of the event buffer commands: the
+    // slave number of the panel found, or 0 when the command ends there.
+    std::uint8_t askAndDetect(bool clearMode);
     // Close request: true when the user confirmed.
     bool queryUnload();
     void unload();

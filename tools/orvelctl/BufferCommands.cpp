@@ -33,14 +33,14 @@ int RunBufferRead(const CtlOptions& options, CtlSession& session)
     QList<EventRow> rows;
     const BufferReadResult result = ReadEventBuffer(session.link(), session.slave(), rows);
     if (result != BufferReadResult::Read) {
-        const BufferMessage message = ReadResultMessage(result);
-        Say(message.tag, message.icon);
+        ShowBufferMessage(ReadResultMessage(result));
         return result == BufferReadResult::Empty ? ExitSuccess : ExitTransfer;
     }
 
-    const QString content = BufferPreamble(GetText(102102), QString::number(session.slave()),
-                                           BufferStatusLine(readAt)) +
-                            ExportTable(formatOf(options.format), BufferHeadings(), rows);
+    const QString content = BufferExport(
+        formatOf(options.format),
+        BufferPreamble(GetText(102102), QString::number(session.slave()), BufferStatusLine(readAt)),
+        BufferHeadings(), rows);
     if (options.output.isEmpty())
         return WriteStdout(content.toUtf8()) ? ExitSuccess : ExitFile;
     // As the console saves it: 8-bit text in the Windows code page.
@@ -53,7 +53,6 @@ int RunBufferClear(const CtlOptions&, CtlSession& session)
     if (status != ExitSuccess)
         return status;
     const BufferClearResult result = ClearEventBuffer(session.link(), session.slave());
-    const BufferMessage message = ClearResultMessage(result);
-    Say(message.tag, message.icon);
+    ShowBufferMessage(ClearResultMessage(result));
     return result == BufferClearResult::Completed ? ExitSuccess : ExitTransfer;
 }
