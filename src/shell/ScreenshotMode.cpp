@@ -2,6 +2,7 @@
 
 #include "HelpViewer.h"
 #include "QtUi.h"
+#include "ScreenshotEvents.h"
 #include "StartUp.h"
 #include "wAskSlave.h"
 #include "wMain.h"
@@ -148,6 +149,11 @@ int ScreenshotMode::Run()
             help->close();
         }
     }
+
+    ScreenshotEvents::Take(*window, [&ui](QDialog* dialog, const QString& name) {
+        ui.nextName = name;
+        ui.execDialog(dialog);
+    });
 
     InstallUi(previous);
     return result == StartUp::Result::Ready ? 0 : 2;
