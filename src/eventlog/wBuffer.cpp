@@ -87,20 +87,49 @@ wBuffer::wBuffer(PanelLink& link, QWidget* parent) : QDialog(parent), m_link(lin
     m_sortUp = QIcon(QStringLiteral(":/eventlog/icons/SortUp.svg"));
     m_sortDown = QIcon(QStringLiteral(":/eventlog/icons/SortDown.svg"));
 
+    auto* top = new QHBoxLayout;
+    top->addWidget(buildToolBar());
+    top->addSpacing(24);
+    top->addWidget(buildPanelNumber());
+    top->addStretch();
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 4, 6, 0);
+    layout->setSpacing(4);
+    layout->addLayout(top);
+    layout->addWidget(buildList(), 1);
+    auto* sbrStatus = new QStatusBar(this);
+    sbrStatus->setObjectName(QStringLiteral("sbrStatus"));
+    m_sbrStatus = new QLabel(sbrStatus);
+    m_sbrStatus->setObjectName(QStringLiteral("sbrStatusText"));
+    sbrStatus->addWidget(m_sbrStatus, 1);
+    layout->addWidget(sbrStatus);
+
+    Trap("wBuffer.Form_Load", [&] {
+        Nationality();
+        fitWindow();
+    });
+    m_lvwBuffer->setFocus();
+}
+
+QToolBar* wBuffer::buildToolBar()
+{
     m_tbrTools = new QToolBar(this);
     m_tbrTools->setObjectName(QStringLiteral("tbrTools"));
     m_tbrTools->setIconSize(QSize(16, 16));
-    QAction* refresh = addButton("mnuEditRefresh");
-    QAction* copy = addButton("mnuEditCopyBuffer");
-    QAction* save = addButton("mnuFileSave");
-    buildSaveMenu(save);
-    refresh->setShortcut(QKeySequence(Qt::Key_F5));
-    copy->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    m_tbrTools->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);
+    addButton("mnuEditRefresh")->setShortcut(QKeySequence(Qt::Key_F5));
+    addButton("mnuEditCopyBuffer")->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    buildSaveMenu(addButton("mnuFileSave"));
     auto* saveKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this);
     connect(saveKey, &QShortcut::activated, m_saveButton, &QToolButton::showMenu);
+    return m_tbrTools;
+}
 
+QWidget* wBuffer::buildPanelNumber()
+{
     auto* fraPanel = new QFrame(this);
     fraPanel->setObjectName(QStringLiteral("fraPanel"));
+    fraPanel->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);
     m_lblPanelNum = new QLabel(fraPanel);
     m_lblPanelNum->setObjectName(QStringLiteral("lblPanelNum"));
     m_lblPanelNum->setProperty("Tag", PanelLabelTag);
@@ -110,14 +139,18 @@ wBuffer::wBuffer(PanelLink& link, QWidget* parent) : QDialog(parent), m_link(lin
     m_txtPnlNum->setFixedWidth(m_txtPnlNum->fontMetrics().horizontalAdvance(QStringLiteral("000")) +
                                16);
     m_lblPanelNum->setBuddy(m_txtPnlNum);
-    auto* panelLayout = new QHBoxLayout(fraPanel);
-    panelLayout->setContentsMargins(0, 0, 0, 0);
-    panelLayout->addWidget(m_lblPanelNum);
-    panelLayout->addWidget(m_txtPnlNum);
+    auto* layout = new QHBoxLayout(fraPanel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_lblPanelNum);
+    layout->addWidget(m_txtPnlNum);
     connect(m_txtPnlNum, &QLineEdit::textChanged, this,
             [this] { setWindowTitle(GetCaption(CaptionTag) + PanelNumber()); });
     connect(m_txtPnlNum, &QLineEdit::returnPressed, this, &wBuffer::refresh);
+    return fraPanel;
+}
 
+QTreeWidget* wBuffer::buildList()
+{
     m_lvwBuffer = new QTreeWidget(this);
     m_lvwBuffer->setObjectName(QStringLiteral("lvwBuffer"));
     m_lvwBuffer->setColumnCount(EventColumns);
@@ -141,29 +174,13 @@ wBuffer::wBuffer(PanelLink& link, QWidget* parent) : QDialog(parent), m_link(lin
     copyRows->setShortcutContext(Qt::WidgetShortcut);
     m_lvwBuffer->addAction(copyRows);
     connect(copyRows, &QAction::triggered, this, &wBuffer::copySelection);
-
-    auto* sbrStatus = new QStatusBar(this);
-    sbrStatus->setObjectName(QStringLiteral("sbrStatus"));
-    m_sbrStatus = new QLabel(sbrStatus);
-    m_sbrStatus->setObjectName(QStringLiteral("sbrStatusText"));
-    sbrStatus->addWidget(m_sbrStatus, 1);
-
-    auto* top = new QHBoxLayout;
-    top->addWidget(m_tbrTools);
-    top->addStretch();
-    top->addWidget(fraPanel);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(6, 4, 6, 0);
-    layout->setSpacing(4);
-    layout->addLayout(top);
-    layout->addWidget(m_lvwBuffer, 1);
-    layout->addWidget(sbrStatus);
-
-    Trap("wBuffer.Form_Load", [&] {
-        Nationality();
-        fitWindow();
-    });
-    m_lvwBuffer->setFocus();
+    // Ctrl+1 to Ctrl+6 click the headings, for those who work with the keyboard.
+    for (int column = 0; column < EventColumns; ++column) {
+        auto* sortKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + column)), this);
+        connect(sortKey, &QShortcut::activated, this,
+                [this, column] { lvwBuffer_ColumnClick(column); });
+    }
+    return m_lvwBuffer;
 }
 
 QAction* wBuffer::addButton(const char* key)

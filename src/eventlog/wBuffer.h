@@ -28,7 +28,7 @@ class QTreeWidgetItem;
 // Windows-1252. In the list, Ctrl+C copies the selected rows.
 //
 // Keys: F5 refreshes, Ctrl+Shift+C copies the list, Ctrl+S opens the menu of
-// save formats.
+// save formats, Ctrl+1 to Ctrl+6 click the headings.
 class wBuffer : public QDialog
 {
     Q_OBJECT
@@ -62,6 +62,9 @@ public Q_SLOTS:
     void tbrTools_ButtonMenuClick(const QString& key);
 
 private:
+    QToolBar* buildToolBar();
+    QWidget* buildPanelNumber();
+    QTreeWidget* buildList();
     QAction* addButton(const char* key);
     void buildSaveMenu(QAction* save);
     void refresh();
