@@ -2,6 +2,7 @@
 
 #include "eventlog/EventBuffer.h"
 #include "eventlog/EventExport.h"
+#include "eventlog/HeadingImageStyle.h"
 #include "texts/DataFunctions.h"
 #include "util/ErrorHandling.h"
 #include "util/UiSeam.h"
@@ -164,6 +165,9 @@ QTreeWidget* wBuffer::buildList()
     header->setSectionsClickable(true);
     header->setSortIndicatorShown(false);
     header->setSectionsMovable(false);
+    auto* headingStyle = new HeadingImageStyle;
+    headingStyle->setParent(header);
+    header->setStyle(headingStyle);
     for (int column = 0; column < EventColumns; ++column)
         m_lvwBuffer->headerItem()->setTextAlignment(column,
                                                     ColumnAlignments[column] | Qt::AlignVCenter);
