@@ -10,14 +10,12 @@
 #include <QAction>
 #include <QCollator>
 #include <QDateTime>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QScreen>
-#include <QScrollBar>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QToolBar>
@@ -204,7 +202,7 @@ QAction* wBuffer::addButton(const char* key)
 void wBuffer::buildSaveMenu(QAction* save)
 {
     m_saveMenu = new QMenu(this);
-    m_saveMenu->setObjectName(QStringLiteral("mnuSaveFormats"));
+    m_saveMenu->setObjectName(QStringLiteral("SaveFormats"));
     const struct
     {
         const char* key;
