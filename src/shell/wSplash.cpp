@@ -109,9 +109,10 @@ void wSplash::ShowOver(QWidget* owner)
     move(area.topLeft());
     // A window manager keeps a dialog above its owner when the owner is on
     // screen as the dialog appears: a splash shown before its owner appears
-    // again once the owner is there.
-    if (isVisible() && owner->isVisible())
+    // again, once, when the owner is there.
+    if (isVisible() && !m_shownOverOwner && owner->isVisible())
         hide();
+    m_shownOverOwner = owner->isVisible();
     show();
     raise();
 }

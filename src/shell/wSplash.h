@@ -57,4 +57,5 @@ private:
     QLabel* m_lblVersion[2] = {};
     QLabel* m_lblAbout = nullptr;
     QTimer* m_tmrClose = nullptr;
+    bool m_shownOverOwner = false;
 };
