@@ -42,7 +42,9 @@ QString SerialComCtrl::DeviceName(const QString& port)
 
 void SerialComCtrl::SetCommPort(const QString& port)
 {
-    if (m_port.isOpen())
+    // Naming the open port again ("1" or "/dev/ttyS0" alike) changes nothing;
+    // another port can only be set once this one is closed.
+    if (m_port.isOpen() && DeviceName(port) != DeviceName(m_commPort))
         Raise(ErrNo::PortAlreadyOpen);
     m_commPort = port.trimmed();
 }
@@ -103,11 +105,10 @@ bool SerialComCtrl::PortOpen() const
 
 void SerialComCtrl::SetPortOpen(bool open)
 {
-    if (open == m_port.isOpen()) {
-        if (open)
-            Raise(ErrNo::PortAlreadyOpen);
+    // Opening the open port succeeds: its settings are applied as they
+    // change, so it is already open as asked.
+    if (open == m_port.isOpen())
         return;
-    }
     if (!open) {
         joinDrain();
         m_port.close();

@@ -12,7 +12,8 @@
 // Linux; any other text is a device name or path (ttyUSB0, /dev/ttyUSB0,
 // COM12). Opening a port that does not exist raises 8002, one that is busy or
 // not permitted 8010, settings the device refuses 8015; a malformed settings
-// text raises 380. Output and reads on a closed port raise 8018.
+// text raises 380. Output and reads on a closed port raise 8018. Opening the
+// open port succeeds; naming another port while one is open raises 8005.
 //
 // The send notification (OnComm(comEvSend)) means the bytes have really left
 // the line: on POSIX a helper thread waits in tcdrain and the notification is

@@ -2,6 +2,7 @@
 
 #include "util/ErrorHandling.h"
 #include "util/IniFile.h"
+#include "util/WholeNumber.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -10,7 +11,6 @@
 #include <QStandardPaths>
 
 #include <cmath>
-#include <limits>
 
 namespace {
 QString& overrideName()
@@ -91,25 +91,14 @@ double TextToDouble(const QString& text)
     return value;
 }
 
-namespace {
-template <class T> T wholeNumber(const QString& text)
-{
-    const double value = std::nearbyint(TextToDouble(text)); // halves to even
-    if (value < static_cast<double>(std::numeric_limits<T>::min()) ||
-        value > static_cast<double>(std::numeric_limits<T>::max()))
-        Raise(ErrNo::Overflow, text);
-    return static_cast<T>(value);
-}
-} // namespace
-
 std::int16_t TextToInt(const QString& text)
 {
-    return wholeNumber<std::int16_t>(text);
+    return WholeNumber<std::int16_t>(TextToDouble(text), text);
 }
 
 std::int32_t TextToLong(const QString& text)
 {
-    return wholeNumber<std::int32_t>(text);
+    return WholeNumber<std::int32_t>(TextToDouble(text), text);
 }
 
 bool TextToBool(const QString& text)

@@ -1,5 +1,6 @@
 // The Orvel console.
 
+#include "ApplicationName.h"
 #include "QtUi.h"
 #include "ScreenshotMode.h"
 #include "StartUp.h"
@@ -9,8 +10,7 @@
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("orvel"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Orvel"));
+    SetApplicationName();
 
     QtUi ui;
     InstallUi(&ui);
@@ -20,10 +20,17 @@ int main(int argc, char* argv[])
         status = ScreenshotMode::Run();
     } else {
         StartUp startUp;
-        if (startUp.Run() == StartUp::Result::NoDataFile)
+        switch (startUp.Run()) {
+        case StartUp::Result::NoDataFile:
             status = 1;
-        else
+            break;
+        case StartUp::Result::Quit:
+            break; // closed during start-up: nothing is left to run
+        case StartUp::Result::Ready:
+        case StartUp::Result::Stopped:
             status = QApplication::exec();
+            break;
+        }
     }
     InstallUi(nullptr);
     return status;

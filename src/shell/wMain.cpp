@@ -366,7 +366,13 @@ void wMain::Nationality()
         m_helpFile = usable ? path : QString();
         for (const char* item : {"mnuHelpSummary", "mnuHelpIndex", "mnuHelpSep1"})
             MenuItem(QString::fromLatin1(item))->setVisible(usable);
-        ToolButton(QStringLiteral("mnuHelpContext"))->setVisible(usable);
+        // The context help button, and the separator before it with it.
+        QAction* context = ToolButton(QStringLiteral("mnuHelpContext"));
+        context->setVisible(usable);
+        const QList<QAction*> buttons = m_tbrTools->actions();
+        const qsizetype at = buttons.indexOf(context);
+        if (at > 0 && buttons[at - 1]->isSeparator())
+            buttons[at - 1]->setVisible(usable);
         if (m_help) {
             if (usable && m_help->Document().Path() != path)
                 m_help->Load(path);
@@ -500,6 +506,7 @@ void wMain::unload()
                 owned->hide();
         m_recentFiles->Save(Menu(QStringLiteral("mnuFile")));
     });
+    Q_EMIT Unloaded();
 }
 
 void wMain::closeEvent(QCloseEvent* event)

@@ -101,6 +101,8 @@ public Q_SLOTS:
 Q_SIGNALS:
     // Panel windows follow it (the factory page).
     void FactoryModeChanged(bool on);
+    // The user confirmed the close request: the program ends.
+    void Unloaded();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

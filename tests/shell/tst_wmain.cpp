@@ -4,6 +4,7 @@
 #include "RecordingUi.h"
 #include "ShellTestSupport.h"
 
+#include "shell/ApplicationName.h"
 #include "shell/ImageList.h"
 #include "shell/wMain.h"
 
@@ -12,6 +13,7 @@
 #include "texts/DataFunctions.h"
 
 #include <QAction>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
@@ -228,6 +230,7 @@ private Q_SLOTS:
         }
         QVERIFY(window->ToolButton(QStringLiteral("mnuHelpContext"))->isEnabled());
         QVERIFY(window->ToolButton(QStringLiteral("mnuHelpContext"))->isVisible());
+        QVERIFY(bar->actions()[bar->actions().size() - 2]->isVisible());
     }
 
     void imageList()
@@ -259,6 +262,15 @@ private Q_SLOTS:
         QCOMPARE(prompt->toolTip(), GetToolTip(1001));
         QVERIFY(window->findChild<QMdiArea*>());
         QCOMPARE(window->windowTitle(), QStringLiteral("Orvel"));
+    }
+
+    // The window system shows a title as it is only when the program has no
+    // display name of its own (it would add " — Orvel" to every title).
+    void titlesAreTheirOwnText()
+    {
+        SetApplicationName();
+        QCOMPARE(QGuiApplication::applicationName(), QStringLiteral("orvel"));
+        QCOMPARE(QGuiApplication::applicationDisplayName(), QStringLiteral("orvel"));
     }
 
     void nationality_data()

@@ -61,7 +61,7 @@ qint64 SimulatedLine::wireTimeUs(int count, const QString& settings)
 
 void SimulatedLine::SetCommPort(const QString& port)
 {
-    if (m_open)
+    if (m_open && port != m_commPort)
         Raise(ErrNo::PortAlreadyOpen);
     m_commPort = port;
 }
@@ -79,7 +79,7 @@ void SimulatedLine::SetSettings(const QString& settings)
 void SimulatedLine::SetPortOpen(bool open)
 {
     if (open && m_open)
-        Raise(ErrNo::PortAlreadyOpen);
+        return;
     if (open && m_unplugged)
         Raise(ErrNo::PortInvalid);
     m_open = open;
