@@ -36,7 +36,8 @@ bool SaveReportPdf(const ConfigClass& config, const ReportOptions& options, QWid
 {
     FileDialogRequest request;
     request.owner = owner;
-    request.filter = GetText(kPdfFilterTag);
+    // The filter's "|" separators, which the text lookup turns into line ends.
+    request.filter = GetText(kPdfFilterTag).replace(QStringLiteral("\r\n"), QStringLiteral("|"));
     request.save = true;
     request.proposedName = ProposedName(config);
     request.initialFolder = GetIniParam(General, PdfFolderKey);

@@ -72,9 +72,9 @@ void wPreview::buildControls()
     m_tbrPreview->addSeparator();
     QStyle* s = style();
     add("cmdFirstPage", s->standardIcon(QStyle::SP_MediaSkipBackward), 40207,
-        [this] { m_prv->setCurrentPage(1); });
+        [this] { goToPage(1); });
     add("cmdPreviousPage", s->standardIcon(QStyle::SP_ArrowLeft), 40208,
-        [this] { m_prv->setCurrentPage(m_prv->currentPage() - 1); });
+        [this] { goToPage(m_prv->currentPage() - 1); });
     m_lblPage = new QLabel(m_tbrPreview);
     m_lblPage->setObjectName(QStringLiteral("lblPage"));
     m_lblPage->setMinimumWidth(
@@ -82,9 +82,9 @@ void wPreview::buildControls()
     m_lblPage->setAlignment(Qt::AlignCenter);
     m_tbrPreview->addWidget(m_lblPage);
     add("cmdNextPage", s->standardIcon(QStyle::SP_ArrowRight), 40209,
-        [this] { m_prv->setCurrentPage(m_prv->currentPage() + 1); });
+        [this] { goToPage(m_prv->currentPage() + 1); });
     add("cmdLastPage", s->standardIcon(QStyle::SP_MediaSkipForward), 40210,
-        [this] { m_prv->setCurrentPage(m_prv->pageCount()); });
+        [this] { goToPage(m_prv->pageCount()); });
     auto* spacer = new QWidget(m_tbrPreview);
     spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     m_tbrPreview->addWidget(spacer);
@@ -149,6 +149,12 @@ int wPreview::PageCount() const
 int wPreview::CurrentPage() const
 {
     return m_prv->currentPage();
+}
+
+void wPreview::goToPage(int page)
+{
+    m_prv->setCurrentPage(page);
+    showPageNumber();
 }
 
 void wPreview::showPageNumber()

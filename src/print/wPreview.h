@@ -41,6 +41,8 @@ public Q_SLOTS:
 private:
     void buildControls();
     void paint(QPrinter* printer);
+    void goToPage(int page);
+    // The page shown and the number of pages, "2 / 3".
     void showPageNumber();
 
     ConfigClass m_config;
