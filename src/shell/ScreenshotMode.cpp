@@ -2,6 +2,7 @@
 
 #include "HelpViewer.h"
 #include "QtUi.h"
+#include "ScreenshotPanels.h"
 #include "StartUp.h"
 #include "wAskSlave.h"
 #include "wMain.h"
@@ -148,6 +149,11 @@ int ScreenshotMode::Run()
             help->close();
         }
     }
+
+    ScreenshotPanels::Take(window, [window](const QString& name) {
+        Settle();
+        Save(ScreenArea(window), name);
+    });
 
     InstallUi(previous);
     return result == StartUp::Result::Ready ? 0 : 2;

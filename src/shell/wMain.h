@@ -9,7 +9,9 @@
 
 #include <memory>
 
+class ClipboardClass;
 class ComCtrl;
+class LineStore;
 class MostRecentFilesClass;
 class PanelLink;
 class QAction;
@@ -17,6 +19,7 @@ class QLabel;
 class QMdiArea;
 class QMenu;
 class QToolBar;
+class wPanneau;
 
 // The console's main window: the frame in which panel windows and the event
 // list open, with the menu bar, the tool bar tbrTools and the status bar
@@ -72,6 +75,14 @@ public:
     // The help window once a help command has opened it, else null.
     HelpViewer* Help() const { return m_help; }
 
+    // The active MDI child when it is a panel window, else null.
+    wPanneau* ActivePanel() const;
+    // A new panel window, loaded with the defaults, in a sub-window of the
+    // MDI area and following factory access; not shown yet.
+    wPanneau* NewPanelWindow();
+    // Shows a panel window made by NewPanelWindow and makes it active.
+    void ShowPanelWindow(wPanneau* panel);
+
     // Start-up step 8: every tool bar button with a key shows its image.
     void ApplyToolBarImages();
 
@@ -82,7 +93,15 @@ public Q_SLOTS:
     void ValidePanneau();
 
     // Commands (tool bar buttons reach them by name: key + "_Click").
+    void mnuFileNew_Click();
     void mnuFileQuit_Click();
+    void mnuEditCopyOneLine_Click();
+    void mnuEditPasteOneLine_Click();
+    void mnuEditCopyLine_Click();
+    void mnuEditCopy_Click();
+    void mnuEditPaste_Click();
+    void mnuOptionsUsinePart_Click();
+    void mnuOptionsUsineTotal_Click();
     void mnuOptionsPrefs_Click();
     void mnuOptionsFactory_Click();
     void mnuWindowCascade_Click();
@@ -111,6 +130,12 @@ private:
     QAction* addSeparator(QMenu* menu, const char* name);
     void fillWindowMenu();
     void menuOpening(QMenu* menu);
+    // The Edit menu by the active panel window's page; the Options menu's
+    // reset commands by the active panel window.
+    void editMenuOpening();
+    void optionsMenuOpening();
+    // The section store, made on first use.
+    ClipboardClass& Clipboard();
     // The help window, loaded with the help file; null when there is none.
     HelpViewer* helpViewer();
     // Close request: true when the user confirmed.
@@ -119,6 +144,8 @@ private:
 
     std::unique_ptr<ComCtrl> m_port;
     std::unique_ptr<PanelLink> m_link;
+    std::unique_ptr<ClipboardClass> m_clipboard;
+    std::unique_ptr<LineStore> m_lines;
     MostRecentFilesClass* m_recentFiles = nullptr;
     QMdiArea* m_mdi = nullptr;
     QToolBar* m_tbrTools = nullptr;
