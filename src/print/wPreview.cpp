@@ -117,6 +117,9 @@ void wPreview::Nationality()
             action->setText(text);
             action->setToolTip(QString(text).remove(QStringLiteral("...")));
         }
+        // The pages follow the language too.
+        if (m_built)
+            m_prv->updatePreview();
     });
 }
 
@@ -125,6 +128,7 @@ bool wPreview::DoPrint(const ConfigClass& config, bool factory)
     m_config = config;
     m_factory = factory;
     m_lastCompleted = false;
+    m_built = true;
     Trap("wPreview.DoPrint", [&] {
         SetUpPrinter(*m_printer,
                      ChosenDestination(GetIniParam(PrintKeys::Section, PrintKeys::PrinterName),

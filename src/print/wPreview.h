@@ -48,6 +48,8 @@ private:
     ConfigClass m_config;
     bool m_factory = false;
     bool m_lastCompleted = false;
+    // DoPrint has given the window a document.
+    bool m_built = false;
     std::unique_ptr<QPrinter> m_printer;
     QPrintPreviewWidget* m_prv = nullptr;
     QToolBar* m_tbrPreview = nullptr;

@@ -31,10 +31,9 @@ namespace {
 // but not available yet.
 const char* const UnavailableCommands[] = {
     "mnuFileOpen",         "mnuFileSave",         "mnuFileSaveAs",       "mnuFileRead",
-    "mnuFileWrite",        "mnuFilePrintSetup",   "mnuFilePrint",        "mnuFilePreview",
-    "mnuEditCopyOneLine",  "mnuEditPasteOneLine", "mnuEditCopyLine",     "mnuEditCopy",
-    "mnuEditPaste",        "mnuToolsReadBuffer",  "mnuToolsClearBuffer", "mnuOptionsUsinePart",
-    "mnuOptionsUsineTotal"};
+    "mnuFileWrite",        "mnuEditCopyOneLine",  "mnuEditPasteOneLine", "mnuEditCopyLine",
+    "mnuEditCopy",         "mnuEditPaste",        "mnuToolsReadBuffer",  "mnuToolsClearBuffer",
+    "mnuOptionsUsinePart", "mnuOptionsUsineTotal"};
 
 // Tool bar order; "|" is a separator.
 const char* const ToolBarKeys[] = {"mnuFileNew",         "mnuFileOpen",         "mnuFileSave",
@@ -264,6 +263,9 @@ void wMain::connectCommands()
     } commands[] = {
         {"mnuFileNew", &wMain::mnuFileNew_Click},
         {"mnuFileQuit", &wMain::mnuFileQuit_Click},
+        {"mnuFilePrintSetup", &wMain::mnuFilePrintSetup_Click},
+        {"mnuFilePrint", &wMain::mnuFilePrint_Click},
+        {"mnuFilePreview", &wMain::mnuFilePreview_Click},
         {"mnuEditCopyOneLine", &wMain::mnuEditCopyOneLine_Click},
         {"mnuEditPasteOneLine", &wMain::mnuEditPasteOneLine_Click},
         {"mnuEditCopyLine", &wMain::mnuEditCopyLine_Click},

@@ -20,6 +20,7 @@ class QMdiArea;
 class QMenu;
 class QToolBar;
 class wPanneau;
+class wPreview;
 
 // The console's main window: the frame in which panel windows and the event
 // list open, with the menu bar, the tool bar tbrTools and the status bar
@@ -74,6 +75,8 @@ public:
     QString HelpFile() const { return m_helpFile; }
     // The help window once a help command has opened it, else null.
     HelpViewer* Help() const { return m_help; }
+    // The print preview window while it is open, else null.
+    wPreview* Preview() const;
 
     // The active MDI child when it is a panel window, else null.
     wPanneau* ActivePanel() const;
@@ -95,6 +98,10 @@ public Q_SLOTS:
     // Commands (tool bar buttons reach them by name: key + "_Click").
     void mnuFileNew_Click();
     void mnuFileQuit_Click();
+    // Printing (wMainPrint.cpp).
+    void mnuFilePrintSetup_Click();
+    void mnuFilePrint_Click();
+    void mnuFilePreview_Click();
     void mnuEditCopyOneLine_Click();
     void mnuEditPasteOneLine_Click();
     void mnuEditCopyLine_Click();
@@ -158,5 +165,6 @@ private:
     QString m_programFolder;
     QString m_helpFile;
     QPointer<HelpViewer> m_help;
+    QPointer<wPreview> m_preview;
     bool m_unloaded = false;
 };

@@ -172,16 +172,16 @@ private Q_SLOTS:
         QTest::addColumn<bool>("enabled");
         QTest::addColumn<bool>("buttonEnabled");
         for (const char* name : {"mnuFileOpen", "mnuFileSave", "mnuFileSaveAs", "mnuFileRead",
-                                 "mnuFileWrite", "mnuFilePrintSetup", "mnuFilePrint",
-                                 "mnuFilePreview", "mnuToolsReadBuffer", "mnuToolsClearBuffer"})
+                                 "mnuFileWrite", "mnuToolsReadBuffer", "mnuToolsClearBuffer"})
             QTest::newRow(name) << name << false << false;
         for (const char* name :
              {"mnuEditCopyOneLine", "mnuEditPasteOneLine", "mnuEditCopyLine", "mnuEditCopy",
               "mnuEditPaste", "mnuOptionsUsinePart", "mnuOptionsUsineTotal"})
             QTest::newRow(name) << name << false << true;
         for (const char* name :
-             {"mnuFileNew", "mnuFileQuit", "mnuOptionsPrefs", "mnuOptionsFactory",
-              "mnuWindowCascade", "mnuHelpSummary", "mnuHelpIndex", "mnuHelpAbout"})
+             {"mnuFileNew", "mnuFilePrintSetup", "mnuFilePrint", "mnuFilePreview", "mnuFileQuit",
+              "mnuOptionsPrefs", "mnuOptionsFactory", "mnuWindowCascade", "mnuHelpSummary",
+              "mnuHelpIndex", "mnuHelpAbout"})
             QTest::newRow(name) << name << true << true;
     }
     void commandsWithoutPanel()
