@@ -73,6 +73,8 @@ bool ConfigReport::Run()
     return !m_cancel;
 }
 
+// The section titles.
+// tags: 41010, 42010, 43010, 44010
 bool ConfigReport::PrintInputs()
 {
     return Trap("PrintFunctions.PrintInputs", [&] {

@@ -3,6 +3,7 @@
 #include "HelpViewer.h"
 #include "QtUi.h"
 #include "ScreenshotPanels.h"
+#include "ScreenshotPrint.h"
 #include "StartUp.h"
 #include "wAskSlave.h"
 #include "wMain.h"
@@ -127,6 +128,8 @@ int ScreenshotMode::Run()
     window->mnuOptionsFactory_Click();
     ui.nextName = QStringLiteral("about");
     window->mnuHelpAbout_Click();
+    ScreenshotPrint::Take(
+        *window, [&ui](const QString& name) { ui.nextName = name; }, &Save);
 
     {
         wAskSlave slave(window->Port(), window);

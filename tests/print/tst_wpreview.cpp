@@ -1,6 +1,7 @@
 // The preview window: its pages, its navigation, and its Print button, which
 // asks for the printer only and prints a fresh copy (here to a PDF file).
 #include "PdfText.h"
+#include "PrintAnswers.h"
 #include "RecordingUi.h"
 #include "TestFiles.h"
 #include "WidgetLookup.h"
@@ -30,17 +31,6 @@ ConfigClass Named(const QString& name)
     return config;
 }
 
-// Answers the printer-only settings dialog: chooses the PDF file and confirms.
-bool ChoosePdfFile(QObject* object)
-{
-    auto* dialog = qobject_cast<wPrintConfig*>(object);
-    if (!dialog || !child<QGroupBox>(dialog, "frmMargins")->isHidden())
-        return false;
-    auto* list = child<QListWidget>(dialog, "lstPrinters");
-    list->setCurrentRow(list->count() - 1);
-    dialog->Bouton_Click(1);
-    return true;
-}
 } // namespace
 
 class TestWPreview : public QObject

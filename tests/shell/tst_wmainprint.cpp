@@ -1,6 +1,8 @@
 // The print commands of the main window: Print setup, Print and Preview on
 // the active panel window, and their beep without one.
 
+#include "PdfText.h"
+#include "PrintAnswers.h"
 #include "RecordingUi.h"
 #include "ShellTestSupport.h"
 
@@ -16,7 +18,6 @@
 #include <QListWidget>
 #include <QMdiArea>
 #include <QPrintPreviewWidget>
-#include <QProcess>
 
 using namespace ShellTest;
 
@@ -38,26 +39,6 @@ void NewPanel(wMain& window, const QString& name)
     window.ActivePanel()->Config().SetModuleName(name);
 }
 
-// Answers the printer-only dialog with the PDF file.
-bool ChoosePdfFile(QObject* object)
-{
-    auto* dialog = qobject_cast<wPrintConfig*>(object);
-    if (!dialog || !dialog->findChild<QGroupBox*>(QStringLiteral("frmMargins"))->isHidden())
-        return false;
-    auto* list = dialog->findChild<QListWidget*>(QStringLiteral("lstPrinters"));
-    list->setCurrentRow(list->count() - 1);
-    dialog->Bouton_Click(1);
-    return true;
-}
-
-QString PdfText(const QString& path)
-{
-    QProcess process;
-    process.start(QStringLiteral("pdftotext"),
-                  {QStringLiteral("-layout"), path, QStringLiteral("-")});
-    process.waitForFinished(30000);
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
 } // namespace
 
 class tst_wMainPrint : public QObject
@@ -139,7 +120,7 @@ private Q_SLOTS:
         QCOMPARE(ui.dialogsShown, QStringList{QStringLiteral("wPrintConfig")});
         QCOMPARE(ui.fileRequests.size(), 1);
         QCOMPARE(ui.fileRequests[0].proposedName, QStringLiteral("Second.pdf"));
-        const QString text = PdfText(path);
+        const QString text = PdfText::Pages(TestFiles::ReadBytes(path)).join(QLatin1Char('\f'));
         QVERIFY(text.contains(QStringLiteral("Second")));
         QVERIFY(!text.contains(QStringLiteral("First")));
         QCOMPARE(text.contains(QStringLiteral("Factory parameters")), factory);

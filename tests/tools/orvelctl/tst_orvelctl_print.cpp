@@ -2,6 +2,7 @@
 // INI file's language, with or without the factory section; what it refuses.
 #include "CtlRunner.h"
 #include "HandFile.h"
+#include "PdfText.h"
 #include "TestFiles.h"
 
 #include "config/ConfigClass.h"
@@ -13,17 +14,6 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
-
-namespace {
-QString PdfText(const QString& path)
-{
-    QProcess process;
-    process.start(QStringLiteral("pdftotext"),
-                  {QStringLiteral("-layout"), path, QStringLiteral("-")});
-    process.waitForFinished(30000);
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-} // namespace
 
 class TestOrvelctlPrint : public QObject
 {
@@ -94,7 +84,7 @@ private Q_SLOTS:
         QCOMPARE(r.exitCode, 0);
         QVERIFY2(r.err.isEmpty(), r.err.constData());
         QVERIFY(r.out.isEmpty());
-        const QString text = PdfText(m_pdf);
+        const QString text = PdfText::Pages(TestFiles::ReadBytes(m_pdf)).join(QLatin1Char('\f'));
         QVERIFY(text.contains(title));
         QVERIFY(text.contains(QStringLiteral("Pump room")));
         QVERIFY(text.contains(QRegularExpression(QRegularExpression::escape(speed) +
