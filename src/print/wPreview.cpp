@@ -14,10 +14,13 @@
 #include <QLabel>
 #include <QPrinter>
 #include <QPrintPreviewWidget>
+#include <QScreen>
 #include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 // The resources of a static library are registered by hand, outside any namespace.
 static void InitPrintResources()
@@ -38,7 +41,9 @@ wPreview::wPreview(QWidget* parent) : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("wPreview"));
     setAttribute(Qt::WA_DeleteOnClose);
-    resize(820, 900);
+    // A page's width, within what the screen offers.
+    const QRect screen = this->screen()->availableGeometry();
+    resize(std::min(820, screen.width() * 9 / 10), std::min(960, screen.height() * 9 / 10));
     InitPrintResources();
     m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     buildControls();
@@ -89,6 +94,8 @@ void wPreview::buildControls()
     spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     m_tbrPreview->addWidget(spacer);
     QAction* close = add("cmdClose", QIcon(), 40202, [this] { ClosePreview(); });
+    close->setShortcut(QKeySequence(Qt::Key_Escape));
+    print->setShortcut(QKeySequence(QKeySequence::Print));
     m_tbrPreview->widgetForAction(close)->setObjectName(QStringLiteral("btnClose"));
     // Print and Close show their words; the other buttons their pictures.
     for (QAction* a : {print, close})

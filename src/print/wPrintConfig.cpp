@@ -122,6 +122,11 @@ void wPrintConfig::buildControls()
         connect(m_bouton[i], &QPushButton::clicked, this, [this, i] { Bouton_Click(i); });
     }
     m_bouton[1]->setDefault(true);
+    // The keyboard goes round the page: top, left, right, bottom, value column.
+    QWidget* order[] = {m_margins[2], m_margins[0],  m_margins[1], m_margins[3],
+                        m_margins[4], m_lstPrinters, m_bouton[1],  m_bouton[0]};
+    for (int i = 0; i + 1 < int(std::size(order)); ++i)
+        setTabOrder(order[i], order[i + 1]);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_frmMargins);

@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPrintPreviewWidget>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -84,6 +85,20 @@ private Q_SLOTS:
         preview.Prv()->updatePreview();
         QCOMPARE(preview.PageCount(), 5);
         QVERIFY(m_ui.messages.isEmpty());
+    }
+
+    // A language change relabels the window and draws the pages again.
+    void followsTheLanguage()
+    {
+        wPreview preview;
+        QVERIFY(preview.DoPrint(Named(QString()), false));
+        QSignalSpy drawn(preview.Prv(), &QPrintPreviewWidget::paintRequested);
+        SetCurrentLanguage(QStringLiteral("Français"));
+        preview.Nationality();
+        SetCurrentLanguage(QStringLiteral("English"));
+        QCOMPARE(preview.windowTitle(), QStringLiteral("Aperçu avant impression"));
+        QCOMPARE(child<QAction>(&preview, "cmdPrint")->text(), QStringLiteral("Imprimer..."));
+        QCOMPARE(drawn.size(), 1);
     }
 
     void cancelledDocument()
