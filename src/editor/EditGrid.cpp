@@ -315,6 +315,17 @@ void EditGrid::CommitText(const QModelIndex& index, const QString& text)
     m_committing = false;
 }
 
+void EditGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    // The grid takes the keyboard back from its editor, also when a message
+    // about the edit had it meanwhile (the window gives it back to the grid
+    // once the message closes).
+    if (editor && window()->focusWidget() &&
+        (window()->focusWidget() == editor || editor->isAncestorOf(window()->focusWidget())))
+        setFocus();
+    QTableView::closeEditor(editor, hint);
+}
+
 bool EditGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event)
 {
     if (trigger == NoEditTriggers || !index.isValid() || m_committing)
@@ -348,6 +359,17 @@ bool EditGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event
 void EditGrid::keyboardSearch(const QString& /*search*/)
 {
     // Typed letters edit the current cell; they never jump to another row.
+}
+
+void EditGrid::keyPressEvent(QKeyEvent* event)
+{
+    // Ctrl+Tab belongs to the pages around the grid.
+    if ((event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) &&
+        (event->modifiers() & Qt::ControlModifier)) {
+        event->ignore();
+        return;
+    }
+    QTableView::keyPressEvent(event);
 }
 
 void EditGrid::paintEvent(QPaintEvent* event)

@@ -20,6 +20,7 @@ constexpr int kCommonTypeTextBase = 34030; // tags: 34030-34031
 constexpr int kLabelTags[3] = {34010, 34012, 34013};
 constexpr int kReadOnlyNoticeTag = 34020;
 constexpr int kBrightMax = 255;
+// Help of the supply type and the common type: tags: 101173, 101175
 } // namespace
 
 FactoryPage::FactoryPage(PanelContext& panel, QWidget* parent) : QWidget(parent), m_panel(panel)
@@ -88,7 +89,7 @@ void FactoryPage::lumMinChange()
             return;
         // A value typed beyond the range is brought into it, then stored.
         if (m_txtLumMin->value() > kBrightMax) {
-            m_txtLumMin->SetText(QString::number(kBrightMax));
+            m_txtLumMin->SetTextLater(QString::number(kBrightMax));
             return;
         }
         m_panel.Config().SetBrightMin(std::int16_t(m_txtLumMin->value()));

@@ -23,15 +23,15 @@ constexpr int kTempoRelFloor = 20;
 
 // Brings a field's value into its arrows' range by rewriting its text (which
 // runs the field's handler again): above the maximum at once, below the
-// minimum once the user has finished typing. True when it rewrote.
+// minimum once the user has finished typing. True when it rewrites.
 bool BringIntoRange(UpDownEdit* field, bool finished)
 {
     if (field->value() > field->ArrowMaximum()) {
-        field->SetText(QString::number(field->ArrowMaximum()));
+        field->SetTextLater(QString::number(field->ArrowMaximum()));
         return true;
     }
     if (field->value() < field->ArrowMinimum() && finished) {
-        field->SetText(QString::number(field->ArrowMinimum()));
+        field->SetTextLater(QString::number(field->ArrowMinimum()));
         return true;
     }
     return false;
@@ -68,6 +68,8 @@ void GeneralPage::connectHandlers()
     connect(m_txtCommSlave, &QSpinBox::valueChanged, this, [this] { slaveChange(false); });
     connect(m_txtCommSlave, &QAbstractSpinBox::editingFinished, this,
             [this] { slaveChange(true); });
+    // The text changes with the value (arrows, typing) and by itself (emptied).
+    connect(m_txtCommSlave, &QSpinBox::textChanged, this, &GeneralPage::slaveTextChange);
     connect(m_txtCommSlave->findChild<QLineEdit*>(), &QLineEdit::textChanged, this,
             &GeneralPage::slaveTextChange);
 
@@ -157,7 +159,7 @@ void GeneralPage::tempoRelChange(int i)
             std::uint8_t(m_txtTempoRel[0]->value()), std::uint8_t(m_txtTempoRel[1]->value()),
             std::uint8_t(m_txtTempoRel[2]->value()), std::int16_t(m_txtTempoRel[3]->value())});
         if (total < kTempoRelFloor) {
-            m_txtTempoRel[3]->SetText(QString::number(kTempoRelFloor));
+            m_txtTempoRel[3]->SetTextLater(QString::number(kTempoRelFloor));
             return;
         }
         m_panel.SetModified(true);

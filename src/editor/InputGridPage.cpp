@@ -73,11 +73,10 @@ QString YesNo(const QStringList& list, std::uint8_t value)
 }
 } // namespace
 
-InputGridPage::InputGridPage(PanelContext& panel, QWidget* parent) : QWidget(parent), m_panel(panel)
+InputGridPage::InputGridPage(PanelContext& panel, QWidget* parent)
+    : GridPage(panel, new EditGrid(kRows, kCols, kFixedRows), kHelpTags, kHeadingRow0Tag, parent)
 {
-    m_grid = new EditGrid(kRows, kCols, kFixedRows, this);
     m_grid->setObjectName(QStringLiteral("grdInputs"));
-    m_grid->SetEvents(this);
     m_grid->SetFormat(QString::fromLatin1(kFormat));
     m_grid->SetMergeRow(0, true);
     m_grid->SetSeparators(QList<int>(std::begin(kSeparators), std::end(kSeparators)));
@@ -208,16 +207,6 @@ void InputGridPage::Refresh()
         m_grid->SetTextMatrix(row, 16, YesNo(m_yesNo, config.InDisturb(ch)));
         m_grid->SetTextMatrix(row, 17, YesNo(m_yesNo, config.InRepBlock(ch)));
     }
-}
-
-int InputGridPage::CurrentLine() const
-{
-    return m_grid->Row() - m_grid->FixedRows() + 1;
-}
-
-void InputGridPage::CommitEdit()
-{
-    m_grid->CommitEdit();
 }
 
 void InputGridPage::FillList(int /*row*/, int col, QStringList& list)
@@ -377,22 +366,4 @@ bool InputGridPage::updateDelay(int ch, int row)
     if (LeadingNumber(m_grid->TextMatrix(row, 5)) != ms)
         m_panel.RefreshFields();
     return true;
-}
-
-void InputGridPage::RowColChange(int /*row*/, int col)
-{
-    Trap("wPanneau.grdInputs_RowColChange", [&] {
-        m_grid->setToolTip(GetToolTip(kHeadingRow0Tag + col));
-        m_panel.SetDefaultValue(kHelpTags[col]);
-    });
-}
-
-void InputGridPage::GotFocus()
-{
-    m_panel.SetDefaultValue(kHelpTags[m_grid->Col()]);
-}
-
-void InputGridPage::LostFocus()
-{
-    m_panel.SetDefaultValue(0);
 }

@@ -1,11 +1,10 @@
 #pragma once
 
-#include "GridEvents.h"
+#include "GridPage.h"
 
 #include <QStringList>
 #include <QWidget>
 
-class EditGrid;
 class PanelContext;
 
 // Page 1 of the panel window: the twelve inputs of the record in the grid
@@ -13,18 +12,15 @@ class PanelContext;
 // by position, the horn type through its own order, the redirections up to
 // 12 and the delay as hours, minutes, seconds and milliseconds (rounded to a
 // tenth of a second, at least 20 ms).
-class InputGridPage : public QWidget, private GridEvents
+class InputGridPage : public GridPage
 {
     Q_OBJECT
 
 public:
     InputGridPage(PanelContext& panel, QWidget* parent = nullptr);
 
-    EditGrid* Grid() const { return m_grid; }
     void Nationality();
     void Refresh();
-    int CurrentLine() const;
-    void CommitEdit();
     // Stores the text of a cell in the record; false when it is refused.
     bool UpdateConfigInput(int ch, int col);
 
@@ -33,17 +29,12 @@ private:
     void FillUpDown(int row, int col, int& min, int& max, int& step) override;
     void BeforeUpdate(int row, int col, bool& cancel) override;
     void AfterUpdate(int row, int col, const QString& previous, bool& cancel) override;
-    void RowColChange(int row, int col) override;
-    void GotFocus() override;
-    void LostFocus() override;
 
     // The list a column's cells choose from (empty for other columns).
     QStringList columnList(int col) const;
     void fitColumns();
     bool updateDelay(int ch, int row);
 
-    PanelContext& m_panel;
-    EditGrid* m_grid = nullptr;
     QStringList m_yesNo;
     QStringList m_safety;
     QStringList m_sequence;

@@ -36,11 +36,9 @@ constexpr int kHelpTags[kCols] = {0, 100849, 100851, 100865};
 } // namespace
 
 OutputGridPage::OutputGridPage(PanelContext& panel, QWidget* parent)
-    : QWidget(parent), m_panel(panel)
+    : GridPage(panel, new EditGrid(kRows, kCols, kFixedRows), kHelpTags, kHeadingTag, parent)
 {
-    m_grid = new EditGrid(kRows, kCols, kFixedRows, this);
     m_grid->setObjectName(QStringLiteral("grdOutputs"));
-    m_grid->SetEvents(this);
     m_grid->SetFormat(QStringLiteral("^|^|^|^"));
     for (int col = 1; col < kCols; ++col)
         m_grid->SetColEditKind(col, EditGrid::EditKind::List);
@@ -121,16 +119,6 @@ void OutputGridPage::Refresh()
     }
 }
 
-int OutputGridPage::CurrentLine() const
-{
-    return m_grid->Row() - m_grid->FixedRows() + 1;
-}
-
-void OutputGridPage::CommitEdit()
-{
-    m_grid->CommitEdit();
-}
-
 void OutputGridPage::ShowWarning(bool shown)
 {
     m_picWarning->setVisible(shown);
@@ -196,22 +184,4 @@ bool OutputGridPage::UpdateConfigOutput(int n, int col)
         }
         return true;
     });
-}
-
-void OutputGridPage::RowColChange(int /*row*/, int col)
-{
-    Trap("wPanneau.grdOutputs_RowColChange", [&] {
-        m_grid->setToolTip(GetToolTip(kHeadingTag + col));
-        m_panel.SetDefaultValue(kHelpTags[col]);
-    });
-}
-
-void OutputGridPage::GotFocus()
-{
-    m_panel.SetDefaultValue(kHelpTags[m_grid->Col()]);
-}
-
-void OutputGridPage::LostFocus()
-{
-    m_panel.SetDefaultValue(0);
 }

@@ -1,11 +1,10 @@
 #pragma once
 
-#include "GridEvents.h"
+#include "GridPage.h"
 
 #include <QStringList>
 #include <QWidget>
 
-class EditGrid;
 class PanelContext;
 class QFrame;
 
@@ -14,18 +13,15 @@ class QFrame;
 // while an output is in common alarm mode. An output in that mode is offered
 // two driving entries instead of six, the second one standing for the
 // driving kind the defaults designate.
-class OutputGridPage : public QWidget, private GridEvents
+class OutputGridPage : public GridPage
 {
     Q_OBJECT
 
 public:
     OutputGridPage(PanelContext& panel, QWidget* parent = nullptr);
 
-    EditGrid* Grid() const { return m_grid; }
     void Nationality();
     void Refresh();
-    int CurrentLine() const;
-    void CommitEdit();
     void ShowWarning(bool shown);
     // Stores the text of a cell in the record; false when it is refused.
     bool UpdateConfigOutput(int n, int col);
@@ -37,14 +33,9 @@ private:
     void FillUpDown(int row, int col, int& min, int& max, int& step) override;
     void BeforeUpdate(int row, int col, bool& cancel) override;
     void AfterUpdate(int row, int col, const QString& previous, bool& cancel) override;
-    void RowColChange(int row, int col) override;
-    void GotFocus() override;
-    void LostFocus() override;
 
     void fitColumns();
 
-    PanelContext& m_panel;
-    EditGrid* m_grid = nullptr;
     QFrame* m_picWarning = nullptr;
     QStringList m_safety;
     QStringList m_modes;

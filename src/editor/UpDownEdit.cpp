@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QStyleOptionSpinBox>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -47,6 +48,11 @@ QString UpDownEdit::Text() const
 void UpDownEdit::SetText(const QString& text)
 {
     lineEdit()->setText(text);
+}
+
+void UpDownEdit::SetTextLater(const QString& text)
+{
+    QTimer::singleShot(0, this, [this, text] { SetText(text); });
 }
 
 void UpDownEdit::stepBy(int steps)

@@ -26,6 +26,9 @@ public:
     // The text shown, and setting it as if typed.
     QString Text() const;
     void SetText(const QString& text);
+    // Sets the text once the key being typed has been handled: a handler
+    // that corrects the text while the user types uses this.
+    void SetTextLater(const QString& text);
 
     void stepBy(int steps) override;
     // As wide as the arrows' largest value needs.

@@ -30,6 +30,7 @@ constexpr int kDefaultLabelTag = 30120;
 constexpr int kPageTags[4] = {31000, 32000, 33000, 34000};
 constexpr int kHelpContexts[4] = {220, 230, 240, 250};
 constexpr int kCloseQuestionTag = 10111;
+// The modified mark shows the no and yes texts: tags: 10-11
 
 // Header band help tags: panel number, module type, module name.
 constexpr int kHeaderHelpTags[3] = {100001, 100002, 100003};
@@ -60,7 +61,14 @@ wPanneau::wPanneau(bool factoryMode, QWidget* parent) : QWidget(parent), m_facto
     Trap("wPanneau.Form_Load", [&] { formLoad(); });
 }
 
-wPanneau::~wPanneau() = default;
+wPanneau::~wPanneau()
+{
+    // The pages go while the window is whole: a field losing the focus as it
+    // is destroyed reports its change, which must find the window, and find
+    // it refreshing (so that nothing is stored).
+    m_refreshing = true;
+    delete m_tbsPages;
+}
 
 void wPanneau::buildWindow()
 {
@@ -191,7 +199,23 @@ void wPanneau::Nationality()
         m_general->Nationality();
         m_factory->Nationality();
         RefreshFields();
+        fitFrame();
     });
+}
+
+void wPanneau::fitFrame()
+{
+    // Texts of another language may need more room than the window has: the
+    // frame around it (a sub-window of the main window) grows to what the
+    // pages need at least, so that no text is cut.
+    QWidget* frame = parentWidget();
+    if (!frame || !isVisible())
+        return;
+    layout()->activate();
+    const QSize extra = frame->size() - size();
+    const QSize needed = minimumSizeHint() + extra;
+    if (frame->width() < needed.width() || frame->height() < needed.height())
+        frame->resize(frame->size().expandedTo(needed));
 }
 
 void wPanneau::SetCaption()
@@ -251,8 +275,6 @@ void wPanneau::VerifMode()
         bool restricted = false;
         for (int n = 1; n <= ConfigClass::Channels && !restricted; ++n)
             restricted = m_config.OutMode(n) == 1;
-        if (restricted == m_general->Restricted())
-            return;
         m_outputs->ShowWarning(restricted);
         m_general->SetRestricted(restricted);
     });

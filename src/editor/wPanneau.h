@@ -103,6 +103,7 @@ private:
     void formLoad();
     void pageChanged(int index);
     void watchHelpTags();
+    void fitFrame();
     bool Refreshing() const override { return m_refreshing; }
     void VerifMode() override;
     void SetPanelNumberText(const QString& text) override;

@@ -30,10 +30,8 @@ namespace {
 // Document commands of later work: present with caption, image and tool tip,
 // but not available yet.
 const char* const UnavailableCommands[] = {
-    "mnuFileOpen",         "mnuFileSave",         "mnuFileSaveAs",       "mnuFileRead",
-    "mnuFileWrite",        "mnuEditCopyOneLine",  "mnuEditPasteOneLine", "mnuEditCopyLine",
-    "mnuEditCopy",         "mnuEditPaste",        "mnuToolsReadBuffer",  "mnuToolsClearBuffer",
-    "mnuOptionsUsinePart", "mnuOptionsUsineTotal"};
+    "mnuFileOpen",  "mnuFileSave",        "mnuFileSaveAs",      "mnuFileRead",
+    "mnuFileWrite", "mnuToolsReadBuffer", "mnuToolsClearBuffer"};
 
 // Tool bar order; "|" is a separator.
 const char* const ToolBarKeys[] = {"mnuFileNew",         "mnuFileOpen",         "mnuFileSave",

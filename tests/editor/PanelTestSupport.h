@@ -98,16 +98,20 @@ inline void Choose(QComboBox* combo, int index)
     QTest::keyClick(combo, Qt::Key_Home);
     for (int i = 0; i < index; ++i)
         QTest::keyClick(combo, Qt::Key_Down);
+    Settle();
 }
 
 // Replaces a numeric field's text by typing, then leaves it with Enter.
 inline void TypeInField(QAbstractSpinBox* field, const QString& text)
 {
     field->setFocus();
-    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(field, Qt::Key_Backspace);
+    QTest::keyClick(field, Qt::Key_End);
+    const int length = int(field->findChild<QLineEdit*>()->text().size());
+    for (int i = 0; i < length; ++i)
+        QTest::keyClick(field, Qt::Key_Backspace);
     QTest::keyClicks(field, text);
     QTest::keyClick(field, Qt::Key_Return);
+    Settle();
 }
 
 } // namespace PanelTest
