@@ -187,6 +187,7 @@ private Q_SLOTS:
         QFETCH(QString, name);
         QFETCH(QString, continuation);
         const QByteArray pdf = Render(Distinct(name));
+        QCOMPARE(PdfText::Title(pdf), QStringLiteral("Orvel"));
         const QStringList pages = PdfText::Pages(pdf);
         QCOMPARE(pages.size(), 2);
         const QStringList first = pages[0].split(QLatin1Char('\n'));

@@ -53,6 +53,16 @@ QList<PdfText::Word> PdfText::Words(const QByteArray& pdf)
     return words;
 }
 
+QString PdfText::Title(const QByteArray& pdf)
+{
+    QXmlStreamReader xml(Run({"-bbox", "-l", "1", "-", "-"}, pdf));
+    while (!xml.atEnd())
+        if (xml.readNext() == QXmlStreamReader::StartElement &&
+            xml.name() == QLatin1String("title"))
+            return xml.readElementText();
+    return {};
+}
+
 QSizeF PdfText::PageSize(const QByteArray& pdf)
 {
     QXmlStreamReader xml(Run({"-bbox", "-l", "1", "-", "-"}, pdf));

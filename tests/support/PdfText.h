@@ -25,6 +25,9 @@ struct Word
 };
 QList<Word> Words(const QByteArray& pdf);
 
+// The document's title.
+QString Title(const QByteArray& pdf);
+
 // The size of the first page in millimetres.
 QSizeF PageSize(const QByteArray& pdf);
 
