@@ -1,8 +1,9 @@
 #include "PdfText.h"
 
 #include <QProcess>
-#include <QRegularExpression>
 #include <QXmlStreamReader>
+
+#include <algorithm>
 
 namespace {
 constexpr double MmPerPoint = 25.4 / 72.0;
@@ -10,7 +11,7 @@ constexpr double MmPerPoint = 25.4 / 72.0;
 QByteArray Run(const QStringList& arguments, const QByteArray& pdf)
 {
     QProcess process;
-    process.start(QStringLiteral("pdftotext"), arguments);
+    process.start(QStringLiteral("pdftotext"), arguments + QStringList{"-", "-"});
     if (!process.waitForStarted(10000))
         qFatal("pdftotext cannot be started (poppler-utils missing?)");
     process.write(pdf);
@@ -18,74 +19,49 @@ QByteArray Run(const QStringList& arguments, const QByteArray& pdf)
     process.waitForFinished(30000);
     return process.readAllStandardOutput();
 }
+
+double Attribute(const QXmlStreamReader& xml, const char* name)
+{
+    return xml.attributes().value(QLatin1String(name)).toDouble() * MmPerPoint;
+}
 } // namespace
 
 QStringList PdfText::Pages(const QByteArray& pdf)
 {
-    QStringList pages = QString::fromUtf8(Run({"-layout", "-", "-"}, pdf)).split(QLatin1Char('\f'));
+    QStringList pages = QString::fromUtf8(Run({"-layout"}, pdf)).split(QLatin1Char('\f'));
     if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
         pages.removeLast();
     return pages;
 }
 
-QList<PdfText::Word> PdfText::Words(const QByteArray& pdf)
+PdfText::Document PdfText::Words(const QByteArray& pdf)
 {
-    QList<Word> words;
-    QXmlStreamReader xml(Run({"-bbox", "-", "-"}, pdf));
+    Document d;
+    QXmlStreamReader xml(Run({"-bbox"}, pdf));
     int page = 0;
     while (!xml.atEnd()) {
         if (xml.readNext() != QXmlStreamReader::StartElement)
             continue;
-        if (xml.name() == QLatin1String("page")) {
-            ++page;
+        if (xml.name() == QLatin1String("title")) {
+            d.title = xml.readElementText();
+        } else if (xml.name() == QLatin1String("page")) {
+            if (++page == 1)
+                d.pageSize = QSizeF(Attribute(xml, "width"), Attribute(xml, "height"));
         } else if (xml.name() == QLatin1String("word")) {
-            const QXmlStreamAttributes a = xml.attributes();
-            Word w;
-            w.page = page;
-            w.left = a.value(QLatin1String("xMin")).toDouble() * MmPerPoint;
-            w.top = a.value(QLatin1String("yMin")).toDouble() * MmPerPoint;
-            w.right = a.value(QLatin1String("xMax")).toDouble() * MmPerPoint;
-            w.bottom = a.value(QLatin1String("yMax")).toDouble() * MmPerPoint;
+            Word w{page,
+                   {},
+                   Attribute(xml, "xMin"),
+                   Attribute(xml, "yMin"),
+                   Attribute(xml, "xMax"),
+                   Attribute(xml, "yMax")};
             w.text = xml.readElementText();
-            words << w;
+            d.words << w;
         }
     }
-    return words;
+    return d;
 }
 
-QString PdfText::Title(const QByteArray& pdf)
-{
-    QXmlStreamReader xml(Run({"-bbox", "-l", "1", "-", "-"}, pdf));
-    while (!xml.atEnd())
-        if (xml.readNext() == QXmlStreamReader::StartElement &&
-            xml.name() == QLatin1String("title"))
-            return xml.readElementText();
-    return {};
-}
-
-QSizeF PdfText::PageSize(const QByteArray& pdf)
-{
-    QXmlStreamReader xml(Run({"-bbox", "-l", "1", "-", "-"}, pdf));
-    while (!xml.atEnd())
-        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("page"))
-            return QSizeF(xml.attributes().value(QLatin1String("width")).toDouble(),
-                          xml.attributes().value(QLatin1String("height")).toDouble()) *
-                   MmPerPoint;
-    return {};
-}
-
-QList<PdfText::Word> PdfText::LineAt(const QList<Word>& words, int page, double middle)
-{
-    QList<Word> line;
-    for (const Word& w : words)
-        if (w.page == page && qAbs((w.top + w.bottom) / 2 - middle) < 0.8)
-            line << w;
-    std::sort(line.begin(), line.end(),
-              [](const Word& a, const Word& b) { return a.left < b.left; });
-    return line;
-}
-
-PdfText::Word PdfText::Find(const QList<Word>& words, const QString& text, int page)
+PdfText::Word PdfText::Document::find(const QString& text, int page) const
 {
     for (const Word& w : words)
         if (w.text == text && (page == 0 || w.page == page))
@@ -93,8 +69,19 @@ PdfText::Word PdfText::Find(const QList<Word>& words, const QString& text, int p
     return {};
 }
 
-QString PdfText::TextBetween(const QList<Word>& line, double left, double right, double* first,
-                             double* last)
+QList<PdfText::Word> PdfText::Document::line(int page, double y) const
+{
+    QList<Word> found;
+    for (const Word& w : words)
+        if (w.page == page && qAbs(w.middleY() - y) < 0.8)
+            found << w;
+    std::sort(found.begin(), found.end(),
+              [](const Word& a, const Word& b) { return a.left < b.left; });
+    return found;
+}
+
+QString PdfText::Between(const QList<Word>& line, double left, double right, double* first,
+                         double* last)
 {
     QStringList parts;
     for (const Word& w : line) {

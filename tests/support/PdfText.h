@@ -10,33 +10,34 @@
 // of each page laid out as on paper, and each word with its box.
 namespace PdfText {
 
-// The pages' texts (pdftotext -layout), one entry per page.
+// The pages' texts (pdftotext -layout).
 QStringList Pages(const QByteArray& pdf);
 
 struct Word
 {
-    int page = 0; // 1-based
+    int page = 0; // 1-based; 0 for no word
     QString text;
     // Millimetres from the top left corner of the page.
-    double left = 0;
-    double top = 0;
-    double right = 0;
-    double bottom = 0;
+    double left = 0, top = 0, right = 0, bottom = 0;
+    double middleY() const { return (top + bottom) / 2; }
 };
-QList<Word> Words(const QByteArray& pdf);
 
-// The document's title.
-QString Title(const QByteArray& pdf);
+struct Document
+{
+    QString title;
+    QSizeF pageSize; // mm
+    QList<Word> words;
 
-// The size of the first page in millimetres.
-QSizeF PageSize(const QByteArray& pdf);
+    // The first word of that text (on that page, or any for 0).
+    Word find(const QString& text, int page = 0) const;
+    // The words of a page whose middle is within 0.8 mm of y, left to right.
+    QList<Word> line(int page, double y) const;
+};
+Document Words(const QByteArray& pdf);
 
-// The words of a page whose middle is within 0.8 mm of middle (one line), left to right.
-QList<Word> LineAt(const QList<Word>& words, int page, double middle);
-// The first word of that text on a page (or on any page for 0); null page when none.
-Word Find(const QList<Word>& words, const QString& text, int page = 0);
-// Joins, in order, the words of a line that lie (by their middle) between left and right.
-QString TextBetween(const QList<Word>& line, double left, double right, double* first = nullptr,
-                    double* last = nullptr);
+// Joins the words of a line whose middle lies between left and right;
+// first and last receive the left edge of the first and the right edge of the last.
+QString Between(const QList<Word>& line, double left, double right, double* first = nullptr,
+                double* last = nullptr);
 
 } // namespace PdfText

@@ -57,9 +57,6 @@ private Q_SLOTS:
         QTest::newRow("default") << "" << false << "Panel configuration"
                                  << "Baud rate"
                                  << "Factory parameters";
-        QTest::newRow("English factory") << "English" << true << "Panel configuration"
-                                         << "Baud rate"
-                                         << "Factory parameters";
         QTest::newRow("French") << "Français" << false << "Configuration du panneau"
                                 << "Vitesse (bauds)"
                                 << "Paramètres usine";
