@@ -3,6 +3,8 @@
 #include "HelpViewer.h"
 #include "QtUi.h"
 #include "ScreenshotEvents.h"
+#include "ScreenshotPanels.h"
+#include "ScreenshotPrint.h"
 #include "StartUp.h"
 #include "wAskSlave.h"
 #include "wMain.h"
@@ -127,6 +129,8 @@ int ScreenshotMode::Run()
     window->mnuOptionsFactory_Click();
     ui.nextName = QStringLiteral("about");
     window->mnuHelpAbout_Click();
+    ScreenshotPrint::Take(
+        *window, [&ui](const QString& name) { ui.nextName = name; }, &Save);
 
     {
         wAskSlave slave(window->Port(), window);
@@ -153,6 +157,11 @@ int ScreenshotMode::Run()
     ScreenshotEvents::Take(*window, [&ui](QDialog* dialog, const QString& name) {
         ui.nextName = name;
         ui.execDialog(dialog);
+    });
+
+    ScreenshotPanels::Take(window, [window](const QString& name) {
+        Settle();
+        Save(ScreenArea(window), name);
     });
 
     InstallUi(previous);

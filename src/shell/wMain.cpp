@@ -3,6 +3,8 @@
 #include "HelpViewer.h"
 #include "MachineToken.h"
 
+#include "config/ClipboardClass.h"
+#include "config/LineStore.h"
 #include "link/ComCtrl.h"
 #include "link/CommFunctions.h"
 #include "settings/MostRecentFilesClass.h"
@@ -26,11 +28,8 @@
 namespace {
 // Document commands of later work: present with caption, image and tool tip,
 // but not available yet.
-const char* const UnavailableCommands[] = {
-    "mnuFileNew",     "mnuFileOpen",        "mnuFileSave",         "mnuFileSaveAs",
-    "mnuFileRead",    "mnuFileWrite",       "mnuFilePrintSetup",   "mnuFilePrint",
-    "mnuFilePreview", "mnuEditCopyOneLine", "mnuEditPasteOneLine", "mnuEditCopyLine",
-    "mnuEditCopy",    "mnuEditPaste",       "mnuOptionsUsinePart", "mnuOptionsUsineTotal"};
+const char* const UnavailableCommands[] = {"mnuFileOpen", "mnuFileSave", "mnuFileSaveAs",
+                                           "mnuFileRead", "mnuFileWrite"};
 
 // Tool bar order; "|" is a separator.
 const char* const ToolBarKeys[] = {"mnuFileNew",         "mnuFileOpen",         "mnuFileSave",
@@ -64,6 +63,7 @@ wMain::wMain(std::unique_ptr<ComCtrl> port, QWidget* parent)
 
     m_port->setParent(nullptr);
     m_link = std::make_unique<PanelLink>(*m_port);
+    m_lines = std::make_unique<LineStore>();
     m_recentFiles = new MostRecentFilesClass(this);
     m_recentFiles->setObjectName(QStringLiteral("MostRecentFiles"));
     m_machineId = MachineIdentity();
@@ -199,6 +199,9 @@ void wMain::buildMenus()
 
     for (QMenu* m : {file, options, help, m_windowMenu})
         connect(m, &QMenu::aboutToShow, this, [this, m] { menuOpening(m); });
+    connect(edit, &QMenu::aboutToShow, this, &wMain::editMenuOpening);
+    editMenuOpening();
+    optionsMenuOpening();
 }
 
 void wMain::buildToolBar()
@@ -254,7 +257,18 @@ void wMain::connectCommands()
         const char* name;
         void (wMain::*handler)();
     } commands[] = {
+        {"mnuFileNew", &wMain::mnuFileNew_Click},
         {"mnuFileQuit", &wMain::mnuFileQuit_Click},
+        {"mnuFilePrintSetup", &wMain::mnuFilePrintSetup_Click},
+        {"mnuFilePrint", &wMain::mnuFilePrint_Click},
+        {"mnuFilePreview", &wMain::mnuFilePreview_Click},
+        {"mnuEditCopyOneLine", &wMain::mnuEditCopyOneLine_Click},
+        {"mnuEditPasteOneLine", &wMain::mnuEditPasteOneLine_Click},
+        {"mnuEditCopyLine", &wMain::mnuEditCopyLine_Click},
+        {"mnuEditCopy", &wMain::mnuEditCopy_Click},
+        {"mnuEditPaste", &wMain::mnuEditPaste_Click},
+        {"mnuOptionsUsinePart", &wMain::mnuOptionsUsinePart_Click},
+        {"mnuOptionsUsineTotal", &wMain::mnuOptionsUsineTotal_Click},
         {"mnuOptionsPrefs", &wMain::mnuOptionsPrefs_Click},
         {"mnuOptionsFactory", &wMain::mnuOptionsFactory_Click},
         {"mnuWindowCascade", &wMain::mnuWindowCascade_Click},
@@ -391,6 +405,8 @@ void wMain::menuOpening(QMenu* menu)
     ValidePanneau();
     if (menu == m_windowMenu)
         fillWindowMenu();
+    if (menu->objectName() == QLatin1String("mnuOptions"))
+        optionsMenuOpening();
     if (menu->objectName() == QLatin1String("mnuFile")) {
         // Reopening a recent file comes with the document commands; until
         // then the entries are listed but cannot be chosen.

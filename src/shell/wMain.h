@@ -10,7 +10,9 @@
 #include <cstdint>
 #include <memory>
 
+class ClipboardClass;
 class ComCtrl;
+class LineStore;
 class MostRecentFilesClass;
 class PanelLink;
 class QAction;
@@ -18,6 +20,8 @@ class QLabel;
 class QMdiArea;
 class QMenu;
 class QToolBar;
+class wPanneau;
+class wPreview;
 
 // The console's main window: the frame in which panel windows and the event
 // list open, with the menu bar, the tool bar tbrTools and the status bar
@@ -72,6 +76,16 @@ public:
     QString HelpFile() const { return m_helpFile; }
     // The help window once a help command has opened it, else null.
     HelpViewer* Help() const { return m_help; }
+    // The print preview window while it is open, else null.
+    wPreview* Preview() const;
+
+    // The active MDI child when it is a panel window, else null.
+    wPanneau* ActivePanel() const;
+    // A new panel window, loaded with the defaults, in a sub-window of the
+    // MDI area and following factory access; not shown yet.
+    wPanneau* NewPanelWindow();
+    // Shows a panel window made by NewPanelWindow and makes it active.
+    void ShowPanelWindow(wPanneau* panel);
 
     // Start-up step 8: every tool bar button with a key shows its image.
     void ApplyToolBarImages();
@@ -83,7 +97,19 @@ public Q_SLOTS:
     void ValidePanneau();
 
     // Commands (tool bar buttons reach them by name: key + "_Click").
+    void mnuFileNew_Click();
     void mnuFileQuit_Click();
+    // Printing (wMainPrint.cpp).
+    void mnuFilePrintSetup_Click();
+    void mnuFilePrint_Click();
+    void mnuFilePreview_Click();
+    void mnuEditCopyOneLine_Click();
+    void mnuEditPasteOneLine_Click();
+    void mnuEditCopyLine_Click();
+    void mnuEditCopy_Click();
+    void mnuEditPaste_Click();
+    void mnuOptionsUsinePart_Click();
+    void mnuOptionsUsineTotal_Click();
     void mnuOptionsPrefs_Click();
     void mnuOptionsFactory_Click();
     void mnuWindowCascade_Click();
@@ -116,6 +142,12 @@ private:
     QAction* addSeparator(QMenu* menu, const char* name);
     void fillWindowMenu();
     void menuOpening(QMenu* menu);
+    // The Edit menu by the active panel window's page; the Options menu's
+    // reset commands by the active panel window.
+    void editMenuOpening();
+    void optionsMenuOpening();
+    // The section store, made on first use.
+    ClipboardClass& Clipboard();
     // The help window, loaded with the help file; null when there is none.
     HelpViewer* helpViewer();
     // The slave dialog and the detection of the event buffer commands: the
@@ -127,6 +159,8 @@ private:
 
     std::unique_ptr<ComCtrl> m_port;
     std::unique_ptr<PanelLink> m_link;
+    std::unique_ptr<ClipboardClass> m_clipboard;
+    std::unique_ptr<LineStore> m_lines;
     MostRecentFilesClass* m_recentFiles = nullptr;
     QMdiArea* m_mdi = nullptr;
     QToolBar* m_tbrTools = nullptr;
@@ -139,5 +173,6 @@ private:
     QString m_programFolder;
     QString m_helpFile;
     QPointer<HelpViewer> m_help;
+    QPointer<wPreview> m_preview;
     bool m_unloaded = false;
 };

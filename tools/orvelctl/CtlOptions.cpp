@@ -2,15 +2,16 @@
 
 namespace {
 
-const QStringList Commands = {QStringLiteral("new"),    QStringLiteral("dump"),
-                              QStringLiteral("detect"), QStringLiteral("read"),
-                              QStringLiteral("write"),  QStringLiteral("validate"),
-                              QStringLiteral("buffer"), QStringLiteral("help")};
+const QStringList Commands = {
+    QStringLiteral("new"),    QStringLiteral("dump"),  QStringLiteral("detect"),
+    QStringLiteral("read"),   QStringLiteral("write"), QStringLiteral("validate"),
+    QStringLiteral("buffer"), QStringLiteral("print"), QStringLiteral("help")};
 
 // Whether a command talks to a panel over the line.
 bool lineCommand(const QString& command)
 {
-    return command != QLatin1String("new") && command != QLatin1String("dump");
+    return command != QLatin1String("new") && command != QLatin1String("dump") &&
+           command != QLatin1String("print");
 }
 
 std::optional<qint64> number(const QString& text, qint64 low, qint64 high)
@@ -178,7 +179,8 @@ private:
             }
             o.subcommand = rest.takeFirst();
         }
-        if (o.command == QLatin1String("dump") || o.command == QLatin1String("write")) {
+        if (o.command == QLatin1String("dump") || o.command == QLatin1String("write") ||
+            o.command == QLatin1String("print")) {
             if (rest.isEmpty()) {
                 m_error = QStringLiteral("%1 needs a configuration file").arg(o.command);
                 return;
@@ -197,15 +199,19 @@ private:
     {
         const bool isBufferRead =
             o.command == QLatin1String("buffer") && o.subcommand == QLatin1String("read");
-        const bool needsOutput =
-            o.command == QLatin1String("new") || o.command == QLatin1String("read");
+        const bool needsOutput = o.command == QLatin1String("new") ||
+                                 o.command == QLatin1String("read") ||
+                                 o.command == QLatin1String("print");
         const bool takesOutput = needsOutput || isBufferRead;
         if (needsOutput && o.output.isEmpty())
             m_error = QStringLiteral("%1 needs -o FILE").arg(o.command);
         else if (!takesOutput && !o.output.isEmpty())
             m_error = QStringLiteral("%1 takes no -o").arg(commandName(o));
-        else if (o.command != QLatin1String("write") && (o.factory || o.validate || o.allowOlder))
-            m_error = QStringLiteral("--factory, --validate and --allow-older belong to write");
+        else if (o.factory && o.command != QLatin1String("write") &&
+                 o.command != QLatin1String("print"))
+            m_error = QStringLiteral("--factory belongs to write and print");
+        else if (o.command != QLatin1String("write") && (o.validate || o.allowOlder))
+            m_error = QStringLiteral("--validate and --allow-older belong to write");
         else if (!isBufferRead && m_formatGiven)
             m_error = QStringLiteral("--format belongs to buffer read");
         else if (!lineCommand(o.command) && usesLine(o))
@@ -257,6 +263,9 @@ QString UsageText()
         "  buffer read [--format text|csv-fr|csv-en] [-o FILE]\n"
         "                              list the panel's event buffer\n"
         "  buffer clear                empty the panel's event buffer\n"
+        "  print FILE -o OUT.pdf [--factory]\n"
+        "                              write the printed report of FILE as a PDF file,\n"
+        "                              with the INI file's print settings (section Print)\n"
         "\n"
         "Line options (default: the INI file's Communication section, then the\n"
         "console's defaults):\n"
@@ -282,6 +291,9 @@ QString UsageText()
         "  --validate        validate the configuration once written\n"
         "  --allow-older     write to a panel older than the console, adapted to its\n"
         "                    firmware (the file itself is not changed)\n"
+        "\n"
+        "print:\n"
+        "  --factory         also print the factory parameters\n"
         "\n"
         "buffer read:\n"
         "  --format F        text (tab-separated, default), csv-fr (\";\"), csv-en (\",\")\n"

@@ -10,9 +10,9 @@
 // from the INI file, then the console's defaults.
 struct CtlOptions
 {
-    QString command;    // new, dump, detect, read, write, validate, buffer, help
+    QString command;    // new, dump, detect, read, write, validate, buffer, print, help
     QString subcommand; // buffer: read or clear
-    QString file;       // dump and write: the configuration file
+    QString file;       // dump, write and print: the configuration file
     QString output;     // -o
 
     std::optional<QString> port;
