@@ -1,5 +1,7 @@
 #include "CtlOptions.h"
 
+#include "util/PathFunctions.h"
+
 namespace {
 
 const QStringList Commands = {QStringLiteral("new"),    QStringLiteral("dump"),
@@ -235,6 +237,27 @@ private:
 ParseResult ParseCommandLine(const QStringList& arguments)
 {
     return Parser(arguments).run();
+}
+
+QString ArgumentEncodingError(int argc, const char* const* argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray raw(argv[i]);
+        if (IsExactLocalName(raw))
+            continue;
+        QString shown;
+        for (const char c : raw) {
+            const auto byte = static_cast<unsigned char>(c);
+            shown += byte >= 0x20 && byte < 0x7F
+                         ? QString(QLatin1Char(c))
+                         : QStringLiteral("\\x%1").arg(byte, 2, 16, QLatin1Char('0'));
+        }
+        return QStringLiteral("argument %1 (%2) is not valid in the system's encoding; "
+                              "rename the file or give another name")
+            .arg(i)
+            .arg(shown);
+    }
+    return {};
 }
 
 QString UsageText()

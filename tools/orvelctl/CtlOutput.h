@@ -16,5 +16,8 @@ bool WriteStdout(const QByteArray& bytes);
 // Replaces a file with bytes (whole or not at all); a failure is reported and
 // gives false.
 bool WriteFileBytes(const QString& path, const QByteArray& bytes);
+// Whether the file could be written now, checked before a transfer whose
+// result goes there; a failure is reported.
+bool CheckOutputFile(const QString& path);
 // True when standard error is a terminal (progress lines are shown there only).
 bool StderrIsTerminal();

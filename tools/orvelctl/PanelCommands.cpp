@@ -6,6 +6,7 @@
 #include "CtlSession.h"
 #include "DocumentFile.h"
 #include "ExitCode.h"
+#include "InterruptGuard.h"
 #include "link/Detection.h"
 #include "link/RegisterMap.h"
 #include "texts/DataFunctions.h"
@@ -45,6 +46,9 @@ int RunDetect(const CtlOptions&, CtlSession& session)
 
 int RunRead(const CtlOptions& options, CtlSession& session)
 {
+    // Nothing is asked of the panel for a result that could not be saved.
+    if (!CheckOutputFile(options.output))
+        return ExitFile;
     const int status = session.Detect(false, TextLines(10100));
     if (status != ExitSuccess)
         return status;
@@ -72,6 +76,7 @@ int RunRead(const CtlOptions& options, CtlSession& session)
 
 int RunWrite(const CtlOptions& options, CtlSession& session)
 {
+    InterruptGuard interrupt;
     ConfigClass config;
     const int loaded = LoadDocument(options.file, config);
     if (loaded != ExitSuccess)
@@ -82,6 +87,7 @@ int RunWrite(const CtlOptions& options, CtlSession& session)
         return status;
     const std::int32_t version = session.version();
     const std::uint8_t slave = session.slave();
+    session.link().SetStopRequest(&InterruptGuard::Requested);
 
     if (version < CurrentVersion()) {
         if (!options.allowOlder) {
@@ -97,13 +103,18 @@ int RunWrite(const CtlOptions& options, CtlSession& session)
         return ExitRefused;
     }
 
-    bool ok = false;
+    WriteOutcome outcome = WriteOutcome::NotWritten;
     {
         TransferProgress progress(session.link());
-        ok = WriteAll(session.link(), config, slave, options.factory, version);
+        outcome = WriteConfiguration(session.link(), config, slave, options.factory, version);
     }
-    if (!ok) {
-        MsgBox(twoTexts(10100, 10105), MsgIcon::Critical);
+    const bool interrupted = InterruptGuard::Requested();
+    if (outcome != WriteOutcome::Written) {
+        MsgBox(twoTexts(interrupted ? 10123 : 10100, WriteFailureTag(outcome)), MsgIcon::Critical);
+        return ExitTransfer;
+    }
+    if (interrupted && options.validate) {
+        MsgBox(twoTexts(10123, 10109), MsgIcon::Critical);
         return ExitTransfer;
     }
     if (!options.validate) {

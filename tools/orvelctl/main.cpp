@@ -50,7 +50,9 @@ int main(int argc, char* argv[])
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("orvelctl"));
 
-    const ParseResult parsed = ParseCommandLine(app.arguments().mid(1));
+    ParseResult parsed = ParseCommandLine(app.arguments().mid(1));
+    if (parsed.error.isEmpty())
+        parsed.error = ArgumentEncodingError(argc, argv);
     if (!parsed.error.isEmpty()) {
         printError(parsed.error);
         std::fprintf(stderr, "Try 'orvelctl --help'.\n");
