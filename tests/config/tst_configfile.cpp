@@ -2,6 +2,7 @@
 #include "HandFile.h"
 #include "RecordingUi.h"
 #include "TestFiles.h"
+#include "Unprivileged.h"
 
 #include <QDir>
 #include <QFile>
@@ -256,6 +257,8 @@ private Q_SLOTS:
         QCOMPARE(c.ModuleType(), QStringLiteral("before"));
     }
 
+    // Run by an unprivileged user: the read-only file is replaced (and stays
+    // read-only).
     void saveReplacesReadOnlyTarget()
     {
         const QString file = path(QStringLiteral("readonly.orv"));
@@ -266,6 +269,7 @@ private Q_SLOTS:
         QVERIFY(c.Save(file));
         QVERIFY(ui.messages.isEmpty());
         QCOMPARE(TestFiles::ReadBytes(file), c.ToFileBytes());
+        QCOMPARE(QFile::permissions(file), QFile::ReadOwner | QFile::ReadUser);
     }
 
     void failedSaveKeepsOldFile()
@@ -327,5 +331,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestConfigFile)
+ORVEL_UNPRIVILEGED_TEST_MAIN(TestConfigFile)
 #include "tst_configfile.moc"
