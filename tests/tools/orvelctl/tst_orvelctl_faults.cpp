@@ -1,0 +1,299 @@
+// orvelctl against a misbehaving panel, a full disk and interruptions: every
+// failure ends as a failure, with what the panel now holds, and nothing is
+// lost.
+#include "config/ConfigClass.h"
+#include "CtlRunner.h"
+#include "OrvelSim.h"
+#include "RecordingUi.h"
+#include "settings/IniStore.h"
+#include "TestFiles.h"
+#include "texts/DataFunctions.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+
+QString lines(int tag)
+{
+    QString text = GetText(tag);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return text;
+}
+
+QString twoTexts(int first, int second)
+{
+    return lines(first) + QLatin1Char('\n') + lines(second);
+}
+
+// Writes to files stop at a few bytes for the programs started while it
+// lives, as on a full disk (the write fails; SIGXFSZ is ignored).
+class FullDisk
+{
+public:
+    FullDisk()
+    {
+        ::getrlimit(RLIMIT_FSIZE, &m_saved);
+        m_handler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = m_saved;
+        small.rlim_cur = 128; // room for the port's lock file, not for the output
+        ::setrlimit(RLIMIT_FSIZE, &small);
+    }
+    ~FullDisk()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_handler);
+    }
+
+private:
+    rlimit m_saved{};
+    void (*m_handler)(int) = nullptr;
+};
+
+} // namespace
+
+class TestOrvelctlFaults : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void panelFaults_data();
+    void panelFaults();
+    void replyHeldUntilTheNextRun();
+    void interrupted_data();
+    void interrupted();
+    void outputCheckedBeforeTheTransfer_data();
+    void outputCheckedBeforeTheTransfer();
+    void fullDisk_data();
+    void fullDisk();
+
+private:
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+    QStringList line(const OrvelSim& sim, QStringList args) const
+    {
+        return args << QStringLiteral("--port") << sim.device() << QStringLiteral("--slave")
+                    << QStringLiteral("1") << QStringLiteral("--timeout") << QStringLiteral("300");
+    }
+
+    QTemporaryDir m_dir;
+    QString m_ini;
+    QString m_source;
+    QString m_events;
+    std::unique_ptr<CtlRunner> m_ctl;
+    RecordingUi m_ui;
+};
+
+void TestOrvelctlFaults::initTestCase()
+{
+    QVERIFY(OpenDataFile(QStringLiteral(ORVEL_BIN_DIR "/orvel.dat")));
+    SetCurrentLanguage(QString());
+    m_ini = path(QStringLiteral("orvel.ini"));
+    SetIniFileNameOverride(m_ini);
+    SetIniParam("Communication", "FrameDelay", "0");
+    m_ctl = std::make_unique<CtlRunner>(m_ini);
+    ConfigClass config;
+    GetAllDefaults(config);
+    config.SetGenParam(21, 2);
+    m_source = path(QStringLiteral("source.orv"));
+    QVERIFY(config.Save(m_source));
+    m_events = path(QStringLiteral("events.txt"));
+    TestFiles::WriteBytes(m_events, "1 1 2 197842\nACK 0 0 250000\n5 2 0 300000\n");
+    QVERIFY(m_ui.messages.isEmpty());
+}
+
+void TestOrvelctlFaults::panelFaults_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QList<int>>("written"); // the write requests the panel heard
+    const QString out = path(QStringLiteral("never.orv"));
+    QTest::newRow("version unreadable: detect")
+        << "no-reply@334" << QStringList{"detect"} << lines(10100) << QList<int>{};
+    QTest::newRow("version unreadable: read")
+        << "no-reply@334" << QStringList{"read", "-o", out} << lines(10100) << QList<int>{};
+    QTest::newRow("version unreadable: write") << "no-reply@334" << QStringList{"write", m_source}
+                                               << twoTexts(10100, 10105) << QList<int>{};
+    QTest::newRow("acknowledgement with a broken checksum")
+        << "bad-crc@336" << QStringList{"write", m_source, "--validate"} << twoTexts(10100, 10109)
+        << QList<int>{337, 353, 385, 401, 417,  433,  449,  481,  497,  513,
+                      529, 849, 865, 881, 1025, 1089, 1121, 1153, 1099, 336};
+    QTest::newRow("acknowledgement of another address")
+        << "bad-echo@337" << QStringList{"write", m_source} << twoTexts(10100, 10105)
+        << QList<int>{337};
+    QTest::newRow("write failing part-way")
+        << "no-reply@849" << QStringList{"write", m_source} << twoTexts(10100, 10122)
+        << QList<int>{337, 353, 385, 401, 417, 433, 449, 481, 497, 513, 529, 849};
+}
+
+// A failed exchange is a failed transfer (exit 4), said as such, with what
+// the panel now holds.
+void TestOrvelctlFaults::panelFaults()
+{
+    QFETCH(QString, fault);
+    QFETCH(QStringList, args);
+    QFETCH(QString, message);
+    QFETCH(QList<int>, written);
+    OrvelSim sim;
+    QVERIFY(sim.start({"--fault", fault}));
+    const CtlRun r = m_ctl->run(line(sim, args));
+    QCOMPARE(r.exitCode, 4);
+    QVERIFY(r.out.isEmpty());
+    QVERIFY2(r.errText().endsWith(QStringLiteral("error: ") + message + QLatin1Char('\n')),
+             r.err.constData());
+    QList<int> heard;
+    for (const auto& [address, count] : sim.writes())
+        heard << address;
+    QCOMPARE(heard, written);
+    QVERIFY(!QFile::exists(path(QStringLiteral("never.orv"))));
+}
+
+// A reply that comes only once the next request is heard, here the request
+// of the next run: the second run never takes it for its own answer and
+// reports success with a wrong version.
+void TestOrvelctlFaults::replyHeldUntilTheNextRun()
+{
+    OrvelSim sim;
+    QVERIFY(sim.start({"--fault", "held-reply"}));
+    const CtlRun first = m_ctl->run(line(sim, {"detect"}));
+    QCOMPARE(first.exitCode, 3);
+    const CtlRun second = m_ctl->run(line(sim, {"detect"}));
+    QCOMPARE(second.exitCode, 4);
+    QVERIFY(second.out.isEmpty());
+    QVERIFY(second.errText().endsWith(QStringLiteral("error: ") + lines(10100) + '\n'));
+}
+
+void TestOrvelctlFaults::interrupted_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("signal");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<int>("lastWrite");
+    QTest::newRow("write, Ctrl+C")
+        << QStringList{"write", m_source} << SIGINT << twoTexts(10123, 10122) << 0;
+    QTest::newRow("buffer clear, SIGTERM")
+        << QStringList{"buffer", "clear"} << SIGTERM << twoTexts(10123, 102004) << 289;
+}
+
+// The first signal lets the exchange in progress end and stops at the next
+// block, with what the panel holds; a second one ends the program at once.
+void TestOrvelctlFaults::interrupted()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, signal);
+    QFETCH(QString, message);
+    QFETCH(int, lastWrite);
+    for (const int sent : {1, 2}) {
+        // Each exchange takes 400 ms: the signals land in the middle of one.
+        OrvelSim sim;
+        QVERIFY(sim.start({"--events", m_events, "--clear-never-falls", "--turnaround", "400"}));
+        QProcess ctl;
+        ctl.setProcessEnvironment(m_ctl->environment());
+        ctl.start(CtlRunner::DefaultProgram(),
+                  line(sim, args) << QStringLiteral("--timeout") << QStringLiteral("2000"));
+        QVERIFY(ctl.waitForStarted());
+        QElapsedTimer clock;
+        clock.start();
+        while (sim.writes().size() < 2 && clock.elapsed() < 20000)
+            QTest::qWait(20);
+        QTest::qWait(100);
+        for (int i = 0; i < sent; ++i) {
+            ::kill(pid_t(ctl.processId()), signal);
+            QTest::qWait(100); // two signals at once would count as one
+        }
+        QVERIFY(ctl.state() == QProcess::NotRunning || ctl.waitForFinished(20000));
+        const QString err = QString::fromUtf8(ctl.readAllStandardError());
+        if (sent == 2) {
+            QCOMPARE(ctl.exitStatus(), QProcess::CrashExit);
+            continue;
+        }
+        QCOMPARE(ctl.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(ctl.exitCode(), 4);
+        QVERIFY2(err.endsWith(QStringLiteral("error: ") + message + QLatin1Char('\n')),
+                 qPrintable(err));
+        // The signal came during the second write: it ended, and no block
+        // followed it (but the end of a clear that discarded events).
+        const QList<QPair<int, int>> writes = sim.writes();
+        QCOMPARE(writes.size(), lastWrite != 0 ? 3 : 2);
+        if (lastWrite != 0)
+            QCOMPARE(writes.last().first, lastWrite);
+    }
+}
+
+void TestOrvelctlFaults::outputCheckedBeforeTheTransfer_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("message");
+    const QString missing = path(QStringLiteral("no/such/folder/x"));
+    QTest::newRow("read, missing folder")
+        << QStringList{"read", "-o", missing} << missing + ": No such file or directory";
+    QTest::newRow("buffer read, missing folder")
+        << QStringList{"buffer", "read", "-o", missing} << missing + ": No such file or directory";
+    QTest::newRow("read into a folder")
+        << QStringList{"read", "-o", m_dir.path()} << m_dir.path() + ": not a regular file";
+}
+
+// Nothing is asked of the panel for a result that could not be saved.
+void TestOrvelctlFaults::outputCheckedBeforeTheTransfer()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, message);
+    OrvelSim sim;
+    QVERIFY(sim.start({}));
+    const CtlRun r = m_ctl->run(line(sim, args));
+    QCOMPARE(r.exitCode, 2);
+    QCOMPARE(r.errText(), QStringLiteral("error: ") + message + QLatin1Char('\n'));
+    QVERIFY(sim.requests().isEmpty());
+}
+
+void TestOrvelctlFaults::fullDisk_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("message");
+    const QString out = path(QStringLiteral("previous.out"));
+    QTest::newRow("buffer read -o")
+        << QStringList{"buffer", "read", "-o", out} << out + QStringLiteral(": File too large");
+    QTest::newRow("read -o") << QStringList{"read", "-o", out}
+                             << QStringLiteral("Error Nr 61 : Disk full\n\nModule : "
+                                               "ConfigClass\nFunction : Save");
+}
+
+// On a full disk the command fails and the previous file stays byte for
+// byte, with no temporary file beside it.
+void TestOrvelctlFaults::fullDisk()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, message);
+    const QString out = path(QStringLiteral("previous.out"));
+    const QByteArray previous(40, 'p');
+    TestFiles::WriteBytes(out, previous);
+    OrvelSim sim;
+    QVERIFY(sim.start({"--events", m_events}));
+    QProcess ctl;
+    ctl.setProcessEnvironment(m_ctl->environment());
+    {
+        FullDisk disk;
+        ctl.start(CtlRunner::DefaultProgram(), line(sim, args));
+        QVERIFY(ctl.waitForStarted());
+    }
+    QVERIFY(ctl.waitForFinished(30000));
+    QCOMPARE(ctl.exitCode(), 2);
+    const QString err = QString::fromUtf8(ctl.readAllStandardError());
+    QVERIFY2(err.endsWith(QStringLiteral("error: ") + message + QLatin1Char('\n')),
+             qPrintable(err));
+    QCOMPARE(TestFiles::ReadBytes(out), previous);
+    QCOMPARE(
+        QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral(".orvel")),
+        QStringList());
+}
+
+QTEST_GUILESS_MAIN(TestOrvelctlFaults)
+#include "tst_orvelctl_faults.moc"
