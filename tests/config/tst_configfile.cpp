@@ -1,4 +1,5 @@
 #include "config/ConfigClass.h"
+#include "FileSizeLimit.h"
 #include "HandFile.h"
 #include "RecordingUi.h"
 #include "TestFiles.h"
@@ -8,9 +9,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <csignal>
-#include <sys/resource.h>
 
 namespace {
 
@@ -279,20 +277,12 @@ private Q_SLOTS:
         TestFiles::WriteBytes(file, old);
 
         // Files may not grow beyond 100 bytes: the write fails part-way, as on a full disk.
-        struct rlimit saved
-        {
-        };
-        QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
-        auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        struct rlimit small = saved;
-        small.rlim_cur = 100;
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-
         RecordingUi ui;
-        const bool ok = fullRecord().Save(file);
-
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &saved), 0);
-        std::signal(SIGXFSZ, previousHandler);
+        bool ok = true;
+        {
+            FileSizeLimit limit(100);
+            ok = fullRecord().Save(file);
+        }
 
         QVERIFY(!ok);
         QCOMPARE(TestFiles::ReadBytes(file), old);

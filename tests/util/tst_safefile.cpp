@@ -1,6 +1,7 @@
 // Every file written goes through SafeWriteFile and every file read whole
 // through ReadWholeFile: permissions, links, special files, a full disk. Run
 // as an unprivileged user, so that permissions really apply.
+#include "FileSizeLimit.h"
 #include "TestFiles.h"
 #include "Unprivileged.h"
 #include "util/RuntimeError.h"
@@ -12,9 +13,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <csignal>
 #include <optional>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -45,30 +44,6 @@ mode_t modeOf(const QString& path)
     };
     return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode : 0;
 }
-
-// Files may not grow beyond a few bytes while it lives: writes fail as on a
-// full disk (with EFBIG, SIGXFSZ ignored).
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        ::getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_handler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit small = m_saved;
-        small.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &small);
-    }
-    ~FileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_handler);
-    }
-
-private:
-    rlimit m_saved{};
-    void (*m_handler)(int) = nullptr;
-};
 
 } // namespace
 

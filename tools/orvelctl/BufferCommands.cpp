@@ -60,7 +60,7 @@ int RunBufferClear(const CtlOptions&, CtlSession& session)
     const BufferClearResult result = ClearEventBuffer(session.link(), session.slave());
     const BufferMessage message = ClearResultMessage(result);
     if (result == BufferClearResult::Interrupted)
-        MsgBox(TextLines(10123) + QLatin1Char('\n') + TextLines(message.tag), message.icon);
+        MsgBox(TextLines(10123, message.tag), message.icon);
     else
         Say(message.tag, message.icon);
     return result == BufferClearResult::Completed ? ExitSuccess : ExitTransfer;

@@ -19,6 +19,11 @@ QString TextLines(int tag)
     return text;
 }
 
+QString TextLines(int first, int second)
+{
+    return TextLines(first) + QLatin1Char('\n') + TextLines(second);
+}
+
 bool WriteStdout(const QByteArray& bytes)
 {
     const size_t written = std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);

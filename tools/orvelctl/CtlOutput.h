@@ -11,6 +11,8 @@
 void Say(int tag, MsgIcon icon);
 // The text of a tag with the line marks turned into line ends of the console.
 QString TextLines(int tag);
+// Two texts as one message, one after the other.
+QString TextLines(int first, int second);
 // Bytes on standard output; false when they could not be written.
 bool WriteStdout(const QByteArray& bytes);
 // Replaces a file with bytes (whole or not at all); a failure is reported and

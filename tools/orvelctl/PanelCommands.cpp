@@ -15,12 +15,6 @@
 
 namespace {
 
-// Two texts of the data file as one message, one line after the other.
-QString twoTexts(int first, int second)
-{
-    return TextLines(first) + QLatin1Char('\n') + TextLines(second);
-}
-
 // Text 10120 with the panel's and the console's versions in it.
 QString olderPanelText(std::int32_t version)
 {
@@ -82,7 +76,7 @@ int RunWrite(const CtlOptions& options, CtlSession& session)
     if (loaded != ExitSuccess)
         return loaded;
 
-    const int status = session.Detect(false, twoTexts(10100, 10105), true);
+    const int status = session.Detect(false, TextLines(10100, 10105), true);
     if (status != ExitSuccess)
         return status;
     const std::int32_t version = session.version();
@@ -110,11 +104,11 @@ int RunWrite(const CtlOptions& options, CtlSession& session)
     }
     const bool interrupted = InterruptGuard::Requested();
     if (outcome != WriteOutcome::Written) {
-        MsgBox(twoTexts(interrupted ? 10123 : 10100, WriteFailureTag(outcome)), MsgIcon::Critical);
+        MsgBox(TextLines(interrupted ? 10123 : 10100, WriteFailureTag(outcome)), MsgIcon::Critical);
         return ExitTransfer;
     }
     if (interrupted && options.validate) {
-        MsgBox(twoTexts(10123, 10109), MsgIcon::Critical);
+        MsgBox(TextLines(10123, 10109), MsgIcon::Critical);
         return ExitTransfer;
     }
     if (!options.validate) {
@@ -123,7 +117,7 @@ int RunWrite(const CtlOptions& options, CtlSession& session)
     }
     session.link().FramePause();
     if (!ValidationOrvel(session.link(), slave)) {
-        MsgBox(twoTexts(10100, 10109), MsgIcon::Critical);
+        MsgBox(TextLines(10100, 10109), MsgIcon::Critical);
         return ExitTransfer;
     }
     Say(10106, MsgIcon::Information);
@@ -136,7 +130,7 @@ int RunValidate(const CtlOptions&, CtlSession& session)
     if (status != ExitSuccess)
         return status;
     if (!ValidationOrvel(session.link(), session.slave())) {
-        MsgBox(twoTexts(10100, 10109), MsgIcon::Critical);
+        MsgBox(TextLines(10100, 10109), MsgIcon::Critical);
         return ExitTransfer;
     }
     Say(10106, MsgIcon::Information);

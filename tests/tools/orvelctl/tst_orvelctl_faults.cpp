@@ -3,6 +3,7 @@
 // lost.
 #include "config/ConfigClass.h"
 #include "CtlRunner.h"
+#include "FileSizeLimit.h"
 #include "OrvelSim.h"
 #include "RecordingUi.h"
 #include "settings/IniStore.h"
@@ -17,7 +18,6 @@
 #include <QTest>
 
 #include <csignal>
-#include <sys/resource.h>
 
 namespace {
 
@@ -32,30 +32,6 @@ QString twoTexts(int first, int second)
 {
     return lines(first) + QLatin1Char('\n') + lines(second);
 }
-
-// Writes to files stop at a few bytes for the programs started while it
-// lives, as on a full disk (the write fails; SIGXFSZ is ignored).
-class FullDisk
-{
-public:
-    FullDisk()
-    {
-        ::getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_handler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit small = m_saved;
-        small.rlim_cur = 128; // room for the port's lock file, not for the output
-        ::setrlimit(RLIMIT_FSIZE, &small);
-    }
-    ~FullDisk()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_handler);
-    }
-
-private:
-    rlimit m_saved{};
-    void (*m_handler)(int) = nullptr;
-};
 
 } // namespace
 
@@ -280,7 +256,7 @@ void TestOrvelctlFaults::fullDisk()
     QProcess ctl;
     ctl.setProcessEnvironment(m_ctl->environment());
     {
-        FullDisk disk;
+        FileSizeLimit disk(128); // room for the port's lock file, not for the output
         ctl.start(CtlRunner::DefaultProgram(), line(sim, args));
         QVERIFY(ctl.waitForStarted());
     }
