@@ -313,6 +313,10 @@ QString UsageText()
         "\n"
         "Environment: ORVEL_INI names the INI file to read instead of orvel.ini.\n"
         "\n"
+        "Ctrl+C (or SIGTERM) during write or buffer clear ends the exchange in\n"
+        "progress, stops before the next block and says what the panel now holds\n"
+        "(exit 4); a second one ends the program at once.\n"
+        "\n"
         "Exit status: 0 success, 1 usage, 2 file error, 3 no panel answered (or the\n"
         "port cannot be opened), 4 a transfer failed, 5 refused (older firmware,\n"
         "general parameter 21 not set, search cancelled).\n");
