@@ -69,7 +69,7 @@ struct IniFiles
 {
     QString written;
     QString preset;
-    bool inUserFolder = false; // the folder is made at the first write
+    bool inUserFolder = false;
 };
 
 IniFiles iniFiles()
@@ -108,18 +108,16 @@ bool readable(const QString& fileName)
     return false;
 }
 
-QString writtenFile()
-{
-    const IniFiles files = iniFiles();
-    if (files.inUserFolder)
-        QDir().mkpath(userFolder());
-    return files.written;
-}
 } // namespace
 
 QString IniFileName()
 {
-    return iniFiles().written;
+    // Whoever asks for the name writes there sooner or later: the user's
+    // folder is made now.
+    const IniFiles files = iniFiles();
+    if (files.inUserFolder)
+        QDir().mkpath(userFolder());
+    return files.written;
 }
 
 QString PresetIniFileName()
@@ -154,7 +152,7 @@ QString GetIniParam(const QString& section, const QString& key, const QString& d
 void SetIniParam(const QString& section, const QString& key, const QString& value)
 {
     Trap("ZEBfonctions.SetIniParam", [&] {
-        const QString file = writtenFile();
+        const QString file = IniFileName();
         if (!IniWrite(section, key, value, file))
             Raise(ErrNo::PathFileAccess, file);
     });
@@ -163,7 +161,7 @@ void SetIniParam(const QString& section, const QString& key, const QString& valu
 void DelIniParam(const QString& section, const QString& key)
 {
     Trap("ZEBfonctions.DelIniParam", [&] {
-        const QString file = writtenFile();
+        const QString file = IniFileName();
         if (!IniDeleteKey(section, key, file))
             Raise(ErrNo::PathFileAccess, file);
     });
@@ -172,7 +170,7 @@ void DelIniParam(const QString& section, const QString& key)
 void DelIniSection(const QString& section)
 {
     Trap("ZEBfonctions.DelIniSection", [&] {
-        const QString file = writtenFile();
+        const QString file = IniFileName();
         if (!IniDeleteSection(section, file))
             Raise(ErrNo::PathFileAccess, file);
     });
