@@ -1,6 +1,6 @@
 // orvelctl against a misbehaving panel, a full disk and interruptions: every
 // failure ends as a failure, with what the panel now holds, and nothing is
-// lost.
+// lost. Run as an unprivileged user, so that file permissions apply.
 #include "config/ConfigClass.h"
 #include "CtlRunner.h"
 #include "FileSizeLimit.h"
@@ -9,10 +9,12 @@
 #include "settings/IniStore.h"
 #include "TestFiles.h"
 #include "texts/DataFunctions.h"
+#include "Unprivileged.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -50,6 +52,8 @@ private Q_SLOTS:
     void outputCheckedBeforeTheTransfer();
     void fullDisk_data();
     void fullDisk();
+    void exportReplacesItsFile_data();
+    void exportReplacesItsFile();
 
 private:
     QString path(const QString& name) const { return m_dir.filePath(name); }
@@ -271,5 +275,33 @@ void TestOrvelctlFaults::fullDisk()
         QStringList());
 }
 
-QTEST_GUILESS_MAIN(TestOrvelctlFaults)
+void TestOrvelctlFaults::exportReplacesItsFile_data()
+{
+    QTest::addColumn<bool>("throughLink");
+    QTest::newRow("read-only file") << false;
+    QTest::newRow("link to a read-only file") << true;
+}
+
+// Run by an unprivileged user: a read-only export is replaced and stays
+// read-only; a link is written through and stays a link.
+void TestOrvelctlFaults::exportReplacesItsFile()
+{
+    QFETCH(bool, throughLink);
+    const QString file = path(QStringLiteral("export.txt"));
+    const QString link = path(QStringLiteral("export-link.txt"));
+    QFile::remove(file);
+    QFile::remove(link);
+    TestFiles::WriteBytes(file, "old list");
+    QVERIFY(QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadGroup));
+    QVERIFY(QFile::link(file, link));
+    OrvelSim sim;
+    QVERIFY(sim.start({"--events", m_events}));
+    const CtlRun r = m_ctl->run(line(sim, {"buffer", "read", "-o", throughLink ? link : file}));
+    QCOMPARE(r.exitCode, 0);
+    QVERIFY(TestFiles::ReadBytes(file).contains("0197842"));
+    QCOMPARE(QFile::permissions(file), QFile::ReadOwner | QFile::ReadUser | QFile::ReadGroup);
+    QVERIFY(QFileInfo(link).isSymLink());
+}
+
+ORVEL_UNPRIVILEGED_TEST_MAIN(TestOrvelctlFaults)
 #include "tst_orvelctl_faults.moc"
