@@ -64,7 +64,8 @@ bool writable(const QString& path)
 }
 
 // The file that takes the writes, and the preset file beside the program that
-// is read under it when the program's folder cannot be written.
+// is read under it when the program's folder cannot be written (a file is
+// replaced whole, so its folder must take a new file).
 struct IniFiles
 {
     QString written;
@@ -82,7 +83,8 @@ IniFiles iniFiles()
     const QString beside = QDir(programFolder()).filePath(kBaseName);
     const QString user = userFolder() + QLatin1Char('/') + kBaseName;
     if (QFileInfo::exists(beside))
-        return writable(beside) ? IniFiles{beside, {}} : IniFiles{user, beside, true};
+        return writable(beside) && writable(programFolder()) ? IniFiles{beside, {}}
+                                                             : IniFiles{user, beside, true};
     return writable(programFolder()) ? IniFiles{beside, {}} : IniFiles{user, {}, true};
 }
 

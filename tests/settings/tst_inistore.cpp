@@ -51,28 +51,30 @@ private Q_SLOTS:
     void presetBesideProgram_data()
     {
         QTest::addColumn<QByteArray>("beside"); // null: no file
-        QTest::addColumn<bool>("besideWritable");
-        QTest::addColumn<QByteArray>("user");
+        QTest::addColumn<bool>("fileWritable");
+        QTest::addColumn<bool>("folderWritable");
         QTest::addColumn<bool>("writtenBeside");
         QTest::addColumn<QString>("port");
         QTest::addColumn<QString>("language");
         const QByteArray preset = "[Communication]\nPort=7\n[General]\nLanguage=Français\n";
-        const QByteArray own = "[Communication]\nPort=3\n";
-        QTest::newRow("writable file beside: the one file") << preset << true << own << true << "7"
+        QTest::newRow("writable file beside: the one file") << preset << true << true << true << "7"
                                                             << "Français";
         QTest::newRow("read-only file beside: under the user's")
-            << preset << false << own << false << "3"
+            << preset << false << false << false << "3"
+            << "Français";
+        QTest::newRow("writable file in a read-only folder: under the user's")
+            << preset << true << false << false << "3"
             << "Français";
         QTest::newRow("read-only folder, no file: the user's alone")
-            << QByteArray() << false << own << false << "3"
+            << QByteArray() << false << false << false << "3"
             << "";
     }
 
     void presetBesideProgram()
     {
         QFETCH(QByteArray, beside);
-        QFETCH(bool, besideWritable);
-        QFETCH(QByteArray, user);
+        QFETCH(bool, fileWritable);
+        QFETCH(bool, folderWritable);
         QFETCH(bool, writtenBeside);
         QFETCH(QString, port);
         QFETCH(QString, language);
@@ -82,13 +84,13 @@ private Q_SLOTS:
         const QString userFile = userFolder + QStringLiteral("/orvel.ini");
         QDir(userFolder).removeRecursively();
         QVERIFY(QDir().mkpath(userFolder));
-        TestFiles::WriteBytes(userFile, user);
+        TestFiles::WriteBytes(userFile, "[Communication]\nPort=3\n");
         if (!beside.isNull()) {
             TestFiles::WriteBytes(besideFile, beside);
-            if (!besideWritable)
+            if (!fileWritable)
                 QVERIFY(QFile::setPermissions(besideFile, QFile::ReadOwner));
         }
-        if (!besideWritable)
+        if (!folderWritable)
             QVERIFY(QFile::setPermissions(program.path(), QFile::ReadOwner | QFile::ExeOwner));
         SetIniFileNameOverride(QString());
         SetIniFolders(program.path(), userFolder);
