@@ -1,5 +1,6 @@
 #include "link/SerialComCtrl.h"
 
+#include "link/SerialDevice.h"
 #include "util/RuntimeError.h"
 
 #include <QDeadlineTimer>
@@ -114,9 +115,8 @@ void SerialComCtrl::SetPortOpen(bool open)
         m_port.close();
         return;
     }
-    const QString device = DeviceName(m_commPort);
-    if (device.isEmpty())
-        Raise(ErrNo::PortInvalid);
+    const QString device = SerialDevicePath(DeviceName(m_commPort));
+    RemoveStaleLockFiles(device);
     m_port.setPortName(device);
     if (!m_port.open(QIODevice::ReadWrite)) {
         const QSerialPort::SerialPortError error = m_port.error();
@@ -132,6 +132,10 @@ void SerialComCtrl::SetPortOpen(bool open)
         default:
             Raise(ErrNo::PortHardwareUnavailable, detail);
         }
+    }
+    if (!LockOpenDevice(m_port.handle())) {
+        m_port.close();
+        Raise(ErrNo::PortHardwareUnavailable, device);
     }
     try {
         apply(parse(m_settings));

@@ -5,6 +5,7 @@
 #include "eventlog/EventBuffer.h"
 #include "eventlog/EventExport.h"
 #include "ExitCode.h"
+#include "InterruptGuard.h"
 #include "texts/DataFunctions.h"
 #include "util/Cp1252.h"
 
@@ -25,6 +26,8 @@ ExportFormat formatOf(const QString& option)
 
 int RunBufferRead(const CtlOptions& options, CtlSession& session)
 {
+    if (!options.output.isEmpty() && !CheckOutputFile(options.output))
+        return ExitFile;
     const int status = session.Detect(false, TextLines(10100));
     if (status != ExitSuccess)
         return status;
@@ -49,10 +52,16 @@ int RunBufferRead(const CtlOptions& options, CtlSession& session)
 
 int RunBufferClear(const CtlOptions&, CtlSession& session)
 {
+    InterruptGuard interrupt;
     const int status = session.Detect(true, TextLines(10100));
     if (status != ExitSuccess)
         return status;
+    session.link().SetStopRequest(&InterruptGuard::Requested);
     const BufferClearResult result = ClearEventBuffer(session.link(), session.slave());
-    ShowBufferMessage(ClearResultMessage(result));
+    const BufferMessage message = ClearResultMessage(result);
+    if (result == BufferClearResult::Interrupted)
+        MsgBox(TextLines(10123, message.tag), message.icon);
+    else
+        ShowBufferMessage(message);
     return result == BufferClearResult::Completed ? ExitSuccess : ExitTransfer;
 }

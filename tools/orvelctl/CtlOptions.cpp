@@ -1,5 +1,7 @@
 #include "CtlOptions.h"
 
+#include "util/PathFunctions.h"
+
 namespace {
 
 const QStringList Commands = {
@@ -243,6 +245,27 @@ ParseResult ParseCommandLine(const QStringList& arguments)
     return Parser(arguments).run();
 }
 
+QString ArgumentEncodingError(int argc, const char* const* argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray raw(argv[i]);
+        if (IsExactLocalName(raw))
+            continue;
+        QString shown;
+        for (const char c : raw) {
+            const auto byte = static_cast<unsigned char>(c);
+            shown += byte >= 0x20 && byte < 0x7F
+                         ? QString(QLatin1Char(c))
+                         : QStringLiteral("\\x%1").arg(byte, 2, 16, QLatin1Char('0'));
+        }
+        return QStringLiteral("argument %1 (%2) is not valid in the system's encoding; "
+                              "rename the file or give another name")
+            .arg(i)
+            .arg(shown);
+    }
+    return {};
+}
+
 QString UsageText()
 {
     return QStringLiteral(
@@ -301,6 +324,10 @@ QString UsageText()
         "                    standard output\n"
         "\n"
         "Environment: ORVEL_INI names the INI file to read instead of orvel.ini.\n"
+        "\n"
+        "Ctrl+C (or SIGTERM) during write or buffer clear ends the exchange in\n"
+        "progress, stops before the next block and says what the panel now holds\n"
+        "(exit 4); a second one ends the program at once.\n"
         "\n"
         "Exit status: 0 success, 1 usage, 2 file error, 3 no panel answered (or the\n"
         "port cannot be opened), 4 a transfer failed, 5 refused (older firmware,\n"

@@ -42,5 +42,10 @@ struct ParseResult
 // Parses the arguments after the program name.
 ParseResult ParseCommandLine(const QStringList& arguments);
 
+// The usage error for arguments the program cannot take as they are given:
+// one that is not valid text in the system's encoding would name another
+// file once decoded. Empty when every argument is valid.
+QString ArgumentEncodingError(int argc, const char* const* argv);
+
 // The text of --help.
 QString UsageText();

@@ -69,7 +69,9 @@ int main(int argc, char* argv[])
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
-    const ParseResult parsed = ParseCommandLine(arguments);
+    ParseResult parsed = ParseCommandLine(arguments);
+    if (parsed.error.isEmpty())
+        parsed.error = ArgumentEncodingError(argc, argv);
 
     const bool printing =
         parsed.error.isEmpty() && parsed.options.command == QLatin1String("print");
