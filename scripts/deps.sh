@@ -5,7 +5,7 @@ ORVEL_PACKAGES=(
     cmake ninja-build pkg-config g++ clang libclang-rt-14-dev
     qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-svg-dev libgl-dev
     libsqlcipher-dev libmodbus-dev socat
-    xvfb xauth poppler-utils
+    xvfb xauth poppler-utils fonts-liberation
 )
 
 orvel_install_deps() {

@@ -16,12 +16,7 @@
 
 #include "util/Cp1252.h"
 #include "util/ErrorHandling.h"
-#include "util/PathFunctions.h"
 #include "util/SafeFile.h"
-
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 
 namespace {
 
@@ -214,16 +209,13 @@ bool ConfigClass::Save(const QString& path) const
 
 bool ConfigClass::Load(const QString& path)
 {
-    if (path.isEmpty() || !QFileInfo::exists(path))
+    if (path.isEmpty() || KindOfFile(path) == FileKind::Missing)
         return false;
     return Trap("ConfigClass.Load", [&] {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
-            Raise(FileErrorNumber(file, path), file.errorString());
-        const QByteArray bytes = file.read(kMaxFileSize);
-        if (file.error() != QFileDevice::NoError)
-            Raise(FileErrorNumber(file, path), file.errorString());
-        file.close();
+        QByteArray bytes;
+        FileFailure failure;
+        if (!ReadWholeFile(path, kMaxFileSize, bytes, &failure))
+            Raise(failure.number, failure.text);
         FromFileBytes(bytes);
         return true;
     });

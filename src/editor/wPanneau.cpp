@@ -207,15 +207,19 @@ void wPanneau::fitFrame()
 {
     // Texts of another language may need more room than the window has: the
     // frame around it (a sub-window of the main window) grows to what the
-    // pages need at least, so that no text is cut.
+    // pages want, as far as the area that holds it allows, and at least to
+    // what they need, so that no text is cut.
     QWidget* frame = parentWidget();
     if (!frame || !isVisible())
         return;
     layout()->activate();
     const QSize extra = frame->size() - size();
-    const QSize needed = minimumSizeHint() + extra;
-    if (frame->width() < needed.width() || frame->height() < needed.height())
-        frame->resize(frame->size().expandedTo(needed));
+    QSize wanted = sizeHint() + extra;
+    if (QWidget* area = frame->parentWidget())
+        wanted = wanted.boundedTo(area->size());
+    const QSize target = frame->size().expandedTo(wanted).expandedTo(minimumSizeHint() + extra);
+    if (target != frame->size())
+        frame->resize(target);
 }
 
 void wPanneau::SetCaption()
@@ -391,8 +395,15 @@ bool wPanneau::ReadOrvel(PanelLink& link, std::uint8_t slave, std::int32_t versi
 
 bool wPanneau::WriteOrvel(PanelLink& link, std::uint8_t slave, std::int32_t version)
 {
-    return Trap("wPanneau.WriteOrvel",
-                [&] { return WriteAll(link, m_config, slave, m_factoryMode, version); });
+    return WriteOrvelOutcome(link, slave, version) == WriteOutcome::Written;
+}
+
+WriteOutcome wPanneau::WriteOrvelOutcome(PanelLink& link, std::uint8_t slave, std::int32_t version)
+{
+    WriteOutcome outcome = WriteOutcome::NotWritten;
+    Trap("wPanneau.WriteOrvel",
+         [&] { outcome = WriteConfiguration(link, m_config, slave, m_factoryMode, version); });
+    return outcome;
 }
 
 void wPanneau::CorrigeVersion(std::int32_t version)

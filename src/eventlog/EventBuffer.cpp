@@ -1,5 +1,6 @@
 #include "eventlog/EventBuffer.h"
 
+#include "texts/DataFunctions.h"
 #include "util/ErrorHandling.h"
 
 #include <algorithm>
@@ -61,16 +62,20 @@ BufferClearResult ClearEventBuffer(PanelLink& link, std::uint8_t slave, int roun
             if (!LitMots(link, slave, EventRegisters::Count, word))
                 return BufferClearResult::ReadFailed;
             count = word[0];
+            if (count > 0 && link.StopRequested())
+                break;
             if (count > 0)
                 lastDiscardOk = EcritMots(link, slave, EventRegisters::Discard, word);
         } while (count > 0);
 
+        // A clear stopped part-way still ends with the end-of-clear once
+        // events went, so that the panel is not left in the middle of a clear.
         if (count == 0 || lastDiscardOk) {
             word[0] = 0;
-            if (EcritMots(link, slave, EventRegisters::EndOfClear, word))
+            if (EcritMots(link, slave, EventRegisters::EndOfClear, word) && count <= 0)
                 return BufferClearResult::Completed;
         }
-        return BufferClearResult::NotCompleted;
+        return count > 0 ? BufferClearResult::Interrupted : BufferClearResult::NotCompleted;
     });
 }
 
@@ -94,9 +99,16 @@ BufferMessage ClearResultMessage(BufferClearResult result)
     case BufferClearResult::ReadFailed:
         return {102001, MsgIcon::Critical};
     case BufferClearResult::NotCompleted:
+    case BufferClearResult::Interrupted:
         return {102004, MsgIcon::Critical};
     case BufferClearResult::Completed:
         return {102005, MsgIcon::Information};
     }
     return {102004, MsgIcon::Critical};
+}
+
+void ShowBufferMessage(const BufferMessage& message)
+{
+    if (message.tag != 0)
+        MsgBox(GetText(message.tag), message.icon);
 }

@@ -38,6 +38,7 @@ enum class BufferClearResult
     ReadFailed,   // reading the count failed (text 102001)
     NotCompleted, // the panel did not confirm, or its count never fell (text 102004)
     Completed,    // the count fell to 0 and the end of the clear was written (text 102005)
+    Interrupted,  // a stop was asked while events remained (text 102004)
 };
 
 // A panel empties its log in one round; a few more are needed only while new
@@ -47,7 +48,8 @@ constexpr int ClearRoundLimit = 64;
 
 // Empties the panel's event log: reads the count and writes it back to the
 // discard register until the count is 0, then writes 0 to the end-of-clear
-// register.
+// register. A stop asked of the link ends the rounds after the read in
+// progress; the end-of-clear is still written when events went.
 BufferClearResult ClearEventBuffer(PanelLink& link, std::uint8_t slave,
                                    int roundLimit = ClearRoundLimit);
 
@@ -59,3 +61,5 @@ struct BufferMessage
 };
 BufferMessage ReadResultMessage(BufferReadResult result);
 BufferMessage ClearResultMessage(BufferClearResult result);
+// Shows such a message through the UI seam; tag 0 (rows were read) shows none.
+void ShowBufferMessage(const BufferMessage& message);

@@ -50,18 +50,22 @@ QString BufferPreamble(const QString& panelLabel, const QString& panelNumber,
     return panelLabel + QLatin1Char(' ') + panelNumber + CrLf + statusLine + CrLf;
 }
 
+QString TabbedRows(const QList<EventRow>& rows)
+{
+    QString text;
+    for (const EventRow& row : rows) {
+        text += row[0];
+        for (int k = 1; k < EventColumns; ++k)
+            text += Tab + row[k];
+        text += CrLf;
+    }
+    return text;
+}
+
 QString TabbedValues(const QStringList& headings, const QList<EventRow>& rows)
 {
-    return Trap("wBuffer.TabbedValues", [&] {
-        QString text = headings.join(Tab) + CrLf;
-        for (const EventRow& row : rows) {
-            text += row[0];
-            for (int k = 1; k < EventColumns; ++k)
-                text += Tab + row[k];
-            text += CrLf;
-        }
-        return text;
-    });
+    return Trap("wBuffer.TabbedValues",
+                [&] { return headings.join(Tab) + CrLf + TabbedRows(rows); });
 }
 
 QString CsvQuoted(const QString& text)
@@ -100,4 +104,18 @@ QString ExportTable(ExportFormat format, const QStringList& headings, const QLis
         return CsvValues(headings, rows, QStringLiteral(","));
     }
     return {};
+}
+
+QString BufferExport(ExportFormat format, const QString& preamble, const QStringList& headings,
+                     const QList<EventRow>& rows)
+{
+    return preamble + ExportTable(format, headings, rows);
+}
+
+QString BufferFileFilter(const QString& filterText, ExportFormat format)
+{
+    QString filter = filterText;
+    filter.replace(CrLf, QStringLiteral("|"));
+    filter.replace(QLatin1Char('#'), ExportExtension(format));
+    return filter;
 }

@@ -37,6 +37,8 @@ QString BufferPreamble(const QString& panelLabel, const QString& panelNumber,
 
 // Headings and cells separated by TAB.
 QString TabbedValues(const QStringList& headings, const QList<EventRow>& rows);
+// The rows alone in the same form (a copy of the rows selected in the list).
+QString TabbedRows(const QList<EventRow>& rows);
 // Headings and cells between double quotes (a double quote inside doubled),
 // except the row number; separated by separator.
 QString CsvValues(const QStringList& headings, const QList<EventRow>& rows,
@@ -46,3 +48,13 @@ QString CsvQuoted(const QString& text);
 
 // The table in a format: TabbedValues, CsvValues(";") or CsvValues(",").
 QString ExportTable(ExportFormat format, const QStringList& headings, const QList<EventRow>& rows);
+// What a save writes, and in the Text format what a copy puts on the
+// clipboard: the preamble, then the table.
+QString BufferExport(ExportFormat format, const QString& preamble, const QStringList& headings,
+                     const QList<EventRow>& rows);
+
+// The save dialog's filter from its text (description and pattern on two
+// lines, "#" where the extension goes): the line ends become "|" and every
+// "#" the format's extension. "Files (*.#)" CR LF "*.#" gives, for Text,
+// "Files (*.txt)|*.txt".
+QString BufferFileFilter(const QString& filterText, ExportFormat format);

@@ -30,6 +30,8 @@ public:
     virtual QString Settings() const = 0;
     virtual void SetSettings(const QString& settings) = 0;
 
+    // Opening the open port (its settings already apply) succeeds; setting
+    // another port name while it is open raises 8005.
     virtual bool PortOpen() const = 0;
     virtual void SetPortOpen(bool open) = 0;
 

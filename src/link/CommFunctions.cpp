@@ -8,6 +8,8 @@
 #include <QThread>
 #include <QTimer>
 
+#include <algorithm>
+
 PanelLink::PanelLink(ComCtrl& port, LinkOptions options, QObject* parent)
     : QObject(parent), m_port(port), m_options(options)
 {
@@ -21,6 +23,16 @@ void PanelLink::FramePause() const
     Q_EMIT const_cast<PanelLink*>(this)->FramePaused(ms);
     if (ms > 0)
         QThread::msleep(static_cast<unsigned long>(ms));
+}
+
+void PanelLink::SetStopRequest(std::function<bool()> stopRequested)
+{
+    m_stopRequested = std::move(stopRequested);
+}
+
+bool PanelLink::StopRequested() const
+{
+    return m_stopRequested && m_stopRequested();
 }
 
 void PanelLink::OnComm(int commEvent)
@@ -73,9 +85,88 @@ std::int16_t wordAt(const QByteArray& bytes, int offset)
     return static_cast<std::int16_t>(static_cast<std::uint16_t>(high << 8 | low));
 }
 
-// Sends one request and collects what came back once expected bytes are in or
-// the deadline has passed. Port faults propagate as RuntimeError.
-QByteArray exchange(PanelLink& link, const QByteArray& request, int expected)
+// What the reply to one request looks like: its first bytes (slave number,
+// function code, then the byte count of a read or the echoed address and
+// count of a write) and its whole length, CRC included.
+struct ReplyShape
+{
+    QByteArray head;
+    qsizetype length = 0;
+};
+
+enum class ReplySeen
+{
+    None,     // not (yet) on the line
+    Answered, // the reply, its CRC holding
+    Refused,  // the panel's exception reply to this request
+};
+
+bool crcHolds(const QByteArray& bytes, qsizetype at, qsizetype length)
+{
+    const QByteArray frame = bytes.mid(at, length);
+    const std::uint16_t crc = CRC16(frame, static_cast<int>(length - 2));
+    return static_cast<std::uint8_t>(frame[length - 2]) == (crc & 0xFF) &&
+           static_cast<std::uint8_t>(frame[length - 1]) == (crc >> 8);
+}
+
+// Looks through the bytes received for the reply to the request. need
+// receives how many more bytes could complete the earliest frame begun.
+ReplySeen findReply(const QByteArray& got, const ReplyShape& shape, QByteArray& reply, int& need)
+{
+    constexpr qsizetype ExceptionLength = 5; // slave, function | 0x80, code, CRC
+    const char refusal = static_cast<char>(static_cast<std::uint8_t>(shape.head[1]) | 0x80);
+    need = 1;
+    bool begun = false;
+    auto wait = [&](qsizetype missing) {
+        if (!begun)
+            need = static_cast<int>(missing);
+        begun = true;
+    };
+    for (qsizetype at = 0; at < got.size(); ++at) {
+        const qsizetype left = got.size() - at;
+        if (got[at] != shape.head[0])
+            continue;
+        if (left >= 2 && got[at + 1] == refusal) {
+            if (left < ExceptionLength)
+                wait(ExceptionLength - left);
+            else if (crcHolds(got, at, ExceptionLength))
+                return ReplySeen::Refused;
+            continue;
+        }
+        const qsizetype compared = std::min(left, shape.head.size());
+        if (got.mid(at, compared) != shape.head.left(compared))
+            continue;
+        if (left < shape.length) {
+            wait(shape.length - left);
+            continue;
+        }
+        if (crcHolds(got, at, shape.length)) {
+            reply = got.mid(at, shape.length);
+            return ReplySeen::Answered;
+        }
+    }
+    return ReplySeen::None;
+}
+
+// After a deadline: waits until nothing has arrived for quietMs (at most
+// limitMs in all) and drops what came.
+void awaitSilence(ComCtrl& port, int quietMs, int limitMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    port.Input();
+    while (clock.elapsed() < limitMs) {
+        const int quiet = static_cast<int>(std::min<qint64>(quietMs, limitMs - clock.elapsed()));
+        if (port.WaitForInput(1, quiet) == 0)
+            break;
+        port.Input();
+    }
+}
+
+// Sends one request and waits for its reply: the reply's bytes, or nothing
+// when none came in time or the panel refused the request. Port faults
+// propagate as RuntimeError.
+QByteArray exchange(PanelLink& link, const QByteArray& request, const ReplyShape& shape)
 {
     ComCtrl& port = link.port();
     const LinkOptions& options = link.options();
@@ -112,12 +203,28 @@ QByteArray exchange(PanelLink& link, const QByteArray& request, int expected)
     }
 
     clock.restart();
+    QByteArray got;
     for (;;) {
-        const qint64 left = timeout - clock.elapsed();
-        if (left <= 0 || port.WaitForInput(expected, static_cast<int>(left)) >= expected)
+        got += port.Input();
+        QByteArray reply;
+        int need = 1;
+        switch (findReply(got, shape, reply, need)) {
+        case ReplySeen::Answered:
+            return reply;
+        case ReplySeen::Refused:
+            return {};
+        case ReplySeen::None:
             break;
+        }
+        const qint64 left = timeout - clock.elapsed();
+        if (left <= 0)
+            break;
+        port.WaitForInput(need, static_cast<int>(left));
     }
-    return port.Input();
+    // Quiet for 2/5 of the deadline: 800 ms at the usual 2 s, so an exchange
+    // that gets no answer still ends within 3 s.
+    awaitSilence(port, timeout * 2 / 5, 2 * timeout);
+    return {};
 }
 } // namespace
 
@@ -155,10 +262,12 @@ bool EcritMots(PanelLink& link, std::uint8_t slave, std::uint16_t address,
         // The byte count field holds 2n in one byte: more words cannot be framed.
         if (words.isEmpty() || words.size() > 127)
             Raise(ErrNo::InvalidCall);
-        const QByteArray reply = exchange(link, WriteRequestFrame(slave, address, words), 8);
-        // Only the slave number and the function code of the acknowledgement are checked.
-        return reply.size() == 8 && static_cast<std::uint8_t>(reply[1]) == 16 &&
-               static_cast<std::uint8_t>(reply[0]) == slave;
+        const QByteArray request = WriteRequestFrame(slave, address, words);
+        // The acknowledgement echoes the slave, the function, the address and the count.
+        if (exchange(link, request, {request.left(6), 8}).isEmpty())
+            return false;
+        link.CountAcknowledgedWrite();
+        return true;
     });
 }
 
@@ -169,15 +278,13 @@ bool LitMots(PanelLink& link, std::uint8_t slave, std::uint16_t address, QList<s
         // A reply of more than 125 words would not fit its one-byte byte count.
         if (n < 1 || n > 125)
             Raise(ErrNo::InvalidCall);
-        const int expected = 2 * n + 5;
-        const QByteArray reply = exchange(link, ReadRequestFrame(slave, address, n), expected);
-        if (reply.size() != expected)
-            return false;
-        const std::uint16_t crc = CRC16(reply, expected - 2);
-        const auto crcLow = static_cast<std::uint8_t>(reply[expected - 2]);
-        const auto crcHigh = static_cast<std::uint8_t>(reply[expected - 1]);
-        if (crc != (crcLow | crcHigh << 8) || static_cast<std::uint8_t>(reply[1]) != 3 ||
-            static_cast<std::uint8_t>(reply[0]) != slave)
+        QByteArray head;
+        head.append(static_cast<char>(slave));
+        head.append(char(3));
+        head.append(static_cast<char>(2 * n));
+        const QByteArray reply =
+            exchange(link, ReadRequestFrame(slave, address, n), {head, 2 * n + 5});
+        if (reply.isEmpty())
             return false;
         for (int i = 0; i < n; ++i)
             words[i] = wordAt(reply, 3 + 2 * i);

@@ -6,6 +6,7 @@
 #include <QList>
 
 #include <cstdint>
+#include <functional>
 
 // Link settings, from the INI file's Communication section.
 struct LinkOptions
@@ -13,7 +14,9 @@ struct LinkOptions
     bool halfDuplex = false;   // "RTS": RTS direction control
     int rtsDelayMs = 5;        // "RtsDelay": end of transmission -> RTS dropped
     int frameDelayMs = 50;     // "FrameDelay": pause between exchanges
-    int replyTimeoutMs = 2000; // reply deadline (tests shorten it)
+    int replyTimeoutMs = 2000; // reply deadline (tests shorten it); once it has
+                               // passed, the line must stay silent for 2/5
+                               // of it before the next request
 };
 
 // The line to the panels: the one port and its link settings. It also owns
@@ -35,6 +38,16 @@ public:
     // first, so tests can see where the schedule puts its pauses).
     void FramePause() const;
 
+    // A stop asked from outside (an interrupted command): transfers finish
+    // the exchange in progress and stop at the next block boundary.
+    void SetStopRequest(std::function<bool()> stopRequested);
+    bool StopRequested() const;
+
+    // Write requests the panel has acknowledged since the link was made: a
+    // transfer that fails tells from it whether anything reached the panel.
+    int AcknowledgedWrites() const { return m_acknowledgedWrites; }
+    void CountAcknowledgedWrite() { ++m_acknowledgedWrites; }
+
 Q_SIGNALS:
     void FramePaused(int ms);
     // A whole-configuration transfer (ReadAll, WriteAll) announces how many
@@ -51,6 +64,8 @@ public Q_SLOTS:
 private:
     ComCtrl& m_port;
     LinkOptions m_options;
+    std::function<bool()> m_stopRequested;
+    int m_acknowledgedWrites = 0;
 };
 
 // CRC-16 (Modbus) of the first count bytes.
@@ -66,12 +81,21 @@ void AppendCRC16(QByteArray& frame);
 // One exchange: both buffers are cleared, RTS raised and the request sent; in
 // half-duplex mode the exchange lets events run until the send notification
 // has dropped RTS (or the reply deadline passes), then it blocks on the port
-// until the reply is complete or the deadline passes, on a monotonic clock.
+// until the reply has come or the deadline passes, on a monotonic clock.
+// The reply is the first frame that answers this request: the slave number
+// and function code asked, the byte count of the words asked (a read) or the
+// echoed register address and count (a write), and a CRC that holds.
+// Anything else on the line (an echo of the request, a late reply to an
+// earlier request, another slave's reply, noise) is dropped while waiting.
+// The panel's exception reply to the request ends the exchange at once as a
+// failure. When the deadline passes without a reply, the exchange waits until
+// the line has been silent for 2/5 of the reply deadline, so that a reply
+// still on its way cannot be taken for the answer to the next request.
 // Faults of the port are reported under CommFunctions.EcritMots / .LitMots
 // and make the exchange return false.
 //
-// Function 16: writes words (1..127) at a register address. True when a
-// well-formed acknowledgement came back in time.
+// Function 16: writes words (1..127) at a register address. True when the
+// acknowledgement came back in time.
 bool EcritMots(PanelLink& link, std::uint8_t slave, std::uint16_t address,
                const QList<std::int16_t>& words);
 // Function 3: reads words.size() words (1..125). On failure words is left

@@ -58,7 +58,10 @@ std::uint8_t attempt(PanelLink& link, std::uint8_t slave)
     if (slave == 0) {
         const bool answered = LitMots(link, AnyPanelAddress, RegSlaveAtAny, word);
         link.FramePause();
-        if (answered && TestModuleType(link, LoByte(word[0])))
+        // Nothing answered: the attempt ends with the one pause just made.
+        if (!answered)
+            return 0;
+        if (TestModuleType(link, LoByte(word[0])))
             found = LoByte(word[0]);
     } else if (LitMots(link, slave, RegSlaveNumber, word)) {
         found = LoByte(word[0]);
@@ -115,9 +118,16 @@ std::uint8_t DetectOrvel(PanelLink& link, SearchWindow& window, std::uint8_t sla
                 return DetectCancelled;
             return DetectNone;
         }
+        // A panel whose version cannot be read is not one to work with: what
+        // the transfer reads or writes depends on that version.
+        std::int32_t code = 0;
+        if (!ReadVersionCode(link, found, code)) {
+            version = VersionUnreadable;
+            return DetectNone;
+        }
+        version = code;
         // The port keeps the settings that answered.
         restore.keep();
-        version = ReadVersion(link, found);
         if (!window.Confirm(found, clearMode ? TextFoundForClear : TextFound))
             return DetectCancelled;
         return found;
@@ -141,14 +151,21 @@ bool TestModuleType(PanelLink& link, std::uint8_t slave)
     });
 }
 
-std::int32_t ReadVersion(PanelLink& link, std::uint8_t slave)
+bool ReadVersionCode(PanelLink& link, std::uint8_t slave, std::int32_t& version)
 {
-    return Trap("CommFunctions.ReadVersion", [&]() -> std::int32_t {
+    return Trap("CommFunctions.ReadVersion", [&] {
         QList<std::int16_t> words(2, 0);
         if (!LitMots(link, slave, RegVersion, words))
-            return 0;
-        return LoByte(words[0]) * 256 + HiByte(words[1]);
+            return false;
+        version = LoByte(words[0]) * 256 + HiByte(words[1]);
+        return true;
     });
+}
+
+std::int32_t ReadVersion(PanelLink& link, std::uint8_t slave)
+{
+    std::int32_t version = 0;
+    return ReadVersionCode(link, slave, version) ? version : 0;
 }
 
 bool ValidationOrvel(PanelLink& link, std::uint8_t slave)

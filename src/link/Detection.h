@@ -9,14 +9,23 @@
 constexpr std::uint8_t DetectNone = 0;
 constexpr std::uint8_t DetectCancelled = 255;
 
+// The version code DetectOrvel gives when a panel answered but its version
+// could not be read: the link failed, and the command fails as a transfer
+// that failed (the link failure message), not as "no panel answered".
+constexpr std::int32_t VersionUnreadable = -1;
+
 // Finds the panel: slave 1..64 is asked directly, 0 asks address 65 for the
 // slave number. With search, every baud rate and stop count is tried in the
 // console's order and the window shows progress and can cancel. Returns 0
 // (nothing answered; old settings restored), 255 (cancelled) or the slave
-// found; version receives the panel's version code.
+// found; version receives the panel's version code. When the panel answered
+// but its version read failed, the result is 0 too (no confirmation is asked,
+// the old settings are restored) and version is VersionUnreadable.
 std::uint8_t DetectOrvel(PanelLink& link, SearchWindow& window, std::uint8_t slave, bool search,
                          std::int32_t& version, bool clearMode);
 bool TestModuleType(PanelLink& link, std::uint8_t slave);
+// Reads the panel's version code; false (version unchanged) when the read failed.
+bool ReadVersionCode(PanelLink& link, std::uint8_t slave, std::int32_t& version);
 // The panel's version code, 0 when the read failed.
 std::int32_t ReadVersion(PanelLink& link, std::uint8_t slave);
 bool ValidationOrvel(PanelLink& link, std::uint8_t slave);

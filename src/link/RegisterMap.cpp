@@ -34,8 +34,9 @@ int WriteBlockCount(std::int32_t version, bool writeFactory)
 }
 
 // A section runs its blocks in order; every block but the first is preceded
-// by a pause unless it is marked as following its predecessor directly. Each
-// block that went through is announced on the link.
+// by a pause unless it is marked as following its predecessor directly. A
+// stop asked of the link ends the section before its next block. Each block
+// that went through is announced on the link.
 class Section
 {
 public:
@@ -44,15 +45,15 @@ public:
     // Reads count words at address; false when the exchange failed.
     bool read(std::uint16_t address, int count, Words& words, bool pause = true)
     {
-        before(pause);
+        if (!before(pause))
+            return false;
         words = Words(count, 0);
         return done(LitMots(m_link, m_slave, address, words));
     }
 
     bool write(std::uint16_t address, const Words& words, bool pause = true)
     {
-        before(pause);
-        return done(EcritMots(m_link, m_slave, address, words));
+        return before(pause) && done(EcritMots(m_link, m_slave, address, words));
     }
 
 private:
@@ -63,11 +64,12 @@ private:
         return ok;
     }
 
-    void before(bool pause)
+    bool before(bool pause)
     {
         if (!m_first && pause)
             m_link.FramePause();
         m_first = false;
+        return !m_link.StopRequested();
     }
 
     PanelLink& m_link;
@@ -375,4 +377,20 @@ bool WriteAll(PanelLink& link, const ConfigClass& config, std::uint8_t slave, bo
     link.FramePause();
     Q_EMIT link.SectionBegun(ConfigSection::Factory);
     return WriteFactory(link, config, slave, version);
+}
+
+WriteOutcome WriteConfiguration(PanelLink& link, const ConfigClass& config, std::uint8_t slave,
+                                bool writeFactory, std::int32_t version)
+{
+    const int acknowledged = link.AcknowledgedWrites();
+    if (WriteAll(link, config, slave, writeFactory, version))
+        return WriteOutcome::Written;
+    return link.AcknowledgedWrites() == acknowledged ? WriteOutcome::NotWritten
+                                                     : WriteOutcome::PartlyWritten;
+}
+
+// tags: 10105, 10122
+int WriteFailureTag(WriteOutcome outcome)
+{
+    return outcome == WriteOutcome::PartlyWritten ? 10122 : 10105;
 }

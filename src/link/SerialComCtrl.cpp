@@ -1,5 +1,6 @@
 #include "link/SerialComCtrl.h"
 
+#include "link/SerialDevice.h"
 #include "util/RuntimeError.h"
 
 #include <QDeadlineTimer>
@@ -42,7 +43,9 @@ QString SerialComCtrl::DeviceName(const QString& port)
 
 void SerialComCtrl::SetCommPort(const QString& port)
 {
-    if (m_port.isOpen())
+    // Naming the open port again ("1" or "/dev/ttyS0" alike) changes nothing;
+    // another port can only be set once this one is closed.
+    if (m_port.isOpen() && DeviceName(port) != DeviceName(m_commPort))
         Raise(ErrNo::PortAlreadyOpen);
     m_commPort = port.trimmed();
 }
@@ -103,19 +106,17 @@ bool SerialComCtrl::PortOpen() const
 
 void SerialComCtrl::SetPortOpen(bool open)
 {
-    if (open == m_port.isOpen()) {
-        if (open)
-            Raise(ErrNo::PortAlreadyOpen);
+    // Opening the open port succeeds: its settings are applied as they
+    // change, so it is already open as asked.
+    if (open == m_port.isOpen())
         return;
-    }
     if (!open) {
         joinDrain();
         m_port.close();
         return;
     }
-    const QString device = DeviceName(m_commPort);
-    if (device.isEmpty())
-        Raise(ErrNo::PortInvalid);
+    const QString device = SerialDevicePath(DeviceName(m_commPort));
+    RemoveStaleLockFiles(device);
     m_port.setPortName(device);
     if (!m_port.open(QIODevice::ReadWrite)) {
         const QSerialPort::SerialPortError error = m_port.error();
@@ -131,6 +132,10 @@ void SerialComCtrl::SetPortOpen(bool open)
         default:
             Raise(ErrNo::PortHardwareUnavailable, detail);
         }
+    }
+    if (!LockOpenDevice(m_port.handle())) {
+        m_port.close();
+        Raise(ErrNo::PortHardwareUnavailable, device);
     }
     try {
         apply(parse(m_settings));

@@ -10,9 +10,16 @@
 //
 // Port names: a decimal number n is COMn on Windows and /dev/ttyS(n-1) on
 // Linux; any other text is a device name or path (ttyUSB0, /dev/ttyUSB0,
-// COM12). Opening a port that does not exist raises 8002, one that is busy or
-// not permitted 8010, settings the device refuses 8015; a malformed settings
-// text raises 380. Output and reads on a closed port raise 8018.
+// COM12). Opening a port that does not exist or is not a serial device
+// raises 8002, one that is busy or not permitted 8010, settings the device
+// refuses 8015; a malformed settings text raises 380. Output and reads on a
+// closed port raise 8018. Opening the open port succeeds; naming another port
+// while one is open raises 8005.
+//
+// The device is opened under its resolved path and locked for this program
+// alone (a lock file and an exclusive lock on the device itself), so a second
+// program is refused whatever name it gives the same device; lock files left
+// by programs that no longer run do not block it.
 //
 // The send notification (OnComm(comEvSend)) means the bytes have really left
 // the line: on POSIX a helper thread waits in tcdrain and the notification is

@@ -5,21 +5,33 @@
 #include <cstdint>
 
 // The console's settings file, orvel.ini. It sits beside the program; when that
-// folder cannot be written (an installed program) it lives in the user's
-// configuration folder instead (orvel/orvel.ini there). The console and its
-// command-line companion share the one file. The ORVEL_INI environment
-// variable names another file, for scripts and tests.
+// folder cannot be written (an installed program) the user's settings live in
+// the user's configuration folder instead (orvel/orvel.ini there). A read-only
+// orvel.ini beside the program is then a preset (a port and a language chosen
+// by an administrator): it is still read, under the user's file, whose keys
+// win. The console and its command-line companion share the files. The
+// ORVEL_INI environment variable names another, single file, for scripts and
+// tests.
 //
-// Each operation opens the file anew: nothing is cached.
+// A file is read again only once it has changed; one that cannot be read (not
+// a regular file, too large) is reported once and reads as every key absent.
 
+// The file that takes the writes.
 QString IniFileName();
-// Forces the file for this process (tests); an empty name restores the rule above.
+// The read-only preset beside the program read under IniFileName(), or "".
+QString PresetIniFileName();
+// Forces the one file for this process (tests); an empty name restores the rule above.
 void SetIniFileNameOverride(const QString& fileName);
+// Puts the program's folder and the user's configuration folder elsewhere
+// (tests); empty names restore the real ones.
+void SetIniFolders(const QString& programFolder, const QString& userFolder);
 
-// The stored value, or defaultValue when the key or the file does not exist.
+// The stored value (the user's file first, then the preset), or defaultValue
+// when no file holds the key.
 QString GetIniParam(const QString& section, const QString& key, const QString& defaultValue = {});
-// Store, remove a key, remove a section. A file that cannot be written is
-// reported under ZEBfonctions.<operation>; the file is then left as it was.
+// Store, remove a key, remove a section, in IniFileName(); a preset is never
+// changed. A file that cannot be written is reported under
+// ZEBfonctions.<operation>; the file is then left as it was.
 void SetIniParam(const QString& section, const QString& key, const QString& value);
 void DelIniParam(const QString& section, const QString& key);
 void DelIniSection(const QString& section);

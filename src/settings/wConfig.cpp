@@ -87,7 +87,7 @@ void wConfig::buildControls()
     QLabel* lblPort = label("lblPort", page1);
     QLabel* lblCom = label("lblCom", page1);
     lblCom->setText(QStringLiteral("COM"));
-    m_cboPort = NewPortList(page1);
+    m_cboPort = NewPortList(page1, lblCom);
     auto* portRow = new QHBoxLayout;
     portRow->addWidget(lblCom);
     portRow->addWidget(m_cboPort, 1);

@@ -2,8 +2,11 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QRegularExpression>
 #include <QTextDocumentFragment>
+
+#include <algorithm>
 
 namespace {
 QString PlainText(const QString& html)
@@ -82,6 +85,31 @@ void HelpDocument::SetHtml(const QString& source, const QString& folder)
         const qsizetype end = m_html.indexOf(bodyEndRx, m_starts.last());
         m_ends << (end >= 0 ? end : m_html.size());
     }
+}
+
+QList<HelpIndexEntry> HelpDocument::IndexEntries() const
+{
+    QHash<QString, int> uses;
+    for (const HelpHeading& h : m_headings)
+        if (!h.anchor.isEmpty() && !h.title.isEmpty())
+            ++uses[h.title];
+    QList<HelpIndexEntry> entries;
+    const HelpHeading* topic = nullptr;
+    for (const HelpHeading& h : m_headings) {
+        if (h.level == 2)
+            topic = &h;
+        if (h.anchor.isEmpty() || h.title.isEmpty())
+            continue;
+        QString text = h.title;
+        if (h.level == 3 && topic && uses.value(h.title) > 1)
+            text += QStringLiteral(" (%1)").arg(topic->title);
+        entries << HelpIndexEntry{text, h.anchor};
+    }
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const HelpIndexEntry& a, const HelpIndexEntry& b) {
+                         return QString::localeAwareCompare(a.text, b.text) < 0;
+                     });
+    return entries;
 }
 
 QString HelpDocument::ContextAnchor(int contextId)

@@ -14,6 +14,15 @@ struct HelpHeading
     QString title;
 };
 
+// One entry of the help index: the text shown and the heading it opens.
+struct HelpIndexEntry
+{
+    QString text;
+    QString anchor;
+
+    bool operator==(const HelpIndexEntry&) const = default;
+};
+
 class HelpDocument
 {
 public:
@@ -29,6 +38,11 @@ public:
     // a text browser can scroll to it.
     const QString& Html() const { return m_html; }
     const QList<HelpHeading>& Headings() const { return m_headings; }
+
+    // The index: every heading with an anchor, in alphabetical order. Each
+    // entry names one heading: a section whose title another heading shares
+    // is followed by its topic ("Tool bar (Main window)").
+    QList<HelpIndexEntry> IndexEntries() const;
 
     static QString ContextAnchor(int contextId);
     bool HasAnchor(const QString& anchor) const;

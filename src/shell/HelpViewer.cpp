@@ -125,16 +125,9 @@ void HelpViewer::FillContents()
 void HelpViewer::FillIndex()
 {
     m_index->clear();
-    QList<HelpHeading> headings = m_document.Headings();
-    std::stable_sort(headings.begin(), headings.end(),
-                     [](const HelpHeading& a, const HelpHeading& b) {
-                         return QString::localeAwareCompare(a.title, b.title) < 0;
-                     });
-    for (const HelpHeading& h : headings) {
-        if (h.anchor.isEmpty() || h.title.isEmpty())
-            continue;
-        auto* item = new QListWidgetItem(h.title, m_index);
-        item->setData(AnchorRole, h.anchor);
+    for (const HelpIndexEntry& entry : m_document.IndexEntries()) {
+        auto* item = new QListWidgetItem(entry.text, m_index);
+        item->setData(AnchorRole, entry.anchor);
     }
 }
 

@@ -2,7 +2,9 @@
 
 #include "HelpViewer.h"
 #include "QtUi.h"
+#include "ScreenshotEvents.h"
 #include "ScreenshotPanels.h"
+#include "ScreenshotPrint.h"
 #include "ScreenshotTransfer.h"
 #include "StartUp.h"
 #include "wAskSlave.h"
@@ -128,6 +130,8 @@ int ScreenshotMode::Run()
     window->mnuOptionsFactory_Click();
     ui.nextName = QStringLiteral("about");
     window->mnuHelpAbout_Click();
+    ScreenshotPrint::Take(
+        *window, [&ui](const QString& name) { ui.nextName = name; }, &Save);
 
     {
         wAskSlave slave(window->Port(), window);
@@ -150,6 +154,12 @@ int ScreenshotMode::Run()
             help->close();
         }
     }
+
+    ScreenshotEvents::Take(*window, [&ui](QDialog* dialog, const QString& name) {
+        ui.nextName = name;
+        ui.execDialog(dialog);
+    });
+
     const auto shoot = [window](const QString& name) {
         Settle();
         Save(ScreenArea(window), name);

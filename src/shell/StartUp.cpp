@@ -17,6 +17,7 @@
 #include <QEventLoop>
 #include <QLabel>
 #include <QMenu>
+#include <QScreen>
 
 StartUp::StartUp(StartUpOptions options) : m_options(std::move(options)) {}
 
@@ -34,12 +35,16 @@ StartUp::Result StartUp::Run()
         m_window->SetProgramFolder(m_options.programFolder);
     if (m_options.machineId)
         m_window->SetMachineId(*m_options.machineId);
+    // The console may be closed at any moment of start-up; it then ends.
+    QObject::connect(m_window.get(), &wMain::Unloaded, m_window.get(), [this] { m_quit = true; });
 
-    // 1. The splash, owned by the main window, with its close timer running.
+    // 1. The splash, owned by the main window and over it, with its close
+    // timer running.
     m_step = 1;
+    centreWindow();
     m_splash = new wSplash(m_window.get());
     m_splash->SetCloseInterval(m_options.splashIntervalMs);
-    m_splash->show();
+    m_splash->ShowOver(m_window.get());
     m_splash->StartCloseTimer();
     QCoreApplication::processEvents();
 
@@ -56,8 +61,12 @@ StartUp::Result StartUp::Run()
     // 3. From here on every error goes to the error report.
     m_step = 3;
     SetTextLookup([](int tag) { return GetText(tag); });
-    if (!loadSteps()) {
-        // The window stays usable; the splash stays until it is dismissed.
+    const bool done = loadSteps();
+    if (m_quit)
+        return quit();
+    if (!done) {
+        // Start-up ends here: the splash goes, the window is usable.
+        delete m_splash.data();
         m_window->setEnabled(true);
         m_window->show();
         return Result::Stopped;
@@ -66,7 +75,27 @@ StartUp::Result StartUp::Run()
     // 14.
     m_step = 14;
     waitForSplash();
+    if (m_quit)
+        return quit();
     return Result::Ready;
+}
+
+StartUp::Result StartUp::quit()
+{
+    // Nothing of start-up goes on: the splash and its timer, the window and
+    // the serial port it owns (and with it the port's lock) go now.
+    delete m_splash.data();
+    m_window.reset();
+    return Result::Quit;
+}
+
+void StartUp::centreWindow()
+{
+    const QRect screen = m_window->screen()->availableGeometry();
+    m_window->resize(m_window->size().boundedTo(screen.size()));
+    QRect frame(QPoint(0, 0), m_window->size());
+    frame.moveCenter(screen.center());
+    m_window->move(frame.topLeft());
 }
 
 bool StartUp::loadSteps()
@@ -102,6 +131,8 @@ bool StartUp::loadSteps()
         m_step = 9;
         if (GetIniParam(general, QStringLiteral("Language"), QString()).isEmpty()) {
             window.show();
+            if (m_splash)
+                m_splash->ShowOver(&window);
             wConfig preferences(window.Link(), &recent, &window);
             preferences.SetFirstRun();
             Ui().execDialog(&preferences);
@@ -139,10 +170,13 @@ void StartUp::waitForSplash()
 {
     m_window->setEnabled(false);
     m_window->show();
+    if (m_splash)
+        m_splash->ShowOver(m_window.get());
     if (m_splash && m_splash->CloseTimerRunning()) {
         QEventLoop wait;
         QObject::connect(m_splash.data(), &wSplash::CloseTimerFinished, &wait, &QEventLoop::quit);
         QObject::connect(m_splash.data(), &QObject::destroyed, &wait, &QEventLoop::quit);
+        QObject::connect(m_window.get(), &wMain::Unloaded, &wait, &QEventLoop::quit);
         wait.exec();
     }
     delete m_splash.data();

@@ -37,8 +37,12 @@ struct StartUpOptions
 //  port settings; 12 the port opened; 13 factory access restored from the
 //  machine token; 14 the main window shown, disabled until the splash's
 //  timer has run out.
-// An error after step 3 is reported and ends the sequence: the main window
-// is shown and usable, and the splash stays until the user dismisses it.
+// The main window comes up in the middle of its screen and the splash in the
+// middle of it, above it, until its timer has run out or start-up stops.
+// An error after step 3 is reported and ends the sequence: the splash goes,
+// the main window is shown and usable. Closing the main window during the
+// splash (and answering Yes) ends start-up and the program: the splash, the
+// window and the serial port go at once.
 class StartUp
 {
 public:
@@ -46,6 +50,7 @@ public:
     {
         Ready,     // every step done
         Stopped,   // an error ended the sequence; the window is usable
+        Quit,      // the user closed the console; the program ends
         NoDataFile // the program must end (non-zero exit status)
     };
 
@@ -56,19 +61,22 @@ public:
 
     Result Run();
 
-    // The main window (null after NoDataFile).
+    // The main window (null after NoDataFile and Quit).
     wMain* Window() const { return m_window.get(); }
-    // The splash while it is still there (after Stopped, until dismissed).
+    // The splash while start-up runs.
     wSplash* Splash() const { return m_splash; }
     // The last step begun.
     int Step() const { return m_step; }
 
 private:
     bool loadSteps();
+    void centreWindow();
     void waitForSplash();
+    Result quit();
 
     StartUpOptions m_options;
     std::unique_ptr<wMain> m_window;
     QPointer<wSplash> m_splash;
     int m_step = 0;
+    bool m_quit = false;
 };

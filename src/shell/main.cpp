@@ -1,5 +1,6 @@
 // The Orvel console.
 
+#include "ApplicationName.h"
 #include "QtUi.h"
 #include "ScreenshotMode.h"
 #include "StartUp.h"
@@ -10,8 +11,7 @@
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("orvel"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Orvel"));
+    SetApplicationName();
 
     QtUi ui;
     InstallUi(&ui);
@@ -21,13 +21,19 @@ int main(int argc, char* argv[])
         status = ScreenshotMode::Run();
     } else {
         StartUp startUp;
-        if (startUp.Run() == StartUp::Result::NoDataFile) {
+        switch (startUp.Run()) {
+        case StartUp::Result::NoDataFile:
             status = 1;
-        } else {
+            break;
+        case StartUp::Result::Quit:
+            break; // closed during start-up: nothing is left to run
+        case StartUp::Result::Ready:
+        case StartUp::Result::Stopped:
             // Configuration files named on the command line open once the
             // splash has gone, each as File > Open would open it.
             startUp.Window()->OpenFiles(QCoreApplication::arguments().mid(1));
             status = QApplication::exec();
+            break;
         }
     }
     InstallUi(nullptr);

@@ -22,16 +22,10 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
-#include <QRegularExpression>
 #include <QStatusBar>
 #include <QToolBar>
 
 namespace {
-// Document commands of later work: present with caption, image and tool tip,
-// but not available yet.
-const char* const UnavailableCommands[] = {"mnuFilePrintSetup", "mnuFilePrint", "mnuFilePreview",
-                                           "mnuToolsReadBuffer", "mnuToolsClearBuffer"};
-
 // Tool bar order; "|" is a separator.
 const char* const ToolBarKeys[] = {"mnuFileNew",         "mnuFileOpen",         "mnuFileSave",
                                    "mnuFilePrint",       "mnuFilePreview",      "|",
@@ -196,10 +190,6 @@ void wMain::buildMenus()
     addSeparator(help, "mnuHelpSep1");
     addItem(help, "mnuHelpAbout");
 
-    for (const char* name : UnavailableCommands)
-        if (QAction* item = MenuItem(QString::fromLatin1(name)))
-            item->setEnabled(false);
-
     for (QMenu* m : {file, options, help, m_windowMenu})
         connect(m, &QMenu::aboutToShow, this, [this, m] { menuOpening(m); });
     connect(edit, &QMenu::aboutToShow, this, &wMain::editMenuOpening);
@@ -226,9 +216,6 @@ void wMain::buildToolBar()
         button->setObjectName(name);
         button->setProperty("Key", name);
         m_tbrTools->addAction(button);
-        for (const char* unavailable : UnavailableCommands)
-            if (name == QLatin1String(unavailable))
-                button->setEnabled(false);
         connect(button, &QAction::triggered, this, [this, name] { tbrTools_ButtonClick(name); });
     }
 }
@@ -267,6 +254,9 @@ void wMain::connectCommands()
         {"mnuFileRead", &wMain::mnuFileRead_Click},
         {"mnuFileWrite", &wMain::mnuFileWrite_Click},
         {"mnuFileQuit", &wMain::mnuFileQuit_Click},
+        {"mnuFilePrintSetup", &wMain::mnuFilePrintSetup_Click},
+        {"mnuFilePrint", &wMain::mnuFilePrint_Click},
+        {"mnuFilePreview", &wMain::mnuFilePreview_Click},
         {"mnuEditCopyOneLine", &wMain::mnuEditCopyOneLine_Click},
         {"mnuEditPasteOneLine", &wMain::mnuEditPasteOneLine_Click},
         {"mnuEditCopyLine", &wMain::mnuEditCopyLine_Click},
@@ -282,6 +272,8 @@ void wMain::connectCommands()
         {"mnuHelpFind", &wMain::mnuHelpFind_Click},
         {"mnuHelpContext", &wMain::mnuHelpContext_Click},
         {"mnuHelpAbout", &wMain::mnuHelpAbout_Click},
+        {"mnuToolsReadBuffer", &wMain::mnuToolsReadBuffer_Click},
+        {"mnuToolsClearBuffer", &wMain::mnuToolsClearBuffer_Click},
     };
     for (const auto& command : commands) {
         QAction* item = MenuItem(QString::fromLatin1(command.name));
@@ -366,19 +358,13 @@ void wMain::Nationality()
             panel->setToolTip(GetToolTip(tag));
         }
 
-        // Tool bar tips: the menu text of the button's key. "&" marks an
-        // access key in a menu and has no place in a tip.
+        // Tool bar tips: the menu text of the button's key.
         for (QAction* button : m_tbrTools->actions()) {
             const QString key = button->property("Key").toString();
             if (key.isEmpty())
                 continue;
-            const QString text = GetMenuText(key);
-            if (!text.isNull()) {
-                QString tip = text;
-                tip.remove(QRegularExpression(QStringLiteral("&(?!&)")));
-                tip.replace(QStringLiteral("&&"), QStringLiteral("&"));
-                if (tip.endsWith(QLatin1String("...")))
-                    tip.chop(3);
+            const QString tip = GetMenuToolTip(key);
+            if (!tip.isNull()) {
                 button->setToolTip(tip);
                 button->setText(tip);
             }
@@ -391,7 +377,13 @@ void wMain::Nationality()
         m_helpFile = usable ? path : QString();
         for (const char* item : {"mnuHelpSummary", "mnuHelpIndex", "mnuHelpSep1"})
             MenuItem(QString::fromLatin1(item))->setVisible(usable);
-        ToolButton(QStringLiteral("mnuHelpContext"))->setVisible(usable);
+        // The context help button, and the separator before it with it.
+        QAction* context = ToolButton(QStringLiteral("mnuHelpContext"));
+        context->setVisible(usable);
+        const QList<QAction*> buttons = m_tbrTools->actions();
+        const qsizetype at = buttons.indexOf(context);
+        if (at > 0 && buttons[at - 1]->isSeparator())
+            buttons[at - 1]->setVisible(usable);
         if (m_help) {
             if (usable && m_help->Document().Path() != path)
                 m_help->Load(path);
@@ -520,6 +512,7 @@ void wMain::unload()
                 owned->hide();
         m_recentFiles->Save(Menu(QStringLiteral("mnuFile")));
     });
+    Q_EMIT Unloaded();
 }
 
 void wMain::closeEvent(QCloseEvent* event)

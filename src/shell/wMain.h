@@ -23,6 +23,7 @@ class QMdiArea;
 class QMenu;
 class QToolBar;
 class wPanneau;
+class wPreview;
 
 // The console's main window: the frame in which panel windows and the event
 // list open, with the menu bar, the tool bar tbrTools and the status bar
@@ -77,6 +78,8 @@ public:
     QString HelpFile() const { return m_helpFile; }
     // The help window once a help command has opened it, else null.
     HelpViewer* Help() const { return m_help; }
+    // The print preview window while it is open, else null.
+    wPreview* Preview() const;
 
     // The active MDI child when it is a panel window, else null.
     wPanneau* ActivePanel() const;
@@ -109,6 +112,10 @@ public Q_SLOTS:
     // A recent-file entry, 1 being the newest.
     void mnuFileMRU_Click(int index);
     void mnuFileQuit_Click();
+    // Printing (wMainPrint.cpp).
+    void mnuFilePrintSetup_Click();
+    void mnuFilePrint_Click();
+    void mnuFilePreview_Click();
     void mnuEditCopyOneLine_Click();
     void mnuEditPasteOneLine_Click();
     void mnuEditCopyLine_Click();
@@ -124,6 +131,8 @@ public Q_SLOTS:
     void mnuHelpFind_Click();
     void mnuHelpContext_Click();
     void mnuHelpAbout_Click();
+    void mnuToolsReadBuffer_Click();
+    void mnuToolsClearBuffer_Click();
 
     // A tool bar button: ValidePanneau, then the command key + "_Click".
     void tbrTools_ButtonClick(const QString& key);
@@ -131,6 +140,8 @@ public Q_SLOTS:
 Q_SIGNALS:
     // Panel windows follow it (the factory page).
     void FactoryModeChanged(bool on);
+    // The user confirmed the close request: the program ends.
+    void Unloaded();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -149,8 +160,12 @@ private:
     // openDocument, telling the user when there is no such file.
     void openAndTell(const QString& path);
     void saveAs(wPanneau* panel);
+    // The document of Save, Save As and Write: the active panel window with
+    // the cell being edited committed, or null after a beep.
+    wPanneau* activeDocument();
     // The slave dialog, its warning shown for a write and its slave number
-    // preset when presetSlave is not empty; false when not confirmed.
+    // preset when presetSlave is not empty; false when not confirmed. The
+    // frame delay is reloaded from the settings first.
     bool askSlave(bool forWrite, const QString& presetSlave, std::uint8_t& slave, bool& searchAll);
 
     void buildMenus();
@@ -169,6 +184,10 @@ private:
     ClipboardClass& Clipboard();
     // The help window, loaded with the help file; null when there is none.
     HelpViewer* helpViewer();
+    // The slave dialog and the detection of Read and the event buffer
+    // commands: the slave number of the panel found (its version in
+    // panelVersion), or 0 when the command ends there.
+    std::uint8_t askAndDetect(bool clearMode, std::int32_t* panelVersion = nullptr);
     // Close request: true when the user confirmed.
     bool queryUnload();
     void unload();
@@ -189,5 +208,6 @@ private:
     QString m_programFolder;
     QString m_helpFile;
     QPointer<HelpViewer> m_help;
+    QPointer<wPreview> m_preview;
     bool m_unloaded = false;
 };

@@ -125,17 +125,23 @@ void wMain::mnuFileMRU_Click(int index)
     });
 }
 
+wPanneau* wMain::activeDocument()
+{
+    // A shortcut reaches a command without the menu opening: the cell being
+    // edited goes into the record first.
+    ValidePanneau();
+    wPanneau* panel = ActivePanel();
+    if (!panel)
+        Ui().beep();
+    return panel;
+}
+
 void wMain::mnuFileSave_Click()
 {
     Trap("wMain.mnuFileSave_Click", [&] {
-        // A shortcut reaches here without the menu opening: the cell being
-        // edited goes into the record first.
-        ValidePanneau();
-        wPanneau* panel = ActivePanel();
-        if (!panel) {
-            Ui().beep();
+        wPanneau* panel = activeDocument();
+        if (!panel)
             return;
-        }
         const QString path = panel->Path();
         if (path.isEmpty() || path == kPathOfPanel) {
             saveAs(panel);
@@ -150,13 +156,8 @@ void wMain::mnuFileSave_Click()
 void wMain::mnuFileSaveAs_Click()
 {
     Trap("wMain.mnuFileSaveAs_Click", [&] {
-        ValidePanneau();
-        wPanneau* panel = ActivePanel();
-        if (!panel) {
-            Ui().beep();
-            return;
-        }
-        saveAs(panel);
+        if (wPanneau* panel = activeDocument())
+            saveAs(panel);
     });
 }
 

@@ -5,6 +5,7 @@
 
 #include "wMain.h"
 
+#include "LinkCommand.h"
 #include "TransferStatus.h"
 #include "wAskSlave.h"
 #include "wSearchSlave.h"
@@ -13,6 +14,7 @@
 #include "config/VersionCorrection.h"
 #include "editor/wPanneau.h"
 #include "link/Detection.h"
+#include "link/RegisterMap.h"
 #include "settings/IniStore.h"
 #include "texts/DataFunctions.h"
 #include "util/ErrorHandling.h"
@@ -21,13 +23,11 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QPointer>
-#include <QRegularExpression>
 
 namespace {
 const QString kCommunication = QStringLiteral("Communication");
 const QString kLastSlave = QStringLiteral("LastSlave");
 constexpr int kNoAnswerTag = 10100;
-constexpr int kNothingFoundTag = 10102;
 constexpr int kNotWrittenTag = 10105;
 constexpr int kValidatedTag = 10106;
 constexpr int kNotValidatedTag = 10109;
@@ -44,33 +44,6 @@ QString TwoTexts(int first, int second)
     return GetText(first) + QLatin1Char('\r') + GetText(second);
 }
 
-// The number a slave text starts with; 0 when it does not start with digits.
-std::uint8_t LeadingNumber(const QString& text)
-{
-    static const QRegularExpression digits(QStringLiteral("^\\d+"));
-    const QRegularExpressionMatch match = digits.match(text);
-    return match.hasMatch() ? static_cast<std::uint8_t>(match.captured().toInt()) : 0;
-}
-
-// One link command at a time: the slave search lets events run, so the user
-// could start another one meanwhile.
-class LinkCommand
-{
-public:
-    LinkCommand() : m_first(!s_running) { s_running = true; }
-    ~LinkCommand()
-    {
-        if (m_first)
-            s_running = false;
-    }
-    LinkCommand(const LinkCommand&) = delete;
-    LinkCommand& operator=(const LinkCommand&) = delete;
-    bool alone() const { return m_first; }
-
-private:
-    static inline bool s_running = false;
-    bool m_first;
-};
 } // namespace
 
 bool wMain::askSlave(bool forWrite, const QString& presetSlave, std::uint8_t& slave,
@@ -90,7 +63,8 @@ bool wMain::askSlave(bool forWrite, const QString& presetSlave, std::uint8_t& sl
     const bool accepted = Ui().execDialog(&dialog);
     if (!accepted || !dialog.Ok())
         return false;
-    slave = LeadingNumber(dialog.SlaveText());
+    // The dialog accepts 0..64 only.
+    slave = static_cast<std::uint8_t>(dialog.SlaveText().trimmed().toInt());
     searchAll = dialog.AutoSearch();
     return true;
 }
@@ -99,32 +73,13 @@ void wMain::mnuFileRead_Click()
 {
     Trap("wMain.mnuFileRead_Click", [&] {
         const LinkCommand command;
-        if (!command.alone()) {
-            Ui().beep();
+        if (command.refused())
             return;
-        }
-        std::uint8_t slave = 0;
-        bool searchAll = false;
-        if (!askSlave(false, QString(), slave, searchAll))
-            return;
-        QCoreApplication::processEvents();
-        const BusyPointer busy;
-
         std::int32_t version = 0;
-        std::uint8_t found = 0;
-        {
-            wSearchSlave search(*m_port, this);
-            found = DetectOrvel(*m_link, search, slave, searchAll, version, false);
-        }
-        if (found == DetectNone) {
-            MsgBox(GetText(slave == 0 ? kNothingFoundTag : kNoAnswerTag), MsgIcon::Critical);
-            return;
-        }
-        if (found == DetectCancelled)
-            return;
+        const std::uint8_t slave = askAndDetect(false, &version);
         if (slave == 0)
-            slave = found;
-        SetIniParam(kCommunication, kLastSlave, QString::number(found));
+            return;
+        const BusyPointer busy;
 
         if (version < CurrentVersion()) {
             const QString text = OlderFirmwareText(
@@ -160,15 +115,10 @@ void wMain::mnuFileRead_Click()
 void wMain::mnuFileWrite_Click()
 {
     Trap("wMain.mnuFileWrite_Click", [&] {
-        // A shortcut reaches here without the menu opening: the cell being
-        // edited goes into the record first.
-        ValidePanneau();
-        const QPointer<wPanneau> panel = ActivePanel();
+        const QPointer<wPanneau> panel = activeDocument();
         const LinkCommand command;
-        if (!panel || !command.alone()) {
-            Ui().beep();
+        if (!panel || command.refused())
             return;
-        }
         std::uint8_t slave = 0;
         bool searchAll = false;
         const QString preset = QString::number(panel->Config().GenParam(kSlaveNumberParam));
@@ -209,15 +159,16 @@ void wMain::mnuFileWrite_Click()
             return;
         }
 
-        bool ok = false;
+        WriteOutcome outcome = WriteOutcome::NotWritten;
         {
             TransferStatus status(statusBar(), m_prompt, *m_link, TransferStatus::Direction::Write);
-            ok = panel->WriteOrvel(*m_link, slave, version);
-            if (!ok)
+            outcome = panel->WriteOrvelOutcome(*m_link, slave, version);
+            if (outcome != WriteOutcome::Written)
                 status.Failed();
         }
-        if (!ok) {
-            MsgBox(TwoTexts(kNoAnswerTag, kNotWrittenTag), MsgIcon::Critical);
+        if (outcome != WriteOutcome::Written) {
+            // A write that failed part-way asks to be written again.
+            MsgBox(TwoTexts(kNoAnswerTag, WriteFailureTag(outcome)), MsgIcon::Critical);
         } else if (MsgBox(GetText(kValidateQuestionTag), MsgIcon::Question, MsgButtons::YesNo) !=
                    MsgAnswer::Yes) {
             MsgBox(GetText(kNotValidatedTag), MsgIcon::Information);

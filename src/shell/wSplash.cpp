@@ -102,6 +102,21 @@ bool wSplash::CloseTimerRunning() const
     return m_tmrClose->isActive();
 }
 
+void wSplash::ShowOver(QWidget* owner)
+{
+    QRect area(QPoint(0, 0), size());
+    area.moveCenter(owner->frameGeometry().center());
+    move(area.topLeft());
+    // A window manager keeps a dialog above its owner when the owner is on
+    // screen as the dialog appears: a splash shown before its owner appears
+    // again, once, when the owner is there.
+    if (isVisible() && !m_shownOverOwner && owner->isVisible())
+        hide();
+    m_shownOverOwner = owner->isVisible();
+    show();
+    raise();
+}
+
 void wSplash::SetAboutMode(bool on)
 {
     m_lblAbout->setVisible(on);

@@ -27,6 +27,10 @@ public:
     void StartCloseTimer();
     bool CloseTimerRunning() const;
 
+    // Shows the splash in the middle of owner (as placed on screen) and above
+    // it; the window manager keeps it above its owner from then on.
+    void ShowOver(QWidget* owner);
+
     // Shows lblAbout: the window becomes the About box.
     void SetAboutMode(bool on);
     bool AboutMode() const;
@@ -53,4 +57,5 @@ private:
     QLabel* m_lblVersion[2] = {};
     QLabel* m_lblAbout = nullptr;
     QTimer* m_tmrClose = nullptr;
+    bool m_shownOverOwner = false;
 };

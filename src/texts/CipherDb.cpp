@@ -226,3 +226,17 @@ std::optional<qint64> CipherQuery::integer(int i) const
         return std::nullopt;
     return sqlite3_column_int64(m_stmt, i);
 }
+
+std::optional<double> CipherQuery::number(int i) const
+{
+    if (!m_stmt)
+        return std::nullopt;
+    switch (sqlite3_column_type(m_stmt, i)) {
+    case SQLITE_INTEGER:
+        return static_cast<double>(sqlite3_column_int64(m_stmt, i));
+    case SQLITE_FLOAT:
+        return sqlite3_column_double(m_stmt, i);
+    default:
+        return std::nullopt;
+    }
+}

@@ -83,6 +83,8 @@ public:
     QString text(int i) const;
     // Integer value of a column; nullopt when null or not an integer.
     std::optional<qint64> integer(int i) const;
+    // Numeric value of a column, whole or real; nullopt when null or text.
+    std::optional<double> number(int i) const;
 
 private:
     CipherDb& m_db;

@@ -99,7 +99,7 @@ DefaultsTable& DefaultValues()
             fresh.values.insert(*k, std::nullopt);
             continue;
         }
-        if (const auto v = rows.integer(value))
+        if (const auto v = rows.number(value))
             fresh.values.insert(*k, *v);
         else
             fresh.badKeys.insert(*k);

@@ -27,10 +27,10 @@ struct CachedTable
 struct DefaultsTable
 {
     bool loaded = false;
-    // Key -> "Valeur"; nullopt for an empty value.
-    QHash<qint64, std::optional<qint64>> values;
-    // Keys whose "Valeur" is neither empty nor a whole number: reading one is
-    // a type mismatch.
+    // Key -> "Valeur", whole or real; nullopt for an empty value.
+    QHash<qint64, std::optional<double>> values;
+    // Keys whose "Valeur" is neither empty nor a number: reading one is a
+    // type mismatch.
     QSet<qint64> badKeys;
 };
 

@@ -207,3 +207,19 @@ QString GetMenuText(const QString& key)
         return Cell(*row, LanguageColumn(menus, MenusDefaultColumn));
     });
 }
+
+QString GetMenuToolTip(const QString& key)
+{
+    const QString text = GetMenuText(key);
+    if (text.isNull())
+        return text;
+    QString tip;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == QLatin1Char('&') && ++i == text.size())
+            break;
+        tip += text[i];
+    }
+    if (tip.endsWith(QLatin1String("...")))
+        tip.chop(3);
+    return tip;
+}

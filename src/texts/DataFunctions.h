@@ -44,6 +44,10 @@ QString GetToolTip(const QString& tag);
 QString GetToolTip(int tag);
 // Caption of a menu command by its name; a null string when no row has it.
 QString GetMenuText(const QString& key);
+// Tool tip of a tool bar button, from the menu caption of its key: without
+// the access key marks ("&", "&&" being a plain "&") and a trailing "...";
+// a null string when no row has it.
+QString GetMenuToolTip(const QString& key);
 
 // "Valeur" of a default key; 0 when no row or an empty value.
 std::int32_t GetDefaultValue(std::int16_t key);

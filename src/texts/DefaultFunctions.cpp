@@ -3,6 +3,7 @@
 #include "DataFileState.h"
 
 #include "util/ErrorHandling.h"
+#include "util/WholeNumber.h"
 
 #include <limits>
 
@@ -37,14 +38,13 @@ std::int32_t DefaultOrRaise(std::int16_t key)
 {
     const DefaultsTable& table = DefaultValues();
     if (table.badKeys.contains(key))
-        Raise(ErrNo::TypeMismatch, QStringLiteral("default %1 is not a whole number").arg(key));
+        Raise(ErrNo::TypeMismatch, QStringLiteral("default %1 is not a number").arg(key));
     const auto value = table.values.value(key, std::nullopt);
     if (!value)
         return 0;
-    if (*value < std::numeric_limits<std::int32_t>::min() ||
-        *value > std::numeric_limits<std::int32_t>::max())
-        Raise(ErrNo::Overflow, QStringLiteral("default %1 does not fit 32 bits").arg(key));
-    return std::int32_t(*value);
+    // A real value (2.5) is taken as the nearest whole number.
+    return WholeNumber<std::int32_t>(*value,
+                                     QStringLiteral("default %1 does not fit 32 bits").arg(key));
 }
 
 std::uint8_t ByteDefault(std::int16_t key)

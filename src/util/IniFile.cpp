@@ -3,9 +3,17 @@
 #include "Cp1252.h"
 #include "SafeFile.h"
 
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QMutex>
 #include <QStringConverter>
 #include <QStringList>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 namespace {
 
@@ -15,6 +23,7 @@ struct IniText
     QStringList lines;
     QString eol;
     bool exists = false;
+    int error = 0; // the file exists but cannot be read
 };
 
 QString decode(const QByteArray& raw)
@@ -29,19 +38,75 @@ QString decode(const QByteArray& raw)
     return text;
 }
 
-IniText readIni(const QString& fileName)
+// A file's identity and state: a file that keeps them holds what was read.
+struct Signature
+{
+    bool exists = false;
+    qint64 size = 0;
+    qint64 modifiedNs = 0;
+    qint64 changedNs = 0;
+    quint64 device = 0;
+    quint64 inode = 0;
+    bool operator==(const Signature&) const = default;
+};
+
+Signature signatureOf(const QString& fileName)
+{
+#ifdef Q_OS_UNIX
+    struct stat st
+    {
+    };
+    if (::stat(QFile::encodeName(fileName).constData(), &st) != 0)
+        return {};
+    return {true,
+            qint64(st.st_size),
+            qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
+            qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec,
+            quint64(st.st_dev),
+            quint64(st.st_ino)};
+#else
+    const QFileInfo info(fileName);
+    if (!info.exists())
+        return {};
+    return {true,
+            info.size(),
+            info.lastModified().toMSecsSinceEpoch() * 1000000,
+            info.metadataChangeTime().toMSecsSinceEpoch() * 1000000,
+            0,
+            0};
+#endif
+}
+
+QString defaultEol()
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("\r\n");
+#else
+    return QStringLiteral("\n");
+#endif
+}
+
+// The files read so far, each with its state when read: a file is read again
+// only once it has changed, so asking for many keys costs one read.
+struct CacheEntry
+{
+    Signature signature;
+    IniText ini;
+};
+
+QMutex cacheMutex;
+QHash<QString, CacheEntry>& cache()
+{
+    static QHash<QString, CacheEntry> entries;
+    return entries;
+}
+
+IniText parse(const QByteArray& raw)
 {
     IniText ini;
-#ifdef Q_OS_WIN
-    ini.eol = QStringLiteral("\r\n");
-#else
-    ini.eol = QStringLiteral("\n");
-#endif
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return ini;
+    ini.eol = defaultEol();
     ini.exists = true;
-    const QString text = decode(file.readAll());
+    const QString text = decode(raw);
     if (text.contains(QLatin1Char('\n')))
         ini.eol =
             text.contains(QStringLiteral("\r\n")) ? QStringLiteral("\r\n") : QStringLiteral("\n");
@@ -54,12 +119,41 @@ IniText readIni(const QString& fileName)
     return ini;
 }
 
+IniText readIni(const QString& fileName)
+{
+    const Signature signature = signatureOf(fileName);
+    QMutexLocker lock(&cacheMutex);
+    const auto cached = cache().constFind(fileName);
+    if (cached != cache().constEnd() && cached->signature == signature)
+        return cached->ini;
+    IniText ini;
+    ini.eol = defaultEol();
+    if (signature.exists) {
+        QByteArray raw;
+        FileFailure failure;
+        if (ReadWholeFile(fileName, MaxIniFileBytes, raw, &failure))
+            ini = parse(raw);
+        else
+            ini.error = failure.number;
+    }
+    cache().insert(fileName, {signature, ini});
+    return ini;
+}
+
+void forget(const QString& fileName)
+{
+    QMutexLocker lock(&cacheMutex);
+    cache().remove(fileName);
+}
+
 bool writeIni(const IniText& ini, const QString& fileName)
 {
     QString text;
     for (const QString& line : ini.lines)
         text += line + ini.eol;
-    return SafeWriteFile(fileName, text.toUtf8());
+    const bool written = SafeWriteFile(fileName, text.toUtf8());
+    forget(fileName);
+    return written;
 }
 
 // The section name of a "[name]" line, or a null string for any other line.
@@ -136,16 +230,16 @@ QString oneLine(const QString& text)
 
 } // namespace
 
-QString IniRead(const QString& section, const QString& key, const QString& defaultValue,
-                const QString& fileName)
+std::optional<QString> IniLookup(const QString& section, const QString& key,
+                                 const QString& fileName)
 {
     const IniText ini = readIni(fileName);
     const auto range = findSection(ini.lines, section);
     if (range.first < 0)
-        return defaultValue;
+        return std::nullopt;
     const qsizetype at = findKey(ini.lines, range, key);
     if (at < 0)
-        return defaultValue;
+        return std::nullopt;
     const QString& line = ini.lines[at];
     QString value = line.mid(line.indexOf(QLatin1Char('=')) + 1).trimmed();
     if (value.size() >= 2 &&
@@ -155,10 +249,23 @@ QString IniRead(const QString& section, const QString& key, const QString& defau
     return value;
 }
 
+QString IniRead(const QString& section, const QString& key, const QString& defaultValue,
+                const QString& fileName)
+{
+    return IniLookup(section, key, fileName).value_or(defaultValue);
+}
+
+int IniFileError(const QString& fileName)
+{
+    return readIni(fileName).error;
+}
+
 bool IniWrite(const QString& section, const QString& key, const QString& value,
               const QString& fileName)
 {
     IniText ini = readIni(fileName);
+    if (ini.error != 0)
+        return false; // what it holds is unknown: it is never replaced
     const QString entry = oneLine(key).trimmed() + QLatin1Char('=') + oneLine(value);
     const auto range = findSection(ini.lines, section);
     if (range.first < 0) {
@@ -182,6 +289,8 @@ bool IniWrite(const QString& section, const QString& key, const QString& value,
 bool IniDeleteKey(const QString& section, const QString& key, const QString& fileName)
 {
     IniText ini = readIni(fileName);
+    if (ini.error != 0)
+        return false;
     const auto range = findSection(ini.lines, section);
     if (range.first < 0)
         return true;
@@ -195,6 +304,8 @@ bool IniDeleteKey(const QString& section, const QString& key, const QString& fil
 bool IniDeleteSection(const QString& section, const QString& fileName)
 {
     IniText ini = readIni(fileName);
+    if (ini.error != 0)
+        return false;
     const auto range = findSection(ini.lines, section);
     if (range.first < 0)
         return true;

@@ -1,5 +1,7 @@
 #include "PathFunctions.h"
 
+#include <QFile>
+
 namespace {
 qsizetype lastSeparator(const QString& path)
 {
@@ -32,4 +34,9 @@ QString JoinPath(const QString& folder, const QString& name)
                           ? QLatin1Char('\\')
                           : QLatin1Char('/');
     return folder + sep + name;
+}
+
+bool IsExactLocalName(const QByteArray& raw)
+{
+    return QFile::encodeName(QFile::decodeName(raw)) == raw;
 }

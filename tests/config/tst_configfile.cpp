@@ -1,15 +1,14 @@
 #include "config/ConfigClass.h"
+#include "FileSizeLimit.h"
 #include "HandFile.h"
 #include "RecordingUi.h"
 #include "TestFiles.h"
+#include "Unprivileged.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <csignal>
-#include <sys/resource.h>
 
 namespace {
 
@@ -256,6 +255,8 @@ private Q_SLOTS:
         QCOMPARE(c.ModuleType(), QStringLiteral("before"));
     }
 
+    // Run by an unprivileged user: the read-only file is replaced (and stays
+    // read-only).
     void saveReplacesReadOnlyTarget()
     {
         const QString file = path(QStringLiteral("readonly.orv"));
@@ -266,6 +267,7 @@ private Q_SLOTS:
         QVERIFY(c.Save(file));
         QVERIFY(ui.messages.isEmpty());
         QCOMPARE(TestFiles::ReadBytes(file), c.ToFileBytes());
+        QCOMPARE(QFile::permissions(file), QFile::ReadOwner | QFile::ReadUser);
     }
 
     void failedSaveKeepsOldFile()
@@ -275,20 +277,12 @@ private Q_SLOTS:
         TestFiles::WriteBytes(file, old);
 
         // Files may not grow beyond 100 bytes: the write fails part-way, as on a full disk.
-        struct rlimit saved
-        {
-        };
-        QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
-        auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        struct rlimit small = saved;
-        small.rlim_cur = 100;
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-
         RecordingUi ui;
-        const bool ok = fullRecord().Save(file);
-
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &saved), 0);
-        std::signal(SIGXFSZ, previousHandler);
+        bool ok = true;
+        {
+            FileSizeLimit limit(100);
+            ok = fullRecord().Save(file);
+        }
 
         QVERIFY(!ok);
         QCOMPARE(TestFiles::ReadBytes(file), old);
@@ -327,5 +321,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestConfigFile)
+ORVEL_UNPRIVILEGED_TEST_MAIN(TestConfigFile)
 #include "tst_configfile.moc"

@@ -74,6 +74,8 @@ private Q_SLOTS:
     void clearCountReadFails();
     void clearNegativeCount();
     void clearEndFails();
+    void clearStopped_data();
+    void clearStopped();
 
     void messages();
 
@@ -330,8 +332,41 @@ void TestEventBuffer::clearEndFails()
     QCOMPARE(m_line->requests().last(), write(289, 0));
 }
 
+void TestEventBuffer::clearStopped_data()
+{
+    QTest::addColumn<bool>("neverFalls");
+    QTest::addColumn<int>("stopAfter"); // requests sent when the stop is asked
+    QTest::addColumn<int>("result");
+    QTest::addColumn<QList<QByteArray>>("requests");
+    QTest::newRow("before the first discard")
+        << true << 1 << int(BufferClearResult::Interrupted) << QList<QByteArray>{read(144, 1)};
+    QTest::newRow("after a discard: the end of the clear still goes")
+        << true << 2 << int(BufferClearResult::Interrupted)
+        << QList<QByteArray>{read(144, 1), write(288, 5), read(144, 1), write(289, 0)};
+    QTest::newRow("once every event went")
+        << false << 2 << int(BufferClearResult::Completed)
+        << QList<QByteArray>{read(144, 1), write(288, 5), read(144, 1), write(289, 0)};
+}
+
+// A stop lets the exchange in progress end, discards nothing more, and still
+// closes a clear that discarded events.
+void TestEventBuffer::clearStopped()
+{
+    QFETCH(bool, neverFalls);
+    QFETCH(int, stopAfter);
+    QFETCH(int, result);
+    QFETCH(QList<QByteArray>, requests);
+    m_panel->setEvents(events(5));
+    m_panel->setClearNeverFalls(neverFalls);
+    m_link->SetStopRequest([&] { return m_line->requests().size() >= stopAfter; });
+    QCOMPARE(int(ClearEventBuffer(*m_link, Slave)), result);
+    QCOMPARE(m_line->requests(), requests);
+}
+
 void TestEventBuffer::messages()
 {
+    QCOMPARE(ClearResultMessage(BufferClearResult::Interrupted).tag, 102004);
+    QCOMPARE(ClearResultMessage(BufferClearResult::Interrupted).icon, MsgIcon::Critical);
     QCOMPARE(ReadResultMessage(BufferReadResult::Failed).tag, 102001);
     QCOMPARE(ReadResultMessage(BufferReadResult::Failed).icon, MsgIcon::Critical);
     QCOMPARE(ReadResultMessage(BufferReadResult::Empty).tag, 102003);

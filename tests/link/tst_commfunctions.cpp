@@ -82,14 +82,19 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("reply");
         QTest::addColumn<bool>("ok");
-        QTest::newRow("any 8 bytes starting 01 10") << hex("0110DEADBEEF0000") << true;
-        QTest::newRow("proper ack") << hex("011001500001010C") << true;
-        QTest::newRow("7 bytes") << hex("01100150000101") << false;
-        QTest::newRow("9 bytes") << hex("011001500001010C00") << false;
+        const QByteArray echo = hex("011001500001020000BAC0");
+        QTest::newRow("acknowledgement") << hex("0110015000010024") << true;
+        QTest::newRow("echo of the request, then acknowledgement")
+            << echo + hex("0110015000010024") << true;
+        QTest::newRow("01 10 and six garbage bytes") << hex("0110DEADBEEF0000") << false;
+        QTest::newRow("crc bytes swapped") << hex("0110015000012400") << false;
+        QTest::newRow("another address echoed") << hex("01100151000151E4") << false;
+        QTest::newRow("another count echoed") << hex("0110015000024025") << false;
+        QTest::newRow("7 bytes") << hex("01100150000100") << false;
         QTest::newRow("wrong function") << hex("0103015000010000") << false;
         QTest::newRow("wrong slave") << hex("0210015000010000") << false;
         QTest::newRow("exception") << hex("0190040DC0") << false;
-        QTest::newRow("echo and ack") << hex("011001500001020000BAC0011001500001010C") << false;
+        QTest::newRow("echo only") << echo << false;
         QTest::newRow("nothing") << QByteArray() << false;
     }
 
@@ -119,14 +124,20 @@ private Q_SLOTS:
         AppendCRC16(function4);
         QByteArray exception = hex("018302");
         AppendCRC16(exception);
+        QByteArray twoWords = hex("010304AAAA0102");
+        AppendCRC16(twoWords);
         QTest::newRow("good") << good << true;
+        QTest::newRow("echo of the request, then reply")
+            << ReadRequestFrame(1, 133, 1) + good << true;
+        QTest::newRow("another slave's reply, then reply") << slave2 + good << true;
+        QTest::newRow("a longer reply, then reply") << twoWords + good << true;
         QTest::newRow("crc bytes swapped") << swapped << false;
         QTest::newRow("from slave 2") << slave2 << false;
         QTest::newRow("function 4") << function4 << false;
         QTest::newRow("exception reply") << exception << false;
+        QTest::newRow("exception reply, then reply") << exception + good << false;
+        QTest::newRow("reply with another byte count") << twoWords << false;
         QTest::newRow("short") << good.left(6) << false;
-        QTest::newRow("long") << good + char(0) << false;
-        QTest::newRow("echo then reply") << hex("010300850001") + good << false;
         QTest::newRow("nothing") << QByteArray() << false;
     }
 
@@ -151,11 +162,12 @@ private Q_SLOTS:
         using F = SimulatedPanel::Fault;
         QTest::newRow("no reply") << int(F::NoReply);
         QTest::newRow("bad crc") << int(F::BadCrc);
-        QTest::newRow("echo") << int(F::Echo);
+        QTest::newRow("bad echo") << int(F::BadEcho);
         QTest::newRow("exception") << int(F::Exception);
         QTest::newRow("wrong slave") << int(F::WrongSlave);
         QTest::newRow("short reply") << int(F::ShortReply);
         QTest::newRow("late reply") << int(F::LateReply);
+        QTest::newRow("held reply") << int(F::HeldReply);
     }
 
     void panelFaultsFail()
@@ -252,6 +264,37 @@ private Q_SLOTS:
         QVERIFY(LitMots(link, 1, 334, w));
     }
 
+    // A reply that comes after its deadline (late, or held back until the
+    // next request) is never taken for the answer to the next request.
+    void lateReplyNeverAnswersNextRequest_data()
+    {
+        QTest::addColumn<int>("fault");
+        QTest::addColumn<int>("lateMs");
+        QTest::addColumn<int>("nextCount");
+        using F = SimulatedPanel::Fault;
+        QTest::newRow("late past the deadline, same request") << int(F::LateReply) << 60 << 1;
+        QTest::newRow("held, a longer request next") << int(F::HeldReply) << 0 << 2;
+    }
+
+    void lateReplyNeverAnswersNextRequest()
+    {
+        QFETCH(int, fault);
+        QFETCH(int, lateMs);
+        QFETCH(int, nextCount);
+        SimulatedLine line;
+        SimulatedPanel& panel = line.addPanel(1);
+        panel.setTurnaroundMs(40);
+        panel.setLateReplyMs(lateMs);
+        panel.setFault(static_cast<SimulatedPanel::Fault>(fault), 1);
+        PanelLink link(line, fast(80));
+        QList<std::int16_t> w(1, 0);
+        QVERIFY(!LitMots(link, 1, 1138, w));
+        panel.setReadRegister(1138, 9);
+        QList<std::int16_t> next(nextCount, -7);
+        QVERIFY(LitMots(link, 1, 1138, next));
+        QCOMPARE(next[0], std::int16_t(9));
+    }
+
     void waitBlocksWithoutSpinning()
     {
         SimulatedLine line;
@@ -279,8 +322,9 @@ private Q_SLOTS:
         QElapsedTimer t;
         t.start();
         QVERIFY(!EcritMots(link, 1, 336, {0}));
+        // The deadline, then 800 ms of silence on the line.
         const qint64 wall = t.elapsed();
-        QVERIFY2(wall >= 2000 && wall < 2500, qPrintable(QString::number(wall)));
+        QVERIFY2(wall >= 2800 && wall < 3000, qPrintable(QString::number(wall)));
     }
 
     void halfDuplexDropsRtsAfterSendNotification()

@@ -126,12 +126,42 @@ private Q_SLOTS:
     {
         Bench b;
         SimulatedPanel& panel = b.line.addPanel(5, 262);
-        panel.setReadRegister(1138, 7); // configured as 7, validation pending
-        b.version = -1;
+        panel.setReadRegister(1138, 7); // configured as 7, validated
+        b.line.addPanel(7, 261);
         QCOMPARE(b.detect(5, false, false), std::uint8_t(7));
-        // The version is asked of the number found, which does not answer yet.
+        // The version is asked of the number found.
         QCOMPARE(b.trace.steps, QStringList({"5:R1138/1", "P", "7:R334/2"}));
-        QCOMPARE(b.version, 0);
+        QCOMPARE(b.version, 261);
+    }
+
+    // A panel that answers but whose version cannot be read is no panel to
+    // work with: nothing is confirmed and the link failure is told apart from
+    // "no panel answered" by the version.
+    void unreadableVersionIsLinkFailure_data()
+    {
+        QTest::addColumn<int>("slave");
+        QTest::addColumn<bool>("search");
+        QTest::addColumn<QStringList>("steps");
+        QTest::newRow("slave 5") << 5 << false << QStringList({"5:R1138/1", "P", "5:R334/2"});
+        QTest::newRow("slave 0, searching")
+            << 0 << true
+            << QStringList({"65:R130/1", "P", "5:R132/1", "P", "5:R133/1", "P", "P", "5:R334/2"});
+    }
+
+    void unreadableVersionIsLinkFailure()
+    {
+        QFETCH(int, slave);
+        QFETCH(bool, search);
+        QFETCH(QStringList, steps);
+        Bench b;
+        b.line.SetSettings(QStringLiteral("19200,N,8,1"));
+        b.line.addPanel(5, 262, QStringLiteral("19200,N,8,1"))
+            .setFault(SimulatedPanel::Fault::NoReply, -1, 334);
+        QCOMPARE(b.detect(std::uint8_t(slave), search, false), DetectNone);
+        QCOMPARE(b.version, VersionUnreadable);
+        QCOMPARE(b.trace.steps, steps);
+        QVERIFY(!b.window.calls.join(' ').contains(QLatin1String("confirm")));
+        QCOMPARE(b.window.calls.last(), QStringLiteral("close"));
     }
 
     void confirmationRefusedIsCancel()
@@ -191,26 +221,34 @@ private Q_SLOTS:
 
     void searchOrderAndRestore_data()
     {
+        QTest::addColumn<int>("slave");
         QTest::addColumn<QString>("settings");
         QTest::addColumn<QStringList>("order");
         QTest::newRow("9600/1: 10 attempts")
-            << "9600,N,8,1" << searchOrder({9600, 19200, 4800, 2400, 1200}, {1, 2});
+            << 6 << "9600,N,8,1" << searchOrder({9600, 19200, 4800, 2400, 1200}, {1, 2});
         QTest::newRow("38400/1: 12 attempts")
-            << "38400,N,8,1" << searchOrder({38400, 19200, 9600, 4800, 2400, 1200}, {1, 2});
+            << 6 << "38400,N,8,1" << searchOrder({38400, 19200, 9600, 4800, 2400, 1200}, {1, 2});
         QTest::newRow("1200/2: 2 then 1")
-            << "1200,N,8,2" << searchOrder({1200, 19200, 9600, 4800, 2400}, {2, 1});
+            << 6 << "1200,N,8,2" << searchOrder({1200, 19200, 9600, 4800, 2400}, {2, 1});
+        QTest::newRow("slave 0: address 65 each time")
+            << 0 << "9600,N,8,1" << searchOrder({9600, 19200, 4800, 2400, 1200}, {1, 2});
     }
 
     void searchOrderAndRestore()
     {
+        QFETCH(int, slave);
         QFETCH(QString, settings);
         QFETCH(QStringList, order);
         Bench b;
         b.line.SetSettings(settings);
-        QCOMPARE(b.detect(6, true, false), DetectNone);
+        QCOMPARE(b.detect(std::uint8_t(slave), true, false), DetectNone);
         QCOMPARE(b.trace.settings, order);
+        // Each attempt is one request and one pause.
+        const QString request =
+            slave == 0 ? QStringLiteral("65:R130/1") : QStringLiteral("6:R1138/1");
+        QCOMPARE(b.trace.steps.size(), 2 * order.size());
         for (qsizetype i = 0; i < b.trace.steps.size(); i += 2) {
-            QCOMPARE(b.trace.steps[i], QStringLiteral("6:R1138/1"));
+            QCOMPARE(b.trace.steps[i], request);
             QCOMPARE(b.trace.steps[i + 1], QStringLiteral("P"));
         }
         QCOMPARE(b.line.Settings(), settings);
@@ -218,8 +256,9 @@ private Q_SLOTS:
         QCOMPARE(b.window.calls.first(), QStringLiteral("show"));
         QCOMPARE(b.window.calls.size(), order.size() + 2);
         const QString first = order.first();
-        QCOMPARE(b.window.calls[1],
-                 QStringLiteral("6 %1 %2").arg(first.section(',', 0, 0), first.section(',', 3)));
+        QCOMPARE(b.window.calls[1], QStringLiteral("%1 %2 %3")
+                                        .arg(slave == 0 ? QStringLiteral("?") : QStringLiteral("6"),
+                                             first.section(',', 0, 0), first.section(',', 3)));
         QCOMPARE(b.window.calls.last(), QStringLiteral("close"));
     }
 

@@ -522,6 +522,47 @@ private Q_SLOTS:
             QCOMPARE(c.InRedir(4, 1), std::uint8_t(0));
         }
     }
+
+    // A write that fails or is stopped says whether any block reached the
+    // panel; a stop lets the exchange in progress finish and ends before
+    // the next block.
+    void writeOutcome_data()
+    {
+        QTest::addColumn<int>("failAt");    // 1-based request number; 0: none
+        QTest::addColumn<int>("stopAfter"); // stop asked once this many were sent; 0: never
+        QTest::addColumn<int>("outcome");
+        QTest::addColumn<int>("requests");
+        QTest::addColumn<int>("tag");
+        using O = WriteOutcome;
+        QTest::newRow("all written") << 0 << 0 << int(O::Written) << 20 << 10105;
+        QTest::newRow("first block fails") << 1 << 0 << int(O::NotWritten) << 1 << 10105;
+        QTest::newRow("outputs fail") << 13 << 0 << int(O::PartlyWritten) << 13 << 10122;
+        QTest::newRow("stop during the first") << 0 << 1 << int(O::PartlyWritten) << 1 << 10122;
+        QTest::newRow("stop before the outputs") << 0 << 12 << int(O::PartlyWritten) << 12 << 10122;
+        QTest::newRow("stop during the last") << 0 << 20 << int(O::Written) << 20 << 10105;
+    }
+
+    void writeOutcome()
+    {
+        QFETCH(int, failAt);
+        QFETCH(int, stopAfter);
+        QFETCH(int, outcome);
+        QFETCH(int, requests);
+        QFETCH(int, tag);
+        SimulatedLine line;
+        SimulatedPanel& panel = line.addPanel(1, 262);
+        int sent = 0;
+        connect(&line, &SimulatedLine::RequestSent, &line, [&] {
+            if (++sent == failAt)
+                panel.setFault(SimulatedPanel::Fault::NoReply);
+        });
+        PanelLink link(line, fast());
+        link.SetStopRequest([&] { return stopAfter > 0 && sent >= stopAfter; });
+        const WriteOutcome result = WriteConfiguration(link, sample(), 1, true, 262);
+        QCOMPARE(int(result), outcome);
+        QCOMPARE(line.requests().size(), requests);
+        QCOMPARE(WriteFailureTag(result), tag);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestRegisterMap)

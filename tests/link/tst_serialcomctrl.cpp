@@ -6,13 +6,18 @@
 #include "SimulatedPanel.h"
 #include "util/RuntimeError.h"
 
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLockFile>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <atomic>
 #include <mutex>
 #include <poll.h>
 #include <pty.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <thread>
 #include <unistd.h>
@@ -169,6 +174,123 @@ private Q_SLOTS:
                                 "Module : CommFunctions\r\nFunction : LitMots"));
     }
 
+    // Anything but a serial device is refused as a port that cannot be
+    // opened, before it is opened for writing.
+    void notASerialDevice_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("folder") << "folder";
+        QTest::newRow("regular file") << "file";
+        QTest::newRow("named pipe") << "pipe";
+        QTest::newRow("/dev/null") << "/dev/null";
+        QTest::newRow("very long name") << QString(5000, QLatin1Char('x'));
+    }
+
+    void notASerialDevice()
+    {
+        QFETCH(QString, name);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder")));
+        QFile file(dir.filePath(QStringLiteral("file")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        QCOMPARE(
+            ::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("pipe"))).constData(), 0600), 0);
+        SerialComCtrl port;
+        port.SetCommPort(name.startsWith(QLatin1Char('/')) ? name : dir.filePath(name));
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(raisedBy([&] { port.SetPortOpen(true); }), ErrNo::PortInvalid);
+        QVERIFY(clock.elapsed() < 1000);
+        QVERIFY(!port.PortOpen());
+        QCOMPARE(file.size(), 0);
+    }
+
+    // One device, one program: a second user is refused whatever name it
+    // gives the device (its path, its name under /dev, a link to it), also
+    // when it runs as root.
+    void sameDeviceUnderTwoNames_data()
+    {
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("second");
+        QTest::newRow("path, then a link") << "path"
+                                           << "link";
+        QTest::newRow("link, then the path") << "link"
+                                             << "path";
+        QTest::newRow("path, then the name") << "path"
+                                             << "name";
+    }
+
+    void sameDeviceUnderTwoNames()
+    {
+        QFETCH(QString, first);
+        QFETCH(QString, second);
+        PtyPeer peer;
+        QTemporaryDir dir;
+        const QString link = dir.filePath(QStringLiteral("line"));
+        QVERIFY(QFile::link(peer.path, link));
+        const QMap<QString, QString> names{{QStringLiteral("path"), peer.path},
+                                           {QStringLiteral("link"), link},
+                                           {QStringLiteral("name"), peer.path.mid(5)}};
+        SerialComCtrl a;
+        a.SetCommPort(names[first]);
+        a.SetPortOpen(true);
+        SerialComCtrl b;
+        b.SetCommPort(names[second]);
+        QCOMPARE(raisedBy([&] { b.SetPortOpen(true); }), ErrNo::PortHardwareUnavailable);
+        QVERIFY(!b.PortOpen());
+        a.SetPortOpen(false);
+        QCOMPARE(raisedBy([&] { b.SetPortOpen(true); }), 0);
+    }
+
+    // A lock file that no running program owns does not block the port.
+    void lockFileWithoutLiveOwner_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<int>("raised");
+        QTest::newRow("empty (an interrupted start)") << QByteArray() << 0;
+        QTest::newRow("damaged") << QByteArray("\x01\x02garbage") << 0;
+        QTest::newRow("an ended program") << QByteArray("2147483000\norvelctl\n") << 0;
+        QTest::newRow("a running program's")
+            << QByteArray("held") << int(ErrNo::PortHardwareUnavailable);
+    }
+
+    void lockFileWithoutLiveOwner()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(int, raised);
+        PtyPeer peer;
+        // Where the serial port library looks for the lock file: the first of
+        // its folders that can be read and written.
+        QString lockFile;
+        for (const char* folder :
+             {"/var/lock", "/etc/locks", "/var/spool/locks", "/var/spool/uucp", "/tmp"}) {
+            if (::access(folder, R_OK | W_OK) == 0) {
+                lockFile = QStringLiteral("%1/LCK..%2")
+                               .arg(QLatin1String(folder), peer.path.mid(5).replace('/', '_'));
+                break;
+            }
+        }
+        QLockFile held(lockFile);
+        if (content == "held") {
+            QVERIFY(held.tryLock(0));
+        } else {
+            QFile lock(lockFile);
+            QVERIFY(lock.open(QIODevice::WriteOnly));
+            lock.write(content);
+        }
+        QElapsedTimer clock;
+        clock.start();
+        SerialComCtrl port;
+        port.SetCommPort(peer.path);
+        QCOMPARE(raisedBy([&] { port.SetPortOpen(true); }), raised);
+        QVERIFY(clock.elapsed() < 1000);
+        QCOMPARE(port.PortOpen(), raised == 0);
+        port.SetPortOpen(false);
+        if (content != "held")
+            QFile::remove(lockFile);
+    }
+
     void closedPortRefusesTransfers()
     {
         SerialComCtrl port;
@@ -219,8 +341,13 @@ private Q_SLOTS:
         port.SetSettings(QStringLiteral("19200,N,8,2"));
         port.SetPortOpen(true);
         QVERIFY(port.PortOpen());
+        // Another port cannot be named while this one is open; naming it again
+        // (by its path or its name under /dev) or opening it again succeeds.
         QCOMPARE(raisedBy([&] { port.SetCommPort(QStringLiteral("2")); }), ErrNo::PortAlreadyOpen);
-        QCOMPARE(raisedBy([&] { port.SetPortOpen(true); }), ErrNo::PortAlreadyOpen);
+        QCOMPARE(port.CommPort(), peer.path);
+        QCOMPARE(raisedBy([&] { port.SetCommPort(peer.path.mid(5)); }), 0);
+        QCOMPARE(raisedBy([&] { port.SetPortOpen(true); }), 0);
+        QVERIFY(port.PortOpen());
 
         const termios tio = peer.settings();
         QCOMPARE(cfgetospeed(&tio), speed_t(B19200));

@@ -1,6 +1,10 @@
 #include "RecordingUi.h"
 #include "settings/IniStore.h"
+#include "TestFiles.h"
+#include "Unprivileged.h"
+#include "util/IniFile.h"
 #include "util/RuntimeError.h"
+#include "util/SafeFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -8,6 +12,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 class TestIniStore : public QObject
 {
@@ -24,16 +30,135 @@ private Q_SLOTS:
         SetIniFileNameOverride(m_dir.filePath(QStringLiteral("orvel.ini")));
     }
 
+    void cleanup()
+    {
+        SetIniFolders({}, {});
+        qunsetenv("ORVEL_INI");
+    }
+
     void defaultNameBesideProgram()
     {
         SetIniFileNameOverride(QString());
-        qunsetenv("ORVEL_INI");
-        QCOMPARE(
-            IniFileName(),
-            QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("orvel.ini")));
+        SetIniFolders(m_dir.path(), m_dir.filePath(QStringLiteral("user")));
+        QCOMPARE(IniFileName(), m_dir.filePath(QStringLiteral("orvel.ini")));
         qputenv("ORVEL_INI", QByteArrayLiteral("/tmp/elsewhere.ini"));
         QCOMPARE(IniFileName(), QStringLiteral("/tmp/elsewhere.ini"));
-        qunsetenv("ORVEL_INI");
+        QCOMPARE(PresetIniFileName(), QString());
+    }
+
+    // An orvel.ini beside the program that the user cannot write is a preset:
+    // it is read, under the user's own file, which takes every change.
+    void presetBesideProgram_data()
+    {
+        QTest::addColumn<QByteArray>("beside"); // null: no file
+        QTest::addColumn<bool>("fileWritable");
+        QTest::addColumn<bool>("folderWritable");
+        QTest::addColumn<bool>("writtenBeside");
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<QString>("language");
+        const QByteArray preset = "[Communication]\nPort=7\n[General]\nLanguage=Français\n";
+        QTest::newRow("writable file beside: the one file") << preset << true << true << true << "7"
+                                                            << "Français";
+        QTest::newRow("read-only file beside: under the user's")
+            << preset << false << false << false << "3"
+            << "Français";
+        QTest::newRow("writable file in a read-only folder: under the user's")
+            << preset << true << false << false << "3"
+            << "Français";
+        QTest::newRow("read-only folder, no file: the user's alone")
+            << QByteArray() << false << false << false << "3"
+            << "";
+    }
+
+    void presetBesideProgram()
+    {
+        QFETCH(QByteArray, beside);
+        QFETCH(bool, fileWritable);
+        QFETCH(bool, folderWritable);
+        QFETCH(bool, writtenBeside);
+        QFETCH(QString, port);
+        QFETCH(QString, language);
+        QTemporaryDir program;
+        const QString besideFile = program.filePath(QStringLiteral("orvel.ini"));
+        const QString userFolder = m_dir.filePath(QStringLiteral("user"));
+        const QString userFile = userFolder + QStringLiteral("/orvel.ini");
+        QDir(userFolder).removeRecursively();
+        QVERIFY(QDir().mkpath(userFolder));
+        TestFiles::WriteBytes(userFile, "[Communication]\nPort=3\n");
+        if (!beside.isNull()) {
+            TestFiles::WriteBytes(besideFile, beside);
+            if (!fileWritable)
+                QVERIFY(QFile::setPermissions(besideFile, QFile::ReadOwner));
+        }
+        if (!folderWritable)
+            QVERIFY(QFile::setPermissions(program.path(), QFile::ReadOwner | QFile::ExeOwner));
+        SetIniFileNameOverride(QString());
+        SetIniFolders(program.path(), userFolder);
+
+        RecordingUi ui;
+        QCOMPARE(IniFileName(), writtenBeside ? besideFile : userFile);
+        QCOMPARE(GetIniParam(QStringLiteral("Communication"), QStringLiteral("Port")), port);
+        QCOMPARE(GetIniParam(QStringLiteral("General"), QStringLiteral("Language")), language);
+        SetIniParam(QStringLiteral("Communication"), QStringLiteral("Port"), QStringLiteral("9"));
+        QCOMPARE(GetIniParam(QStringLiteral("Communication"), QStringLiteral("Port")),
+                 QStringLiteral("9"));
+        QVERIFY(ui.messages.isEmpty());
+        if (!writtenBeside)
+            QCOMPARE(TestFiles::ReadBytes(besideFile), beside); // the preset is never changed
+        QFile::setPermissions(program.path(),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    // A file that is not a regular one, or too large, is not read: it is
+    // reported once and reads as every key absent; it is never replaced.
+    void unreadableFileReportedOnce_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("named pipe") << "pipe";
+        QTest::newRow("larger than 4 MiB") << "large";
+    }
+
+    void unreadableFileReportedOnce()
+    {
+        QFETCH(QString, kind);
+        const QString file = m_dir.filePath(kind + QStringLiteral(".ini"));
+        QFile::remove(file);
+        if (kind == QLatin1String("pipe")) {
+            QCOMPARE(::mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+        } else {
+            QByteArray large = "[General]\nLanguage=English\n";
+            large.append(QByteArray(MaxIniFileBytes, ';'));
+            TestFiles::WriteBytes(file, large);
+        }
+        SetIniFileNameOverride(file);
+        RecordingUi ui;
+        QCOMPARE(
+            GetIniParam(QStringLiteral("General"), QStringLiteral("Language"), QStringLiteral("d")),
+            QStringLiteral("d"));
+        QCOMPARE(GetIniInt(QStringLiteral("Communication"), QStringLiteral("Stops"), 1), 1);
+        QCOMPARE(ui.messages.size(), 1);
+        QCOMPARE(
+            ui.messages[0].text,
+            QStringLiteral("Error Nr 75 : Path/File access error\r\n\r\nModule : ZEBfonctions\r\n"
+                           "Function : GetIniParam"));
+        SetIniParam(QStringLiteral("General"), QStringLiteral("Language"), QStringLiteral("x"));
+        QCOMPARE(ui.messages.size(), 2);
+        QCOMPARE(KindOfFile(file),
+                 kind == QLatin1String("pipe") ? FileKind::Other : FileKind::Regular);
+        QFile::remove(file);
+    }
+
+    // The file is read again as soon as it changes, even within a second and
+    // at the same size.
+    void changedFileIsReadAgain()
+    {
+        const QString file = IniFileName();
+        TestFiles::WriteBytes(file, "[General]\nLanguage=English\n");
+        QCOMPARE(GetIniParam(QStringLiteral("General"), QStringLiteral("Language")),
+                 QStringLiteral("English"));
+        TestFiles::WriteBytes(file, "[General]\nLanguage=Espanol\n");
+        QCOMPARE(GetIniParam(QStringLiteral("General"), QStringLiteral("Language")),
+                 QStringLiteral("Espanol"));
     }
 
     void rtsWrittenAsOneReadsTrue()
@@ -144,5 +269,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestIniStore)
+ORVEL_UNPRIVILEGED_TEST_MAIN(TestIniStore)
 #include "tst_inistore.moc"

@@ -3,6 +3,7 @@
 #include "RecordingUi.h"
 #include "settings/IniStore.h"
 #include "settings/MostRecentFilesClass.h"
+#include "settings/PortList.h"
 #include "settings/wConfig.h"
 #include "SmallDataFile.h"
 #include "TestFiles.h"
@@ -130,6 +131,30 @@ private Q_SLOTS:
         QCOMPARE(delay->maximum(), 20);
     }
 
+    // Each device once: the numbers for the fixed ports, names for the others.
+    void portChoices_data()
+    {
+        QTest::addColumn<QStringList>("system");
+        QTest::addColumn<QStringList>("after16");
+        QTest::newRow("none") << QStringList{} << QStringList{};
+        QTest::newRow("fixed ports are numbers")
+            << QStringList{"ttyS0", "ttyS15", "/dev/ttyS3"} << QStringList{};
+        QTest::newRow("others by name, in number order")
+            << QStringList{"ttyUSB1", "ttyS16", "ttyS0", "ttyUSB0", "ttyS100", "ttyS20"}
+            << QStringList{"ttyS16", "ttyS20", "ttyS100", "ttyUSB0", "ttyUSB1"};
+        QTest::newRow("a device twice")
+            << QStringList{"ttyACM0", "/dev/ttyACM0", ""} << QStringList{"ttyACM0"};
+    }
+    void portChoices()
+    {
+        QFETCH(QStringList, system);
+        QStringList expected;
+        for (int n = 1; n <= 16; ++n)
+            expected << QString::number(n);
+        QTEST(SerialPortChoices(system).mid(16), "after16");
+        QCOMPARE(SerialPortChoices(system).mid(0, 16), expected);
+    }
+
     void showsThePortSettings_data()
     {
         QTest::addColumn<QString>("portName");
@@ -137,26 +162,27 @@ private Q_SLOTS:
         QTest::addColumn<QString>("bauds");
         QTest::addColumn<QString>("stops");
         QTest::addColumn<int>("parity");
+        QTest::addColumn<bool>("com"); // "COM" before the port
         QTest::newRow("none") << "3"
                               << "9600,N,8,1"
                               << "9600"
-                              << "1" << 0;
+                              << "1" << 0 << true;
         QTest::newRow("even, lower case") << "16"
                                           << "19200,e,8,2"
                                           << "19200"
-                                          << "2" << 1;
+                                          << "2" << 1 << true;
         QTest::newRow("odd") << "ttyUSB0"
                              << "1200,O,8,1"
                              << "1200"
-                             << "1" << 2;
+                             << "1" << 2 << false;
         QTest::newRow("unknown parity letter") << "1"
                                                << "2400,M,8,1"
                                                << "2400"
-                                               << "1" << -1;
-        QTest::newRow("speed outside the list") << "2"
+                                               << "1" << -1 << true;
+        QTest::newRow("speed outside the list") << "/dev/pts/4"
                                                 << "38400,N,8,1"
                                                 << "38400"
-                                                << "1" << 0;
+                                                << "1" << 0 << false;
     }
     void showsThePortSettings()
     {
@@ -169,6 +195,7 @@ private Q_SLOTS:
         QTEST(child<QComboBox>(&dialog, "cboBauds")->currentText(), "bauds");
         QTEST(child<QComboBox>(&dialog, "cboStops")->currentText(), "stops");
         QTEST(child<QComboBox>(&dialog, "cboParity")->currentIndex(), "parity");
+        QTEST(!child<QLabel>(&dialog, "lblCom")->isHidden(), "com");
         QVERIFY(!child<QPushButton>(&dialog, "cmdButtons2")->isEnabled());
         QVERIFY(m_port->events.isEmpty());
     }
@@ -280,7 +307,10 @@ private Q_SLOTS:
     void aDeviceNameCanBeTyped()
     {
         wConfig dialog(*m_link, nullptr);
+        auto* com = child<QLabel>(&dialog, "lblCom");
+        QVERIFY(!com->isHidden());
         child<QComboBox>(&dialog, "cboPort")->setEditText(QStringLiteral("ttyUSB7"));
+        QVERIFY(com->isHidden());
         QVERIFY(dialog.Apply());
         QCOMPARE(m_port->port, QStringLiteral("ttyUSB7"));
         QCOMPARE(GetIniParam("Communication", "Port"), QStringLiteral("ttyUSB7"));

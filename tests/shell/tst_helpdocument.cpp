@@ -87,6 +87,30 @@ private Q_SLOTS:
         QCOMPARE(doc.SectionText(QStringLiteral("topic-999")), QString());
     }
 
+    // Each index entry names one heading: a section title that another
+    // heading shares is followed by its topic, in any order of the page.
+    void indexEntries()
+    {
+        HelpDocument doc;
+        doc.SetHtml(QStringLiteral(R"(
+<h2 id="a">Main window</h2><h3 id="a1">Tool bar</h3><h3 id="a2">Status bar</h3>
+<h2 id="b">Event list</h2><h3 id="b1">Tool bar</h3><h3>Tool bar</h3>
+<h2 id="c">Panel window</h2><h3 id="c1">Status bar</h3><h3 id="c2">Pages</h3>
+<h2 id="d">Tool bar</h2>)"));
+        const QList<HelpIndexEntry> expected = {
+            {"Event list", "b"},
+            {"Main window", "a"},
+            {"Pages", "c2"},
+            {"Panel window", "c"},
+            {"Status bar (Main window)", "a2"},
+            {"Status bar (Panel window)", "c1"},
+            {"Tool bar", "d"},
+            {"Tool bar (Event list)", "b1"},
+            {"Tool bar (Main window)", "a1"},
+        };
+        QCOMPARE(doc.IndexEntries(), expected);
+    }
+
     void loadFromFile()
     {
         QTemporaryDir dir;
@@ -124,6 +148,11 @@ private Q_SLOTS:
             topics += h.level == 2 ? 1 : 0;
         }
         QVERIFY(topics >= 10);
+        QStringList entries;
+        for (const HelpIndexEntry& entry : doc.IndexEntries())
+            entries << entry.text;
+        entries.removeDuplicates();
+        QCOMPARE(entries.size(), doc.IndexEntries().size());
     }
 };
 

@@ -19,10 +19,13 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QSysInfo>
 #include <QTimer>
+#include <QToolBar>
 
 using namespace ShellTest;
 
@@ -92,6 +95,51 @@ private Q_SLOTS:
         QCOMPARE(window->StatusPanel(QStringLiteral("Prompt"))->text(), QStringLiteral("Prêt"));
         QVERIFY(window->HelpFile().endsWith(QStringLiteral("/orvel-fr.html")));
         QVERIFY(ui.messages.isEmpty());
+    }
+
+    // The first-run preferences open the port they were given; start-up
+    // finding it open on those settings goes on to factory access.
+    void firstStartWithThePortChanged_data()
+    {
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<QString>("bauds");
+        QTest::newRow("port typed") << "1"
+                                    << "9600";
+        QTest::newRow("19200 picked") << "1"
+                                      << "19200";
+        QTest::newRow("another port") << "4"
+                                      << "4800";
+    }
+    void firstStartWithThePortChanged()
+    {
+        QFETCH(QString, port);
+        QFETCH(QString, bauds);
+        RecordingUi ui;
+        IniSandbox ini;
+        ini.write("[General]\r\nFactory=" + MachineToken(ThisMachine).toLatin1() + "\r\n");
+        ui.onNextDialog([&](QObject* dialog) {
+            auto* portList = dialog->findChild<QComboBox*>(QStringLiteral("cboPort"));
+            portList->setEditText(QString());
+            QTest::keyClicks(portList, port);
+            auto* baudList = dialog->findChild<QComboBox*>(QStringLiteral("cboBauds"));
+            baudList->setCurrentIndex(baudList->findText(bauds));
+            QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("cmdButtons1")),
+                              Qt::LeftButton);
+            return true;
+        });
+        SimulatedLine* line = nullptr;
+        StartUpOptions options = Options(&line);
+        options.splashIntervalMs = 100;
+        StartUp startUp(options);
+        QCOMPARE(startUp.Run(), StartUp::Result::Ready);
+        QCOMPARE(ui.messages.size(), 0);
+        QCOMPARE(startUp.Step(), 14);
+        QVERIFY(line->PortOpen());
+        QCOMPARE(line->CommPort(), port);
+        QCOMPARE(GetCommBauds(*line), bauds.toInt());
+        QVERIFY(startUp.Window()->FactoryMode());
+        QCOMPARE(startUp.Splash(), nullptr);
+        QVERIFY(startUp.Window()->isEnabled());
     }
 
     // The language proposed is stored even when the user does not touch it.
@@ -266,15 +314,9 @@ private Q_SLOTS:
         QVERIFY(!window->FactoryMode());
         QVERIFY(!window->MenuItem(QStringLiteral("mnuOptionsFactory"))->isChecked());
         QVERIFY(!window->Port().PortOpen());
-        // The splash stays until the user dismisses it after its timer.
-        QVERIFY(startUp.Splash());
-        QVERIFY(startUp.Splash()->isVisible());
-        QVERIFY(startUp.Splash()->CloseTimerRunning());
-
-        // Closing the console takes the splash away with it.
-        ui.answerNext(MsgAnswer::Yes);
-        QVERIFY(window->close());
-        QVERIFY(!startUp.Splash()->isVisible());
+        // Start-up stopped: the splash is gone although its timer had not run out.
+        QCOMPARE(startUp.Splash(), nullptr);
+        QCOMPARE(window->findChildren<wSplash*>().size(), 0);
     }
 
     // Any other error after the data file: the error report, and the window
@@ -295,6 +337,7 @@ private Q_SLOTS:
         QVERIFY(startUp.Window()->isVisible());
         QVERIFY(startUp.Window()->isEnabled());
         QVERIFY(!startUp.Window()->Port().PortOpen());
+        QCOMPARE(startUp.Splash(), nullptr);
     }
 
     void factoryAccessFromToken_data()
@@ -377,11 +420,15 @@ private Q_SLOTS:
         StartUp startUp(options);
         bool sampled = false, enabledMeanwhile = true, shownMeanwhile = false,
              splashMeanwhile = false;
+        QPoint windowCentre, splashCentre;
         QTimer::singleShot(100, [&] {
             sampled = true;
             enabledMeanwhile = startUp.Window()->isEnabled();
             shownMeanwhile = startUp.Window()->isVisible();
             splashMeanwhile = startUp.Splash() && startUp.Splash()->isVisible();
+            windowCentre = startUp.Window()->frameGeometry().center();
+            if (startUp.Splash())
+                splashCentre = startUp.Splash()->frameGeometry().center();
         });
         QElapsedTimer clock;
         clock.start();
@@ -391,9 +438,57 @@ private Q_SLOTS:
         QVERIFY(!enabledMeanwhile);
         QVERIFY(shownMeanwhile);
         QVERIFY(splashMeanwhile);
+        QCOMPARE(splashCentre, windowCentre);
+        // The window (larger than the test screen) keeps its title bar on it.
+        QVERIFY(startUp.Window()->screen()->availableGeometry().contains(
+            startUp.Window()->frameGeometry().topLeft()));
         QVERIFY(startUp.Window()->isEnabled());
         QCOMPARE(startUp.Splash(), nullptr);
         QCOMPARE(startUp.Step(), 14);
+    }
+
+    // Closing the console during the splash ends start-up at once when the
+    // user confirms: no window, no splash, no serial port left behind.
+    void closedDuringTheSplash_data()
+    {
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("Yes") << true;
+        QTest::newRow("No") << false;
+    }
+    void closedDuringTheSplash()
+    {
+        QFETCH(bool, yes);
+        const MsgAnswer answer = yes ? MsgAnswer::Yes : MsgAnswer::No;
+        RecordingUi ui;
+        IniSandbox ini;
+        ini.write(KnownIni());
+        StartUpOptions options = Options();
+        options.splashIntervalMs = yes ? 60000 : 400;
+        StartUp startUp(options);
+        QPointer<ComCtrl> port;
+        bool closed = true;
+        QTimer::singleShot(100, [&] {
+            port = &startUp.Window()->Port();
+            QVERIFY(port->PortOpen());
+            ui.answerNext(answer);
+            closed = startUp.Window()->close();
+        });
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(startUp.Run(), yes ? StartUp::Result::Quit : StartUp::Result::Ready);
+        QVERIFY(clock.elapsed() < 10000);
+        QCOMPARE(closed, yes);
+        QCOMPARE(ui.messages.size(), 1);
+        QCOMPARE(ui.messages[0].text, GetText(10103));
+        QCOMPARE(startUp.Splash(), nullptr);
+        if (yes) {
+            QCOMPARE(startUp.Window(), nullptr);
+            QVERIFY(port.isNull());
+        } else {
+            QVERIFY(startUp.Window()->isVisible());
+            QVERIFY(startUp.Window()->isEnabled());
+            QVERIFY(port->PortOpen());
+        }
     }
 
     void helpHiddenWithoutHelpFile()
@@ -409,6 +504,13 @@ private Q_SLOTS:
         QCOMPARE(window->HelpFile(), QString());
         QVERIFY(!window->MenuItem(QStringLiteral("mnuHelpSummary"))->isVisible());
         QVERIFY(!window->ToolButton(QStringLiteral("mnuHelpContext"))->isVisible());
+        // No separator is left at the end of the tool bar.
+        auto* bar = window->findChild<QToolBar*>(QStringLiteral("tbrTools"));
+        QAction* last = nullptr;
+        for (QAction* button : bar->actions())
+            if (button->isVisible())
+                last = button;
+        QCOMPARE(last->objectName(), QStringLiteral("mnuToolsClearBuffer"));
         QVERIFY(window->MenuItem(QStringLiteral("mnuHelpAbout"))->isVisible());
     }
 };

@@ -4,6 +4,7 @@
 #include "RecordingUi.h"
 #include "ShellTestSupport.h"
 
+#include "shell/ApplicationName.h"
 #include "shell/ImageList.h"
 #include "shell/wMain.h"
 
@@ -12,6 +13,7 @@
 #include "texts/DataFunctions.h"
 
 #include <QAction>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
@@ -162,25 +164,22 @@ private Q_SLOTS:
         QCOMPARE(window->MenuItem(QStringLiteral("mnuFileMRU0"))->text(), QStringLiteral("(Vide)"));
     }
 
-    // Without a panel window: the document commands of later work are
-    // disabled; the Edit and reset commands are disabled in their menus (they
-    // need a panel window's page) while the tool bar's copy and paste stay
-    // available and beep; the rest is available.
+    // Without a panel window: the Edit and reset commands are disabled in
+    // their menus (they need a panel window's page) while the tool bar's copy
+    // and paste stay available and beep; the rest is available.
     void commandsWithoutPanel_data()
     {
         QTest::addColumn<QString>("item");
         QTest::addColumn<bool>("enabled");
         QTest::addColumn<bool>("buttonEnabled");
-        for (const char* name : {"mnuFilePrintSetup", "mnuFilePrint", "mnuFilePreview",
-                                 "mnuToolsReadBuffer", "mnuToolsClearBuffer"})
-            QTest::newRow(name) << name << false << false;
         for (const char* name :
              {"mnuEditCopyOneLine", "mnuEditPasteOneLine", "mnuEditCopyLine", "mnuEditCopy",
               "mnuEditPaste", "mnuOptionsUsinePart", "mnuOptionsUsineTotal"})
             QTest::newRow(name) << name << false << true;
         for (const char* name :
              {"mnuFileNew", "mnuFileOpen", "mnuFileSave", "mnuFileSaveAs", "mnuFileRead",
-              "mnuFileWrite", "mnuFileQuit", "mnuOptionsPrefs", "mnuOptionsFactory",
+              "mnuFileWrite", "mnuFilePrintSetup", "mnuFilePrint", "mnuFilePreview", "mnuFileQuit",
+              "mnuToolsReadBuffer", "mnuToolsClearBuffer", "mnuOptionsPrefs", "mnuOptionsFactory",
               "mnuWindowCascade", "mnuHelpSummary", "mnuHelpIndex", "mnuHelpAbout"})
             QTest::newRow(name) << name << true << true;
     }
@@ -232,9 +231,9 @@ private Q_SLOTS:
             QCOMPARE(button->toolTip().isEmpty(), false);
             QVERIFY(!button->toolTip().contains(QLatin1Char('&')));
         }
-        // Only the context help is available among the buttons for now.
         QVERIFY(window->ToolButton(QStringLiteral("mnuHelpContext"))->isEnabled());
         QVERIFY(window->ToolButton(QStringLiteral("mnuHelpContext"))->isVisible());
+        QVERIFY(bar->actions()[bar->actions().size() - 2]->isVisible());
     }
 
     void imageList()
@@ -266,6 +265,15 @@ private Q_SLOTS:
         QCOMPARE(prompt->toolTip(), GetToolTip(1001));
         QVERIFY(window->findChild<QMdiArea*>());
         QCOMPARE(window->windowTitle(), QStringLiteral("Orvel"));
+    }
+
+    // The window system shows a title as it is only when the program has no
+    // display name of its own (it would add " — Orvel" to every title).
+    void titlesAreTheirOwnText()
+    {
+        SetApplicationName();
+        QCOMPARE(QGuiApplication::applicationName(), QStringLiteral("orvel"));
+        QCOMPARE(QGuiApplication::applicationDisplayName(), QStringLiteral("orvel"));
     }
 
     void nationality_data()

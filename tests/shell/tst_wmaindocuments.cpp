@@ -5,6 +5,7 @@
 
 #include "RecordingUi.h"
 #include "ShellTestSupport.h"
+#include "Unprivileged.h"
 #include "WidgetLookup.h"
 
 #include "editor/EditGrid.h"
@@ -18,6 +19,7 @@
 #include "util/PathFunctions.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
 #include <QDir>
@@ -29,11 +31,6 @@
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
-
-#include <grp.h>
-#include <unistd.h>
-
-#include <optional>
 
 using namespace ShellTest;
 
@@ -138,33 +135,26 @@ QString SaveFile(const QString& path, const QString& name = {})
     return path;
 }
 
-// File access as an ordinary user while it lives: the suite runs as root,
-// whom no permission stops.
-class Unprivileged
+// Locks a folder against writing for the life of the object (the test
+// program runs as an ordinary user, whom permissions stop).
+class Locked
 {
 public:
-    Unprivileged()
+    explicit Locked(const QString& folder, bool on) : m_folder(on ? folder : QString())
     {
-        const gid_t nobody = 65534;
-        if (m_root && (setgroups(1, &nobody) || setegid(nobody) || seteuid(nobody)))
-            qFatal("cannot drop privileges");
+        if (on)
+            QFile::setPermissions(m_folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     }
-    ~Unprivileged()
+    ~Locked()
     {
-        const gid_t root = 0;
-        if (m_root && (seteuid(0) || setegid(0) || setgroups(1, &root)))
-            qFatal("cannot take privileges back");
+        if (!m_folder.isEmpty())
+            QFile::setPermissions(m_folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                QFileDevice::ExeOwner);
     }
 
 private:
-    const bool m_root = geteuid() == 0;
+    QString m_folder;
 };
-
-void Permit(const QString& path, QFileDevice::Permissions others)
-{
-    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                    QFileDevice::ExeOwner | others);
-}
 
 RecordingUi::DialogScript Slave(const QString& text, QString* preset = nullptr,
                                 bool* warning = nullptr, const QString& button = "cmdButtons1")
@@ -250,9 +240,6 @@ private Q_SLOTS:
         QFETCH(QStringList, names);
         QFETCH(QStringList, messages);
         Bench b;
-        Permit(b.dir.path(), QFileDevice::ReadOther | QFileDevice::ExeOther);
-        Permit(b.ini.folder(),
-               QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther);
         QStringList paths;
         QStringList opened;
         for (const QString& name : names) {
@@ -263,17 +250,14 @@ private Q_SLOTS:
             else if (name == QLatin1String("!directory"))
                 QDir().mkpath(path);
             else if (name == QLatin1String("!unreadable"))
-                Permit(SaveFile(path), {});
+                QFile::setPermissions(SaveFile(path), QFileDevice::WriteOwner);
             else if (!name.startsWith('!'))
                 opened << SaveFile(path, name);
         }
         messages.replaceInStrings(QStringLiteral("%1"), paths.first());
         SetIniParam(QStringLiteral("General"), QStringLiteral("DataFiles"), "/start");
         b.ui.answerNextFileDialog(paths);
-        {
-            const Unprivileged user;
-            b.window->MenuItem(QStringLiteral("mnuFileOpen"))->trigger();
-        }
+        b.window->MenuItem(QStringLiteral("mnuFileOpen"))->trigger();
         const FileDialogRequest& request = b.ui.fileRequests.value(0);
         QCOMPARE(request.filter, Filter);
         QCOMPARE(request.initialFolder, QStringLiteral("/start"));
@@ -329,15 +313,13 @@ private Q_SLOTS:
         QFETCH(QString, proposed);
         QFETCH(bool, locked);
         Bench b;
-        Permit(b.dir.path(), QFileDevice::ReadOther | QFileDevice::ExeOther);
         const QString old = SaveFile(b.dir.filePath("old.cfg"));
         const QByteArray before = TestFiles::ReadBytes(old);
         wPanneau* panel = b.document(path == "@" ? old : path, Sample());
         const QString chosen = b.dir.filePath(locked ? "old.cfg" : "new.cfg");
         b.ui.answerNextFileDialog({chosen});
         {
-            const std::optional<Unprivileged> user =
-                locked ? std::optional<Unprivileged>(std::in_place) : std::nullopt;
+            const Locked folder(b.dir.path(), locked);
             b.window->MenuItem(command)->trigger();
         }
         const bool dialog = proposed != "-";
@@ -552,10 +534,14 @@ private Q_SLOTS:
                                        << "Reading from the panel failed in the section "
                                           "\"Outputs\"."
                                        << Texts(10100);
+        QTest::newRow("write, inputs") << true << 2 + 1
+                                       << "Writing to the panel failed in the section "
+                                          "\"Inputs\"."
+                                       << Texts(10100, 10105);
         QTest::newRow("write, general") << true << 2 + 16
                                         << "Writing to the panel failed in the section "
                                            "\"General\"."
-                                        << Texts(10100, 10105);
+                                        << Texts(10100, 10122);
     }
     void transferFails()
     {
@@ -699,5 +685,13 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(tst_wMainDocuments)
+// Run as an ordinary user, for whom file permissions count.
+int main(int argc, char* argv[])
+{
+    Unprivileged::Drop();
+    QApplication app(argc, argv);
+    tst_wMainDocuments test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_wmaindocuments.moc"

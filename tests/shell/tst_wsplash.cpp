@@ -8,6 +8,7 @@
 #include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 // The splash window and About box: picture, version labels, the close timer
 // that keeps it up, and the contact lines of the About mode.
@@ -93,6 +94,25 @@ private Q_SLOTS:
         splash.show();
         QTest::keyClick(&splash, Qt::Key_Escape);
         QVERIFY(!splash.isVisible());
+    }
+
+    // Centred on its owner; shown before the owner was on screen, it appears
+    // again once when the owner is there, so that the window manager keeps
+    // it above the owner.
+    void showOverTheOwner()
+    {
+        QWidget owner;
+        owner.setGeometry(100, 80, 900, 600);
+        wSplash splash(&owner);
+        splash.ShowOver(&owner);
+        QCOMPARE(splash.geometry().center(), owner.geometry().center());
+        QVERIFY(splash.isVisible());
+        owner.show();
+        QSignalSpy shown(splash.windowHandle(), &QWindow::visibleChanged);
+        splash.ShowOver(&owner);
+        splash.ShowOver(&owner);
+        QCOMPARE(shown, (QList<QList<QVariant>>{{false}, {true}}));
+        QCOMPARE(splash.frameGeometry().center(), owner.frameGeometry().center());
     }
 
     void aboutModeShowsTheContactLines()

@@ -19,7 +19,7 @@ public:
     QString CommPort() const override { return port; }
     void SetCommPort(const QString& value) override
     {
-        if (open)
+        if (open && value != port)
             Raise(ErrNo::PortAlreadyOpen);
         port = value;
         events << QStringLiteral("port=") + value;
@@ -36,7 +36,7 @@ public:
         if (value && failingPorts.contains(port))
             Raise(ErrNo::PortInvalid, port);
         if (value && open)
-            Raise(ErrNo::PortAlreadyOpen);
+            return;
         open = value;
         events << (value ? QStringLiteral("open") : QStringLiteral("close"));
     }

@@ -1,6 +1,7 @@
 #include "RecordingUi.h"
 #include "TestDataFiles.h"
 #include "texts/DataFunctions.h"
+#include "Unprivileged.h"
 #include "util/ErrorHandling.h"
 
 #include <QCoreApplication>
@@ -287,6 +288,7 @@ private Q_SLOTS:
         QTest::newRow("plain text") << "text";
         QTest::newRow("empty file") << "empty";
         QTest::newRow("folder") << "folder";
+        QTest::newRow("not readable") << "unreadable";
     }
 
     void openRefusals()
@@ -303,6 +305,9 @@ private Q_SLOTS:
                 f.write("Tag\tNote\tEnglish\n10\tx\tHello\n");
         } else if (kind == QLatin1String("folder")) {
             QVERIFY(QDir().mkpath(file));
+        } else if (kind == QLatin1String("unreadable")) {
+            Write(Standard(), file);
+            QVERIFY(QFile::setPermissions(file, QFile::WriteOwner));
         } else if (kind != QLatin1String("missing")) {
             Write(Standard(), file);
             QFile f(file);
@@ -327,6 +332,26 @@ private Q_SLOTS:
         QVERIFY(!OpenDataFile(file));
         QVERIFY(DataFileIsOpen());
         QCOMPARE(GetText(10), QStringLiteral("Hello"));
+        QVERIFY(ui.messages.isEmpty());
+    }
+
+    // An installed program: its data file and its folder read-only for the
+    // user (the suite runs this program unprivileged).
+    void readOnlyInstallationOpens()
+    {
+        const QString folder = path(QStringLiteral("installed"));
+        QVERIFY(QDir().mkpath(folder));
+        const QString file = folder + QStringLiteral("/orvel.dat");
+        QVERIFY(QFile::copy(m_standard, file));
+        QVERIFY(QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadGroup));
+        QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+        RecordingUi ui;
+        CloseDataFile();
+        const bool opened = OpenDataFile(file);
+        const QString text = GetText(10);
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QVERIFY(opened);
+        QCOMPARE(text, QStringLiteral("Hello"));
         QVERIFY(ui.messages.isEmpty());
     }
 
@@ -414,5 +439,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestDataFunctions)
+ORVEL_UNPRIVILEGED_TEST_MAIN(TestDataFunctions)
 #include "tst_datafunctions.moc"

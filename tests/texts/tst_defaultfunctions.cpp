@@ -94,6 +94,18 @@ class TestDefaultFunctions : public QObject
         QVERIFY(OpenDataFile(file));
     }
 
+    // Opens a data file whose row key holds a value written as SQL (a real).
+    void openStoring(int key, const QString& sqlValue)
+    {
+        const QString file = m_dir.filePath(QStringLiteral("stored%1.dat").arg(++m_files));
+        DataSources s = Standard();
+        s.defaults = AllDefaults();
+        Write(s, file);
+        Sql(file,
+            QStringLiteral("UPDATE T_Defaults SET Valeur=%1 WHERE Key=%2").arg(sqlValue).arg(key));
+        QVERIFY(OpenDataFile(file));
+    }
+
     static QList<DefaultSourceRow> With(int key, std::optional<qint64> value)
     {
         QList<DefaultSourceRow> rows = AllDefaults();
@@ -358,6 +370,43 @@ private Q_SLOTS:
         QCOMPARE(GetDefaultValue(673), 0);
         QCOMPARE(ui.messages.size(), 2);
         QCOMPARE(GetDefaultValue(593), 1);
+    }
+
+    // A value stored as a real number is taken as the nearest whole number,
+    // halves to even; what then does not fit is an overflow.
+    void realValues_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<int>("expected"); // 0 with the overflow report
+        QTest::addColumn<bool>("overflow");
+        QTest::newRow("2.5") << 609 << "2.5" << 2 << false;
+        QTest::newRow("3.5") << 609 << "3.5" << 4 << false;
+        QTest::newRow("2.5001") << 609 << "2.5001" << 3 << false;
+        QTest::newRow("-2.5") << 609 << "-2.5" << -2 << false;
+        QTest::newRow("top of 32 bits") << 609 << "2147483647.4" << 2147483647 << false;
+        QTest::newRow("past 32 bits") << 609 << "2147483647.5" << 0 << true;
+        QTest::newRow("bottom, half to even") << 609 << "-2147483648.5" << -2147483647 - 1 << false;
+        QTest::newRow("below 32 bits") << 609 << "-2147483648.6" << 0 << true;
+        QTest::newRow("byte 254.5") << 593 << "254.5" << 254 << false;
+    }
+
+    void realValues()
+    {
+        QFETCH(int, key);
+        QFETCH(QString, stored);
+        QFETCH(int, expected);
+        QFETCH(bool, overflow);
+        RecordingUi ui;
+        openStoring(key, stored);
+        QCOMPARE(GetDefaultValue(std::int16_t(key)), expected);
+        QCOMPARE(ui.messages.size(), overflow ? 1 : 0);
+        if (overflow)
+            QCOMPARE(ui.lastText(), OverflowIn("GetDefaultValue"));
+        // Filling a section takes the same value.
+        ConfigClass c = Prefilled();
+        GetInputDefaults(c);
+        QCOMPARE(key == 609 ? c.InTempo(12) : c.InSecu(12), overflow ? 77 : expected);
     }
 
     void noDataFileIsReportedOncePerSection()

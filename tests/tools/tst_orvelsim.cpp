@@ -69,9 +69,9 @@ private Q_SLOTS:
         for (const char* option :
              {"--panel <slave[:version[:settings]]>", "--config <[slave=]file>",
               "--events <[slave=]file>", "--link <path>", "--wire-time", "--turnaround <ms>",
-              "--fault <[slave=]kind>", "--late-ms <ms>", "--clear-never-falls", "--verbose",
-              "no-reply", "bad-crc", "echo", "exception", "wrong-slave", "short-reply",
-              "late-reply"})
+              "--fault <[slave=]kind[@register][#n]>", "--late-ms <ms>", "--clear-never-falls",
+              "--verbose", "no-reply", "bad-crc", "echo", "exception", "wrong-slave", "short-reply",
+              "late-reply", "held-reply", "bad-echo"})
             QVERIFY2(r.out.contains(QLatin1String(option)), option);
     }
 
@@ -87,6 +87,10 @@ private Q_SLOTS:
         QTest::newRow("twice") << QStringList{"-p", "3", "-p", "3"}
                                << "orvel-sim: slave 3 given twice\n";
         QTest::newRow("fault") << QStringList{"--fault", "loud"} << "orvel-sim: bad --fault loud\n";
+        QTest::newRow("fault register")
+            << QStringList{"--fault", "no-reply@x"} << "orvel-sim: bad --fault no-reply@x\n";
+        QTest::newRow("fault count")
+            << QStringList{"--fault", "no-reply#0"} << "orvel-sim: bad --fault no-reply#0\n";
         QTest::newRow("fault panel")
             << QStringList{"--fault", "9=echo"} << "orvel-sim: bad --fault 9=echo\n";
         QTest::newRow("config") << QStringList{"--config", "/nonexistent/x.orv"}
@@ -176,7 +180,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("fault");
         QTest::newRow("no-reply") << "no-reply";
         QTest::newRow("bad-crc") << "bad-crc";
-        QTest::newRow("echo") << "echo";
+        QTest::newRow("bad-echo") << "bad-echo";
+        QTest::newRow("held-reply") << "held-reply";
         QTest::newRow("exception") << "exception";
         QTest::newRow("wrong-slave") << "wrong-slave";
         QTest::newRow("short-reply") << "short-reply";
@@ -200,6 +205,38 @@ private Q_SLOTS:
         PanelLink link(port, quick());
         QVERIFY(LitMots(link, 3, 334, w));
         QCOMPARE(w, (QList<std::int16_t>{1, 6 << 8}));
+    }
+
+    // A fault limited to one register, or to the first n requests.
+    void faultLimits_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QList<int>>("registers"); // read in turn, one word each
+        QTest::addColumn<QList<bool>>("answered");
+        QTest::newRow("@334") << "no-reply@334" << QList<int>{1138, 334, 1138, 334}
+                              << QList<bool>{true, false, true, false};
+        QTest::newRow("#1") << "no-reply#1" << QList<int>{334, 334} << QList<bool>{false, true};
+        QTest::newRow("@334#1") << "no-reply@334#1" << QList<int>{1138, 334, 334}
+                                << QList<bool>{true, false, true};
+    }
+
+    void faultLimits()
+    {
+        QFETCH(QString, fault);
+        QFETCH(QList<int>, registers);
+        QFETCH(QList<bool>, answered);
+        SimProcess sim({"--fault", fault});
+        QVERIFY(sim.running());
+        SerialComCtrl port;
+        port.SetCommPort(sim.devicePath);
+        port.SetPortOpen(true);
+        LinkOptions shortWait = quick();
+        shortWait.replyTimeoutMs = 300;
+        PanelLink link(port, shortWait);
+        for (qsizetype i = 0; i < registers.size(); ++i) {
+            QList<std::int16_t> w(1, 0);
+            QCOMPARE(LitMots(link, 1, std::uint16_t(registers[i]), w), answered[i]);
+        }
     }
 
     void clearNeverFalls()

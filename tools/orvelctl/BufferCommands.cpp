@@ -5,6 +5,7 @@
 #include "eventlog/EventBuffer.h"
 #include "eventlog/EventExport.h"
 #include "ExitCode.h"
+#include "InterruptGuard.h"
 #include "texts/DataFunctions.h"
 #include "util/Cp1252.h"
 
@@ -25,6 +26,8 @@ ExportFormat formatOf(const QString& option)
 
 int RunBufferRead(const CtlOptions& options, CtlSession& session)
 {
+    if (!options.output.isEmpty() && !CheckOutputFile(options.output))
+        return ExitFile;
     const int status = session.Detect(false, TextLines(10100));
     if (status != ExitSuccess)
         return status;
@@ -33,14 +36,14 @@ int RunBufferRead(const CtlOptions& options, CtlSession& session)
     QList<EventRow> rows;
     const BufferReadResult result = ReadEventBuffer(session.link(), session.slave(), rows);
     if (result != BufferReadResult::Read) {
-        const BufferMessage message = ReadResultMessage(result);
-        Say(message.tag, message.icon);
+        ShowBufferMessage(ReadResultMessage(result));
         return result == BufferReadResult::Empty ? ExitSuccess : ExitTransfer;
     }
 
-    const QString content = BufferPreamble(GetText(102102), QString::number(session.slave()),
-                                           BufferStatusLine(readAt)) +
-                            ExportTable(formatOf(options.format), BufferHeadings(), rows);
+    const QString content = BufferExport(
+        formatOf(options.format),
+        BufferPreamble(GetText(102102), QString::number(session.slave()), BufferStatusLine(readAt)),
+        BufferHeadings(), rows);
     if (options.output.isEmpty())
         return WriteStdout(content.toUtf8()) ? ExitSuccess : ExitFile;
     // As the console saves it: 8-bit text in the Windows code page.
@@ -49,11 +52,16 @@ int RunBufferRead(const CtlOptions& options, CtlSession& session)
 
 int RunBufferClear(const CtlOptions&, CtlSession& session)
 {
+    InterruptGuard interrupt;
     const int status = session.Detect(true, TextLines(10100));
     if (status != ExitSuccess)
         return status;
+    session.link().SetStopRequest(&InterruptGuard::Requested);
     const BufferClearResult result = ClearEventBuffer(session.link(), session.slave());
     const BufferMessage message = ClearResultMessage(result);
-    Say(message.tag, message.icon);
+    if (result == BufferClearResult::Interrupted)
+        MsgBox(TextLines(10123, message.tag), message.icon);
+    else
+        ShowBufferMessage(message);
     return result == BufferClearResult::Completed ? ExitSuccess : ExitTransfer;
 }

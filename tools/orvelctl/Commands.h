@@ -9,6 +9,8 @@ class CtlSession;
 // Without the line.
 int RunNew(const CtlOptions& options);
 int RunDump(const CtlOptions& options);
+// The printed report as a PDF file (needs a GUI application for its fonts).
+int RunPrint(const CtlOptions& options);
 
 // On an open line.
 int RunDetect(const CtlOptions& options, CtlSession& session);

@@ -1,16 +1,19 @@
 #include "CtlOptions.h"
 
+#include "util/PathFunctions.h"
+
 namespace {
 
-const QStringList Commands = {QStringLiteral("new"),    QStringLiteral("dump"),
-                              QStringLiteral("detect"), QStringLiteral("read"),
-                              QStringLiteral("write"),  QStringLiteral("validate"),
-                              QStringLiteral("buffer"), QStringLiteral("help")};
+const QStringList Commands = {
+    QStringLiteral("new"),    QStringLiteral("dump"),  QStringLiteral("detect"),
+    QStringLiteral("read"),   QStringLiteral("write"), QStringLiteral("validate"),
+    QStringLiteral("buffer"), QStringLiteral("print"), QStringLiteral("help")};
 
 // Whether a command talks to a panel over the line.
 bool lineCommand(const QString& command)
 {
-    return command != QLatin1String("new") && command != QLatin1String("dump");
+    return command != QLatin1String("new") && command != QLatin1String("dump") &&
+           command != QLatin1String("print");
 }
 
 std::optional<qint64> number(const QString& text, qint64 low, qint64 high)
@@ -178,7 +181,8 @@ private:
             }
             o.subcommand = rest.takeFirst();
         }
-        if (o.command == QLatin1String("dump") || o.command == QLatin1String("write")) {
+        if (o.command == QLatin1String("dump") || o.command == QLatin1String("write") ||
+            o.command == QLatin1String("print")) {
             if (rest.isEmpty()) {
                 m_error = QStringLiteral("%1 needs a configuration file").arg(o.command);
                 return;
@@ -197,15 +201,19 @@ private:
     {
         const bool isBufferRead =
             o.command == QLatin1String("buffer") && o.subcommand == QLatin1String("read");
-        const bool needsOutput =
-            o.command == QLatin1String("new") || o.command == QLatin1String("read");
+        const bool needsOutput = o.command == QLatin1String("new") ||
+                                 o.command == QLatin1String("read") ||
+                                 o.command == QLatin1String("print");
         const bool takesOutput = needsOutput || isBufferRead;
         if (needsOutput && o.output.isEmpty())
             m_error = QStringLiteral("%1 needs -o FILE").arg(o.command);
         else if (!takesOutput && !o.output.isEmpty())
             m_error = QStringLiteral("%1 takes no -o").arg(commandName(o));
-        else if (o.command != QLatin1String("write") && (o.factory || o.validate || o.allowOlder))
-            m_error = QStringLiteral("--factory, --validate and --allow-older belong to write");
+        else if (o.factory && o.command != QLatin1String("write") &&
+                 o.command != QLatin1String("print"))
+            m_error = QStringLiteral("--factory belongs to write and print");
+        else if (o.command != QLatin1String("write") && (o.validate || o.allowOlder))
+            m_error = QStringLiteral("--validate and --allow-older belong to write");
         else if (!isBufferRead && m_formatGiven)
             m_error = QStringLiteral("--format belongs to buffer read");
         else if (!lineCommand(o.command) && usesLine(o))
@@ -237,6 +245,27 @@ ParseResult ParseCommandLine(const QStringList& arguments)
     return Parser(arguments).run();
 }
 
+QString ArgumentEncodingError(int argc, const char* const* argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray raw(argv[i]);
+        if (IsExactLocalName(raw))
+            continue;
+        QString shown;
+        for (const char c : raw) {
+            const auto byte = static_cast<unsigned char>(c);
+            shown += byte >= 0x20 && byte < 0x7F
+                         ? QString(QLatin1Char(c))
+                         : QStringLiteral("\\x%1").arg(byte, 2, 16, QLatin1Char('0'));
+        }
+        return QStringLiteral("argument %1 (%2) is not valid in the system's encoding; "
+                              "rename the file or give another name")
+            .arg(i)
+            .arg(shown);
+    }
+    return {};
+}
+
 QString UsageText()
 {
     return QStringLiteral(
@@ -257,6 +286,9 @@ QString UsageText()
         "  buffer read [--format text|csv-fr|csv-en] [-o FILE]\n"
         "                              list the panel's event buffer\n"
         "  buffer clear                empty the panel's event buffer\n"
+        "  print FILE -o OUT.pdf [--factory]\n"
+        "                              write the printed report of FILE as a PDF file,\n"
+        "                              with the INI file's print settings (section Print)\n"
         "\n"
         "Line options (default: the INI file's Communication section, then the\n"
         "console's defaults):\n"
@@ -283,12 +315,19 @@ QString UsageText()
         "  --allow-older     write to a panel older than the console, adapted to its\n"
         "                    firmware (the file itself is not changed)\n"
         "\n"
+        "print:\n"
+        "  --factory         also print the factory parameters\n"
+        "\n"
         "buffer read:\n"
         "  --format F        text (tab-separated, default), csv-fr (\";\"), csv-en (\",\")\n"
         "  -o FILE           write the list to FILE (Windows-1252) instead of\n"
         "                    standard output\n"
         "\n"
         "Environment: ORVEL_INI names the INI file to read instead of orvel.ini.\n"
+        "\n"
+        "Ctrl+C (or SIGTERM) during write or buffer clear ends the exchange in\n"
+        "progress, stops before the next block and says what the panel now holds\n"
+        "(exit 4); a second one ends the program at once.\n"
         "\n"
         "Exit status: 0 success, 1 usage, 2 file error, 3 no panel answered (or the\n"
         "port cannot be opened), 4 a transfer failed, 5 refused (older firmware,\n"

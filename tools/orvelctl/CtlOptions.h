@@ -10,9 +10,9 @@
 // from the INI file, then the console's defaults.
 struct CtlOptions
 {
-    QString command;    // new, dump, detect, read, write, validate, buffer, help
+    QString command;    // new, dump, detect, read, write, validate, buffer, print, help
     QString subcommand; // buffer: read or clear
-    QString file;       // dump and write: the configuration file
+    QString file;       // dump, write and print: the configuration file
     QString output;     // -o
 
     std::optional<QString> port;
@@ -41,6 +41,11 @@ struct ParseResult
 
 // Parses the arguments after the program name.
 ParseResult ParseCommandLine(const QStringList& arguments);
+
+// The usage error for arguments the program cannot take as they are given:
+// one that is not valid text in the system's encoding would name another
+// file once decoded. Empty when every argument is valid.
+QString ArgumentEncodingError(int argc, const char* const* argv);
 
 // The text of --help.
 QString UsageText();

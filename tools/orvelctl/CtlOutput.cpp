@@ -19,19 +19,35 @@ QString TextLines(int tag)
     return text;
 }
 
+QString TextLines(int first, int second)
+{
+    return TextLines(first) + QLatin1Char('\n') + TextLines(second);
+}
+
 bool WriteStdout(const QByteArray& bytes)
 {
     const size_t written = std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
     return std::fflush(stdout) == 0 && written == size_t(bytes.size());
 }
 
-bool WriteFileBytes(const QString& path, const QByteArray& bytes)
+namespace {
+bool reported(const QString& path, const FileFailure& failure)
 {
-    FileWriteFailure failure;
-    if (SafeWriteFile(path, bytes, &failure))
-        return true;
     MsgBox(QStringLiteral("%1: %2").arg(path, failure.text), MsgIcon::Critical);
     return false;
+}
+} // namespace
+
+bool WriteFileBytes(const QString& path, const QByteArray& bytes)
+{
+    FileFailure failure;
+    return SafeWriteFile(path, bytes, &failure) || reported(path, failure);
+}
+
+bool CheckOutputFile(const QString& path)
+{
+    FileFailure failure;
+    return CheckFileWritable(path, &failure) || reported(path, failure);
 }
 
 bool StderrIsTerminal()

@@ -94,6 +94,11 @@ int CtlSession::Detect(bool clearMode, const QString& noAnswerText, bool forceNo
         DetectOrvel(*m_link, window, m_line.slave, m_line.search, version, clearMode);
     if (r == DetectCancelled)
         return ExitRefused;
+    if (r == DetectNone && version == VersionUnreadable) {
+        // A panel answered, then the link failed: a failed transfer.
+        MsgBox(noAnswerText, MsgIcon::Critical);
+        return ExitTransfer;
+    }
     if (r == DetectNone) {
         const bool searched = m_line.slave == 0 && !forceNoAnswerText;
         MsgBox(searched ? GetText(10102) : noAnswerText, MsgIcon::Critical);

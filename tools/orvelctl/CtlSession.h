@@ -46,7 +46,9 @@ public:
 
     // Opens the port, detects the panel and returns an exit code: success
     // with slave() and version() set; no panel (or a port that cannot be
-    // opened), with its message shown; cancelled.
+    // opened), with its message shown; a transfer failure when the panel
+    // answered but its version could not be read (noAnswerText shown);
+    // cancelled.
     // noAnswerText is the message when the given slave did not answer; a
     // search for the slave number that found nothing shows text 10102 instead
     // unless forceNoAnswerText.

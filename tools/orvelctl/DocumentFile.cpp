@@ -3,17 +3,17 @@
 #include "ExitCode.h"
 #include "texts/DataFunctions.h"
 #include "util/RuntimeError.h"
+#include "util/SafeFile.h"
 #include "util/UiSeam.h"
-
-#include <QFileInfo>
 
 int LoadDocument(const QString& path, ConfigClass& config)
 {
     GetAllDefaults(config);
-    const QFileInfo info(path);
-    if (!info.exists() || info.isDir()) {
-        MsgBox(QStringLiteral("%1: %2").arg(path, ErrorDescription(ErrNo::FileNotFound)),
-               MsgIcon::Critical);
+    const FileKind kind = KindOfFile(path);
+    if (kind != FileKind::Regular) {
+        const QString why = kind == FileKind::Missing ? ErrorDescription(ErrNo::FileNotFound)
+                                                      : NotRegularFileText();
+        MsgBox(QStringLiteral("%1: %2").arg(path, why), MsgIcon::Critical);
         return ExitFile;
     }
     // A damaged file is reported by Load itself.

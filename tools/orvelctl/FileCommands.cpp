@@ -9,6 +9,8 @@
 
 int RunNew(const CtlOptions& options)
 {
+    if (!CheckOutputFile(options.output))
+        return ExitFile;
     ConfigClass config;
     GetAllDefaults(config);
     return config.Save(options.output) ? ExitSuccess : ExitFile;

@@ -6,21 +6,12 @@
 #include "CtlSession.h"
 #include "DocumentFile.h"
 #include "ExitCode.h"
+#include "InterruptGuard.h"
 #include "link/Detection.h"
 #include "link/RegisterMap.h"
 #include "texts/DataFunctions.h"
 #include "TransferProgress.h"
 #include "util/UiSeam.h"
-
-namespace {
-
-// Two texts of the data file as one message, one line after the other.
-QString twoTexts(int first, int second)
-{
-    return TextLines(first) + QLatin1Char('\n') + TextLines(second);
-}
-
-} // namespace
 
 int RunDetect(const CtlOptions&, CtlSession& session)
 {
@@ -36,6 +27,9 @@ int RunDetect(const CtlOptions&, CtlSession& session)
 
 int RunRead(const CtlOptions& options, CtlSession& session)
 {
+    // Nothing is asked of the panel for a result that could not be saved.
+    if (!CheckOutputFile(options.output))
+        return ExitFile;
     const int status = session.Detect(false, TextLines(10100));
     if (status != ExitSuccess)
         return status;
@@ -64,16 +58,18 @@ int RunRead(const CtlOptions& options, CtlSession& session)
 
 int RunWrite(const CtlOptions& options, CtlSession& session)
 {
+    InterruptGuard interrupt;
     ConfigClass config;
     const int loaded = LoadDocument(options.file, config);
     if (loaded != ExitSuccess)
         return loaded;
 
-    const int status = session.Detect(false, twoTexts(10100, 10105), true);
+    const int status = session.Detect(false, TextLines(10100, 10105), true);
     if (status != ExitSuccess)
         return status;
     const std::int32_t version = session.version();
     const std::uint8_t slave = session.slave();
+    session.link().SetStopRequest(&InterruptGuard::Requested);
 
     if (version < CurrentVersion()) {
         if (!options.allowOlder) {
@@ -89,13 +85,18 @@ int RunWrite(const CtlOptions& options, CtlSession& session)
         return ExitRefused;
     }
 
-    bool ok = false;
+    WriteOutcome outcome = WriteOutcome::NotWritten;
     {
         TransferProgress progress(session.link());
-        ok = WriteAll(session.link(), config, slave, options.factory, version);
+        outcome = WriteConfiguration(session.link(), config, slave, options.factory, version);
     }
-    if (!ok) {
-        MsgBox(twoTexts(10100, 10105), MsgIcon::Critical);
+    const bool interrupted = InterruptGuard::Requested();
+    if (outcome != WriteOutcome::Written) {
+        MsgBox(TextLines(interrupted ? 10123 : 10100, WriteFailureTag(outcome)), MsgIcon::Critical);
+        return ExitTransfer;
+    }
+    if (interrupted && options.validate) {
+        MsgBox(TextLines(10123, 10109), MsgIcon::Critical);
         return ExitTransfer;
     }
     if (!options.validate) {
@@ -104,7 +105,7 @@ int RunWrite(const CtlOptions& options, CtlSession& session)
     }
     session.link().FramePause();
     if (!ValidationOrvel(session.link(), slave)) {
-        MsgBox(twoTexts(10100, 10109), MsgIcon::Critical);
+        MsgBox(TextLines(10100, 10109), MsgIcon::Critical);
         return ExitTransfer;
     }
     Say(10106, MsgIcon::Information);
@@ -117,7 +118,7 @@ int RunValidate(const CtlOptions&, CtlSession& session)
     if (status != ExitSuccess)
         return status;
     if (!ValidationOrvel(session.link(), session.slave())) {
-        MsgBox(twoTexts(10100, 10109), MsgIcon::Critical);
+        MsgBox(TextLines(10100, 10109), MsgIcon::Critical);
         return ExitTransfer;
     }
     Say(10106, MsgIcon::Information);

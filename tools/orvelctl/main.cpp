@@ -9,8 +9,10 @@
 #include "util/ErrorHandling.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 
 #include <cstdio>
+#include <memory>
 #include <optional>
 
 namespace {
@@ -43,14 +45,39 @@ int runOnLine(const CtlOptions& o)
     return RunBufferClear(o, session);
 }
 
+// The report needs the system's fonts, which a GUI application reaches; it
+// never opens a window, so it needs no display either. The other commands
+// need no GUI at all.
+std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv, bool printing)
+{
+    if (!printing)
+        return std::make_unique<QCoreApplication>(argc, argv);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Its start may warn about the desktop session (no runtime folder when run
+    // from a service or as root), which does not concern a report.
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    auto app = std::make_unique<QGuiApplication>(argc, argv);
+    qInstallMessageHandler(previous);
+    return app;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
-    QCoreApplication app(argc, argv);
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    ParseResult parsed = ParseCommandLine(arguments);
+    if (parsed.error.isEmpty())
+        parsed.error = ArgumentEncodingError(argc, argv);
+
+    const bool printing =
+        parsed.error.isEmpty() && parsed.options.command == QLatin1String("print");
+    const std::unique_ptr<QCoreApplication> app = makeApplication(argc, argv, printing);
     QCoreApplication::setApplicationName(QStringLiteral("orvelctl"));
 
-    const ParseResult parsed = ParseCommandLine(app.arguments().mid(1));
     if (!parsed.error.isEmpty()) {
         printError(parsed.error);
         std::fprintf(stderr, "Try 'orvelctl --help'.\n");
@@ -76,6 +103,8 @@ int main(int argc, char* argv[])
         status = RunNew(o);
     else if (o.command == QLatin1String("dump"))
         status = RunDump(o);
+    else if (printing)
+        status = RunPrint(o);
     else
         status = runOnLine(o);
 

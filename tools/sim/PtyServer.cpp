@@ -187,8 +187,15 @@ void PtyServer::serve(const QByteArray& request)
     for (const SimulatedPanel::Reply& reply : m_panels.answer(request, settings)) {
         if (!reply.echo.isEmpty())
             send(reply.echo, requestUs);
+        // A reply held back from the previous request comes first.
+        const qint64 heldUs = static_cast<qint64>(reply.held.size()) * charUs;
+        if (!reply.held.isEmpty()) {
+            send(reply.held, requestUs + heldUs);
+            all += reply.held;
+        }
         if (!reply.bytes.isEmpty()) {
-            send(reply.bytes, requestUs + reply.delayMs * 1000LL + reply.bytes.size() * charUs);
+            send(reply.bytes,
+                 requestUs + heldUs + reply.delayMs * 1000LL + reply.bytes.size() * charUs);
             all += reply.bytes;
         }
     }

@@ -61,7 +61,7 @@ qint64 SimulatedLine::wireTimeUs(int count, const QString& settings)
 
 void SimulatedLine::SetCommPort(const QString& port)
 {
-    if (m_open)
+    if (m_open && port != m_commPort)
         Raise(ErrNo::PortAlreadyOpen);
     m_commPort = port;
 }
@@ -79,7 +79,7 @@ void SimulatedLine::SetSettings(const QString& settings)
 void SimulatedLine::SetPortOpen(bool open)
 {
     if (open && m_open)
-        Raise(ErrNo::PortAlreadyOpen);
+        return;
     if (open && m_unplugged)
         Raise(ErrNo::PortInvalid);
     m_open = open;
@@ -192,8 +192,16 @@ void SimulatedLine::Output(const QByteArray& bytes)
     for (const SimulatedPanel::Reply& reply : replies) {
         if (!reply.echo.isEmpty())
             m_pending.append({reply.echo, start + charUs, charUs});
+        // A reply held back from the previous request comes first, the
+        // request's own reply after it.
+        if (!reply.held.isEmpty()) {
+            m_pending.append({reply.held, sentUs + charUs, charUs});
+            exchange.reply += reply.held;
+        }
         if (!reply.bytes.isEmpty()) {
-            m_pending.append({reply.bytes, sentUs + reply.delayMs * 1000LL + charUs, charUs});
+            const qint64 after = sentUs + reply.delayMs * 1000LL + charUs +
+                                 static_cast<qint64>(reply.held.size()) * charUs;
+            m_pending.append({reply.bytes, after, charUs});
             exchange.reply += reply.bytes;
         }
     }

@@ -22,9 +22,10 @@
 //
 // Each request sent with Output goes to every panel whose line settings equal
 // the line's (Settings()); panels that answer at once have their replies
-// overlap, which the console sees as one long garbled reply. Replies are
-// buffered for Input, at once or, with wire time on, at the pace of the
-// line's baud rate (10 bits a character plus parity and extra stop bits).
+// overlap: with wire time their bytes interleave into one garbled reply,
+// without it they arrive one after the other. Replies are buffered for
+// Input, at once or, with wire time on, at the pace of the line's baud rate
+// (10 bits a character plus parity and extra stop bits).
 //
 // The send notification OnComm(comEvSend) is posted as a queued event when
 // the request has left the line (after its wire time), so it reaches the

@@ -4,6 +4,8 @@
 
 #include <QStringList>
 
+#include <utility>
+
 namespace {
 struct Range
 {
@@ -126,10 +128,11 @@ bool SimulatedPanel::listensAt(const QString& lineSettings) const
     return parts(lineSettings) == parts(m_lineSettings);
 }
 
-void SimulatedPanel::setFault(Fault fault, int times)
+void SimulatedPanel::setFault(Fault fault, int times, std::optional<int> atRegister)
 {
     m_fault = fault;
     m_faultTimes = fault == Fault::None ? -1 : times;
+    m_faultRegister = atRegister;
 }
 
 void SimulatedPanel::setIdentification(std::int16_t w132, std::int16_t w133)
@@ -238,13 +241,17 @@ SimulatedPanel::Reply SimulatedPanel::handle(const QByteArray& request)
     if (static_cast<std::uint8_t>(request[n - 2]) != (crc & 0xFF) ||
         static_cast<std::uint8_t>(request[n - 1]) != (crc >> 8))
         return reply;
+    // A reply held back goes out as soon as the next request is heard.
+    reply.held = std::exchange(m_held, {});
     const auto address = static_cast<std::uint8_t>(request[0]);
     const int function = static_cast<std::uint8_t>(request[1]);
     if (address != m_slave && !(address == 65 && function == 3))
         return reply;
 
     Fault fault = Fault::None;
-    if (m_fault != Fault::None && m_faultTimes != 0) {
+    const bool targeted =
+        !m_faultRegister || (request.size() >= 4 && beWord(request, 2) == *m_faultRegister);
+    if (m_fault != Fault::None && m_faultTimes != 0 && targeted) {
         fault = m_fault;
         if (m_faultTimes > 0 && --m_faultTimes == 0)
             m_fault = Fault::None;
@@ -277,6 +284,18 @@ SimulatedPanel::Reply SimulatedPanel::handle(const QByteArray& request)
         break;
     case Fault::LateReply:
         reply.delayMs += m_lateReplyMs;
+        break;
+    case Fault::HeldReply:
+        m_held = bytes;
+        bytes.clear();
+        break;
+    case Fault::BadEcho:
+        if (bytes.size() == 8 && function == 16)
+            bytes[3] = static_cast<char>(bytes[3] + 1);
+        else if (function == 3 && bytes.size() > 5)
+            bytes[2] = static_cast<char>(bytes[2] + 2);
+        bytes.chop(2);
+        AppendCRC16(bytes);
         break;
     default:
         break;

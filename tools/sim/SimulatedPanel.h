@@ -54,6 +54,10 @@ public:
         WrongSlave, // the reply carries slave number + 1, with a valid CRC
         ShortReply, // the reply lacks its last byte
         LateReply,  // the reply comes lateReplyMs() after the request
+        HeldReply,  // the reply is held back until the next request is heard,
+                    // and comes just before that request's own reply
+        BadEcho,    // with a valid CRC, a write acknowledgement echoes the
+                    // address plus one, a read reply a byte count two too large
     };
 
     // One event record as it sits in the buffer: W0 then W1.
@@ -71,6 +75,7 @@ public:
     {
         QByteArray bytes;
         QByteArray echo; // heard at once, before the reply
+        QByteArray held; // a reply held back from an earlier request, sent at once
         int delayMs = 0;
     };
 
@@ -96,8 +101,9 @@ public:
     void setTurnaroundMs(int ms) { m_turnaroundMs = ms; }
 
     // Faults: applied to the next `times` requests this panel answers
-    // (-1: until set back to None).
-    void setFault(Fault fault, int times = -1);
+    // (-1: until set back to None); with a register, only to the requests
+    // that start at that register (the others are answered well).
+    void setFault(Fault fault, int times = -1, std::optional<int> atRegister = std::nullopt);
     Fault fault() const { return m_fault; }
     int lateReplyMs() const { return m_lateReplyMs; }
     void setLateReplyMs(int ms) { m_lateReplyMs = ms; }
@@ -150,6 +156,8 @@ private:
     int m_turnaroundMs = 0;
     Fault m_fault = Fault::None;
     int m_faultTimes = -1;
+    std::optional<int> m_faultRegister;
+    QByteArray m_held;
     int m_lateReplyMs = 2500;
     QMap<int, std::int16_t> m_read;
     QMap<int, std::int16_t> m_written;

@@ -10,6 +10,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <optional>
 #include <unistd.h>
 
 namespace {
@@ -53,6 +54,8 @@ bool faultNamed(const QString& name, SimulatedPanel::Fault& fault)
         {QStringLiteral("wrong-slave"), F::WrongSlave},
         {QStringLiteral("short-reply"), F::ShortReply},
         {QStringLiteral("late-reply"), F::LateReply},
+        {QStringLiteral("held-reply"), F::HeldReply},
+        {QStringLiteral("bad-echo"), F::BadEcho},
     };
     for (const auto& [n, f] : names) {
         if (n == name) {
@@ -61,6 +64,30 @@ bool faultNamed(const QString& name, SimulatedPanel::Fault& fault)
         }
     }
     return false;
+}
+
+// "kind[@register][#n]": the fault, the register it is limited to and how
+// many requests it touches (-1: all).
+bool faultSpec(QString text, SimulatedPanel::Fault& fault, int& times,
+               std::optional<int>& atRegister)
+{
+    bool ok = true;
+    const qsizetype hash = text.indexOf(QLatin1Char('#'));
+    if (hash >= 0) {
+        times = text.mid(hash + 1).toInt(&ok);
+        if (!ok || times < 1)
+            return false;
+        text.truncate(hash);
+    }
+    const qsizetype at = text.indexOf(QLatin1Char('@'));
+    if (at >= 0) {
+        const int reg = text.mid(at + 1).toInt(&ok);
+        if (!ok || reg < 0 || reg > 65535)
+            return false;
+        atRegister = reg;
+        text.truncate(at);
+    }
+    return faultNamed(text, fault);
 }
 
 // "[slave=]value": the panel it names (the first panel without a slave).
@@ -125,9 +152,13 @@ int main(int argc, char* argv[])
         QStringLiteral("ms"), QStringLiteral("0"));
     const QCommandLineOption faultOpt(
         QStringLiteral("fault"),
-        QStringLiteral("Makes a panel misbehave on every request: no-reply, bad-crc, echo, "
-                       "exception, wrong-slave, short-reply or late-reply."),
-        QStringLiteral("[slave=]kind"));
+        QStringLiteral("Makes a panel misbehave: no-reply, bad-crc, echo, exception, "
+                       "wrong-slave, short-reply, late-reply, held-reply (each reply comes only "
+                       "when the next request is heard, before that request's own reply) or "
+                       "bad-echo (a write acknowledgement echoes another address, a read reply "
+                       "a wrong byte count). @register limits it to the requests that start "
+                       "at that register; #n to the first n such requests."),
+        QStringLiteral("[slave=]kind[@register][#n]"));
     const QCommandLineOption lateOpt(QStringLiteral("late-ms"),
                                      QStringLiteral("Delay of a late reply (default 2500)."),
                                      QStringLiteral("ms"), QStringLiteral("2500"));
@@ -203,9 +234,11 @@ int main(int argc, char* argv[])
         QString kind;
         SimulatedPanel* panel = target(server, option, kind);
         SimulatedPanel::Fault fault{};
-        if (!panel || !faultNamed(kind, fault))
+        int times = -1;
+        std::optional<int> atRegister;
+        if (!panel || !faultSpec(kind, fault, times, atRegister))
             return fail(QStringLiteral("bad --fault %1").arg(option));
-        panel->setFault(fault);
+        panel->setFault(fault, times, atRegister);
     }
     server.setWireTime(parser.isSet(wireOpt));
     server.setVerbose(parser.isSet(verboseOpt));

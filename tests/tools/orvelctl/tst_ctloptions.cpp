@@ -134,8 +134,15 @@ void TestCtlOptions::refused_data()
     QTest::newRow("-o on clear") << QStringList{"buffer", "clear", "-o", "f"}
                                  << "buffer clear takes no -o";
     QTest::newRow("-o on detect") << QStringList{"detect", "-o", "f"} << "detect takes no -o";
-    QTest::newRow("factory on read") << QStringList{"read", "-o", "f", "--factory"}
-                                     << "--factory, --validate and --allow-older belong to write";
+    QTest::newRow("factory on read")
+        << QStringList{"read", "-o", "f", "--factory"} << "--factory belongs to write and print";
+    QTest::newRow("validate on print") << QStringList{"print", "a", "-o", "f", "--validate"}
+                                       << "--validate and --allow-older belong to write";
+    QTest::newRow("print without -o") << QStringList{"print", "a"} << "print needs -o FILE";
+    QTest::newRow("print without file")
+        << QStringList{"print", "-o", "f"} << "print needs a configuration file";
+    QTest::newRow("line on print")
+        << QStringList{"print", "a", "-o", "f", "--port", "2"} << "print does not use the line";
     QTest::newRow("format on clear")
         << QStringList{"buffer", "clear", "--format", "text"} << "--format belongs to buffer read";
     QTest::newRow("bad format") << QStringList{"buffer", "read", "--format", "xml"}

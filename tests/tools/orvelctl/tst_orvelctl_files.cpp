@@ -9,13 +9,17 @@
 #include "texts/DataFunctions.h"
 #include "util/RuntimeError.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -101,10 +105,15 @@ private Q_SLOTS:
     void dumpFileBuiltByHand();
     void dumpShortFileKeepsDefaults();
     void dumpZeroHornStop();
-    void dumpMissingFile();
+    void dumpRefused_data();
+    void dumpRefused();
     void dumpDamagedFile();
     void newHoldsDefaults();
-    void newCannotWrite();
+    void newRefused_data();
+    void newRefused();
+    void endlessIniFile();
+    void namesNotValidUtf8_data();
+    void namesNotValidUtf8();
     void messagesInIniLanguage_data();
     void messagesInIniLanguage();
     void missingDataFile();
@@ -123,6 +132,9 @@ void TestOrvelctlFiles::initTestCase()
     QVERIFY(OpenDataFile(QStringLiteral(ORVEL_BIN_DIR "/orvel.dat")));
     m_ini = m_dir.filePath(QStringLiteral("orvel.ini"));
     m_ctl = std::make_unique<CtlRunner>(m_ini);
+    QCOMPARE(
+        ::mkfifo(QFile::encodeName(m_dir.filePath(QStringLiteral("pipe.orv"))).constData(), 0600),
+        0);
 }
 
 void TestOrvelctlFiles::init()
@@ -261,13 +273,25 @@ void TestOrvelctlFiles::dumpZeroHornStop()
     QCOMPARE(gen[31], 10);
 }
 
-void TestOrvelctlFiles::dumpMissingFile()
+void TestOrvelctlFiles::dumpRefused_data()
 {
-    const QString path = m_dir.filePath(QStringLiteral("nowhere.orv"));
-    const CtlRun r = m_ctl->run({"dump", path});
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("why");
+    QTest::newRow("missing") << "nowhere.orv" << ErrorDescription(53);
+    QTest::newRow("named pipe") << "pipe.orv"
+                                << "not a regular file";
+}
+
+// Only a regular file is opened: nothing blocks on a pipe.
+void TestOrvelctlFiles::dumpRefused()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, why);
+    const QString path = m_dir.filePath(name);
+    const CtlRun r = m_ctl->run({"dump", path}, 10000);
     QCOMPARE(r.exitCode, 2);
     QVERIFY(r.out.isEmpty());
-    QCOMPARE(r.errText(), QStringLiteral("error: %1: %2\n").arg(path, ErrorDescription(53)));
+    QCOMPARE(r.errText(), QStringLiteral("error: %1: %2\n").arg(path, why));
 }
 
 void TestOrvelctlFiles::dumpDamagedFile()
@@ -297,13 +321,73 @@ void TestOrvelctlFiles::newHoldsDefaults()
     QCOMPARE(f.readAll(), expected.ToFileBytes());
 }
 
-void TestOrvelctlFiles::newCannotWrite()
+void TestOrvelctlFiles::newRefused_data()
 {
-    const QString path = m_dir.filePath(QStringLiteral("no/such/folder/new.orv"));
-    const CtlRun r = m_ctl->run({"new", "-o", path});
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("why");
+    QTest::newRow("missing folder") << "no/such/folder/new.orv"
+                                    << "No such file or directory";
+    QTest::newRow("named pipe") << "pipe.orv"
+                                << "not a regular file";
+}
+
+void TestOrvelctlFiles::newRefused()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, why);
+    const QString path = m_dir.filePath(name);
+    const CtlRun r = m_ctl->run({"new", "-o", path}, 10000);
     QCOMPARE(r.exitCode, 2);
-    QVERIFY(r.errText().contains(QStringLiteral("Module : ConfigClass")));
-    QVERIFY(!QFile::exists(path));
+    QCOMPARE(r.errText(), QStringLiteral("error: %1: %2\n").arg(path, why));
+    QVERIFY(!QFileInfo(path).isFile());
+}
+
+// An INI file that cannot be read (here an endless device) is reported once
+// and the command goes on with the console's defaults.
+void TestOrvelctlFiles::endlessIniFile()
+{
+    CtlRunner runner(QStringLiteral("/dev/zero"));
+    const QString out = m_dir.filePath(QStringLiteral("with-bad-ini.orv"));
+    const CtlRun r = runner.run({"new", "-o", out}, 20000);
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(r.errText(), QStringLiteral("error: Error Nr 75 : Path/File access error\n\n"
+                                         "Module : ZEBfonctions\nFunction : GetIniParam\n"));
+    QVERIFY(QFile::exists(out));
+}
+
+// A name that is not valid UTF-8 would name another file once decoded: it is
+// refused, and no file is written under another name.
+void TestOrvelctlFiles::namesNotValidUtf8_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("name"); // as printf takes it
+    QTest::addColumn<QString>("message");
+    QTest::newRow("dump") << "dump"
+                          << "a\\377.orv"
+                          << "orvelctl: argument 2 (a\\xff.orv) is not valid in the system's "
+                             "encoding; rename the file or give another name\n";
+    QTest::newRow("new -o") << "new -o"
+                            << "b\\376.orv"
+                            << "orvelctl: argument 3 (b\\xfe.orv) is not valid in the system's "
+                               "encoding; rename the file or give another name\n";
+}
+
+void TestOrvelctlFiles::namesNotValidUtf8()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, name);
+    QFETCH(QString, message);
+    QDir folder(m_dir.filePath(QStringLiteral("names")));
+    QVERIFY(folder.mkpath(QStringLiteral(".")));
+    // What a lossy decoding of either name would open or write.
+    TestFiles::WriteBytes(folder.filePath(QStringLiteral("a\uFFFD.orv")), "not this one");
+    // The shell passes the bytes as they are.
+    const QString script = QStringLiteral("cd '%1' && exec '%2' %3 \"$(printf '%4')\"")
+                               .arg(folder.path(), CtlRunner::DefaultProgram(), command, name);
+    const CtlRun r = CtlRunner(m_ini, QStringLiteral("/bin/sh")).run({"-c", script});
+    QCOMPARE(r.exitCode, 1);
+    QCOMPARE(r.errText(), message + QStringLiteral("Try 'orvelctl --help'.\n"));
+    QCOMPARE(folder.entryList(QDir::Files), QStringList{QStringLiteral("a\uFFFD.orv")});
 }
 
 void TestOrvelctlFiles::messagesInIniLanguage_data()

@@ -1,0 +1,8 @@
+#include "ApplicationName.h"
+
+#include <QCoreApplication>
+
+void SetApplicationName()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("orvel"));
+}
