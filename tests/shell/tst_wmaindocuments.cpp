@@ -382,7 +382,8 @@ private Q_SLOTS:
         QCOMPARE(b.window->MenuItem("mnuFileSepMRU")->isVisible(), opened);
     }
 
-    // Commands on the document beep when no panel window is active.
+    // Commands on the document beep when no panel window is active, and a
+    // command on the line while another one uses it.
     void beepWithoutDocument()
     {
         Bench b;
@@ -393,6 +394,17 @@ private Q_SLOTS:
             b.window->MenuItem(command)->trigger();
         QCOMPARE(b.ui.beeps, 6);
         QVERIFY(b.ui.messages.isEmpty() && b.ui.dialogsShown.isEmpty());
+
+        // A command on the line started while another one searches the line.
+        b.line->addPanel(1);
+        b.ui.onNextDialog(Slave("1"));
+        b.ui.onNextDialog([&b](QObject*) {
+            b.window->mnuFileRead_Click();
+            return false;
+        });
+        b.window->mnuFileRead_Click();
+        QCOMPARE(b.ui.beeps, 8); // the panel found, the read refused
+        QCOMPARE(b.ui.dialogsShown, (QStringList{"wAskSlave", "wSearchSlave"}));
     }
 
     // Names of the command line come from the current folder; local files
