@@ -1,3 +1,4 @@
+#include "ErrorReport.h"
 #include "RecordingUi.h"
 #include "TestDataFiles.h"
 #include "texts/DataFunctions.h"
@@ -37,42 +38,53 @@ QList<DefaultSourceRow> AllDefaults()
     return rows;
 }
 
+// Every field 77 (texts aside), a value no default has, from a hand-made file.
 ConfigClass Prefilled()
 {
     ConfigClass c;
-    for (int ch = 1; ch <= ConfigClass::Channels; ++ch) {
-        c.SetInSecu(ch, 77);
-        c.SetInTempo(ch, 77);
-        c.SetInSequence(ch, 77);
-        c.SetInDetect(ch, 77);
-        c.SetInRelance(ch, 77);
-        c.SetInBlocage(ch, 77);
-        for (int k = 1; k <= ConfigClass::Redirections; ++k)
-            c.SetInRedir(ch, k, 77);
-        c.SetInSynth(ch, 77);
-        c.SetInTypeKL(ch, 77);
-        c.SetInDisturb(ch, 77);
-        c.SetInRepBlock(ch, 77);
-        c.SetOutSecu(ch, 77);
-        c.SetOutPilot(ch, 77);
-        c.SetOutMode(ch, 77);
-    }
-    for (int i = 0; i < ConfigClass::GenParamCount; ++i)
-        c.SetGenParam(i, 77);
-    c.SetGenTempoRelance(77);
-    c.SetBrightMin(77);
-    c.SetSupplyType(77);
-    c.SetCommonType(77);
-    c.SetModuleNo(77);
-    c.SetModuleName(QStringLiteral("Boiler room"));
-    c.SetModuleType(QStringLiteral("O12"));
+    c.FromFileBytes(QByteArray(241, 77) + QByteArray("\x03\0\0\0O12", 7) +
+                    QByteArray("\x0B\0\0\0Boiler room", 15) + QByteArray(42, 77));
     return c;
 }
 
-QString OverflowIn(const char* procedure)
+// What each section of AllDefaults() gives, without the key `without`.
+void ExpectSection(int section, ConfigClass& c, int without)
 {
-    return QStringLiteral("Error Nr 6 : Overflow\r\n\r\nModule : DataFunctions\r\nFunction : ") +
-           QLatin1String(procedure);
+    for (int ch = 1; ch <= ConfigClass::Channels; ++ch) {
+        if (section == 0) {
+            c.SetInSecu(ch, 1);
+            c.SetInTempo(ch, 100000);
+            c.SetInSequence(ch, 3);
+            c.SetInDetect(ch, 4);
+            c.SetInRelance(ch, 5);
+            c.SetInBlocage(ch, 6);
+            c.SetInSynth(ch, 7);
+            c.SetInTypeKL(ch, 8);
+            c.SetInDisturb(ch, without == 769 ? 0 : 9);
+            c.SetInRepBlock(ch, 10);
+            c.SetInRedir(ch, 1, std::uint8_t(ch)); // each input drives its own output
+            for (int k = 2; k <= ConfigClass::Redirections; ++k)
+                c.SetInRedir(ch, k, 0);
+        } else if (section == 1) {
+            c.SetOutSecu(ch, 11);
+            c.SetOutPilot(ch, 12);
+            c.SetOutMode(ch, 13);
+        }
+    }
+    if (section == 2) {
+        // GenParam(i) = 100 + i; 13 holds the re-trigger delay instead.
+        for (int i = 0; i < ConfigClass::GenParamCount; ++i) {
+            if (i != 13)
+                c.SetGenParam(i, std::uint8_t(100 + i));
+        }
+        c.SetGenParam(28, 128);
+        c.SetGenParam(32, without == -1 ? 0 : 16);
+        c.SetGenTempoRelance(70000);
+    } else if (section == 3) {
+        c.SetBrightMin(-200);
+        c.SetSupplyType(14);
+        c.SetCommonType(15);
+    }
 }
 
 } // namespace
@@ -157,131 +169,36 @@ private Q_SLOTS:
         QVERIFY(ui.messages.isEmpty());
     }
 
-    void inputs()
+    void sections_data()
     {
+        QTest::addColumn<int>("section"); // 0..3, 4: all of them
+        QTest::addColumn<int>("without"); // a key without a row (0: none)
+        QTest::newRow("inputs") << 0 << 0;
+        QTest::newRow("inputs without 769") << 0 << 769;
+        QTest::newRow("outputs") << 1 << 0;
+        QTest::newRow("general") << 2 << 0;
+        QTest::newRow("general without -1") << 2 << -1;
+        QTest::newRow("factory") << 3 << 0;
+        QTest::newRow("all") << 4 << 0;
+    }
+    void sections()
+    {
+        QFETCH(int, section);
+        QFETCH(int, without);
+        using Fill = void (*)(ConfigClass&);
+        const Fill fill[] = {GetInputDefaults, GetOutputDefaults, GetGenDefaults,
+                             GetFactoryDefaults, GetAllDefaults};
         RecordingUi ui;
-        openWith(AllDefaults());
+        openWith(without ? Without(without) : AllDefaults());
         ConfigClass c = Prefilled();
-        GetInputDefaults(c);
-        QVERIFY(ui.messages.isEmpty());
-        for (int ch = 1; ch <= ConfigClass::Channels; ++ch) {
-            QCOMPARE(c.InSecu(ch), 1);
-            QCOMPARE(c.InTempo(ch), 100000);
-            QCOMPARE(c.InSequence(ch), 3);
-            QCOMPARE(c.InDetect(ch), 4);
-            QCOMPARE(c.InRelance(ch), 5);
-            QCOMPARE(c.InBlocage(ch), 6);
-            QCOMPARE(c.InSynth(ch), 7);
-            QCOMPARE(c.InTypeKL(ch), 8);
-            QCOMPARE(c.InDisturb(ch), 9);
-            QCOMPARE(c.InRepBlock(ch), 10);
-            QCOMPARE(c.InRedir(ch, 1), ch);
-            for (int k = 2; k <= ConfigClass::Redirections; ++k)
-                QCOMPARE(c.InRedir(ch, k), 0);
-            // The other sections are not touched.
-            QCOMPARE(c.OutSecu(ch), 77);
+        fill[section](c);
+        ConfigClass expected = Prefilled();
+        for (int s = 0; s <= 3; ++s) {
+            if (s == section || section == 4)
+                ExpectSection(s, expected, without);
         }
-        QCOMPARE(c.InRedir(5, 1), 5);
-        QCOMPARE(c.GenParam(0), 77);
-    }
-
-    void missingRow769GivesZero()
-    {
-        RecordingUi ui;
-        openWith(Without(769));
-        ConfigClass c = Prefilled();
-        GetInputDefaults(c);
-        QVERIFY(ui.messages.isEmpty());
-        for (int ch = 1; ch <= ConfigClass::Channels; ++ch) {
-            QCOMPARE(c.InDisturb(ch), 0);
-            QCOMPARE(c.InRepBlock(ch), 10);
-        }
-    }
-
-    void outputs()
-    {
-        RecordingUi ui;
-        openWith(AllDefaults());
-        ConfigClass c = Prefilled();
-        GetOutputDefaults(c);
-        QVERIFY(ui.messages.isEmpty());
-        for (int ch = 1; ch <= ConfigClass::Channels; ++ch) {
-            QCOMPARE(c.OutSecu(ch), 11);
-            QCOMPARE(c.OutPilot(ch), 12);
-            QCOMPARE(c.OutMode(ch), 13);
-            QCOMPARE(c.InSecu(ch), 77);
-        }
-    }
-
-    void general_data()
-    {
-        QTest::addColumn<int>("index");
-        QTest::addColumn<int>("expected");
-        for (int i = 0; i <= 12; ++i)
-            QTest::addRow("GenParam(%d) key %d", i, 1057 + i) << i << 100 + i;
-        QTest::newRow("GenParam(13) never filled") << 13 << 77;
-        for (int i = 14; i <= 21; ++i)
-            QTest::addRow("GenParam(%d) key %d", i, 1093 + i) << i << 100 + i;
-        for (int i = 22; i <= 27; ++i)
-            QTest::addRow("GenParam(%d) key %d", i, 1115 + i) << i << 100 + i;
-        QTest::newRow("GenParam(28) key 1154") << 28 << 128;
-        for (int i = 29; i <= 31; ++i)
-            QTest::addRow("GenParam(%d) key %d", i, 1070 + i) << i << 100 + i;
-        QTest::newRow("GenParam(32) key -1") << 32 << 16;
-    }
-
-    void general()
-    {
-        QFETCH(int, index);
-        QFETCH(int, expected);
-        RecordingUi ui;
-        openWith(AllDefaults());
-        ConfigClass c = Prefilled();
-        GetGenDefaults(c);
-        QVERIFY(ui.messages.isEmpty());
-        QCOMPARE(int(c.GenParam(index)), expected);
-        QCOMPARE(c.GenTempoRelance(), 70000);
-        // The slave number, GenParam(23), sets the module number with it.
-        QCOMPARE(c.ModuleNo(), c.GenParam(23));
-        QCOMPARE(c.ModuleName(), QStringLiteral("Boiler room"));
-        QCOMPARE(c.ModuleType(), QStringLiteral("O12"));
-        QCOMPARE(c.BrightMin(), 77);
-        QCOMPARE(c.InSecu(1), 77);
-    }
-
-    void keyMinusOneIsNormallyZero()
-    {
-        openWith(Without(-1));
-        ConfigClass c = Prefilled();
-        GetGenDefaults(c);
-        QCOMPARE(c.GenParam(32), 0);
-    }
-
-    void factory()
-    {
-        RecordingUi ui;
-        openWith(AllDefaults());
-        ConfigClass c = Prefilled();
-        GetFactoryDefaults(c);
-        QVERIFY(ui.messages.isEmpty());
-        QCOMPARE(c.BrightMin(), -200);
-        QCOMPARE(c.SupplyType(), 14);
-        QCOMPARE(c.CommonType(), 15);
-        QCOMPARE(c.GenParam(0), 77);
-    }
-
-    void allDefaultsMakeANewRecord()
-    {
-        RecordingUi ui;
-        openWith(AllDefaults());
-        ConfigClass sections = Prefilled();
-        GetInputDefaults(sections);
-        GetOutputDefaults(sections);
-        GetGenDefaults(sections);
-        GetFactoryDefaults(sections);
-        ConfigClass all = Prefilled();
-        GetAllDefaults(all);
-        QVERIFY(all == sections);
+        QCOMPARE(c.ToFileBytes(), expected.ToFileBytes());
+        QVERIFY(c == expected); // GenParam(13) has no byte in the file
         QVERIFY(ui.messages.isEmpty());
     }
 
@@ -311,7 +228,8 @@ private Q_SLOTS:
         GetAllDefaults(c);
         // One report for the section, the other sections still filled.
         QCOMPARE(ui.messages.size(), 1);
-        QCOMPARE(ui.messages[0].text, OverflowIn(qPrintable(procedure)));
+        QCOMPARE(ui.messages[0].text,
+                 ErrorReport(6, "Overflow", qPrintable("DataFunctions." + procedure)));
         QCOMPARE(ui.messages[0].icon, MsgIcon::Critical);
         if (procedure != QLatin1String("GetInputDefaults"))
             QCOMPARE(c.InSecu(12), 1);
@@ -323,30 +241,22 @@ private Q_SLOTS:
             QCOMPARE(c.CommonType(), 15);
     }
 
-    void inputOverflowLeavesTheRestAsItWas()
-    {
-        RecordingUi ui;
-        openWith(With(593, 300));
-        ConfigClass c = Prefilled();
-        GetInputDefaults(c);
-        QCOMPARE(ui.messages.size(), 1);
-        QCOMPARE(ui.lastText(), OverflowIn("GetInputDefaults"));
-        // The first field of channel 1 overflowed: nothing of the section moved.
-        QCOMPARE(c, Prefilled());
-    }
-
     void fieldsBeforeTheOverflowKeepTheirValues()
     {
         RecordingUi ui;
-        openWith(With(1062, 300)); // GenParam(5)
+        openWith(With(593, 300)); // the first field of channel 1: nothing moves
         ConfigClass c = Prefilled();
+        GetInputDefaults(c);
+        QVERIFY(c == Prefilled());
+        openWith(With(1062, 300)); // GenParam(5)
         GetGenDefaults(c);
-        QCOMPARE(ui.lastText(), OverflowIn("GetGenDefaults"));
+        QCOMPARE(ui.messages.size(), 2);
+        QCOMPARE(ui.lastText(), ErrorReport(6, "Overflow", "DataFunctions.GetGenDefaults"));
         for (int i = 0; i < 5; ++i)
             QCOMPARE(int(c.GenParam(i)), 100 + i);
         QCOMPARE(c.GenParam(5), 77);
         QCOMPARE(c.GenParam(6), 77);
-        QCOMPARE(c.GenTempoRelance(), 77);
+        QCOMPARE(c.GenTempoRelance(), Prefilled().GenTempoRelance());
     }
 
     void oddValuesInTheTable()
@@ -362,11 +272,10 @@ private Q_SLOTS:
         QVERIFY(OpenDataFile(file));
         QCOMPARE(GetDefaultValue(609), 0);
         QCOMPARE(ui.messages.size(), 1);
-        QCOMPARE(ui.lastText(), OverflowIn("GetDefaultValue"));
+        QCOMPARE(ui.lastText(), ErrorReport(6, "Overflow", "DataFunctions.GetDefaultValue"));
         QCOMPARE(GetDefaultValue(657), 0);
         QCOMPARE(ui.messages.size(), 2);
-        QCOMPARE(ui.lastText(), QStringLiteral("Error Nr 13 : Type mismatch\r\n\r\nModule : "
-                                               "DataFunctions\r\nFunction : GetDefaultValue"));
+        QCOMPARE(ui.lastText(), ErrorReport(13, "Type mismatch", "DataFunctions.GetDefaultValue"));
         QCOMPARE(GetDefaultValue(673), 0);
         QCOMPARE(ui.messages.size(), 2);
         QCOMPARE(GetDefaultValue(593), 1);
@@ -416,8 +325,7 @@ private Q_SLOTS:
         QCOMPARE(GetDefaultValue(593), 0);
         QCOMPARE(ui.messages.size(), 1);
         QCOMPARE(ui.lastText(),
-                 QStringLiteral("Error Nr 91 : Object variable not set\r\n\r\n"
-                                "Module : DataFunctions\r\nFunction : GetDefaultValue"));
+                 ErrorReport(91, "Object variable not set", "DataFunctions.GetDefaultValue"));
         ConfigClass c = Prefilled();
         GetInputDefaults(c);
         QCOMPARE(ui.messages.size(), 2);

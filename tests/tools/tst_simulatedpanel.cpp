@@ -6,6 +6,8 @@
 
 #include <QTest>
 
+#include <functional>
+
 namespace {
 QByteArray hex(const char* text)
 {
@@ -295,48 +297,32 @@ private Q_SLOTS:
         QCOMPARE(line.exchanges()[1].reply.size(), 14);
     }
 
-    void wireTimePacesTheReply()
+    void wireTimeAtTheLineRate()
     {
-        SimulatedLine line;
-        line.addPanel(1);
-        line.setWireTime(true);
+        // Start, data, parity and stop bits of every character.
         QCOMPARE(SimulatedLine::wireTimeUs(8, QStringLiteral("9600,N,8,1")),
                  8 * 10 * 1000000LL / 9600);
         QCOMPARE(SimulatedLine::wireTimeUs(1, QStringLiteral("9600,E,8,2")), 12 * 1000000LL / 9600);
-        QElapsedTimer t;
-        t.start();
-        line.Output(ReadRequestFrame(1, 593, 12)); // 8 bytes out, 29 back: 38.5 ms at 9600
-        QCOMPARE(line.InBufferCount(), 0);
-        QCOMPARE(line.WaitForInput(29, 1000), 29);
-        const qint64 ms = t.elapsed();
-        QVERIFY2(ms >= 37 && ms < 500, qPrintable(QString::number(ms)));
     }
 
     void closedAndUnpluggedLine()
     {
+        auto errorOf = [](const std::function<void()>& action) {
+            try {
+                action();
+            } catch (const RuntimeError& e) {
+                return e.number();
+            }
+            return 0;
+        };
         SimulatedLine line;
         line.SetPortOpen(false);
-        try {
-            line.Output("x");
-            QFAIL("no error");
-        } catch (const RuntimeError& e) {
-            QCOMPARE(e.number(), 8018);
-        }
+        QCOMPARE(errorOf([&] { line.Output("x"); }), 8018);
         line.SetPortOpen(true);
         line.setUnplugged(true);
-        try {
-            line.Output("x");
-            QFAIL("no error");
-        } catch (const RuntimeError& e) {
-            QCOMPARE(e.number(), 8021);
-        }
+        QCOMPARE(errorOf([&] { line.Output("x"); }), 8021);
         QVERIFY(!line.PortOpen());
-        try {
-            line.SetPortOpen(true);
-            QFAIL("no error");
-        } catch (const RuntimeError& e) {
-            QCOMPARE(e.number(), 8002);
-        }
+        QCOMPARE(errorOf([&] { line.SetPortOpen(true); }), 8002);
         line.setUnplugged(false);
         line.SetPortOpen(true);
         QVERIFY(line.PortOpen());
