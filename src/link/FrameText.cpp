@@ -50,40 +50,61 @@ bool CrcHolds(const QByteArray& bytes)
     return Byte(bytes, n - 2) == (crc & 0xFF) && Byte(bytes, n - 1) == (crc >> 8);
 }
 
-// Slave, then what the function says, then the CRC; empty when the bytes
-// make no whole frame.
-QStringList Decoded(const QByteArray& bytes, bool request)
+// A whole frame's slave, what its function says and whether its CRC holds.
+struct Decoding
+{
+    bool whole = false;
+    int slave = 0;
+    QString what;
+    bool crcGood = false;
+    bool exception = false;
+};
+
+Decoding Decode(const QByteArray& bytes, bool request)
 {
     const qsizetype n = bytes.size();
+    Decoding d;
     if (n < 4)
-        return {};
+        return d;
     const int function = Byte(bytes, 1);
-    QString what;
     if (function & 0x80) {
         if (n != 5)
-            return {};
-        what = Filled(ExceptionTag, {Byte(bytes, 2), function & 0x7F});
+            return d;
+        d.exception = true;
+        d.what = Filled(ExceptionTag, {Byte(bytes, 2), function & 0x7F});
     } else if (function == 3 && request) {
         if (n != 8)
-            return {};
-        what = Filled(ReadRequestTag, {Word(bytes, 4), Word(bytes, 2)});
+            return d;
+        d.what = Filled(ReadRequestTag, {Word(bytes, 4), Word(bytes, 2)});
     } else if (function == 3) {
         if (n != 5 + Byte(bytes, 2))
-            return {};
-        what = Filled(ReadReplyTag, {Byte(bytes, 2) / 2});
+            return d;
+        d.what = Filled(ReadReplyTag, {Byte(bytes, 2) / 2});
     } else if (function == 16 && request) {
         if (n < 9 || n != 9 + Byte(bytes, 6))
-            return {};
-        what = Filled(WriteRequestTag, {Word(bytes, 4), Word(bytes, 2)});
+            return d;
+        d.what = Filled(WriteRequestTag, {Word(bytes, 4), Word(bytes, 2)});
     } else if (function == 16) {
         if (n != 8)
-            return {};
-        what = Filled(WriteReplyTag, {Word(bytes, 4), Word(bytes, 2)});
+            return d;
+        d.what = Filled(WriteReplyTag, {Word(bytes, 4), Word(bytes, 2)});
     } else {
-        what = Filled(OtherFunctionTag, {function});
+        d.what = Filled(OtherFunctionTag, {function});
     }
-    return {Filled(SlaveTag, {Byte(bytes, 0)}), what,
-            LookupText(CrcHolds(bytes) ? CrcGoodTag : CrcBadTag)};
+    d.whole = true;
+    d.slave = Byte(bytes, 0);
+    d.crcGood = CrcHolds(bytes);
+    return d;
+}
+
+bool IsEcho(const MonitorFrame& frame)
+{
+    return frame.kind == MonitorFrame::Kind::Received && frame.bytes == frame.request;
+}
+
+Decoding Decode(const MonitorFrame& frame)
+{
+    return Decode(frame.bytes, frame.kind == MonitorFrame::Kind::Sent);
 }
 } // namespace
 
@@ -117,13 +138,25 @@ QString FrameSummary(const MonitorFrame& frame)
     QStringList parts;
     if (frame.late)
         parts << LookupText(LateTag);
-    if (frame.kind == MonitorFrame::Kind::Received && frame.bytes == frame.request)
+    const Decoding d = Decode(frame);
+    if (IsEcho(frame))
         parts << LookupText(EchoTag);
-    else {
-        const QStringList decoded = Decoded(frame.bytes, frame.kind == MonitorFrame::Kind::Sent);
-        parts << (decoded.isEmpty() ? QStringList{LookupText(IncompleteTag)} : decoded);
-    }
+    else if (!d.whole)
+        parts << LookupText(IncompleteTag);
+    else
+        parts << Filled(SlaveTag, {d.slave}) << d.what
+              << LookupText(d.crcGood ? CrcGoodTag : CrcBadTag);
     return parts.join(QStringLiteral(", "));
+}
+
+bool FrameIsFault(const MonitorFrame& frame)
+{
+    if (frame.kind == MonitorFrame::Kind::NoReply || frame.late)
+        return true;
+    if (IsEcho(frame))
+        return false;
+    const Decoding d = Decode(frame);
+    return !d.whole || !d.crcGood || d.exception;
 }
 
 QString FrameLine(const MonitorFrame& frame)

@@ -18,5 +18,8 @@ QString FrameBytes(const MonitorFrame& frame);
 // exception code), whether the CRC holds; an echo of the request, bytes that
 // make no whole frame, the deadline passing without reply.
 QString FrameSummary(const MonitorFrame& frame);
+// Whether the frame tells of a fault: the deadline passing, bytes after it, a
+// frame that is not whole, a CRC that does not hold, an exception reply.
+bool FrameIsFault(const MonitorFrame& frame);
 // The four of them on one line: time, direction, bytes, decoding.
 QString FrameLine(const MonitorFrame& frame);

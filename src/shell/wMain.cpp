@@ -174,6 +174,9 @@ void wMain::buildMenus()
     QMenu* tools = menu("mnuTools");
     addItem(tools, "mnuToolsReadBuffer");
     addItem(tools, "mnuToolsClearBuffer");
+    addSeparator(tools, "mnuToolsSep1");
+    addItem(tools, "mnuToolsScan");
+    addItem(tools, "mnuToolsMonitor")->setCheckable(true);
 
     QMenu* options = menu("mnuOptions");
     addItem(options, "mnuOptionsUsinePart");
@@ -279,6 +282,8 @@ void wMain::connectCommands()
         {"mnuHelpAbout", &wMain::mnuHelpAbout_Click},
         {"mnuToolsReadBuffer", &wMain::mnuToolsReadBuffer_Click},
         {"mnuToolsClearBuffer", &wMain::mnuToolsClearBuffer_Click},
+        {"mnuToolsScan", &wMain::mnuToolsScan_Click},
+        {"mnuToolsMonitor", &wMain::mnuToolsMonitor_Click},
     };
     for (const auto& command : commands) {
         QAction* item = MenuItem(QString::fromLatin1(command.name));

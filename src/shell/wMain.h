@@ -20,6 +20,7 @@ class QLabel;
 class QMdiArea;
 class QMenu;
 class QToolBar;
+class wLineMonitor;
 class wPanneau;
 class wPreview;
 
@@ -78,6 +79,8 @@ public:
     HelpViewer* Help() const { return m_help; }
     // The print preview window while it is open, else null.
     wPreview* Preview() const;
+    // The line monitor while it is open, else null.
+    wLineMonitor* LineMonitorWindow() const;
 
     // The active MDI child when it is a panel window, else null.
     wPanneau* ActivePanel() const;
@@ -120,6 +123,9 @@ public Q_SLOTS:
     void mnuHelpAbout_Click();
     void mnuToolsReadBuffer_Click();
     void mnuToolsClearBuffer_Click();
+    // The line scan window and the line monitor (wMainScan.cpp).
+    void mnuToolsScan_Click();
+    void mnuToolsMonitor_Click();
 
     // A tool bar button: ValidePanneau, then the command key + "_Click".
     void tbrTools_ButtonClick(const QString& key);
@@ -174,5 +180,6 @@ private:
     QString m_helpFile;
     QPointer<HelpViewer> m_help;
     QPointer<wPreview> m_preview;
+    QPointer<wLineMonitor> m_lineMonitor;
     bool m_unloaded = false;
 };

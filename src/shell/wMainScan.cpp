@@ -1,0 +1,63 @@
+// The commissioning tools of the Tools menu: the line scan window, which
+// lists every panel that answers on the line, and the line monitor, which
+// shows every frame on it.
+
+#include "wMain.h"
+
+#include "HelpViewer.h"
+#include "wLineMonitor.h"
+#include "wScanLine.h"
+
+#include "link/CommFunctions.h"
+#include "settings/IniStore.h"
+#include "util/ErrorHandling.h"
+#include "util/UiSeam.h"
+
+#include <QAction>
+#include <QTimer>
+
+namespace {
+constexpr int DefaultFrameDelayMs = 50;
+} // namespace
+
+wLineMonitor* wMain::LineMonitorWindow() const
+{
+    return m_lineMonitor;
+}
+
+void wMain::mnuToolsScan_Click()
+{
+    Trap("wMain.mnuToolsScan_Click", [&] {
+        // The frame delay may have been changed by hand since the last command.
+        SetFrameDelay(GetIniInt(QStringLiteral("Communication"), QStringLiteral("FrameDelay"),
+                                DefaultFrameDelayMs));
+        wScanLine window(*m_link, this);
+        window.setWindowIcon(QIcon(QStringLiteral(":/shell/icons/mnuToolsScan.svg")));
+        connect(&window, &wScanLine::HelpRequested, this, [this](int contextId) {
+            if (HelpViewer* viewer = helpViewer())
+                viewer->ShowTopic(contextId);
+        });
+        // The scan starts once the window is on screen.
+        QTimer::singleShot(0, &window, &wScanLine::Scan);
+        Ui().execDialog(&window);
+    });
+}
+
+void wMain::mnuToolsMonitor_Click()
+{
+    Trap("wMain.mnuToolsMonitor_Click", [&] {
+        QAction* item = MenuItem(QStringLiteral("mnuToolsMonitor"));
+        if (m_lineMonitor) {
+            m_lineMonitor->close();
+            item->setChecked(false);
+            return;
+        }
+        m_lineMonitor = new wLineMonitor(*m_link, this);
+        connect(m_lineMonitor, &QObject::destroyed, item, [item] { item->setChecked(false); });
+        addDockWidget(Qt::BottomDockWidgetArea, m_lineMonitor);
+        // A third of the window's height: a dozen frames or so.
+        resizeDocks({m_lineMonitor}, {height() / 3}, Qt::Vertical);
+        m_lineMonitor->show();
+        item->setChecked(true);
+    });
+}
