@@ -39,7 +39,7 @@ static void InitMonitorResources()
     Q_INIT_RESOURCE(shell);
 }
 
-wLineMonitor::wLineMonitor(PanelLink& link, QWidget* parent) : QDockWidget(parent), m_link(link)
+wLineMonitor::wLineMonitor(PanelLink& link, QWidget* parent) : QDockWidget(parent), m_link(&link)
 {
     InitMonitorResources();
     setObjectName(QStringLiteral("wLineMonitor"));
@@ -90,13 +90,13 @@ wLineMonitor::wLineMonitor(PanelLink& link, QWidget* parent) : QDockWidget(paren
     m_refresh->start();
 
     Nationality();
-    m_link.SetMonitor(&m_monitor);
+    m_link->SetMonitor(&m_monitor);
 }
 
 wLineMonitor::~wLineMonitor()
 {
-    if (m_link.Monitor() == &m_monitor)
-        m_link.SetMonitor(nullptr);
+    if (m_link && m_link->Monitor() == &m_monitor)
+        m_link->SetMonitor(nullptr);
 }
 
 QToolButton* wLineMonitor::button(const char* name, const QString& icon)

@@ -3,6 +3,7 @@
 #include "link/LineMonitor.h"
 
 #include <QDockWidget>
+#include <QPointer>
 
 class MonitorModel;
 class PanelLink;
@@ -49,7 +50,8 @@ private:
     QToolButton* button(const char* name, const QString& icon);
     void showStatus();
 
-    PanelLink& m_link;
+    // The link may go first, when the main window closes.
+    QPointer<PanelLink> m_link;
     LineMonitor m_monitor;
     MonitorModel* m_model = nullptr;
     QTableView* m_grdFrames = nullptr;
