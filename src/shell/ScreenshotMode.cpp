@@ -5,6 +5,7 @@
 #include "ScreenshotEvents.h"
 #include "ScreenshotPanels.h"
 #include "ScreenshotPrint.h"
+#include "ScreenshotScan.h"
 #include "StartUp.h"
 #include "wAskSlave.h"
 #include "wMain.h"
@@ -158,6 +159,17 @@ int ScreenshotMode::Run()
         ui.nextName = name;
         ui.execDialog(dialog);
     });
+
+    ScreenshotScan::Take(
+        *window,
+        [](QWidget* shown, const QString& name) {
+            Settle();
+            Save(shown->grab(), name);
+        },
+        [window](const QString& name) {
+            Settle();
+            Save(ScreenArea(window), name);
+        });
 
     ScreenshotPanels::Take(window, [window](const QString& name) {
         Settle();
