@@ -26,3 +26,15 @@ void CorrigeVersion(ConfigClass& config, std::int32_t version)
         config.SetGenParam(27, 0); // first protocol
     });
 }
+
+QString VersionText(std::int32_t version)
+{
+    return QStringLiteral("%1.%2").arg(version / 256).arg(version % 256);
+}
+
+QString OlderFirmwareText(QString text, std::int32_t panelVersion, std::int32_t consoleVersion)
+{
+    text.replace(QStringLiteral("###1###"), VersionText(panelVersion));
+    text.replace(QStringLiteral("###2###"), VersionText(consoleVersion));
+    return text;
+}

@@ -395,8 +395,15 @@ bool wPanneau::ReadOrvel(PanelLink& link, std::uint8_t slave, std::int32_t versi
 
 bool wPanneau::WriteOrvel(PanelLink& link, std::uint8_t slave, std::int32_t version)
 {
-    return Trap("wPanneau.WriteOrvel",
-                [&] { return WriteAll(link, m_config, slave, m_factoryMode, version); });
+    return WriteOrvelOutcome(link, slave, version) == WriteOutcome::Written;
+}
+
+WriteOutcome wPanneau::WriteOrvelOutcome(PanelLink& link, std::uint8_t slave, std::int32_t version)
+{
+    WriteOutcome outcome = WriteOutcome::NotWritten;
+    Trap("wPanneau.WriteOrvel",
+         [&] { outcome = WriteConfiguration(link, m_config, slave, m_factoryMode, version); });
+    return outcome;
 }
 
 void wPanneau::CorrigeVersion(std::int32_t version)

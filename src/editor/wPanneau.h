@@ -2,6 +2,7 @@
 
 #include "config/ConfigClass.h"
 #include "editor/PanelContext.h"
+#include "link/RegisterMap.h"
 
 #include <QWidget>
 
@@ -58,6 +59,9 @@ public:
     bool ReadOrvel(PanelLink& link, std::uint8_t slave, std::int32_t version);
     // Writes the record to a panel, the factory section only in factory mode.
     bool WriteOrvel(PanelLink& link, std::uint8_t slave, std::int32_t version);
+    // The same write, telling a failure before anything reached the panel
+    // from one part-way.
+    WriteOutcome WriteOrvelOutcome(PanelLink& link, std::uint8_t slave, std::int32_t version);
     // Adapts the record to an older panel; the caller refreshes.
     void CorrigeVersion(std::int32_t version);
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/ComCtrl.h"
+#include "link/ConfigSection.h"
 
 #include <QList>
 
@@ -56,6 +57,12 @@ public:
 
 Q_SIGNALS:
     void FramePaused(int ms);
+    // A whole-configuration transfer (ReadAll, WriteAll) announces how many
+    // blocks it moves, each section as it starts and each block that went
+    // through, for a progress display. They change nothing on the line.
+    void TransferBegun(int blocks);
+    void SectionBegun(ConfigSection section);
+    void BlockDone();
 
 public Q_SLOTS:
     // The port's event notification (ComCtrl_OnComm).

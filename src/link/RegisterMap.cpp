@@ -18,9 +18,25 @@ constexpr std::int32_t V104 = 260;
 constexpr std::int32_t V105 = 261;
 constexpr std::int32_t V106 = 262;
 
+// Blocks of a whole transfer for a panel of that version (the schedules
+// below): inputs 9, two more from 1.03; outputs 2, one more from 1.05; general
+// 4, one more from 1.05 (read) or 1.06 (write); factory 1.
+int ReadBlockCount(std::int32_t version)
+{
+    return 9 + (version >= V103 ? 2 : 0) + 2 + (version >= V105 ? 1 : 0) + 4 +
+           (version >= V105 ? 1 : 0) + 1;
+}
+
+int WriteBlockCount(std::int32_t version, bool writeFactory)
+{
+    return 9 + (version >= V103 ? 2 : 0) + 2 + (version >= V105 ? 1 : 0) + 4 +
+           (version >= V106 ? 1 : 0) + (writeFactory ? 1 : 0);
+}
+
 // A section runs its blocks in order; every block but the first is preceded
 // by a pause unless it is marked as following its predecessor directly. A
-// stop asked of the link ends the section before its next block.
+// stop asked of the link ends the section before its next block. Each block
+// that went through is announced on the link.
 class Section
 {
 public:
@@ -32,15 +48,22 @@ public:
         if (!before(pause))
             return false;
         words = Words(count, 0);
-        return LitMots(m_link, m_slave, address, words);
+        return done(LitMots(m_link, m_slave, address, words));
     }
 
     bool write(std::uint16_t address, const Words& words, bool pause = true)
     {
-        return before(pause) && EcritMots(m_link, m_slave, address, words);
+        return before(pause) && done(EcritMots(m_link, m_slave, address, words));
     }
 
 private:
+    bool done(bool ok)
+    {
+        if (ok)
+            Q_EMIT m_link.BlockDone();
+        return ok;
+    }
+
     bool before(bool pause)
     {
         if (!m_first && pause)
@@ -218,15 +241,20 @@ bool ReadFactory(PanelLink& link, ConfigClass& config, std::uint8_t slave, std::
 
 bool ReadAll(PanelLink& link, ConfigClass& config, std::uint8_t slave, std::int32_t version)
 {
+    Q_EMIT link.TransferBegun(ReadBlockCount(version));
+    Q_EMIT link.SectionBegun(ConfigSection::Inputs);
     if (!ReadInputs(link, config, slave, version))
         return false;
     link.FramePause();
+    Q_EMIT link.SectionBegun(ConfigSection::Outputs);
     if (!ReadOutputs(link, config, slave, version))
         return false;
     link.FramePause();
+    Q_EMIT link.SectionBegun(ConfigSection::General);
     if (!ReadGeneral(link, config, slave, version))
         return false;
     link.FramePause();
+    Q_EMIT link.SectionBegun(ConfigSection::Factory);
     return ReadFactory(link, config, slave, version);
 }
 
@@ -332,17 +360,22 @@ bool WriteFactory(PanelLink& link, const ConfigClass& config, std::uint8_t slave
 bool WriteAll(PanelLink& link, const ConfigClass& config, std::uint8_t slave, bool writeFactory,
               std::int32_t version)
 {
+    Q_EMIT link.TransferBegun(WriteBlockCount(version, writeFactory));
+    Q_EMIT link.SectionBegun(ConfigSection::Inputs);
     if (!WriteInputs(link, config, slave, version))
         return false;
     link.FramePause();
+    Q_EMIT link.SectionBegun(ConfigSection::Outputs);
     if (!WriteOutputs(link, config, slave, version))
         return false;
     link.FramePause();
+    Q_EMIT link.SectionBegun(ConfigSection::General);
     if (!WriteGeneral(link, config, slave, version))
         return false;
     if (!writeFactory)
         return true;
     link.FramePause();
+    Q_EMIT link.SectionBegun(ConfigSection::Factory);
     return WriteFactory(link, config, slave, version);
 }
 

@@ -9,7 +9,10 @@
 // the given version code (major x 256 + minor). Each returns true when every
 // exchange succeeded; a read stores each block as it arrives. A stop asked of
 // the link (PanelLink::SetStopRequest) ends them before the next block, as a
-// failure.
+// failure. Every block that went through is announced by the link's
+// BlockDone; ReadAll and WriteAll first announce their number of blocks
+// (TransferBegun) and then each section as it starts (SectionBegun), so a
+// display can follow the whole transfer.
 bool ReadInputs(PanelLink& link, ConfigClass& config, std::uint8_t slave, std::int32_t version);
 bool ReadOutputs(PanelLink& link, ConfigClass& config, std::uint8_t slave, std::int32_t version);
 bool ReadGeneral(PanelLink& link, ConfigClass& config, std::uint8_t slave, std::int32_t version);

@@ -6,6 +6,7 @@
 #include "ScreenshotPanels.h"
 #include "ScreenshotPrint.h"
 #include "ScreenshotScan.h"
+#include "ScreenshotTransfer.h"
 #include "StartUp.h"
 #include "wAskSlave.h"
 #include "wMain.h"
@@ -160,21 +161,19 @@ int ScreenshotMode::Run()
         ui.execDialog(dialog);
     });
 
+    const auto shoot = [window](const QString& name) {
+        Settle();
+        Save(ScreenArea(window), name);
+    };
     ScreenshotScan::Take(
         *window,
         [](QWidget* shown, const QString& name) {
             Settle();
             Save(shown->grab(), name);
         },
-        [window](const QString& name) {
-            Settle();
-            Save(ScreenArea(window), name);
-        });
-
-    ScreenshotPanels::Take(window, [window](const QString& name) {
-        Settle();
-        Save(ScreenArea(window), name);
-    });
+        shoot);
+    ScreenshotPanels::Take(window, shoot);
+    ScreenshotTransfer::Take(window, shoot);
 
     InstallUi(previous);
     return result == StartUp::Result::Ready ? 0 : 2;

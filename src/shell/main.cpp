@@ -4,6 +4,7 @@
 #include "QtUi.h"
 #include "ScreenshotMode.h"
 #include "StartUp.h"
+#include "wMain.h"
 
 #include <QApplication>
 
@@ -28,6 +29,9 @@ int main(int argc, char* argv[])
             break; // closed during start-up: nothing is left to run
         case StartUp::Result::Ready:
         case StartUp::Result::Stopped:
+            // Configuration files named on the command line open once the
+            // splash has gone, each as File > Open would open it.
+            startUp.Window()->OpenFiles(QCoreApplication::arguments().mid(1));
             status = QApplication::exec();
             break;
         }

@@ -26,11 +26,6 @@
 #include <QToolBar>
 
 namespace {
-// Document commands of later work: present with caption, image and tool tip,
-// but not available yet.
-const char* const UnavailableCommands[] = {"mnuFileOpen", "mnuFileSave", "mnuFileSaveAs",
-                                           "mnuFileRead", "mnuFileWrite"};
-
 // Tool bar order; "|" is a separator.
 const char* const ToolBarKeys[] = {"mnuFileNew",         "mnuFileOpen",         "mnuFileSave",
                                    "mnuFilePrint",       "mnuFilePreview",      "|",
@@ -73,6 +68,8 @@ wMain::wMain(std::unique_ptr<ComCtrl> port, QWidget* parent)
     m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_mdi);
+    // Configuration files dropped on the window open as documents.
+    setAcceptDrops(true);
 
     m_imlTools.LoadStandard();
     buildMenus();
@@ -196,10 +193,6 @@ void wMain::buildMenus()
     addSeparator(help, "mnuHelpSep1");
     addItem(help, "mnuHelpAbout");
 
-    for (const char* name : UnavailableCommands)
-        if (QAction* item = MenuItem(QString::fromLatin1(name)))
-            item->setEnabled(false);
-
     for (QMenu* m : {file, options, help, m_windowMenu})
         connect(m, &QMenu::aboutToShow, this, [this, m] { menuOpening(m); });
     connect(edit, &QMenu::aboutToShow, this, &wMain::editMenuOpening);
@@ -226,9 +219,6 @@ void wMain::buildToolBar()
         button->setObjectName(name);
         button->setProperty("Key", name);
         m_tbrTools->addAction(button);
-        for (const char* unavailable : UnavailableCommands)
-            if (name == QLatin1String(unavailable))
-                button->setEnabled(false);
         connect(button, &QAction::triggered, this, [this, name] { tbrTools_ButtonClick(name); });
     }
 }
@@ -261,6 +251,11 @@ void wMain::connectCommands()
         void (wMain::*handler)();
     } commands[] = {
         {"mnuFileNew", &wMain::mnuFileNew_Click},
+        {"mnuFileOpen", &wMain::mnuFileOpen_Click},
+        {"mnuFileSave", &wMain::mnuFileSave_Click},
+        {"mnuFileSaveAs", &wMain::mnuFileSaveAs_Click},
+        {"mnuFileRead", &wMain::mnuFileRead_Click},
+        {"mnuFileWrite", &wMain::mnuFileWrite_Click},
         {"mnuFileQuit", &wMain::mnuFileQuit_Click},
         {"mnuFilePrintSetup", &wMain::mnuFilePrintSetup_Click},
         {"mnuFilePrint", &wMain::mnuFilePrint_Click},
@@ -290,6 +285,8 @@ void wMain::connectCommands()
         Q_ASSERT(item);
         connect(item, &QAction::triggered, this, command.handler);
     }
+    connect(m_recentFiles, &MostRecentFilesClass::FileChosen, this,
+            [this](int index) { mnuFileMRU_Click(index); });
     // The factory item's check mark follows FactoryMode, not the click.
     QAction* factory = MenuItem(QStringLiteral("mnuOptionsFactory"));
     connect(factory, &QAction::triggered, this,
@@ -412,13 +409,6 @@ void wMain::menuOpening(QMenu* menu)
         fillWindowMenu();
     if (menu->objectName() == QLatin1String("mnuOptions"))
         optionsMenuOpening();
-    if (menu->objectName() == QLatin1String("mnuFile")) {
-        // Reopening a recent file comes with the document commands; until
-        // then the entries are listed but cannot be chosen.
-        for (QAction* item : menu->actions())
-            if (IsRecentFileEntry(item))
-                item->setEnabled(false);
-    }
 }
 
 void wMain::fillWindowMenu()

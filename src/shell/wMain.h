@@ -16,6 +16,8 @@ class LineStore;
 class MostRecentFilesClass;
 class PanelLink;
 class QAction;
+class QDragEnterEvent;
+class QDropEvent;
 class QLabel;
 class QMdiArea;
 class QMenu;
@@ -93,6 +95,10 @@ public:
     // Start-up step 8: every tool bar button with a key shows its image.
     void ApplyToolBarImages();
 
+    // Opens each file as File > Open does (the command line, files dropped
+    // on the window); relative names are taken from the current folder.
+    void OpenFiles(const QStringList& paths);
+
 public Q_SLOTS:
     // Texts of the main window in the current language.
     void Nationality();
@@ -101,6 +107,13 @@ public Q_SLOTS:
 
     // Commands (tool bar buttons reach them by name: key + "_Click").
     void mnuFileNew_Click();
+    void mnuFileOpen_Click();
+    void mnuFileSave_Click();
+    void mnuFileSaveAs_Click();
+    void mnuFileRead_Click();
+    void mnuFileWrite_Click();
+    // A recent-file entry, 1 being the newest.
+    void mnuFileMRU_Click(int index);
     void mnuFileQuit_Click();
     // Printing (wMainPrint.cpp).
     void mnuFilePrintSetup_Click();
@@ -138,8 +151,29 @@ Q_SIGNALS:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
+    enum class OpenResult
+    {
+        Opened,
+        Missing, // no file at that path
+        Failed   // the file could not be read (the loader has said why)
+    };
+    // A panel window for the file, shown; none when the file cannot be read.
+    OpenResult openDocument(const QString& path);
+    // openDocument, telling the user when there is no such file.
+    void openAndTell(const QString& path);
+    void saveAs(wPanneau* panel);
+    // The document of Save, Save As and Write: the active panel window with
+    // the cell being edited committed, or null after a beep.
+    wPanneau* activeDocument();
+    // The slave dialog, its warning shown for a write and its slave number
+    // preset when presetSlave is not empty; false when not confirmed. The
+    // frame delay is reloaded from the settings first.
+    bool askSlave(bool forWrite, const QString& presetSlave, std::uint8_t& slave, bool& searchAll);
+
     void buildMenus();
     void buildToolBar();
     void buildStatusBar();
@@ -156,9 +190,10 @@ private:
     ClipboardClass& Clipboard();
     // The help window, loaded with the help file; null when there is none.
     HelpViewer* helpViewer();
-    // The slave dialog and the detection of the event buffer commands: the
-    // slave number of the panel found, or 0 when the command ends there.
-    std::uint8_t askAndDetect(bool clearMode);
+    // The slave dialog and the detection of Read and the event buffer
+    // commands: the slave number of the panel found (its version in
+    // panelVersion), or 0 when the command ends there.
+    std::uint8_t askAndDetect(bool clearMode, std::int32_t* panelVersion = nullptr);
     // Close request: true when the user confirmed.
     bool queryUnload();
     void unload();

@@ -6,8 +6,10 @@
 #include "editor/wPanneau.h"
 #include "util/ErrorHandling.h"
 
+#include <QAction>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 
 wPanneau* wMain::ActivePanel() const
 {
@@ -21,6 +23,13 @@ wPanneau* wMain::NewPanelWindow()
     QMdiSubWindow* sub = m_mdi->addSubWindow(panel);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowIcon(windowIcon());
+    // The sub-window's own Close answers Ctrl+W too, which is File > Write
+    // here: two owners would leave the key doing nothing. Close keeps Ctrl+F4.
+    for (QAction* action : sub->systemMenu()->actions()) {
+        QList<QKeySequence> keys = action->shortcuts();
+        if (keys.removeAll(QKeySequence(Qt::CTRL | Qt::Key_W)) > 0)
+            action->setShortcuts(keys);
+    }
     connect(this, &wMain::FactoryModeChanged, panel, &wPanneau::SetFactoryMode);
     sub->hide();
     return panel;

@@ -3,8 +3,7 @@
 
 #include "wMain.h"
 
-#include "HelpViewer.h"
-#include "wAskSlave.h"
+#include "LinkCommand.h"
 #include "wSearchSlave.h"
 
 #include "eventlog/EventBuffer.h"
@@ -21,32 +20,14 @@
 
 namespace {
 const QString Communication = QStringLiteral("Communication");
-constexpr int DefaultFrameDelayMs = 50;
 } // namespace
 
-std::uint8_t wMain::askAndDetect(bool clearMode)
+std::uint8_t wMain::askAndDetect(bool clearMode, std::int32_t* panelVersion)
 {
-    m_link->options().frameDelayMs =
-        GetIniInt(Communication, QStringLiteral("FrameDelay"), DefaultFrameDelayMs);
-
     std::uint8_t typed = 0;
     bool search = false;
-    {
-        // The warning about replacing the panel's configuration belongs to a
-        // write only.
-        wAskSlave dialog(*m_port, this);
-        dialog.SetWarningVisible(false);
-        connect(&dialog, &wAskSlave::HelpRequested, this, [this](int contextId) {
-            if (HelpViewer* viewer = helpViewer())
-                viewer->ShowTopic(contextId);
-        });
-        const bool accepted = Ui().execDialog(&dialog);
-        if (!accepted || !dialog.Ok())
-            return 0;
-        // The dialog accepts 0..64 only.
-        typed = std::uint8_t(dialog.SlaveText().trimmed().toInt());
-        search = dialog.AutoSearch();
-    }
+    if (!askSlave(false, QString(), typed, search))
+        return 0;
 
     QCoreApplication::processEvents();
     BusyPointer busy;
@@ -60,12 +41,17 @@ std::uint8_t wMain::askAndDetect(bool clearMode)
         return 0;
     }
     SetIniParam(Communication, QStringLiteral("LastSlave"), QString::number(found));
+    if (panelVersion)
+        *panelVersion = version;
     return typed == 0 ? found : typed;
 }
 
 void wMain::mnuToolsReadBuffer_Click()
 {
     Trap("wMain.mnuToolsReadBuffer_Click", [&] {
+        const LinkCommand command;
+        if (command.refused())
+            return;
         const std::uint8_t slave = askAndDetect(false);
         if (slave == 0)
             return;
@@ -81,6 +67,9 @@ void wMain::mnuToolsReadBuffer_Click()
 void wMain::mnuToolsClearBuffer_Click()
 {
     Trap("wMain.mnuToolsClearBuffer_Click", [&] {
+        const LinkCommand command;
+        if (command.refused())
+            return;
         const MsgAnswer answer =
             MsgBox(GetText(102000), MsgIcon::Exclamation, MsgButtons::OkCancel, MsgAnswer::Cancel);
         if (answer != MsgAnswer::Ok)

@@ -35,6 +35,8 @@ private Q_SLOTS:
     void olderPanelLosesWhatItLacks();
     void fullVersionKeepsEverything_data();
     void fullVersionKeepsEverything();
+    void olderFirmwareText_data();
+    void olderFirmwareText();
 };
 
 void TestVersionCorrection::olderPanelLosesWhatItLacks_data()
@@ -87,6 +89,26 @@ void TestVersionCorrection::fullVersionKeepsEverything()
     ConfigClass c = newerRecord();
     CorrigeVersion(c, version);
     QVERIFY(c == newerRecord());
+}
+
+void TestVersionCorrection::olderFirmwareText_data()
+{
+    QTest::addColumn<int>("panel");
+    QTest::addColumn<int>("console");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("1.2 / 1.6") << 258 << 262 << "Panel 1.2 < 1.6; again 1.2, 1.6.";
+    QTest::newRow("no leading zeros") << 522 << 778 << "Panel 2.10 < 3.10; again 2.10, 3.10.";
+    QTest::newRow("version not read") << 0 << 262 << "Panel 0.0 < 1.6; again 0.0, 1.6.";
+}
+
+void TestVersionCorrection::olderFirmwareText()
+{
+    QFETCH(int, panel);
+    QFETCH(int, console);
+    QFETCH(QString, text);
+    QCOMPARE(OlderFirmwareText(QStringLiteral("Panel ###1### < ###2###; again ###1###, ###2###."),
+                               panel, console),
+             text);
 }
 
 QTEST_GUILESS_MAIN(TestVersionCorrection)

@@ -6,6 +6,8 @@
 
 #include <QTest>
 
+#include <functional>
+
 namespace {
 LinkOptions fast()
 {
@@ -32,6 +34,23 @@ public:
         });
     }
     QStringList steps;
+};
+
+// What a whole transfer announces: its number of blocks, the sections in
+// order, and the blocks done.
+struct Announced
+{
+    explicit Announced(PanelLink& link)
+    {
+        QObject::connect(&link, &PanelLink::TransferBegun, &context, [this](int n) { total = n; });
+        QObject::connect(&link, &PanelLink::SectionBegun, &context,
+                         [this](ConfigSection s) { sections << int(s); });
+        QObject::connect(&link, &PanelLink::BlockDone, &context, [this] { ++done; });
+    }
+    QObject context; // the connections end with the object
+    int total = -1;
+    int done = 0;
+    QList<int> sections;
 };
 
 QStringList split(const QString& text)
@@ -164,17 +183,26 @@ private Q_SLOTS:
         PanelLink link(line, fast());
         Schedule schedule(line, link);
         ConfigClass c;
-        QVERIFY(ReadAll(link, c, 1, version));
-        QCOMPARE(schedule.steps, split(readAllSchedule(version)));
-
-        schedule.steps.clear();
-        QVERIFY(WriteAll(link, c, 1, true, version));
-        QCOMPARE(schedule.steps, split(writeAllSchedule(version, true)));
-
+        // Each whole transfer announces as many blocks as it sends requests,
+        // one block done after each of them, and its sections in order.
+        const auto transfer = [&](const std::function<bool()>& run, const QString& expected,
+                                  const QList<int>& sections) {
+            schedule.steps.clear();
+            line.clearLog();
+            Announced announced(link);
+            QVERIFY(run());
+            QCOMPARE(schedule.steps, split(expected));
+            QCOMPARE(announced.total, int(line.requests().size()));
+            QCOMPARE(announced.done, announced.total);
+            QCOMPARE(announced.sections, sections);
+        };
+        transfer([&] { return ReadAll(link, c, 1, version); }, readAllSchedule(version),
+                 {1, 2, 3, 4});
+        transfer([&] { return WriteAll(link, c, 1, true, version); },
+                 writeAllSchedule(version, true), {1, 2, 3, 4});
         // Without the factory section there is no trailing pause either.
-        schedule.steps.clear();
-        QVERIFY(WriteAll(link, c, 1, false, version));
-        QCOMPARE(schedule.steps, split(writeAllSchedule(version, false)));
+        transfer([&] { return WriteAll(link, c, 1, false, version); },
+                 writeAllSchedule(version, false), {1, 2, 3});
     }
 
     void twentyExchangesAt106()
@@ -456,18 +484,21 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("failAt"); // 1-based request number
         QTest::addColumn<bool>("write");
-        QTest::newRow("read, first") << 1 << false;
-        QTest::newRow("read, InRedir") << 7 << false;
-        QTest::newRow("read, outputs") << 13 << false;
-        QTest::newRow("read, factory") << 20 << false;
-        QTest::newRow("write, G-W5") << 19 << true;
-        QTest::newRow("write, factory") << 20 << true;
+        QTest::addColumn<int>("section"); // the last one announced
+        QTest::newRow("read, first") << 1 << false << 1;
+        QTest::newRow("read, InRedir") << 7 << false << 1;
+        QTest::newRow("read, outputs") << 13 << false << 2;
+        QTest::newRow("read, factory") << 20 << false << 4;
+        QTest::newRow("write, outputs first") << 12 << true << 2;
+        QTest::newRow("write, G-W5") << 19 << true << 3;
+        QTest::newRow("write, factory") << 20 << true << 4;
     }
 
     void failureStopsAtTheFailingBlock()
     {
         QFETCH(int, failAt);
         QFETCH(bool, write);
+        QFETCH(int, section);
         RecordingUi ui;
         SimulatedLine line;
         SimulatedPanel& panel = line.addPanel(1, 262);
@@ -478,9 +509,12 @@ private Q_SLOTS:
                 panel.setFault(SimulatedPanel::Fault::NoReply);
         });
         PanelLink link(line, fast());
+        Announced announced(link);
         ConfigClass c;
         QVERIFY(write ? !WriteAll(link, c, 1, true, 262) : !ReadAll(link, c, 1, 262));
         QCOMPARE(line.requests().size(), failAt);
+        QCOMPARE(announced.done, failAt - 1);
+        QCOMPARE(announced.sections.last(), section);
         QVERIFY(ui.messages.isEmpty());
         if (!write && failAt == 7) {
             // Blocks read before the failure keep their new values.

@@ -164,24 +164,21 @@ private Q_SLOTS:
         QCOMPARE(window->MenuItem(QStringLiteral("mnuFileMRU0"))->text(), QStringLiteral("(Vide)"));
     }
 
-    // Without a panel window: the document commands of later work are
-    // disabled; the Edit and reset commands are disabled in their menus (they
-    // need a panel window's page) while the tool bar's copy and paste stay
-    // available and beep; the rest is available.
+    // Without a panel window: the Edit and reset commands are disabled in
+    // their menus (they need a panel window's page) while the tool bar's copy
+    // and paste stay available and beep; the rest is available.
     void commandsWithoutPanel_data()
     {
         QTest::addColumn<QString>("item");
         QTest::addColumn<bool>("enabled");
         QTest::addColumn<bool>("buttonEnabled");
         for (const char* name :
-             {"mnuFileOpen", "mnuFileSave", "mnuFileSaveAs", "mnuFileRead", "mnuFileWrite"})
-            QTest::newRow(name) << name << false << false;
-        for (const char* name :
              {"mnuEditCopyOneLine", "mnuEditPasteOneLine", "mnuEditCopyLine", "mnuEditCopy",
               "mnuEditPaste", "mnuOptionsUsinePart", "mnuOptionsUsineTotal"})
             QTest::newRow(name) << name << false << true;
         for (const char* name :
-             {"mnuFileNew", "mnuFilePrintSetup", "mnuFilePrint", "mnuFilePreview", "mnuFileQuit",
+             {"mnuFileNew", "mnuFileOpen", "mnuFileSave", "mnuFileSaveAs", "mnuFileRead",
+              "mnuFileWrite", "mnuFilePrintSetup", "mnuFilePrint", "mnuFilePreview", "mnuFileQuit",
               "mnuToolsReadBuffer", "mnuToolsClearBuffer", "mnuOptionsPrefs", "mnuOptionsFactory",
               "mnuWindowCascade", "mnuHelpSummary", "mnuHelpIndex", "mnuHelpAbout"})
             QTest::newRow(name) << name << true << true;
@@ -199,9 +196,8 @@ private Q_SLOTS:
             QCOMPARE(button->isEnabled(), buttonEnabled);
     }
 
-    // Reopening a recent file comes with the document commands: the entries
-    // are listed but cannot be chosen yet.
-    void recentFileEntriesListedNotOpenable()
+    // The recent files are listed and can be chosen.
+    void recentFileEntriesListed()
     {
         auto window = NewWindow();
         QMenu* file = window->Menu(QStringLiteral("mnuFile"));
@@ -210,7 +206,7 @@ private Q_SLOTS:
         QAction* entry = window->MenuItem(QStringLiteral("mnuFileMRU1"));
         QVERIFY(entry);
         QVERIFY(entry->isVisible());
-        QVERIFY(!entry->isEnabled());
+        QVERIFY(entry->isEnabled());
         QVERIFY(window->MenuItem(QStringLiteral("mnuFileSepMRU"))->isVisible());
     }
 

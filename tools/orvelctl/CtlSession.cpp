@@ -123,8 +123,3 @@ int CtlSession::Detect(bool clearMode, const QString& noAnswerText, bool forceNo
     m_link->FramePause();
     return ExitSuccess;
 }
-
-QString VersionText(std::int32_t version)
-{
-    return QStringLiteral("%1.%2").arg(version / 256).arg(version % 256);
-}

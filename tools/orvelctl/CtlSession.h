@@ -67,6 +67,3 @@ private:
     std::uint8_t m_slave = 0;
     std::int32_t m_version = 0;
 };
-
-// A version code as the messages write it: major, a point, minor (259: "1.3").
-QString VersionText(std::int32_t version);

@@ -13,19 +13,6 @@
 #include "TransferProgress.h"
 #include "util/UiSeam.h"
 
-namespace {
-
-// Text 10120 with the panel's and the console's versions in it.
-QString olderPanelText(std::int32_t version)
-{
-    QString text = TextLines(10120);
-    text.replace(QStringLiteral("###1###"), VersionText(version));
-    text.replace(QStringLiteral("###2###"), VersionText(CurrentVersion()));
-    return text;
-}
-
-} // namespace
-
 int RunDetect(const CtlOptions&, CtlSession& session)
 {
     const int status = session.Detect(false, TextLines(10100));
@@ -48,7 +35,8 @@ int RunRead(const CtlOptions& options, CtlSession& session)
         return status;
     const std::int32_t version = session.version();
     if (version < CurrentVersion())
-        MsgBox(olderPanelText(version), MsgIcon::Exclamation);
+        MsgBox(OlderFirmwareText(TextLines(10120), version, CurrentVersion()),
+               MsgIcon::Exclamation);
 
     // A fresh record with the defaults: a failed read leaves nothing half-filled
     // behind, and what an older panel lacks keeps its default.

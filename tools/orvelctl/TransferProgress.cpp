@@ -8,7 +8,7 @@ TransferProgress::TransferProgress(PanelLink& link)
 {
     if (!StderrIsTerminal())
         return;
-    m_connection = QObject::connect(&link, &PanelLink::FramePaused, [this](int) {
+    m_connection = QObject::connect(&link, &PanelLink::BlockDone, [this] {
         m_dots = true;
         std::fputc('.', stderr);
         std::fflush(stderr);

@@ -5,8 +5,8 @@
 #include <QMetaObject>
 
 // Progress of a long transfer on standard error, when it is a terminal: one
-// dot per exchange (each pause of the link's schedule), and the line ended
-// when the transfer is over.
+// dot per block that went through, and the line ended when the transfer is
+// over.
 class TransferProgress
 {
 public:

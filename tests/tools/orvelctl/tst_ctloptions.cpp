@@ -23,8 +23,6 @@ private Q_SLOTS:
     void commandLineOverridesIniFile();
     void iniValueThatDoesNotConvert();
     void settingsText();
-    void versionText_data();
-    void versionText();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -253,24 +251,6 @@ void TestCtlOptions::settingsText()
     line.parity = QStringLiteral("o");
     line.stops = 2;
     QCOMPARE(CtlSession::SettingsText(line), QStringLiteral("19200,O,8,2"));
-}
-
-void TestCtlOptions::versionText_data()
-{
-    QTest::addColumn<int>("code");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("1.2") << 258 << "1.2";
-    QTest::newRow("1.3") << 259 << "1.3";
-    QTest::newRow("1.6") << 262 << "1.6";
-    QTest::newRow("2.10") << 522 << "2.10";
-    QTest::newRow("none") << 0 << "0.0";
-}
-
-void TestCtlOptions::versionText()
-{
-    QFETCH(int, code);
-    QFETCH(QString, text);
-    QCOMPARE(VersionText(code), text);
 }
 
 QTEST_GUILESS_MAIN(TestCtlOptions)

@@ -1,0 +1,709 @@
+// The document commands through the main window, against simulated panels:
+// Open, the files it refuses, Save and Save As, the recent files, the command
+// line and a drop; Read and Write with the slave dialog, detection, the
+// older-firmware rules, the progress, validation; one day's work end to end.
+
+#include "RecordingUi.h"
+#include "ShellTestSupport.h"
+#include "Unprivileged.h"
+#include "WidgetLookup.h"
+
+#include "editor/EditGrid.h"
+#include "editor/wPanneau.h"
+#include "link/CommFunctions.h"
+#include "settings/MostRecentFilesClass.h"
+#include "shell/TransferStatus.h"
+#include "shell/wMain.h"
+#include "texts/DataFunctions.h"
+#include "util/ErrorHandling.h"
+#include "util/PathFunctions.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMimeData>
+#include <QProgressBar>
+#include <QPushButton>
+
+using namespace ShellTest;
+
+namespace {
+const QString Filter = QStringLiteral("Orvel configurations (*.cfg)|*.cfg|All files (*.*)|*.*");
+const QString Load = QStringLiteral("Error Nr *\r\n\r\nModule : ConfigClass\r\nFunction : Load");
+const QString Missing = QStringLiteral("The file \"%1\" no longer exists or has been moved.");
+
+// A main window on a simulated line without panels, and its settings.
+struct Bench
+{
+    Bench()
+    {
+        window = std::make_unique<wMain>(SimulatedPort(&line)());
+        window->SetProgramFolder(BinDir());
+        window->Nationality();
+        window->Port().SetPortOpen(true);
+        window->Link().options().replyTimeoutMs = 100;
+        line->removePanel(1);
+        SetIniParam(QStringLiteral("Communication"), QStringLiteral("FrameDelay"), "0");
+    }
+    QList<wPanneau*> panels() const
+    {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QList<wPanneau*> list;
+        for (QMdiSubWindow* sub : window->MdiArea()->subWindowList())
+            if (auto* panel = qobject_cast<wPanneau*>(sub->widget()))
+                list << panel;
+        return list;
+    }
+    QMenu* file() const { return window->Menu(QStringLiteral("mnuFile")); }
+    QStringList recent() const
+    {
+        QStringList paths;
+        for (int i = 1; i <= MostRecentFilesClass::Count(file()); ++i)
+            paths << MostRecentFilesClass::EntryPath(file(), i);
+        return paths;
+    }
+    wPanneau* document(const QString& path, const ConfigClass& config)
+    {
+        wPanneau* panel = window->NewPanelWindow();
+        panel->Config() = config;
+        panel->RefreshFields();
+        panel->SetPath(path);
+        panel->SetCaption();
+        panel->SetModified(true);
+        window->ShowPanelWindow(panel);
+        return panel;
+    }
+    // Messages as "icon:text", a "*" in an expected text standing for anything;
+    // questions and warnings ask Yes or No, the others have OK.
+    void expectMessages(const QStringList& expected) const
+    {
+        QCOMPARE(ui.messages.size(), expected.size());
+        for (int i = 0; i < expected.size(); ++i) {
+            const MessageRequest& m = ui.messages[i];
+            const QString shown = QString::number(int(m.icon)) + QLatin1Char(':') + m.text;
+            const QStringList parts = expected[i].split(QLatin1Char('*'));
+            QVERIFY2(shown.startsWith(parts.first()) && shown.endsWith(parts.last()),
+                     qPrintable(shown));
+            const bool question = m.icon == MsgIcon::Question || m.icon == MsgIcon::Exclamation;
+            QCOMPARE(m.buttons, question ? MsgButtons::YesNo : MsgButtons::Ok);
+        }
+    }
+
+    RecordingUi ui;
+    IniSandbox ini;
+    QTemporaryDir dir;
+    SimulatedLine* line = nullptr;
+    std::unique_ptr<wMain> window;
+};
+
+QString Critical(const QString& text)
+{
+    return QStringLiteral("1:") + text;
+}
+
+QString Texts(int first, int second = 0)
+{
+    return second ? GetText(first) + QLatin1Char('\r') + GetText(second) : GetText(first);
+}
+
+ConfigClass Sample()
+{
+    ConfigClass c;
+    GetAllDefaults(c);
+    c.SetModuleName(QStringLiteral("Unit 4/B"));
+    c.SetInTempo(3, 123400);
+    c.SetInTypeKL(2, 4);
+    c.SetOutPilot(5, 5);
+    c.SetGenParam(21, 2);
+    c.SetGenParam(23, 4);
+    c.SetModuleNo(4);
+    return c;
+}
+
+QString SaveFile(const QString& path, const QString& name = {})
+{
+    ConfigClass c = Sample();
+    c.SetModuleName(name);
+    TestFiles::WriteBytes(path, c.ToFileBytes());
+    return path;
+}
+
+// Locks a folder against writing for the life of the object (the test
+// program runs as an ordinary user, whom permissions stop).
+class Locked
+{
+public:
+    explicit Locked(const QString& folder, bool on) : m_folder(on ? folder : QString())
+    {
+        if (on)
+            QFile::setPermissions(m_folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    }
+    ~Locked()
+    {
+        if (!m_folder.isEmpty())
+            QFile::setPermissions(m_folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                QFileDevice::ExeOwner);
+    }
+
+private:
+    QString m_folder;
+};
+
+RecordingUi::DialogScript Slave(const QString& text, QString* preset = nullptr,
+                                bool* warning = nullptr, const QString& button = "cmdButtons1")
+{
+    return [=](QObject* dialog) {
+        auto* field = child<QLineEdit>(dialog, "txtSlave");
+        if (preset)
+            *preset = field->text();
+        if (warning)
+            *warning = !child<QLabel>(dialog, "lblWarning")->isHidden();
+        field->setText(text);
+        child<QCheckBox>(dialog, "chkAutoSearch")->setChecked(false);
+        QTest::mouseClick(child<QPushButton>(dialog, qPrintable(button)), Qt::LeftButton);
+        return qobject_cast<QDialog*>(dialog)->result() == QDialog::Accepted;
+    };
+}
+
+RecordingUi::DialogScript Answer(bool ok)
+{
+    return [ok](QObject*) { return ok; };
+}
+
+// The panel stops answering from the n-th request on the line.
+void FailFrom(SimulatedLine* line, SimulatedPanel& panel, int n)
+{
+    QObject::connect(line, &SimulatedLine::RequestSent, line, [&panel, n, count = 0]() mutable {
+        if (++count == n)
+            panel.setFault(SimulatedPanel::Fault::NoReply);
+    });
+}
+
+int Writes(const SimulatedLine* line)
+{
+    int n = 0;
+    for (const QByteArray& r : line->requests())
+        n += r[1] == 16;
+    return n;
+}
+
+// The progress bar's text at each move, "!" marking a bar not shown.
+QStringList* Progress(wMain& window)
+{
+    auto* steps = new QStringList;
+    QProgressBar* bar = TransferStatus::ProgressBar(window.statusBar());
+    QObject::connect(bar, &QProgressBar::valueChanged, &window, [steps, bar](int value) {
+        if (value > 0)
+            *steps << bar->text() + (bar->isHidden() ? "!" : "");
+    });
+    QObject::connect(&window, &QObject::destroyed, [steps] { delete steps; });
+    return steps;
+}
+} // namespace
+
+class tst_wMainDocuments : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QVERIFY(OpenDataFile(ShippedDataFile()));
+        SetCurrentLanguage(QStringLiteral("English"));
+        SetTextLookup([](int tag) { return GetText(tag); });
+    }
+
+    // Files open in the dialog's order, the last one being the newest recent
+    // file; the folder is stored. A file that cannot be read opens no window
+    // and is no recent file.
+    void open_data()
+    {
+        QTest::addColumn<QStringList>("names"); // "!kind" = a file that cannot be read
+        QTest::addColumn<QStringList>("messages");
+        QTest::newRow("one") << QStringList{"n.cfg"} << QStringList{};
+        QTest::newRow("three") << QStringList{"b.cfg", "a.cfg", "c.cfg"} << QStringList{};
+        QTest::newRow("damaged") << QStringList{"!damaged", "a.cfg"} << QStringList{"1:" + Load};
+        QTest::newRow("directory") << QStringList{"!directory"} << QStringList{"1:" + Load};
+        QTest::newRow("unreadable") << QStringList{"!unreadable"} << QStringList{"1:" + Load};
+        QTest::newRow("missing") << QStringList{"!missing"} << QStringList{"1:" + Missing};
+    }
+    void open()
+    {
+        QFETCH(QStringList, names);
+        QFETCH(QStringList, messages);
+        Bench b;
+        QStringList paths;
+        QStringList opened;
+        for (const QString& name : names) {
+            const QString path = b.dir.filePath(name.mid(name.startsWith('!')));
+            paths << path;
+            if (name == QLatin1String("!damaged"))
+                TestFiles::WriteBytes(path, ConfigClass().ToFileBytes().left(250));
+            else if (name == QLatin1String("!directory"))
+                QDir().mkpath(path);
+            else if (name == QLatin1String("!unreadable"))
+                QFile::setPermissions(SaveFile(path), QFileDevice::WriteOwner);
+            else if (!name.startsWith('!'))
+                opened << SaveFile(path, name);
+        }
+        messages.replaceInStrings(QStringLiteral("%1"), paths.first());
+        SetIniParam(QStringLiteral("General"), QStringLiteral("DataFiles"), "/start");
+        b.ui.answerNextFileDialog(paths);
+        b.window->MenuItem(QStringLiteral("mnuFileOpen"))->trigger();
+        const FileDialogRequest& request = b.ui.fileRequests.value(0);
+        QCOMPARE(request.filter, Filter);
+        QCOMPARE(request.initialFolder, QStringLiteral("/start"));
+        QVERIFY(request.multiSelect && !request.save && request.proposedName.isEmpty());
+        b.expectMessages(messages);
+        const QList<wPanneau*> panels = b.panels();
+        QCOMPARE(panels.size(), opened.size());
+        for (int i = 0; i < opened.size(); ++i) {
+            QCOMPARE(panels[i]->Path(), opened[i]);
+            QCOMPARE(panels[i]->Config().ModuleName(), FileNameOf(opened[i]));
+            QCOMPARE(panels[i]->windowTitle(), GetText(30100) + " 4");
+            QVERIFY(!panels[i]->Modified());
+            QCOMPARE(b.recent().value(opened.size() - 1 - i), opened[i]);
+        }
+        QCOMPARE(b.recent().size(), opened.size());
+        QCOMPARE(GetIniParam("General", "DataFiles"), b.dir.path());
+    }
+
+    // Save on a document without a file is Save As; Save As proposes the
+    // module name for such a document, the file name for a saved one; only
+    // Save As stores the folder and makes a recent file. A save that fails
+    // says why and changes nothing: the mark, the path, the folder, the
+    // recent files, the old file.
+    void save_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("path");     // "@" = a file of the test
+        QTest::addColumn<QString>("proposed"); // "-" = no dialog
+        QTest::addColumn<bool>("locked");      // the folder cannot be written
+        QTest::newRow("Save, new") << "mnuFileSave"
+                                   << ""
+                                   << "Unit 4_B" << false;
+        QTest::newRow("Save, read from a panel") << "mnuFileSave"
+                                                 << "Orvel"
+                                                 << "Unit 4_B" << false;
+        QTest::newRow("Save, saved") << "mnuFileSave"
+                                     << "@"
+                                     << "-" << false;
+        QTest::newRow("Save As, saved") << "mnuFileSaveAs"
+                                        << "@"
+                                        << "old.cfg" << false;
+        QTest::newRow("Save, fails") << "mnuFileSave"
+                                     << "@"
+                                     << "-" << true;
+        QTest::newRow("Save As, fails") << "mnuFileSaveAs"
+                                        << "@"
+                                        << "old.cfg" << true;
+    }
+    void save()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, path);
+        QFETCH(QString, proposed);
+        QFETCH(bool, locked);
+        Bench b;
+        const QString old = SaveFile(b.dir.filePath("old.cfg"));
+        const QByteArray before = TestFiles::ReadBytes(old);
+        wPanneau* panel = b.document(path == "@" ? old : path, Sample());
+        const QString chosen = b.dir.filePath(locked ? "old.cfg" : "new.cfg");
+        b.ui.answerNextFileDialog({chosen});
+        {
+            const Locked folder(b.dir.path(), locked);
+            b.window->MenuItem(command)->trigger();
+        }
+        const bool dialog = proposed != "-";
+        QCOMPARE(b.ui.fileRequests.size(), int(dialog));
+        if (dialog) {
+            const FileDialogRequest& request = b.ui.fileRequests[0];
+            QVERIFY(request.save && !request.multiSelect);
+            QCOMPARE(request.filter, Filter);
+            QCOMPARE(request.proposedName, proposed);
+        }
+        if (locked) {
+            b.expectMessages({"1:Error Nr *\r\nFunction : Save"});
+            QVERIFY(panel->Modified());
+            QCOMPARE(panel->Path(), old);
+            QCOMPARE(TestFiles::ReadBytes(old), before);
+        } else {
+            const QString target = dialog ? chosen : old;
+            QVERIFY(b.ui.messages.isEmpty());
+            QCOMPARE(TestFiles::ReadBytes(target), Sample().ToFileBytes());
+            QCOMPARE(panel->Path(), target);
+            QVERIFY(!panel->Modified());
+            QCOMPARE(panel->windowTitle(), GetText(30100) + " 4");
+        }
+        const bool saveAs = dialog && !locked;
+        QCOMPARE(b.recent(), saveAs ? QStringList{chosen} : QStringList{});
+        QCOMPARE(GetIniParam("General", "DataFiles"), saveAs ? b.dir.path() : QString());
+    }
+
+    // A recent file opens and moves to the top; one gone or unreadable leaves
+    // the list with the message naming it, the separator going with the last.
+    void recentFile_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QStringList>("messages");
+        QTest::newRow("present") << "present" << QStringList{};
+        QTest::newRow("missing") << "missing" << QStringList{"1:" + Missing};
+        QTest::newRow("damaged") << "damaged" << QStringList{"1:" + Load, "1:" + Missing};
+    }
+    void recentFile()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QStringList, messages);
+        Bench b;
+        const QString path = b.dir.filePath("second.cfg");
+        if (kind == "present")
+            SaveFile(path, "Second");
+        else if (kind == "damaged")
+            TestFiles::WriteBytes(path, QByteArray(100, '\1'));
+        b.window->RecentFiles().Add(b.file(), path);
+        b.window->RecentFiles().Add(b.file(), "/other.cfg");
+        MostRecentFilesClass::Entry(b.file(), 2)->trigger();
+        b.expectMessages(messages.replaceInStrings("%1", path));
+        const bool opened = messages.isEmpty();
+        QCOMPARE(b.panels().size(), int(opened));
+        if (opened)
+            QCOMPARE(b.panels()[0]->Config().ModuleName(), QStringLiteral("Second"));
+        QCOMPARE(b.recent(),
+                 opened ? QStringList({path, "/other.cfg"}) : QStringList{"/other.cfg"});
+        b.window->mnuFileMRU_Click(opened ? 2 : 1);
+        QCOMPARE(b.window->MenuItem("mnuFileSepMRU")->isVisible(), opened);
+    }
+
+    // Commands on the document beep when no panel window is active, and a
+    // command on the line while another one uses it.
+    void beepWithoutDocument()
+    {
+        Bench b;
+        for (const char* command : {"mnuFileSave", "mnuFileSaveAs", "mnuFileWrite"})
+            b.window->MenuItem(command)->trigger();
+        b.window->MdiArea()->addSubWindow(new QWidget)->show();
+        for (const char* command : {"mnuFileSave", "mnuFileSaveAs", "mnuFileWrite"})
+            b.window->MenuItem(command)->trigger();
+        QCOMPARE(b.ui.beeps, 6);
+        QVERIFY(b.ui.messages.isEmpty() && b.ui.dialogsShown.isEmpty());
+
+        // A command on the line started while another one searches the line.
+        b.line->addPanel(1);
+        b.ui.onNextDialog(Slave("1"));
+        b.ui.onNextDialog([&b](QObject*) {
+            b.window->mnuFileRead_Click();
+            return false;
+        });
+        b.window->mnuFileRead_Click();
+        QCOMPARE(b.ui.beeps, 8); // the panel found, the read refused
+        QCOMPARE(b.ui.dialogsShown, (QStringList{"wAskSlave", "wSearchSlave"}));
+    }
+
+    // Names of the command line come from the current folder; local files
+    // dropped on the window open once the drop is over, other drops are refused.
+    void commandLineAndDrop()
+    {
+        Bench b;
+        const QString here = QDir::currentPath();
+        QDir::setCurrent(b.dir.path());
+        SaveFile(b.dir.filePath("a.cfg"), "A");
+        b.window->OpenFiles({"a.cfg", "gone.cfg"});
+        QDir::setCurrent(here);
+        b.expectMessages({Critical(QString(Missing).arg(b.dir.filePath("gone.cfg")))});
+        QCOMPARE(b.recent(), QStringList{b.dir.filePath("a.cfg")});
+
+        QMimeData web;
+        web.setUrls({QUrl("https://example.org/c.cfg")});
+        QDragEnterEvent refused(QPoint(), Qt::CopyAction, &web, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(b.window.get(), &refused);
+        QVERIFY(!refused.isAccepted());
+        QMimeData files;
+        files.setUrls({QUrl::fromLocalFile(SaveFile(b.dir.filePath("b.cfg"), "B"))});
+        QDragEnterEvent enter(QPoint(), Qt::CopyAction, &files, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(b.window.get(), &enter);
+        QDropEvent drop(QPointF(), Qt::CopyAction, &files, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(b.window.get(), &drop);
+        QVERIFY(drop.isAccepted());
+        QCOMPARE(b.panels().size(), 1);
+        QTRY_COMPARE(b.panels().size(), 2);
+        QCOMPARE(b.panels()[1]->Config().ModuleName(), QStringLiteral("B"));
+    }
+
+    // Read opens a new unsaved document "Orvel" holding the panel's values,
+    // adapted to an older firmware once the user agrees; the progress bar
+    // counts the blocks.
+    void read_data()
+    {
+        QTest::addColumn<int>("slave");
+        QTest::addColumn<int>("version");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("answer"); // to the older-firmware question
+        QTest::newRow("slave 5") << 5 << 262 << "5" << 0;
+        QTest::newRow("slave 0 finds 7") << 7 << 262 << "0" << 0;
+        QTest::newRow("1.02, No") << 1 << 258 << "1" << int(MsgAnswer::No);
+        QTest::newRow("1.02, Yes") << 1 << 258 << "1" << int(MsgAnswer::Yes);
+    }
+    void read()
+    {
+        QFETCH(int, slave);
+        QFETCH(int, version);
+        QFETCH(QString, typed);
+        QFETCH(int, answer);
+        Bench b;
+        b.line->addPanel(slave, version).loadConfig(Sample());
+        bool warning = true;
+        b.ui.onNextDialog(Slave(typed, nullptr, &warning));
+        b.ui.onNextDialog(Answer(true));
+        if (answer)
+            b.ui.answerNext(MsgAnswer(answer));
+        const QStringList* progress = Progress(*b.window);
+        b.window->MenuItem("mnuFileRead")->trigger();
+
+        QVERIFY(!warning);
+        QCOMPARE(GetIniParam("Communication", "LastSlave"), QString::number(slave));
+        QCOMPARE(b.ui.messages.size(), answer ? 1 : 0);
+        if (answer) {
+            b.expectMessages({"3:The firmware of this panel (version 1.2) is older than this "
+                              "console (version 1.6).\nSettings that this firmware does not "
+                              "support will be adjusted.\nRead the configuration anyway?"});
+            QCOMPARE(b.ui.messages[0].defaultButton, std::optional(MsgAnswer::No));
+        }
+        QVERIFY(!b.ui.busy);
+        const bool opened = answer != int(MsgAnswer::No);
+        QCOMPARE(b.panels().size(), int(opened));
+        if (!opened) {
+            QCOMPARE(b.line->requests().size(), 2); // the detection alone
+            return;
+        }
+        QCOMPARE(int(b.line->requests().last()[0]), slave);
+        QStringList blocks;
+        for (int i = 1, n = version == 262 ? 20 : 16; i <= n; ++i)
+            blocks << QStringLiteral("Reading from the panel: block %1 of %2").arg(i).arg(n);
+        QCOMPARE(*progress, blocks);
+        QVERIFY(TransferStatus::ProgressBar(b.window->statusBar())->isHidden());
+        wPanneau* read = b.panels()[0];
+        QCOMPARE(b.window->ActivePanel(), read);
+        QCOMPARE(read->Path(), QStringLiteral("Orvel"));
+        QVERIFY(!read->Modified());
+        QCOMPARE(read->windowTitle(), GetText(30100) + QLatin1Char(' ') + QString::number(slave));
+        const ConfigClass& c = read->Config();
+        QCOMPARE(c.InTempo(3), 123400);
+        QCOMPARE(c.InTypeKL(2), std::uint8_t(version == 258 ? 0 : 4));
+        QCOMPARE(c.OutPilot(5), std::uint8_t(version == 258 ? 2 : 5));
+        QCOMPARE(c.GenParam(21), std::uint8_t(version == 258 ? 0 : 2));
+    }
+
+    // Nothing found, the search or the slave dialog cancelled: no document,
+    // the message of each case, the normal pointer back.
+    void readRefused_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("confirm");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QStringList>("messages");
+        QTest::newRow("given slave silent")
+            << "5" << true << "cmdButtons1" << QStringList{Critical(GetText(10100))};
+        QTest::newRow("search found nothing")
+            << "0" << true << "cmdButtons1" << QStringList{Critical(GetText(10102))};
+        QTest::newRow("search cancelled") << "1" << false << "cmdButtons1" << QStringList{};
+        QTest::newRow("dialog cancelled") << "1" << true << "cmdButtons0" << QStringList{};
+    }
+    void readRefused()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, confirm);
+        QFETCH(QString, button);
+        QFETCH(QStringList, messages);
+        Bench b;
+        if (typed == "1")
+            b.line->addPanel(1);
+        b.ui.onNextDialog(Slave(typed, nullptr, nullptr, button));
+        b.ui.onNextDialog(Answer(confirm));
+        b.window->mnuFileRead_Click();
+        b.expectMessages(messages);
+        QVERIFY(b.panels().isEmpty());
+        QVERIFY(!b.ui.busy);
+        QCOMPARE(b.line->requests().isEmpty(), button == "cmdButtons0");
+    }
+
+    // A transfer that fails names its section in the status bar; a read
+    // keeps no document.
+    void transferFails_data()
+    {
+        QTest::addColumn<bool>("write");
+        QTest::addColumn<int>("failAt"); // request number, the detection's two included
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("read, outputs") << false << 2 + 12
+                                       << "Reading from the panel failed in the section "
+                                          "\"Outputs\"."
+                                       << Texts(10100);
+        QTest::newRow("write, inputs") << true << 2 + 1
+                                       << "Writing to the panel failed in the section "
+                                          "\"Inputs\"."
+                                       << Texts(10100, 10105);
+        QTest::newRow("write, general") << true << 2 + 16
+                                        << "Writing to the panel failed in the section "
+                                           "\"General\"."
+                                        << Texts(10100, 10122);
+    }
+    void transferFails()
+    {
+        QFETCH(bool, write);
+        QFETCH(int, failAt);
+        QFETCH(QString, status);
+        QFETCH(QString, message);
+        Bench b;
+        SimulatedPanel& panel = b.line->addPanel(4);
+        FailFrom(b.line, panel, failAt);
+        if (write)
+            b.document("Orvel", Sample());
+        b.ui.onNextDialog(Slave("4"));
+        b.ui.onNextDialog(Answer(true));
+        const QStringList* progress = Progress(*b.window);
+        b.window->MenuItem(write ? "mnuFileWrite" : "mnuFileRead")->trigger();
+        QCOMPARE(b.line->requests().size(), failAt);
+        QCOMPARE(progress->size(), failAt - 3);
+        QCOMPARE(b.window->StatusPanel("Prompt")->text(), status);
+        b.expectMessages({Critical(message)});
+        QCOMPARE(b.panels().size(), int(write));
+        QVERIFY(TransferStatus::ProgressBar(b.window->statusBar())->isHidden());
+        QVERIFY(!b.ui.busy);
+    }
+
+    // Write: the slave dialog with its warning, preset with the document's
+    // slave number; the older-firmware warning adapting the document; the
+    // supply voltage rule; validation and its outcomes. The modified mark
+    // stays as it was.
+    void write_data()
+    {
+        QTest::addColumn<int>("version"); // 0: no panel
+        QTest::addColumn<int>("param21");
+        QTest::addColumn<QString>("warning"); // the button pressed, "" = not shown
+        QTest::addColumn<int>("validate");
+        QTest::addColumn<bool>("validationFails");
+        QTest::addColumn<QStringList>("messages");
+        const int yes = int(MsgAnswer::Yes);
+        const QString ask = "2:" + GetText(20240);
+        QTest::newRow("validated")
+            << 262 << 2 << "" << yes << false << QStringList{ask, "4:" + GetText(10106)};
+        QTest::newRow("validation declined") << 262 << 2 << "" << int(MsgAnswer::No) << false
+                                             << QStringList{ask, "4:" + GetText(10109)};
+        QTest::newRow("validation fails")
+            << 262 << 2 << "" << yes << true << QStringList{ask, Critical(Texts(10100, 10109))};
+        QTest::newRow("1.02 without supply voltage")
+            << 258 << 0 << "cmdYes" << yes << false << QStringList{ask, "4:" + GetText(10106)};
+        QTest::newRow("1.02, warning declined")
+            << 258 << 2 << "cmdNo" << 0 << false << QStringList{};
+        QTest::newRow("1.03 without supply voltage")
+            << 259 << 0 << "cmdYes" << 0 << false << QStringList{Critical(GetText(10121))};
+        QTest::newRow("1.06 without supply voltage")
+            << 262 << 0 << "" << 0 << false << QStringList{Critical(GetText(10121))};
+        QTest::newRow("no answer")
+            << 0 << 2 << "" << 0 << false << QStringList{Critical(Texts(10100, 10105))};
+    }
+    void write()
+    {
+        QFETCH(int, version);
+        QFETCH(int, param21);
+        QFETCH(QString, warning);
+        QFETCH(int, validate);
+        QFETCH(bool, validationFails);
+        QFETCH(QStringList, messages);
+        Bench b;
+        SimulatedPanel* panel = version ? &b.line->addPanel(6, version) : nullptr;
+        const int blocks = version == 258 ? 15 : 19;
+        if (validationFails)
+            FailFrom(b.line, *panel, 2 + blocks + 1);
+        ConfigClass config = Sample();
+        config.SetGenParam(21, std::uint8_t(param21));
+        wPanneau* document = b.document("/x.cfg", config);
+        QString preset;
+        bool warningLabel = false;
+        b.ui.onNextDialog(Slave("6", &preset, &warningLabel));
+        b.ui.onNextDialog(Answer(true));
+        if (!warning.isEmpty())
+            b.ui.onNextDialog([warning](QObject* dialog) {
+                QTest::mouseClick(child<QPushButton>(dialog, qPrintable(warning)), Qt::LeftButton);
+                return warning == "cmdYes";
+            });
+        if (validate)
+            b.ui.answerNext(MsgAnswer(validate));
+        b.window->MenuItem("mnuFileWrite")->trigger();
+
+        QCOMPARE(preset, QStringLiteral("4"));
+        QVERIFY(warningLabel);
+        QCOMPARE(b.ui.dialogsShown.contains("wWarning"), !warning.isEmpty());
+        b.expectMessages(messages);
+        const bool written = validate != 0;
+        QCOMPARE(Writes(b.line), written ? blocks + int(validate == int(MsgAnswer::Yes)) : 0);
+        if (panel)
+            QCOMPARE(panel->validations(),
+                     int(validate == int(MsgAnswer::Yes) && !validationFails));
+        if (written)
+            QCOMPARE(panel->config().InTempo(3), 123400);
+        // The document itself is adapted to firmware 1.02, once agreed.
+        QCOMPARE(document->Config().OutPilot(5), std::uint8_t(version == 258 && written ? 2 : 5));
+        QVERIFY(document->Modified());
+        QVERIFY(!b.ui.busy);
+    }
+
+    // The day's work: read a panel, change a cell and save with the shortcut
+    // while the cell is still being edited, reopen the file, write it to a
+    // second panel with the shortcut and validate: that panel holds the first
+    // one's configuration with the change.
+    void endToEnd()
+    {
+        Bench b;
+        b.window->SetFactoryMode(true);
+        b.window->show();
+        QVERIFY(QTest::qWaitForWindowActive(b.window.get()));
+        SimulatedPanel& first = b.line->addPanel(1);
+        first.loadConfig(Sample());
+        SimulatedPanel& second = b.line->addPanel(2);
+        second.setReadRegister(1175, first.readRegister(1175));
+        b.ui.onNextDialog(Slave("1"));
+        b.ui.onNextDialog(Answer(true));
+        b.window->MenuItem("mnuFileRead")->trigger();
+
+        auto* grid = child<EditGrid>(b.window->ActivePanel(), "grdInputs");
+        grid->setFocus();
+        grid->SetCurrentCell(4, 10); // input 3, first redirection
+        QTest::keyClick(grid, '7');
+        const QString saved = b.dir.filePath("unit.cfg");
+        b.ui.answerNextFileDialog({saved});
+        QTest::keyClick(grid->CellEditor(), Qt::Key_S, Qt::ControlModifier);
+        b.window->ActivePanel()->CloseWithoutQuestion();
+        QVERIFY(b.panels().isEmpty());
+        b.window->mnuFileMRU_Click(1);
+
+        b.ui.onNextDialog(Slave("2"));
+        b.ui.onNextDialog(Answer(true));
+        b.ui.answerNext(MsgAnswer::Yes);
+        QTest::keyClick(b.window->ActivePanel(), Qt::Key_W, Qt::ControlModifier);
+        b.expectMessages({"2:" + GetText(20240), "4:" + GetText(10106)});
+        ConfigClass expected = first.config();
+        expected.SetInRedir(3, 1, 7);
+        QCOMPARE(second.config().ToFileBytes(), expected.ToFileBytes());
+        QCOMPARE(second.validations(), 1);
+    }
+};
+
+// Run as an ordinary user, for whom file permissions count.
+int main(int argc, char* argv[])
+{
+    Unprivileged::Drop();
+    QApplication app(argc, argv);
+    tst_wMainDocuments test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+#include "tst_wmaindocuments.moc"
