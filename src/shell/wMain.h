@@ -24,6 +24,8 @@ class QMenu;
 class QToolBar;
 class wLineMonitor;
 class wPanneau;
+class wScanLine;
+struct ScannedPanel;
 class wPreview;
 
 // The console's main window: the frame in which panel windows and the event
@@ -194,6 +196,16 @@ private:
     // commands: the slave number of the panel found (its version in
     // panelVersion), or 0 when the command ends there.
     std::uint8_t askAndDetect(bool clearMode, std::int32_t* panelVersion = nullptr);
+    // The detection alone, of the slave given (0: the one on the line), with
+    // the search window: as askAndDetect once the slave dialog is confirmed.
+    std::uint8_t detect(std::uint8_t typed, bool search, bool clearMode,
+                        std::int32_t* panelVersion);
+    // Read once the slave is known: the detection, the question about an
+    // older panel, the read into a new panel window. True once it is shown.
+    bool readFromPanel(std::uint8_t typed, bool search);
+    // A double-click in the scan window: the panel read as Read does, at the
+    // speed and stop bits it answered at, without the slave dialog.
+    void readScannedPanel(const ScannedPanel& panel, wScanLine& window);
     // Close request: true when the user confirmed.
     bool queryUnload();
     void unload();

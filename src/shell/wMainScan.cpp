@@ -5,10 +5,12 @@
 #include "wMain.h"
 
 #include "HelpViewer.h"
+#include "LinkCommand.h"
 #include "wLineMonitor.h"
 #include "wScanLine.h"
 
 #include "link/CommFunctions.h"
+#include "link/SettingsGuard.h"
 #include "settings/IniStore.h"
 #include "util/ErrorHandling.h"
 #include "util/UiSeam.h"
@@ -28,11 +30,20 @@ wLineMonitor* wMain::LineMonitorWindow() const
 void wMain::mnuToolsScan_Click()
 {
     Trap("wMain.mnuToolsScan_Click", [&] {
+        {
+            // Not while another command holds the line; the scan and the
+            // reads it leads to take it in turn.
+            const LinkCommand command;
+            if (command.refused())
+                return;
+        }
         // The frame delay may have been changed by hand since the last command.
         SetFrameDelay(GetIniInt(QStringLiteral("Communication"), QStringLiteral("FrameDelay"),
                                 DefaultFrameDelayMs));
         wScanLine window(*m_link, this);
         window.setWindowIcon(QIcon(QStringLiteral(":/shell/icons/mnuToolsScan.svg")));
+        connect(&window, &wScanLine::ReadRequested, this,
+                [this, &window](const ScannedPanel& panel) { readScannedPanel(panel, window); });
         connect(&window, &wScanLine::HelpRequested, this, [this](int contextId) {
             if (HelpViewer* viewer = helpViewer())
                 viewer->ShowTopic(contextId);
@@ -40,6 +51,25 @@ void wMain::mnuToolsScan_Click()
         // The scan starts once the window is on screen.
         QTimer::singleShot(0, &window, &wScanLine::Scan);
         Ui().execDialog(&window);
+    });
+}
+
+void wMain::readScannedPanel(const ScannedPanel& panel, wScanLine& window)
+{
+    Trap("wMain.readScannedPanel", [&] {
+        const LinkCommand command;
+        if (command.refused())
+            return;
+        // At the speed and stop bits the panel answered at. Once it is read
+        // the line keeps them, as after a search; otherwise the console's own
+        // come back.
+        SettingsGuard restore(*m_port);
+        SetCommBauds(*m_port, panel.bauds);
+        SetCommStops(*m_port, panel.stops);
+        if (!readFromPanel(panel.slave, false))
+            return;
+        restore.keep();
+        window.PanelRead(panel.slave);
     });
 }
 

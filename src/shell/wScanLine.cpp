@@ -1,5 +1,7 @@
 #include "wScanLine.h"
 
+#include "LinkCommand.h"
+
 #include "texts/DataFunctions.h"
 #include "util/ErrorHandling.h"
 
@@ -195,7 +197,9 @@ void wScanLine::setScanning(bool on)
 void wScanLine::Scan()
 {
     Trap("wScanLine.Scan", [&] {
-        if (m_scanning)
+        // A double-click read holds the line too.
+        const LinkCommand command;
+        if (m_scanning || command.refused())
             return;
         m_panels.clear();
         m_lvwPanels->clear();

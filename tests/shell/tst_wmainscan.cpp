@@ -5,6 +5,7 @@
 #include "ShellTestSupport.h"
 #include "WidgetLookup.h"
 
+#include "editor/wPanneau.h"
 #include "link/CommFunctions.h"
 #include "link/FrameText.h"
 #include "shell/wLineMonitor.h"
@@ -13,7 +14,9 @@
 #include "texts/DataFunctions.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QLabel>
+#include <QMdiArea>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
@@ -76,64 +79,98 @@ private Q_SLOTS:
 
     void scanWindow_data()
     {
-        QTest::addColumn<QStringList>("panels");  // slave:version
+        QTest::addColumn<QStringList>("panels"); // slave:version[:settings]
+        QTest::addColumn<bool>("search");
         QTest::addColumn<int>("cancelAtRequest"); // 0: never
         QTest::addColumn<QStringList>("listed");
         QTest::addColumn<QString>("status");
+        QTest::addColumn<QString>("settingsAfter"); // once the last panel listed is read
         QTest::newRow("three panels")
-            << QStringList{"3:260", "17:261", "64:262"} << 0
+            << QStringList{"3:260", "17:261", "64:262"} << false << 0
             << QStringList{"3 1.04 9600 1", "17 1.05 9600 1", "64 1.06 9600 1"}
-            << "Scan finished: 3 panel(s) found.";
-        QTest::newRow("no panel") << QStringList{} << 0 << QStringList{}
-                                  << "No panel answered on this line.";
+            << "Scan finished: 3 panel(s) found."
+            << "9600,N,8,1";
+        QTest::newRow("no panel") << QStringList{} << false << 0 << QStringList{}
+                                  << "No panel answered on this line."
+                                  << "9600,N,8,1";
         // Requests 1 and 2 are probes, 3 to 5 find slave 3; the probe in
         // progress ends first.
         QTest::newRow("cancelled")
-            << QStringList{"3:262", "5:262"} << 4 << QStringList{"3 1.06 9600 1"}
-            << "Scan cancelled: 1 panel(s) found.";
+            << QStringList{"3:262", "5:262"} << false << 4 << QStringList{"3 1.06 9600 1"}
+            << "Scan cancelled: 1 panel(s) found."
+            << "9600,N,8,1";
+        // Read at the speed it was found at, which the line then keeps.
+        QTest::newRow("search finds another speed")
+            << QStringList{"2:262:4800,N,8,2"} << true << 0 << QStringList{"2 1.06 4800 2"}
+            << "Scan finished: 1 panel(s) found."
+            << "4800,N,8,2";
     }
 
+    // The scan lists the panels; a double-click on the last one reads it into
+    // a new panel window after the search window's confirmation.
     void scanWindow()
     {
         QFETCH(QStringList, panels);
+        QFETCH(bool, search);
         QFETCH(int, cancelAtRequest);
         QFETCH(QStringList, listed);
         QFETCH(QString, status);
+        QFETCH(QString, settingsAfter);
         for (const QString& p : panels)
-            m_line->addPanel(std::uint8_t(p.section(':', 0, 0).toInt()), p.section(':', 1).toInt());
-        QList<ScannedPanel> asked;
+            m_line->addPanel(
+                std::uint8_t(p.section(':', 0, 0).toInt()), p.section(':', 1, 1).toInt(),
+                p.section(':', 2).isEmpty() ? QStringLiteral("9600,N,8,1") : p.section(':', 2));
+        QStringList statuses;
         m_ui->onNextDialog([&](QObject* dialog) {
-            auto* window = qobject_cast<wScanLine*>(dialog);
-            connect(window, &wScanLine::ReadRequested, this,
-                    [&asked](const ScannedPanel& p) { asked << p; });
             child<QSpinBox>(dialog, "txtMargin")->setValue(5);
+            child<QSpinBox>(dialog, "txtTo")->setValue(search ? 3 : 64);
+            child<QCheckBox>(dialog, "chkSearch")->setChecked(search);
             auto* cancel = child<QPushButton>(dialog, "cmdCancel");
             int requests = 0;
-            connect(m_line, &SimulatedLine::RequestSent, cancel,
-                    [&requests, cancel, cancelAtRequest] {
-                        if (++requests == cancelAtRequest)
-                            cancel->click();
-                    });
+            const auto connection = connect(m_line, &SimulatedLine::RequestSent, cancel,
+                                            [&requests, cancel, cancelAtRequest] {
+                                                if (++requests == cancelAtRequest)
+                                                    cancel->click();
+                                            });
             child<QPushButton>(dialog, "cmdScan")->click();
+            disconnect(connection);
             auto* list = child<QTreeWidget>(dialog, "lvwPanels");
+            auto* progress = child<QProgressBar>(dialog, "prgScan");
             [&] {
                 QCOMPARE(rows(list), listed);
-                QCOMPARE(child<QLabel>(dialog, "lblStatus")->text(), status);
-                auto* progress = child<QProgressBar>(dialog, "prgScan");
                 QCOMPARE(progress->value(), progress->maximum());
                 QVERIFY(!cancel->isEnabled());
                 QVERIFY(child<QPushButton>(dialog, "cmdScan")->isEnabled());
+                QCOMPARE(m_line->Settings(), QStringLiteral("9600,N,8,1"));
             }();
-            if (list->topLevelItemCount() > 0)
+            auto* label = child<QLabel>(dialog, "lblStatus");
+            statuses << label->text();
+            if (list->topLevelItemCount() > 0) {
+                m_ui->onNextDialog([](QObject* found) {
+                    child<QPushButton>(found, "cmdButtons1")->click();
+                    return true;
+                });
                 Q_EMIT list->itemActivated(list->topLevelItem(list->topLevelItemCount() - 1), 0);
+                statuses << label->text();
+            }
             return false;
         });
         command("mnuToolsScan");
-        QCOMPARE(m_ui->dialogsShown, QStringList{"wScanLine"});
-        QCOMPARE(asked.size(), listed.isEmpty() ? 0 : 1);
-        if (!asked.isEmpty())
-            QCOMPARE(QString::number(asked[0].slave), listed.last().section(' ', 0, 0));
-        QCOMPARE(m_line->Settings(), QStringLiteral("9600,N,8,1"));
+
+        QStringList expected{status};
+        if (!listed.isEmpty())
+            expected << QStringLiteral("Panel %1 read into a new window.")
+                            .arg(listed.last().section(' ', 0, 0));
+        QCOMPARE(statuses, expected);
+        const QStringList dialogs =
+            listed.isEmpty() ? QStringList{"wScanLine"} : QStringList{"wScanLine", "wSearchSlave"};
+        QCOMPARE(m_ui->dialogsShown, dialogs);
+        QCOMPARE(m_window->MdiArea()->subWindowList().size(), listed.isEmpty() ? 0 : 1);
+        if (!listed.isEmpty())
+            QCOMPARE(QString::number(m_window->ActivePanel()->Config().GenParam(23)),
+                     listed.last().section(' ', 0, 0));
+        QCOMPARE(m_line->Settings(), settingsAfter);
+        QVERIFY(m_ui->messages.isEmpty());
     }
 
     void lineMonitor()
