@@ -45,6 +45,7 @@ wLineMonitor::wLineMonitor(PanelLink& link, QWidget* parent) : QDockWidget(paren
     setObjectName(QStringLiteral("wLineMonitor"));
     setProperty("HelpContextID", HelpContext);
     setAttribute(Qt::WA_DeleteOnClose);
+    setWindowIcon(QIcon(QStringLiteral(":/shell/icons/mnuToolsMonitor.svg")));
 
     auto* body = new QWidget(this);
     m_cmdPause = button("cmdPause", QStringLiteral("MonitorPause"));

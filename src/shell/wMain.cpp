@@ -7,6 +7,7 @@
 #include "config/LineStore.h"
 #include "link/ComCtrl.h"
 #include "link/CommFunctions.h"
+#include "settings/IniStore.h"
 #include "settings/MostRecentFilesClass.h"
 #include "texts/DataFunctions.h"
 #include "util/ErrorHandling.h"
@@ -113,6 +114,11 @@ void wMain::SetRtsDelay(int ms)
 void wMain::SetFrameDelay(int ms)
 {
     m_link->options().frameDelayMs = ms;
+}
+
+void wMain::reloadFrameDelay()
+{
+    SetFrameDelay(GetIniInt(QStringLiteral("Communication"), QStringLiteral("FrameDelay"), 50));
 }
 
 QAction* wMain::addItem(QMenu* menu, const char* name, const QKeySequence& shortcut)

@@ -192,6 +192,11 @@ private:
     ClipboardClass& Clipboard();
     // The help window, loaded with the help file; null when there is none.
     HelpViewer* helpViewer();
+    // A dialog's Help button: the topic of its context id.
+    void showHelpTopic(int contextId);
+    // The frame delay of the settings, which may have been changed by hand
+    // since the last link command.
+    void reloadFrameDelay();
     // The slave dialog and the detection of Read and the event buffer
     // commands: the slave number of the panel found (its version in
     // panelVersion), or 0 when the command ends there.

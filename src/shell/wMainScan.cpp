@@ -4,23 +4,17 @@
 
 #include "wMain.h"
 
-#include "HelpViewer.h"
 #include "LinkCommand.h"
 #include "wLineMonitor.h"
 #include "wScanLine.h"
 
 #include "link/CommFunctions.h"
 #include "link/SettingsGuard.h"
-#include "settings/IniStore.h"
 #include "util/ErrorHandling.h"
 #include "util/UiSeam.h"
 
 #include <QAction>
 #include <QTimer>
-
-namespace {
-constexpr int DefaultFrameDelayMs = 50;
-} // namespace
 
 wLineMonitor* wMain::LineMonitorWindow() const
 {
@@ -37,17 +31,12 @@ void wMain::mnuToolsScan_Click()
             if (command.refused())
                 return;
         }
-        // The frame delay may have been changed by hand since the last command.
-        SetFrameDelay(GetIniInt(QStringLiteral("Communication"), QStringLiteral("FrameDelay"),
-                                DefaultFrameDelayMs));
+        reloadFrameDelay();
         wScanLine window(*m_link, this);
         window.setWindowIcon(QIcon(QStringLiteral(":/shell/icons/mnuToolsScan.svg")));
         connect(&window, &wScanLine::ReadRequested, this,
                 [this, &window](const ScannedPanel& panel) { readScannedPanel(panel, window); });
-        connect(&window, &wScanLine::HelpRequested, this, [this](int contextId) {
-            if (HelpViewer* viewer = helpViewer())
-                viewer->ShowTopic(contextId);
-        });
+        connect(&window, &wScanLine::HelpRequested, this, &wMain::showHelpTopic);
         // The scan starts once the window is on screen.
         QTimer::singleShot(0, &window, &wScanLine::Scan);
         Ui().execDialog(&window);

@@ -49,13 +49,9 @@ QString TwoTexts(int first, int second)
 bool wMain::askSlave(bool forWrite, const QString& presetSlave, std::uint8_t& slave,
                      bool& searchAll)
 {
-    // The frame delay may have been changed by hand since the last command.
-    SetFrameDelay(GetIniInt(kCommunication, QStringLiteral("FrameDelay"), 50));
+    reloadFrameDelay();
     wAskSlave dialog(*m_port, this);
-    connect(&dialog, &wAskSlave::HelpRequested, this, [this](int contextId) {
-        if (HelpViewer* viewer = helpViewer())
-            viewer->ShowTopic(contextId);
-    });
+    connect(&dialog, &wAskSlave::HelpRequested, this, &wMain::showHelpTopic);
     // A read ends the dialog above the warning, which concerns writing.
     dialog.SetWarningVisible(forWrite);
     if (!presetSlave.isEmpty())
