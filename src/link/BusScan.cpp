@@ -5,6 +5,8 @@
 #include "link/SettingsGuard.h"
 #include "util/ErrorHandling.h"
 
+#include <algorithm>
+
 namespace {
 constexpr std::uint16_t RegSlaveNumber = 1138;
 constexpr int ProbeRequestLength = 8; // read request

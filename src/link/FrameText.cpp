@@ -5,6 +5,8 @@
 
 #include <QStringList>
 
+#include <initializer_list>
+
 namespace {
 constexpr int SentTag = 103110;
 constexpr int ReceivedTag = 103111;
