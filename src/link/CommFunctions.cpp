@@ -1,5 +1,7 @@
 #include "link/CommFunctions.h"
 
+#include "link/LineMonitor.h"
+#include "link/LineTiming.h"
 #include "util/ErrorHandling.h"
 
 #include <QCoreApplication>
@@ -148,38 +150,50 @@ ReplySeen findReply(const QByteArray& got, const ReplyShape& shape, QByteArray& 
     return ReplySeen::None;
 }
 
-// After a deadline: waits until nothing has arrived for quietMs (at most
-// limitMs in all) and drops what came.
-void awaitSilence(ComCtrl& port, int quietMs, int limitMs)
+// After a deadline: waits until nothing has arrived for quietMs, the first
+// alreadyQuietMs of which have passed already (at most limitMs in all), and
+// returns what came meanwhile, which no request asked for.
+QByteArray awaitSilence(ComCtrl& port, int quietMs, qint64 alreadyQuietMs, int limitMs)
 {
     QElapsedTimer clock;
     clock.start();
-    port.Input();
-    while (clock.elapsed() < limitMs) {
-        const int quiet = static_cast<int>(std::min<qint64>(quietMs, limitMs - clock.elapsed()));
-        if (port.WaitForInput(1, quiet) == 0)
+    QByteArray dropped = port.Input();
+    if (!dropped.isEmpty())
+        alreadyQuietMs = 0;
+    qint64 quietLeft = quietMs - alreadyQuietMs;
+    while (quietLeft > 0 && clock.elapsed() < limitMs) {
+        const auto wait = static_cast<int>(std::min<qint64>(quietLeft, limitMs - clock.elapsed()));
+        if (port.WaitForInput(1, wait) == 0)
             break;
-        port.Input();
+        dropped += port.Input();
+        quietLeft = quietMs;
     }
+    return dropped;
 }
 
 // Sends one request and waits for its reply: the reply's bytes, or nothing
-// when none came in time or the panel refused the request. Port faults
-// propagate as RuntimeError.
-QByteArray exchange(PanelLink& link, const QByteArray& request, const ReplyShape& shape)
+// when none came in time or the panel refused the request. Every frame goes
+// to the link's monitor when one is attached. Port faults propagate as
+// RuntimeError.
+QByteArray exchange(PanelLink& link, const QByteArray& request, const ReplyShape& shape,
+                    const ReplyWait& wait)
 {
     ComCtrl& port = link.port();
     const LinkOptions& options = link.options();
-    const int timeout = options.replyTimeoutMs;
+    LineMonitor* monitor = link.Monitor();
+    const int timeout = wait.deadlineMs > 0 ? wait.deadlineMs : options.replyTimeoutMs;
 
     port.SetRTSEnable(true);
     port.ClearOutBuffer();
     port.ClearInBuffer();
+    if (monitor)
+        monitor->Sent(request);
     port.Output(request);
 
     QElapsedTimer clock; // monotonic
     clock.start();
-    if (options.halfDuplex && port.RTSEnable()) {
+    const bool turnAround = options.halfDuplex && port.RTSEnable();
+    if (turnAround) {
         // Let events run until the send notification has dropped RTS. Missing
         // the notification is not an error: at the deadline we listen anyway.
         if (QCoreApplication::instance()) {
@@ -204,14 +218,25 @@ QByteArray exchange(PanelLink& link, const QByteArray& request, const ReplyShape
 
     clock.restart();
     QByteArray got;
+    qint64 lastHeardMs = -1;
+    auto heard = [&] {
+        if (monitor && !got.isEmpty())
+            monitor->Received(got, request, false);
+    };
     for (;;) {
-        got += port.Input();
+        const QByteArray more = port.Input();
+        if (!more.isEmpty()) {
+            got += more;
+            lastHeardMs = clock.elapsed();
+        }
         QByteArray reply;
         int need = 1;
         switch (findReply(got, shape, reply, need)) {
         case ReplySeen::Answered:
+            heard();
             return reply;
         case ReplySeen::Refused:
+            heard();
             return {};
         case ReplySeen::None:
             break;
@@ -221,9 +246,24 @@ QByteArray exchange(PanelLink& link, const QByteArray& request, const ReplyShape
             break;
         port.WaitForInput(need, static_cast<int>(left));
     }
-    // Quiet for 2/5 of the deadline: 800 ms at the usual 2 s, so an exchange
-    // that gets no answer still ends within 3 s.
-    awaitSilence(port, timeout * 2 / 5, 2 * timeout);
+    heard();
+    if (monitor)
+        monitor->NoReply(request, timeout);
+
+    // Quiet for 2/5 of the deadline by default: 800 ms at the usual 2 s, so an
+    // exchange that gets no answer still ends within 3 s.
+    const int quiet = wait.quietMs >= 0 ? wait.quietMs : timeout * 2 / 5;
+    qint64 alreadyQuiet = 0;
+    if (wait.quietSinceLastByte) {
+        // Without a byte heard, the line has been silent since the request
+        // left it (before listening began when the turn-around waited for it).
+        const qint64 requestLeftMs =
+            turnAround ? 0 : WireTimeUs(static_cast<int>(request.size()), port.Settings()) / 1000;
+        alreadyQuiet = clock.elapsed() - (lastHeardMs >= 0 ? lastHeardMs : requestLeftMs);
+    }
+    const QByteArray dropped = awaitSilence(port, quiet, alreadyQuiet, 2 * timeout);
+    if (monitor && !dropped.isEmpty())
+        monitor->Received(dropped, request, true);
     return {};
 }
 } // namespace
@@ -264,7 +304,7 @@ bool EcritMots(PanelLink& link, std::uint8_t slave, std::uint16_t address,
             Raise(ErrNo::InvalidCall);
         const QByteArray request = WriteRequestFrame(slave, address, words);
         // The acknowledgement echoes the slave, the function, the address and the count.
-        if (exchange(link, request, {request.left(6), 8}).isEmpty())
+        if (exchange(link, request, {request.left(6), 8}, ReplyWait{}).isEmpty())
             return false;
         link.CountAcknowledgedWrite();
         return true;
@@ -272,6 +312,12 @@ bool EcritMots(PanelLink& link, std::uint8_t slave, std::uint16_t address,
 }
 
 bool LitMots(PanelLink& link, std::uint8_t slave, std::uint16_t address, QList<std::int16_t>& words)
+{
+    return LitMots(link, slave, address, words, ReplyWait{});
+}
+
+bool LitMots(PanelLink& link, std::uint8_t slave, std::uint16_t address, QList<std::int16_t>& words,
+             const ReplyWait& wait)
 {
     return Trap("CommFunctions.LitMots", [&] {
         const int n = static_cast<int>(words.size());
@@ -283,7 +329,7 @@ bool LitMots(PanelLink& link, std::uint8_t slave, std::uint16_t address, QList<s
         head.append(char(3));
         head.append(static_cast<char>(2 * n));
         const QByteArray reply =
-            exchange(link, ReadRequestFrame(slave, address, n), {head, 2 * n + 5});
+            exchange(link, ReadRequestFrame(slave, address, n), {head, 2 * n + 5}, wait);
         if (reply.isEmpty())
             return false;
         for (int i = 0; i < n; ++i)

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <functional>
 
+class LineMonitor;
+
 // Link settings, from the INI file's Communication section.
 struct LinkOptions
 {
@@ -48,6 +50,11 @@ public:
     int AcknowledgedWrites() const { return m_acknowledgedWrites; }
     void CountAcknowledgedWrite() { ++m_acknowledgedWrites; }
 
+    // The line monitor that sees every frame, or none (the usual case, which
+    // costs nothing). The link does not own it.
+    void SetMonitor(LineMonitor* monitor) { m_monitor = monitor; }
+    LineMonitor* Monitor() const { return m_monitor; }
+
 Q_SIGNALS:
     void FramePaused(int ms);
     // A whole-configuration transfer (ReadAll, WriteAll) announces how many
@@ -66,6 +73,21 @@ private:
     LinkOptions m_options;
     std::function<bool()> m_stopRequested;
     int m_acknowledgedWrites = 0;
+    LineMonitor* m_monitor = nullptr;
+};
+
+// How long one exchange listens. By default: the link's reply deadline, and
+// when it passes without the reply, the line must then stay silent for 2/5 of
+// it, so that a reply still on its way cannot be taken for the answer to the
+// next request. A probe (the bus scan) has a short deadline of its own, and
+// its next request goes to another slave, which a late reply cannot answer:
+// it only needs the line to have been silent for quietMs since the last byte
+// heard, or since its request left the line when nothing was heard.
+struct ReplyWait
+{
+    int deadlineMs = 0; // 0: LinkOptions::replyTimeoutMs
+    int quietMs = -1;   // -1: 2/5 of the deadline
+    bool quietSinceLastByte = false;
 };
 
 // CRC-16 (Modbus) of the first count bytes.
@@ -102,6 +124,8 @@ bool EcritMots(PanelLink& link, std::uint8_t slave, std::uint16_t address,
 // unchanged.
 bool LitMots(PanelLink& link, std::uint8_t slave, std::uint16_t address,
              QList<std::int16_t>& words);
+bool LitMots(PanelLink& link, std::uint8_t slave, std::uint16_t address, QList<std::int16_t>& words,
+             const ReplyWait& wait);
 
 // One field of the port's settings text.
 void SetCommBauds(ComCtrl& port, std::int32_t bauds);

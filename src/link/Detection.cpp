@@ -1,5 +1,6 @@
 #include "link/Detection.h"
 
+#include "link/SettingsGuard.h"
 #include "util/ByteWord.h"
 #include "util/ErrorHandling.h"
 
@@ -16,32 +17,6 @@ constexpr std::uint16_t RegSlaveNumber = 1138;
 
 constexpr int TextFoundForClear = 102011;
 constexpr int TextFound = 35021;
-
-// Puts the user's line settings back unless told to keep the current ones:
-// on every way out, an error included, a search that found nothing leaves the
-// line as it was.
-class SettingsGuard
-{
-public:
-    explicit SettingsGuard(ComCtrl& port) : m_port(port), m_settings(port.Settings()) {}
-    ~SettingsGuard()
-    {
-        if (m_keep)
-            return;
-        try {
-            if (m_port.Settings() != m_settings)
-                m_port.SetSettings(m_settings);
-        } catch (...) {
-            // The error that brought us here is the one reported.
-        }
-    }
-    void keep() { m_keep = true; }
-
-private:
-    ComCtrl& m_port;
-    QString m_settings;
-    bool m_keep = false;
-};
 
 void processEvents()
 {
@@ -82,34 +57,25 @@ std::uint8_t DetectOrvel(PanelLink& link, SearchWindow& window, std::uint8_t sla
         const std::int32_t oldBauds = GetCommBauds(port);
         const std::int16_t oldStops = GetCommStops(port);
 
-        QList<std::int32_t> bauds{oldBauds};
-        QList<std::int16_t> stops{oldStops};
-        if (search) {
-            bauds << 19200 << 9600 << 4800 << 2400 << 1200;
-            stops = oldStops == 1 ? QList<std::int16_t>{1, 2} : QList<std::int16_t>{2, 1};
+        if (search)
             window.ShowSearching();
-        }
         const QString slaveText = slave == 0 ? QStringLiteral("?") : QString::number(slave);
 
         std::uint8_t found = 0;
-        for (std::int16_t s : stops) {
-            for (qsizetype i = 0; i < bauds.size() && found == 0; ++i) {
-                // The remembered rate is tried once per stop count, first.
-                if (i > 0 && bauds[i] == oldBauds)
-                    continue;
-                SetCommBauds(port, bauds[i]);
-                SetCommStops(port, s);
-                if (search) {
-                    if (window.Cancelled())
-                        return DetectCancelled;
-                    window.ShowAttempt(slaveText, bauds[i], s);
-                }
-                found = attempt(link, slave);
-                if (found != 0 && search)
-                    window.ShowAttempt(QString::number(found), bauds[i], s);
+        for (const LineTry& line : LineTries(oldBauds, oldStops, search)) {
+            SetCommBauds(port, line.bauds);
+            SetCommStops(port, line.stops);
+            if (search) {
+                if (window.Cancelled())
+                    return DetectCancelled;
+                window.ShowAttempt(slaveText, line.bauds, line.stops);
             }
-            if (found != 0)
+            found = attempt(link, slave);
+            if (found != 0) {
+                if (search)
+                    window.ShowAttempt(QString::number(found), line.bauds, line.stops);
                 break;
+            }
         }
 
         if (found == 0) {
@@ -135,6 +101,25 @@ std::uint8_t DetectOrvel(PanelLink& link, SearchWindow& window, std::uint8_t sla
     window.Close();
     processEvents();
     return result;
+}
+
+QList<LineTry> LineTries(std::int32_t currentBauds, std::int16_t currentStops, bool search)
+{
+    if (!search)
+        return {{currentBauds, currentStops}};
+    const std::int32_t bauds[] = {currentBauds, 19200, 9600, 4800, 2400, 1200};
+    const std::int16_t stops[] = {std::int16_t(currentStops == 1 ? 1 : 2),
+                                  std::int16_t(currentStops == 1 ? 2 : 1)};
+    QList<LineTry> tries;
+    for (std::int16_t s : stops) {
+        for (std::size_t i = 0; i < std::size(bauds); ++i) {
+            // The current rate is tried once per stop count, first.
+            if (i > 0 && bauds[i] == currentBauds)
+                continue;
+            tries.append({bauds[i], s});
+        }
+    }
+    return tries;
 }
 
 bool TestModuleType(PanelLink& link, std::uint8_t slave)

@@ -24,6 +24,17 @@ constexpr std::int32_t VersionUnreadable = -1;
 std::uint8_t DetectOrvel(PanelLink& link, SearchWindow& window, std::uint8_t slave, bool search,
                          std::int32_t& version, bool clearMode);
 bool TestModuleType(PanelLink& link, std::uint8_t slave);
+
+// The line settings a search tries, in order: for each stop count (the
+// current one first), the current baud rate, then 19200, 9600, 4800, 2400 and
+// 1200 without the current one. Without search, the current settings alone.
+struct LineTry
+{
+    std::int32_t bauds = 0;
+    std::int16_t stops = 0;
+};
+QList<LineTry> LineTries(std::int32_t currentBauds, std::int16_t currentStops, bool search);
+
 // Reads the panel's version code; false (version unchanged) when the read failed.
 bool ReadVersionCode(PanelLink& link, std::uint8_t slave, std::int32_t& version);
 // The panel's version code, 0 when the read failed.

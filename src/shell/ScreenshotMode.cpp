@@ -5,6 +5,7 @@
 #include "ScreenshotEvents.h"
 #include "ScreenshotPanels.h"
 #include "ScreenshotPrint.h"
+#include "ScreenshotScan.h"
 #include "ScreenshotTransfer.h"
 #include "StartUp.h"
 #include "wAskSlave.h"
@@ -164,6 +165,13 @@ int ScreenshotMode::Run()
         Settle();
         Save(ScreenArea(window), name);
     };
+    ScreenshotScan::Take(
+        *window,
+        [](QWidget* shown, const QString& name) {
+            Settle();
+            Save(shown->grab(), name);
+        },
+        shoot);
     ScreenshotPanels::Take(window, shoot);
     ScreenshotTransfer::Take(window, shoot);
 

@@ -7,6 +7,7 @@
 #include "config/LineStore.h"
 #include "link/ComCtrl.h"
 #include "link/CommFunctions.h"
+#include "settings/IniStore.h"
 #include "settings/MostRecentFilesClass.h"
 #include "texts/DataFunctions.h"
 #include "util/ErrorHandling.h"
@@ -115,6 +116,11 @@ void wMain::SetFrameDelay(int ms)
     m_link->options().frameDelayMs = ms;
 }
 
+void wMain::reloadFrameDelay()
+{
+    SetFrameDelay(GetIniInt(QStringLiteral("Communication"), QStringLiteral("FrameDelay"), 50));
+}
+
 QAction* wMain::addItem(QMenu* menu, const char* name, const QKeySequence& shortcut)
 {
     auto* action = new QAction(QString::fromLatin1(name), menu);
@@ -171,6 +177,9 @@ void wMain::buildMenus()
     QMenu* tools = menu("mnuTools");
     addItem(tools, "mnuToolsReadBuffer");
     addItem(tools, "mnuToolsClearBuffer");
+    addSeparator(tools, "mnuToolsSep1");
+    addItem(tools, "mnuToolsScan");
+    addItem(tools, "mnuToolsMonitor")->setCheckable(true);
 
     QMenu* options = menu("mnuOptions");
     addItem(options, "mnuOptionsUsinePart");
@@ -274,6 +283,8 @@ void wMain::connectCommands()
         {"mnuHelpAbout", &wMain::mnuHelpAbout_Click},
         {"mnuToolsReadBuffer", &wMain::mnuToolsReadBuffer_Click},
         {"mnuToolsClearBuffer", &wMain::mnuToolsClearBuffer_Click},
+        {"mnuToolsScan", &wMain::mnuToolsScan_Click},
+        {"mnuToolsMonitor", &wMain::mnuToolsMonitor_Click},
     };
     for (const auto& command : commands) {
         QAction* item = MenuItem(QString::fromLatin1(command.name));

@@ -22,7 +22,10 @@ class QLabel;
 class QMdiArea;
 class QMenu;
 class QToolBar;
+class wLineMonitor;
 class wPanneau;
+class wScanLine;
+struct ScannedPanel;
 class wPreview;
 
 // The console's main window: the frame in which panel windows and the event
@@ -80,6 +83,8 @@ public:
     HelpViewer* Help() const { return m_help; }
     // The print preview window while it is open, else null.
     wPreview* Preview() const;
+    // The line monitor while it is open, else null.
+    wLineMonitor* LineMonitorWindow() const;
 
     // The active MDI child when it is a panel window, else null.
     wPanneau* ActivePanel() const;
@@ -133,6 +138,9 @@ public Q_SLOTS:
     void mnuHelpAbout_Click();
     void mnuToolsReadBuffer_Click();
     void mnuToolsClearBuffer_Click();
+    // The line scan window and the line monitor (wMainScan.cpp).
+    void mnuToolsScan_Click();
+    void mnuToolsMonitor_Click();
 
     // A tool bar button: ValidePanneau, then the command key + "_Click".
     void tbrTools_ButtonClick(const QString& key);
@@ -184,10 +192,25 @@ private:
     ClipboardClass& Clipboard();
     // The help window, loaded with the help file; null when there is none.
     HelpViewer* helpViewer();
+    // A dialog's Help button: the topic of its context id.
+    void showHelpTopic(int contextId);
+    // The frame delay of the settings, which may have been changed by hand
+    // since the last link command.
+    void reloadFrameDelay();
     // The slave dialog and the detection of Read and the event buffer
     // commands: the slave number of the panel found (its version in
     // panelVersion), or 0 when the command ends there.
     std::uint8_t askAndDetect(bool clearMode, std::int32_t* panelVersion = nullptr);
+    // The detection alone, of the slave given (0: the one on the line), with
+    // the search window: as askAndDetect once the slave dialog is confirmed.
+    std::uint8_t detect(std::uint8_t typed, bool search, bool clearMode,
+                        std::int32_t* panelVersion);
+    // Read once the slave is known: the detection, the question about an
+    // older panel, the read into a new panel window. True once it is shown.
+    bool readFromPanel(std::uint8_t typed, bool search);
+    // A double-click in the scan window: the panel read as Read does, at the
+    // speed and stop bits it answered at, without the slave dialog.
+    void readScannedPanel(const ScannedPanel& panel, wScanLine& window);
     // Close request: true when the user confirmed.
     bool queryUnload();
     void unload();
@@ -209,5 +232,6 @@ private:
     QString m_helpFile;
     QPointer<HelpViewer> m_help;
     QPointer<wPreview> m_preview;
+    QPointer<wLineMonitor> m_lineMonitor;
     bool m_unloaded = false;
 };

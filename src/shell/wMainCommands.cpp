@@ -87,6 +87,12 @@ HelpViewer* wMain::helpViewer()
     return m_help;
 }
 
+void wMain::showHelpTopic(int contextId)
+{
+    if (HelpViewer* viewer = helpViewer())
+        viewer->ShowTopic(contextId);
+}
+
 void wMain::mnuHelpSummary_Click()
 {
     Trap("wMain.mnuHelpSummary_Click", [&] {

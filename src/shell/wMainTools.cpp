@@ -28,7 +28,12 @@ std::uint8_t wMain::askAndDetect(bool clearMode, std::int32_t* panelVersion)
     bool search = false;
     if (!askSlave(false, QString(), typed, search))
         return 0;
+    return detect(typed, search, clearMode, panelVersion);
+}
 
+std::uint8_t wMain::detect(std::uint8_t typed, bool search, bool clearMode,
+                           std::int32_t* panelVersion)
+{
     QCoreApplication::processEvents();
     BusyPointer busy;
     wSearchSlave window(*m_port, this);

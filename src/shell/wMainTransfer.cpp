@@ -49,13 +49,9 @@ QString TwoTexts(int first, int second)
 bool wMain::askSlave(bool forWrite, const QString& presetSlave, std::uint8_t& slave,
                      bool& searchAll)
 {
-    // The frame delay may have been changed by hand since the last command.
-    SetFrameDelay(GetIniInt(kCommunication, QStringLiteral("FrameDelay"), 50));
+    reloadFrameDelay();
     wAskSlave dialog(*m_port, this);
-    connect(&dialog, &wAskSlave::HelpRequested, this, [this](int contextId) {
-        if (HelpViewer* viewer = helpViewer())
-            viewer->ShowTopic(contextId);
-    });
+    connect(&dialog, &wAskSlave::HelpRequested, this, &wMain::showHelpTopic);
     // A read ends the dialog above the warning, which concerns writing.
     dialog.SetWarningVisible(forWrite);
     if (!presetSlave.isEmpty())
@@ -75,41 +71,49 @@ void wMain::mnuFileRead_Click()
         const LinkCommand command;
         if (command.refused())
             return;
-        std::int32_t version = 0;
-        const std::uint8_t slave = askAndDetect(false, &version);
-        if (slave == 0)
-            return;
-        const BusyPointer busy;
-
-        if (version < CurrentVersion()) {
-            const QString text = OlderFirmwareText(
-                GetText(kOlderFirmwareTag).replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
-                version, CurrentVersion());
-            if (MsgBox(text, MsgIcon::Exclamation, MsgButtons::YesNo, MsgAnswer::No) !=
-                MsgAnswer::Yes)
-                return;
-        }
-
-        QCoreApplication::processEvents();
-        wPanneau* panel = NewPanelWindow();
-        bool ok = false;
-        {
-            TransferStatus status(statusBar(), m_prompt, *m_link, TransferStatus::Direction::Read);
-            ok = panel->ReadOrvel(*m_link, slave, version);
-            if (!ok)
-                status.Failed();
-        }
-        if (!ok) {
-            panel->CloseWithoutQuestion();
-            MsgBox(GetText(kNoAnswerTag), MsgIcon::Critical);
-            return;
-        }
-        // The read document keeps the path "Orvel": Save asks for a name.
-        panel->SetCaption();
-        panel->CorrigeVersion(version);
-        panel->RefreshFields();
-        ShowPanelWindow(panel);
+        std::uint8_t typed = 0;
+        bool search = false;
+        if (askSlave(false, QString(), typed, search))
+            readFromPanel(typed, search);
     });
+}
+
+bool wMain::readFromPanel(std::uint8_t typed, bool search)
+{
+    std::int32_t version = 0;
+    const std::uint8_t slave = detect(typed, search, false, &version);
+    if (slave == 0)
+        return false;
+    const BusyPointer busy;
+
+    if (version < CurrentVersion()) {
+        const QString text = OlderFirmwareText(
+            GetText(kOlderFirmwareTag).replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
+            version, CurrentVersion());
+        if (MsgBox(text, MsgIcon::Exclamation, MsgButtons::YesNo, MsgAnswer::No) != MsgAnswer::Yes)
+            return false;
+    }
+
+    QCoreApplication::processEvents();
+    wPanneau* panel = NewPanelWindow();
+    bool ok = false;
+    {
+        TransferStatus status(statusBar(), m_prompt, *m_link, TransferStatus::Direction::Read);
+        ok = panel->ReadOrvel(*m_link, slave, version);
+        if (!ok)
+            status.Failed();
+    }
+    if (!ok) {
+        panel->CloseWithoutQuestion();
+        MsgBox(GetText(kNoAnswerTag), MsgIcon::Critical);
+        return false;
+    }
+    // The read document keeps the path "Orvel": Save asks for a name.
+    panel->SetCaption();
+    panel->CorrigeVersion(version);
+    panel->RefreshFields();
+    ShowPanelWindow(panel);
+    return true;
 }
 
 void wMain::mnuFileWrite_Click()

@@ -138,7 +138,7 @@ private Q_SLOTS:
         HelpDocument doc;
         QVERIFY(doc.Load(QStringLiteral(ORVEL_BIN_DIR "/") + file));
         QVERIFY(!doc.Title().isEmpty());
-        for (int id : {220, 230, 240, 250})
+        for (int id : {220, 230, 240, 250, 103000, 103100})
             QVERIFY2(doc.HasAnchor(HelpDocument::ContextAnchor(id)),
                      qPrintable(QString::number(id)));
         int topics = 0;

@@ -80,7 +80,8 @@ private Q_SLOTS:
                                              "mnuEditCopyLine",    "mnuEditSep1",
                                              "mnuEditCopy",        "mnuEditPaste"};
         QTest::newRow("Tools") << "mnuTools"
-                               << QStringList{"mnuToolsReadBuffer", "mnuToolsClearBuffer"};
+                               << QStringList{"mnuToolsReadBuffer", "mnuToolsClearBuffer",
+                                              "mnuToolsSep1", "mnuToolsScan", "mnuToolsMonitor"};
         QTest::newRow("Options") << "mnuOptions"
                                  << QStringList{"mnuOptionsUsinePart", "mnuOptionsUsineTotal",
                                                 "mnuOptionsSep1", "mnuOptionsPrefs",

@@ -7,11 +7,14 @@
 // section included) at each baud rate with FrameDelay 50 and 0. The ideal
 // time of a case is the wire time of every request and reply at that rate
 // plus the pauses the schedule requires; both come from running the same
-// operation once on the in-process simulated line. A last case times one
-// exchange that gets no answer: its wall time and the processor time spent
-// waiting.
+// operation once on the in-process simulated line. Then it times one
+// exchange that gets no answer (its wall time and the processor time spent
+// waiting), ReadAll with the line monitor attached against without, and the
+// bus scan (ScanBench.h).
+#include "link/LineMonitor.h"
 #include "link/RegisterMap.h"
 #include "link/SerialComCtrl.h"
+#include "ScanBench.h"
 #include "SimulatedLine.h"
 #include "util/ConsoleUi.h"
 
@@ -21,6 +24,7 @@
 #include <QFileInfo>
 #include <QProcess>
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 
@@ -78,7 +82,10 @@ int main(int argc, char* argv[])
         "Times ReadAll and WriteAll (version 1.06, factory section included) against orvel-sim "
         "with wire-time emulation at 19200 and 9600 baud, FrameDelay 50 and 0, and one exchange "
         "that gets no answer. Prints one line per case: case=<readall|writeall>-<baud>-fd<delay> "
-        "measured_ms=<x> ideal_ms=<y> ratio=<x/y>, then case=timeout cpu_ms=<c> wall_ms=<w>."));
+        "measured_ms=<x> ideal_ms=<y> ratio=<x/y>, then case=timeout cpu_ms=<c> wall_ms=<w>, "
+        "case=monitor without_ms=<a> with_ms=<b> overhead_pct=<p> (ReadAll at 19200 baud, "
+        "FrameDelay 0, best of 3 each), and the scans case=scan-9600 and "
+        "case=scan-19200-turnaround80 ms=<x> ideal_ms=<y> ratio=<x/y> found=<n>."));
     parser.addHelpOption();
     const QCommandLineOption simOpt(
         QStringLiteral("sim"), QStringLiteral("The orvel-sim program (default: beside this one)."),
@@ -152,7 +159,28 @@ int main(int argc, char* argv[])
         std::printf("case=timeout cpu_ms=%.1f wall_ms=%lld%s\n", cpu,
                     static_cast<long long>(timer.elapsed()), answered ? " answered" : "");
         std::fflush(stdout);
+
+        // The line monitor open (recording every frame) against closed.
+        port.SetSettings(QStringLiteral("19200,N,8,1"));
+        LineMonitor monitor;
+        double best[2] = {1e9, 1e9};
+        for (int round = 0; round < 6; ++round) {
+            const bool monitored = round % 2 == 1;
+            link.SetMonitor(monitored ? &monitor : nullptr);
+            QElapsedTimer run;
+            run.start();
+            if (!runOperation(link, Operation::ReadAll, 1))
+                code = 1;
+            best[monitored] = std::min(best[monitored], run.nsecsElapsed() / 1e6);
+        }
+        link.SetMonitor(nullptr);
+        std::printf("case=monitor without_ms=%.1f with_ms=%.1f overhead_pct=%.2f\n", best[0],
+                    best[1], (best[1] / best[0] - 1) * 100);
+        std::fflush(stdout);
     }
+
+    if (!RunScanCases(parser.value(simOpt)))
+        code = 1;
 
     sim.terminate();
     if (!sim.waitForFinished(5000))

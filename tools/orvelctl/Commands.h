@@ -19,3 +19,5 @@ int RunWrite(const CtlOptions& options, CtlSession& session);
 int RunValidate(const CtlOptions& options, CtlSession& session);
 int RunBufferRead(const CtlOptions& options, CtlSession& session);
 int RunBufferClear(const CtlOptions& options, CtlSession& session);
+// Every panel that answers on the line, one line each on standard output.
+int RunScan(const CtlOptions& options, CtlSession& session);

@@ -4,10 +4,11 @@
 
 namespace {
 
-const QStringList Commands = {
-    QStringLiteral("new"),    QStringLiteral("dump"),  QStringLiteral("detect"),
-    QStringLiteral("read"),   QStringLiteral("write"), QStringLiteral("validate"),
-    QStringLiteral("buffer"), QStringLiteral("print"), QStringLiteral("help")};
+const QStringList Commands = {QStringLiteral("new"),    QStringLiteral("dump"),
+                              QStringLiteral("detect"), QStringLiteral("read"),
+                              QStringLiteral("write"),  QStringLiteral("validate"),
+                              QStringLiteral("buffer"), QStringLiteral("scan"),
+                              QStringLiteral("print"),  QStringLiteral("help")};
 
 // Whether a command talks to a panel over the line.
 bool lineCommand(const QString& command)
@@ -129,6 +130,17 @@ private:
             numeric(name, o.replyTimeoutMs, 10, 60000);
         } else if (name == QLatin1String("--slave")) {
             numeric(name, o.slave, 1, 64);
+        } else if (name == QLatin1String("--from")) {
+            m_scanGiven = true;
+            numeric(name, m_from, 1, 64);
+        } else if (name == QLatin1String("--to")) {
+            m_scanGiven = true;
+            numeric(name, m_to, 1, 64);
+        } else if (name == QLatin1String("--probe-margin")) {
+            m_scanGiven = true;
+            numeric(name, o.probeMarginMs, 1, 10000);
+        } else if (name == QLatin1String("--trace")) {
+            o.trace = flagOnly();
         } else if (name == QLatin1String("--search")) {
             o.search = flagOnly();
         } else if (name == QLatin1String("--factory")) {
@@ -193,6 +205,8 @@ private:
             m_error = QStringLiteral("unexpected argument %1").arg(rest[0]);
             return;
         }
+        o.from = m_from.value_or(1);
+        o.to = m_to.value_or(64);
         checkCombination(o);
     }
 
@@ -216,6 +230,12 @@ private:
             m_error = QStringLiteral("--validate and --allow-older belong to write");
         else if (!isBufferRead && m_formatGiven)
             m_error = QStringLiteral("--format belongs to buffer read");
+        else if (o.command != QLatin1String("scan") && m_scanGiven)
+            m_error = QStringLiteral("--from, --to and --probe-margin belong to scan");
+        else if (o.command == QLatin1String("scan") && o.slave)
+            m_error = QStringLiteral("scan takes --from and --to, not --slave");
+        else if (o.from > o.to)
+            m_error = QStringLiteral("--from %1 is above --to %2").arg(o.from).arg(o.to);
         else if (!lineCommand(o.command) && usesLine(o))
             m_error = QStringLiteral("%1 does not use the line").arg(o.command);
     }
@@ -236,6 +256,9 @@ private:
     QString m_inline;
     QString m_error;
     bool m_formatGiven = false;
+    bool m_scanGiven = false;
+    std::optional<int> m_from;
+    std::optional<int> m_to;
 };
 
 } // namespace
@@ -286,6 +309,9 @@ QString UsageText()
         "  buffer read [--format text|csv-fr|csv-en] [-o FILE]\n"
         "                              list the panel's event buffer\n"
         "  buffer clear                empty the panel's event buffer\n"
+        "  scan [--from N] [--to M] [--search] [--probe-margin MS]\n"
+        "                              find every panel on the line, one line each:\n"
+        "                              slave=<n> version=<x.yy> baud=<b> stops=<s>\n"
         "  print FILE -o OUT.pdf [--factory]\n"
         "                              write the printed report of FILE as a PDF file,\n"
         "                              with the INI file's print settings (section Print)\n"
@@ -302,6 +328,8 @@ QString UsageText()
         "  --rts-delay MS    end of transmission to RTS dropped; default 5\n"
         "  --frame-delay MS  pause between exchanges; default 50\n"
         "  --timeout MS      reply deadline of one exchange; default 2000\n"
+        "  --trace           every frame sent and received on standard error: time\n"
+        "                    in ms, direction, bytes in hexadecimal, decoding\n"
         "\n"
         "Panel:\n"
         "  --slave N         the panel's slave number, 1 to 64 (default: the last\n"
@@ -318,6 +346,14 @@ QString UsageText()
         "print:\n"
         "  --factory         also print the factory parameters\n"
         "\n"
+        "scan:\n"
+        "  --from N, --to M  the slave numbers to ask (default 1 to 64)\n"
+        "  --search          ask them at every baud rate and stop count the search\n"
+        "                    tries, not only at the line's settings\n"
+        "  --probe-margin MS how long a panel may take to start its reply beyond the\n"
+        "                    wire time (default 100); a panel that answers is then\n"
+        "                    asked again with the full reply deadline. Ctrl+C stops.\n"
+        "\n"
         "buffer read:\n"
         "  --format F        text (tab-separated, default), csv-fr (\";\"), csv-en (\",\")\n"
         "  -o FILE           write the list to FILE (Windows-1252) instead of\n"
@@ -329,7 +365,8 @@ QString UsageText()
         "progress, stops before the next block and says what the panel now holds\n"
         "(exit 4); a second one ends the program at once.\n"
         "\n"
-        "Exit status: 0 success, 1 usage, 2 file error, 3 no panel answered (or the\n"
-        "port cannot be opened), 4 a transfer failed, 5 refused (older firmware,\n"
-        "general parameter 21 not set, search cancelled).\n");
+        "Exit status: 0 success (scan: at least one panel answered), 1 usage, 2 file\n"
+        "error, 3 no panel answered (or the port cannot be opened), 4 a transfer\n"
+        "failed, 5 refused (older firmware, general parameter 21 not set, search or\n"
+        "scan cancelled).\n");
 }

@@ -10,7 +10,7 @@
 // from the INI file, then the console's defaults.
 struct CtlOptions
 {
-    QString command;    // new, dump, detect, read, write, validate, buffer, print, help
+    QString command;    // new, dump, detect, read, write, validate, buffer, scan, print, help
     QString subcommand; // buffer: read or clear
     QString file;       // dump, write and print: the configuration file
     QString output;     // -o
@@ -26,6 +26,14 @@ struct CtlOptions
 
     std::optional<std::uint8_t> slave; // 1..64
     bool search = false;
+
+    // scan
+    int from = 1;
+    int to = 64;
+    std::optional<int> probeMarginMs;
+
+    // Every frame on the line to standard error.
+    bool trace = false;
 
     bool factory = false;
     bool validate = false;

@@ -3,6 +3,8 @@
 #include "ConsoleSearchWindow.h"
 #include "ExitCode.h"
 #include "link/Detection.h"
+#include "link/FrameText.h"
+#include "link/LineMonitor.h"
 #include "settings/IniStore.h"
 #include "texts/DataFunctions.h"
 #include "util/ErrorHandling.h"
@@ -36,6 +38,7 @@ CtlSession::Line CtlSession::ResolveLine(const CtlOptions& o)
         o.frameDelayMs.value_or(GetIniInt(Communication, QStringLiteral("FrameDelay"), 50));
     line.link.replyTimeoutMs = o.replyTimeoutMs.value_or(LinkOptions{}.replyTimeoutMs);
     line.search = o.search;
+    line.trace = o.trace;
     if (o.slave)
         line.slave = *o.slave;
     else if (o.search)
@@ -68,6 +71,15 @@ bool CtlSession::Open()
 {
     m_port = std::make_unique<SerialComCtrl>();
     m_link = std::make_unique<PanelLink>(*m_port, m_line.link);
+    if (m_line.trace) {
+        // Each frame is written as it comes; none needs keeping.
+        m_monitor = std::make_unique<LineMonitor>(1);
+        m_monitor->SetSink([](const MonitorFrame& frame) {
+            std::fprintf(stderr, "%s\n", FrameLine(frame).toLocal8Bit().constData());
+            std::fflush(stderr);
+        });
+        m_link->SetMonitor(m_monitor.get());
+    }
     const bool opened = Trap("orvelctl.OpenPort", [&] {
         m_port->SetCommPort(m_line.port);
         m_port->SetSettings(SettingsText(m_line));

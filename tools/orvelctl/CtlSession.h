@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <memory>
 
+class LineMonitor;
+
 // The line and the panel of one command: the line settings resolved from the
 // command line, the INI file and the console's defaults, the port opened with
 // them, and the detection of the panel.
@@ -24,6 +26,7 @@ public:
         LinkOptions link;
         std::uint8_t slave = 1; // 0: search for the slave number
         bool search = false;
+        bool trace = false; // every frame to standard error
     };
 
     // Resolves the settings; an INI value that does not convert raises the
@@ -37,8 +40,8 @@ public:
     CtlSession(const CtlSession&) = delete;
     CtlSession& operator=(const CtlSession&) = delete;
 
-    // Opens the port (Detect does it first); on failure the error is
-    // reported and the result is false.
+    // Opens the port (Detect does it first), with the trace on the link when
+    // asked; on failure the error is reported and the result is false.
     bool Open();
     // The link of the open port.
     PanelLink& link() { return *m_link; }
@@ -58,6 +61,7 @@ public:
 
 private:
     Line m_line;
+    std::unique_ptr<LineMonitor> m_monitor;
     std::unique_ptr<SerialComCtrl> m_port;
     std::unique_ptr<PanelLink> m_link;
     std::uint8_t m_slave = 0;

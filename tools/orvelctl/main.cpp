@@ -40,6 +40,8 @@ int runOnLine(const CtlOptions& o)
         return RunWrite(o, session);
     if (o.command == QLatin1String("validate"))
         return RunValidate(o, session);
+    if (o.command == QLatin1String("scan"))
+        return RunScan(o, session);
     if (o.subcommand == QLatin1String("read"))
         return RunBufferRead(o, session);
     return RunBufferClear(o, session);

@@ -96,6 +96,15 @@ void TestCtlOptions::accepted()
     QVERIFY(r.error.isEmpty());
     QCOMPARE(r.options.output, QStringLiteral("n.orv"));
 
+    r = ParseCommandLine(
+        {"scan", "--from=7", "--to", "9", "--probe-margin", "150", "--search", "--trace"});
+    QVERIFY2(r.error.isEmpty(), qPrintable(r.error));
+    QCOMPARE(r.options.from, 7);
+    QCOMPARE(r.options.to, 9);
+    QCOMPARE(*r.options.probeMarginMs, 150);
+    QVERIFY(r.options.search && r.options.trace);
+    QVERIFY(CtlSession::ResolveLine(r.options).trace);
+
     r = ParseCommandLine({"dump", "--help"});
     QCOMPARE(r.options.command, QStringLiteral("help"));
 }
@@ -149,6 +158,18 @@ void TestCtlOptions::refused_data()
                                 << "option --format: xml is not text, csv-fr or csv-en";
     QTest::newRow("line on dump") << QStringList{"dump", "f", "--slave", "3"}
                                   << "dump does not use the line";
+    QTest::newRow("range reversed")
+        << QStringList{"scan", "--from", "6", "--to", "5"} << "--from 6 is above --to 5";
+    QTest::newRow("to 65") << QStringList{"scan", "--to", "65"}
+                           << "option --to: 65 is not a number from 1 to 64";
+    QTest::newRow("margin 0") << QStringList{"scan", "--probe-margin", "0"}
+                              << "option --probe-margin: 0 is not a number from 1 to 10000";
+    QTest::newRow("range on detect")
+        << QStringList{"detect", "--from", "3"} << "--from, --to and --probe-margin belong to scan";
+    QTest::newRow("slave on scan")
+        << QStringList{"scan", "--slave", "3"} << "scan takes --from and --to, not --slave";
+    QTest::newRow("trace with value")
+        << QStringList{"scan", "--trace=1"} << "option --trace takes no value";
 }
 
 void TestCtlOptions::refused()
