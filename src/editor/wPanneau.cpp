@@ -1,5 +1,6 @@
 #include "wPanneau.h"
 
+#include "EditGrid.h"
 #include "FactoryPage.h"
 #include "GeneralPage.h"
 #include "InputGridPage.h"
@@ -379,6 +380,33 @@ void wPanneau::CommitGridEdit()
 {
     m_inputs->CommitEdit();
     m_outputs->CommitEdit();
+}
+
+void wPanneau::FocusPage()
+{
+    Trap("wPanneau.FocusPage", [&] {
+        GridPage* grid = nullptr;
+        switch (SelectedPage()) {
+        case 1:
+            grid = m_inputs;
+            break;
+        case 2:
+            grid = m_outputs;
+            break;
+        default:
+            break;
+        }
+        if (grid) {
+            EditGrid* g = grid->Grid();
+            if (!g->currentIndex().isValid())
+                g->SetCurrentCell(g->FixedRows(), 1);
+            g->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+        QWidget* page = m_frmPages[SelectedPage() - 1];
+        if (QWidget* next = page->nextInFocusChain(); next && page->isAncestorOf(next))
+            next->setFocus(Qt::TabFocusReason);
+    });
 }
 
 bool wPanneau::ReadOrvel(PanelLink& link, std::uint8_t slave, std::int32_t version)

@@ -80,6 +80,9 @@ public:
     int CurrentLine() const;
     // Finishes the cell edit in progress in either grid.
     void CommitGridEdit();
+    // Gives the keyboard focus to the page on view: its grid (on its current
+    // cell, the first one at first) or its first field.
+    void FocusPage();
 
     // Closes the window without the question about unsaved changes (the
     // shell's own closing of windows, a failed read).

@@ -19,6 +19,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
+#include <QIcon>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -73,6 +74,10 @@ wMain::wMain(std::unique_ptr<ComCtrl> port, QWidget* parent)
     setAcceptDrops(true);
 
     m_imlTools.LoadStandard();
+    // The console's own picture for its windows and dialogs (panel windows
+    // take it from here).
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/shell/icons/orvel.svg")));
+    setWindowIcon(QApplication::windowIcon());
     buildMenus();
     buildToolBar();
     buildStatusBar();

@@ -43,7 +43,7 @@ void wMain::ShowPanelWindow(wPanneau* panel)
     sub->resize(sub->sizeHint());
     sub->show();
     m_mdi->setActiveSubWindow(sub);
-    panel->setFocus();
+    panel->FocusPage();
 }
 
 void wMain::mnuFileNew_Click()
