@@ -74,21 +74,6 @@ private Q_SLOTS:
         QCOMPARE(ui.messages[2].text,
                  ErrorReport(5, "Invalid procedure call or argument", "ConfigClass.Save"));
     }
-
-    void everyRaisedNumberHasItsDescription()
-    {
-        const int numbers[] = {
-            ErrNo::InvalidCall,      ErrNo::Overflow,       ErrNo::SubscriptOutOfRange,
-            ErrNo::TypeMismatch,     ErrNo::FileNotFound,   ErrNo::DeviceIO,
-            ErrNo::DiskFull,         ErrNo::InputPastEnd,   ErrNo::PermissionDenied,
-            ErrNo::PathFileAccess,   ErrNo::PathNotFound,   ErrNo::PortInvalid,
-            ErrNo::PortAlreadyOpen,  ErrNo::PortNotOpen,    ErrNo::PortSettings,
-            ErrNo::PortRead,         ErrNo::PortWrite,      ErrNo::DataFileNotFound,
-            ErrNo::DataFilePassword, ErrNo::DataFileFormat, ErrNo::NoCurrentRecord};
-        const QString generic = ErrorDescription(-12345);
-        for (int n : numbers)
-            QVERIFY2(ErrorDescription(n) != generic, qPrintable(QString::number(n)));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestErrorHandling)

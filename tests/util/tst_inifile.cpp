@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using Read = std::tuple<QByteArray, QString, QString, QString>;
+
 class TestIniFile : public QObject
 {
     Q_OBJECT
@@ -23,37 +25,30 @@ class TestIniFile : public QObject
     }
 
 private Q_SLOTS:
+    // The file's bytes ("-": none), section, key and the value read ("dflt"
+    // is the default).
     void read_data()
     {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("section");
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QString>("value");
-        const auto row = [](const char* name, const QByteArray& bytes, const char* section,
-                            const char* key, const QString& value) {
-            QTest::newRow(name) << bytes << QString(section) << QString(key) << value;
-        };
-        row("no file", "-", "General", "Language", "dflt");
-        row("no key", "[General]\n", "General", "Language", "dflt");
-        row("quoted", "[S]\nk=\"  spaced  \"\n", "S", "k", "  spaced  ");
-        row("empty", "[S]\nk=\n", "S", "k", "");
-        row("equals sign", "[S]\nk=a=b\n", "S", "k", "a=b");
-        row("blanks", "[S]\n  spaced key  =  v  \n", "S", "spaced key", "v");
-        row("case", "[general]\nlanguage = Français \n", "GENERAL", "Language", "Français");
-        row("section twice", "[A]\nk=1\n[B]\nk=2\n[A]\nk=3\n", "A", "k", "1");
-        row("windows-1252",
-            "[General]\nLanguage=Fran\xE7"
-            "ais\n",
-            "General", "Language", "Français");
+        QTest::addColumn<Read>("c");
+        QTest::newRow("no file") << Read{"-", "General", "Language", "dflt"};
+        QTest::newRow("no key") << Read{"[General]\n", "General", "Language", "dflt"};
+        QTest::newRow("quoted") << Read{"[S]\nk=\"  spaced  \"\n", "S", "k", "  spaced  "};
+        QTest::newRow("empty") << Read{"[S]\nk=\n", "S", "k", ""};
+        QTest::newRow("equals sign") << Read{"[S]\nk=a=b\n", "S", "k", "a=b"};
+        QTest::newRow("blanks") << Read{"[S]\n  spaced key  =  v  \n", "S", "spaced key", "v"};
+        QTest::newRow("case") << Read{"[general]\nlanguage = Français \n", "GENERAL", "Language",
+                                      "Français"};
+        QTest::newRow("section twice") << Read{"[A]\nk=1\n[B]\nk=2\n[A]\nk=3\n", "A", "k", "1"};
+        QTest::newRow("windows-1252") << Read{"[General]\nLanguage=Fran\xE7"
+                                              "ais\n",
+                                              "General", "Language", "Français"};
     }
     void read()
     {
-        QFETCH(QByteArray, bytes);
-        QFETCH(QString, section);
-        QFETCH(QString, key);
-        QFETCH(QString, value);
+        QFETCH(Read, c);
+        const auto& [bytes, section, key, value] = c;
         put(bytes);
-        QCOMPARE(IniRead(section, key, QStringLiteral("dflt"), m_file), value);
+        QCOMPARE(IniRead(section, key, "dflt", m_file), value);
     }
 
     // Steps "W|section|key|value", "K|section|key" (delete a key) and

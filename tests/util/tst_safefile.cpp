@@ -18,6 +18,11 @@
 namespace {
 const QByteArray Old = "the previous content";
 const QByteArray New(1000, 'n');
+// What stands at the target, the error number and text (0: written), the
+// permissions of the file written or kept (0: not checked), and whether
+// CheckFileWritable agrees.
+using Write = std::tuple<QString, int, QString, int, bool>;
+using Read = std::tuple<QString, int, QString>; // file, error number, text
 
 void Chmod(const QString& path, mode_t mode)
 {
@@ -59,19 +64,12 @@ private Q_SLOTS:
         m_dir.reset();
     }
 
-    // What stands at the target before the write, what the write gives
-    // (error number and text, 0 when written) and the permissions of the
-    // file written or kept (0: not checked); CheckFileWritable agrees.
     void write_data()
     {
-        QTest::addColumn<QString>("setup");
-        QTest::addColumn<int>("number");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<bool>("checked");
+        QTest::addColumn<Write>("c");
         const auto row = [](const char* setup, int number, const char* text, int mode,
                             bool checked) {
-            QTest::newRow(setup) << QString(setup) << number << QString(text) << mode << checked;
+            QTest::newRow(setup) << Write{setup, number, text, mode, checked};
         };
         const char* const notRegular = "not a regular file";
         row("new file", 0, "", 0644, true);
@@ -87,11 +85,8 @@ private Q_SLOTS:
     }
     void write()
     {
-        QFETCH(QString, setup);
-        QFETCH(int, number);
-        QFETCH(QString, text);
-        QFETCH(int, mode);
-        QFETCH(bool, checked);
+        QFETCH(Write, c);
+        const auto& [setup, number, text, mode, checked] = c;
         QString target = path("out.txt");
         QString file = target; // the regular file behind the target
         if (setup.startsWith("file") || setup.startsWith("read-only file") ||
@@ -149,11 +144,9 @@ private Q_SLOTS:
 
     void read_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("number");
-        QTest::addColumn<QString>("text");
+        QTest::addColumn<Read>("c");
         const auto row = [](const char* name, int number, const char* text) {
-            QTest::newRow(name) << QString(name) << number << QString(text);
+            QTest::newRow(name) << Read{name, number, text};
         };
         row("file", 0, "");
         row("none", ErrNo::FileNotFound, "No such file or directory");
@@ -164,9 +157,8 @@ private Q_SLOTS:
     }
     void read()
     {
-        QFETCH(QString, name);
-        QFETCH(int, number);
-        QFETCH(QString, text);
+        QFETCH(Read, c);
+        const auto& [name, number, text] = c;
         TestFiles::WriteBytes(path("file"), Old.left(20));
         TestFiles::WriteBytes(path("large"), Old + "!");
         TestFiles::WriteBytes(path("secret"), Old);

@@ -1,12 +1,10 @@
-#include "RecordingUi.h"
 #include "util/Cp1252.h"
 #include "util/FileDialog.h"
 #include "util/PathFunctions.h"
-#include "util/TextFunctions.h"
 
 #include <QTest>
 
-// Windows-1252, paths, text helpers and the file dialog's filter and result forms.
+// Windows-1252, paths and the file dialog's filter.
 class TestText : public QObject
 {
     Q_OBJECT
@@ -66,13 +64,6 @@ private Q_SLOTS:
         QCOMPARE(JoinPath(folder, name), path);
     }
 
-    void textHelpers()
-    {
-        QCOMPARE(TextReplace("File \"*\" is gone *", "*", "C:\\a"), "File \"C:\\a\" is gone C:\\a");
-        QCOMPARE(TextReplace("abc", QString(), "x"), "abc");
-        QCOMPARE(CaptionTransform("C:\\R&D,1\\a.cfg", ","), "C:\\R&&D,1\\a.cfg");
-    }
-
     void filterToQt_data()
     {
         QTest::addColumn<QString>("filter");
@@ -91,24 +82,6 @@ private Q_SLOTS:
         QFETCH(QString, filter);
         QFETCH(QString, expected);
         QCOMPARE(FilterToQt(filter), expected);
-    }
-
-    // Cancelled, one file, several files (folder and names NUL-separated).
-    void fileDialogResults()
-    {
-        RecordingUi ui;
-        FileDialogRequest request;
-        request.filter = "Configurations|*.orv";
-        request.multiSelect = true;
-        QCOMPARE(ShowFileDialog(request), QString());
-        ui.answerNextFileDialog({"/data/a.orv"});
-        QCOMPARE(ShowFileDialog(request), "/data/a.orv");
-        ui.answerNextFileDialog({"/data/a.orv", "/data/b c.orv"});
-        const QString several = ShowFileDialog(request);
-        QCOMPARE(several, QString("/data") + QChar(0) + "a.orv" + QChar(0) + "b c.orv");
-        QCOMPARE(SplitFileDialogResult(several), (QStringList{"/data/a.orv", "/data/b c.orv"}));
-        QCOMPARE(ui.fileRequests.size(), 3);
-        QCOMPARE(ui.fileRequests[0].filter, request.filter);
     }
 };
 
