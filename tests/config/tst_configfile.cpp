@@ -79,38 +79,29 @@ private Q_SLOTS:
     {
         HandFile f("Orvel 12", "Salle des pompes");
         ConfigClass c;
+        using Set = void (ConfigClass::*)(int, std::uint8_t);
+        // Byte fields: offset for channel 1, then one every step bytes; the
+        // last three come after the texts.
+        const std::tuple<Set, int, int> fields[] = {
+            {&ConfigClass::SetInSecu, 0, 15},      {&ConfigClass::SetInSequence, 5, 15},
+            {&ConfigClass::SetInDetect, 6, 15},    {&ConfigClass::SetInRelance, 7, 15},
+            {&ConfigClass::SetInBlocage, 8, 15},   {&ConfigClass::SetInSynth, 13, 15},
+            {&ConfigClass::SetInTypeKL, 14, 15},   {&ConfigClass::SetOutSecu, 180, 2},
+            {&ConfigClass::SetOutPilot, 181, 2},   {&ConfigClass::SetInDisturb, 249, 1},
+            {&ConfigClass::SetInRepBlock, 261, 1}, {&ConfigClass::SetOutMode, 278, 1}};
+        int value = 0;
         for (int ch = 1; ch <= 12; ++ch) {
-            const int r = (ch - 1) * 15;
-            c.SetInSecu(ch, ch);
-            f.put(r + 0, ch);
+            for (const auto& [set, first, step] : fields) {
+                const int offset = first + (ch - 1) * step;
+                (c.*set)(ch, ++value);
+                f.put(first >= 249 ? f.late(offset) : offset, value);
+            }
             c.SetInTempo(ch, ch * 100003 - 7);
-            f.putLong(r + 1, ch * 100003 - 7);
-            c.SetInSequence(ch, 20 + ch);
-            f.put(r + 5, 20 + ch);
-            c.SetInDetect(ch, 40 + ch);
-            f.put(r + 6, 40 + ch);
-            c.SetInRelance(ch, 60 + ch);
-            f.put(r + 7, 60 + ch);
-            c.SetInBlocage(ch, 80 + ch);
-            f.put(r + 8, 80 + ch);
+            f.putLong((ch - 1) * 15 + 1, ch * 100003 - 7);
             for (int k = 1; k <= 4; ++k) {
                 c.SetInRedir(ch, k, (ch + k) % 13);
-                f.put(r + 8 + k, (ch + k) % 13);
+                f.put((ch - 1) * 15 + 8 + k, (ch + k) % 13);
             }
-            c.SetInSynth(ch, 100 + ch);
-            f.put(r + 13, 100 + ch);
-            c.SetInTypeKL(ch, 120 + ch);
-            f.put(r + 14, 120 + ch);
-            c.SetOutSecu(ch, 180 + ch);
-            f.put(180 + (ch - 1) * 2, 180 + ch);
-            c.SetOutPilot(ch, 200 + ch);
-            f.put(181 + (ch - 1) * 2, 200 + ch);
-            c.SetInDisturb(ch, 140 + ch);
-            f.put(f.late(249 + ch - 1), 140 + ch);
-            c.SetInRepBlock(ch, 160 + ch);
-            f.put(f.late(261 + ch - 1), 160 + ch);
-            c.SetOutMode(ch, 220 + ch);
-            f.put(f.late(278 + ch - 1), 220 + ch);
         }
         c.SetGenTempoRelance(-123456789);
         f.putLong(204, -123456789);
@@ -139,54 +130,6 @@ private Q_SLOTS:
         QVERIFY(loaded == c); // ModuleNo from offset 240, not the mirror of GenParam(23)
         QVERIFY(loaded.Save(path("again.orv")));
         QCOMPARE(TestFiles::ReadBytes(path("again.orv")), f.bytes());
-    }
-
-    // Without the tail (output modes, second copy of parameter 32) the record
-    // keeps its own output modes and the first copy; with it the tail wins.
-    void tail_data()
-    {
-        QTest::addColumn<bool>("tail");
-        QTest::newRow("without") << false;
-        QTest::newRow("with") << true;
-    }
-    void tail()
-    {
-        QFETCH(bool, tail);
-        HandFile f("Orvel", "");
-        f.put(235, 77);
-        f.put(f.late(278), 3);
-        f.put(f.late(290), 2);
-        ConfigClass c;
-        c.SetOutMode(1, 9);
-        RecordingUi ui;
-        QVERIFY(load(c, tail ? f.bytes() : f.withoutTail()));
-        QVERIFY(ui.messages.isEmpty());
-        QCOMPARE(int(c.OutMode(1)), tail ? 3 : 9);
-        QCOMPARE(int(c.GenParam(32)), tail ? 2 : 77);
-    }
-
-    // A horn stop delay of 0 h 0 min reads as 0 h 10 min.
-    void hornDelayRule_data()
-    {
-        QTest::addColumn<int>("hours");
-        QTest::addColumn<int>("minutes");
-        QTest::addColumn<int>("loaded");
-        QTest::newRow("0h0") << 0 << 0 << 10;
-        QTest::newRow("0h5") << 0 << 5 << 5;
-        QTest::newRow("2h0") << 2 << 0 << 0;
-    }
-    void hornDelayRule()
-    {
-        QFETCH(int, hours);
-        QFETCH(int, minutes);
-        QFETCH(int, loaded);
-        HandFile f("", "");
-        f.put(f.late(276), hours);
-        f.put(f.late(277), minutes);
-        ConfigClass c;
-        QVERIFY(load(c, f.withoutTail()));
-        QCOMPARE(int(c.GenParam(30)), hours);
-        QCOMPARE(int(c.GenParam(31)), loaded);
     }
 
     void textsTrimmedAndWindows1252()

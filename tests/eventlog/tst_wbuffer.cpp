@@ -50,6 +50,10 @@ QList<EventRow> decoded(const QList<Event>& events, const Order& order)
     return rows;
 }
 
+using Sort = std::tuple<Order, Order, QString>;
+// Clicks, the events, the requests answered (-1: all), the rows' order, the message.
+using Refresh = std::tuple<Order, QList<Event>, int, Order, QString>;
+
 } // namespace
 
 class TestWBuffer : public QObject
@@ -126,66 +130,57 @@ private Q_SLOTS:
         m_ui.reset();
     }
 
+    // Clicks on headings, the order of the rows (read positions) and the
+    // headings' images.
     void sorting_data()
     {
-        QTest::addColumn<Order>("clicks");
-        QTest::addColumn<Order>("order");
-        QTest::addColumn<QString>("icons");
+        QTest::addColumn<Sort>("c");
         QTest::newRow("first click on No. sorts descending")
-            << Order{0} << Order{5, 4, 3, 2, 1} << "D-----";
-        QTest::newRow("another heading sorts ascending")
-            << Order{3} << Order{2, 3, 5, 1, 4} << "---U--";
+            << Sort{{0}, {5, 4, 3, 2, 1}, "D-----"};
+        QTest::newRow("another heading sorts ascending") << Sort{{3}, {2, 3, 5, 1, 4}, "---U--"};
         QTest::newRow("the same heading again descending")
-            << Order{3, 3} << Order{4, 1, 5, 3, 2} << "---D--";
+            << Sort{{3, 3}, {4, 1, 5, 3, 2}, "---D--"};
         QTest::newRow("a third heading resets the images")
-            << Order{3, 3, 1} << Order{2, 4, 5, 3, 1} << "-U----";
-        QTest::newRow("back to No.: ascending") << Order{2, 0} << Order{1, 2, 3, 4, 5} << "U-----";
+            << Sort{{3, 3, 1}, {2, 4, 5, 3, 1}, "-U----"};
+        QTest::newRow("back to No.: ascending") << Sort{{2, 0}, {1, 2, 3, 4, 5}, "U-----"};
     }
     void sorting()
     {
-        QFETCH(Order, clicks);
-        QFETCH(Order, order);
-        QFETCH(QString, icons);
+        QFETCH(Sort, c);
+        const auto& [clicks, order, images] = c;
         for (int column : clicks)
             click(column);
         QCOMPARE(m_window->Rows(), decoded(Five, order));
-        QCOMPARE(this->icons(), icons);
+        QCOMPARE(icons(), images);
     }
 
-    // F5 reads again: new rows in the same sort; a failure keeps the rows
-    // read before it.
+    // F5 reads again: new rows in the same sort; a failure (the panel falls
+    // silent after two answers) keeps the rows read before it.
     void refresh_data()
     {
-        QTest::addColumn<Order>("clicks");
-        QTest::addColumn<QList<Event>>("events");
-        QTest::addColumn<int>("answered"); // before the panel falls silent; -1: all
-        QTest::addColumn<Order>("order");
-        QTest::addColumn<QString>("message");
+        QTest::addColumn<Refresh>("c");
         QTest::newRow("keeps the sort")
-            << Order{3, 3} << QList<Event>{record(7, 1), record(15, 2), record(9, 3)} << -1
-            << Order{3, 1, 2} << "";
+            << Refresh{{3, 3}, {record(7, 1), record(15, 2), record(9, 3)}, -1, {3, 1, 2}, ""};
         QList<Event> full;
         Order first62;
         for (int k = 0; k < 64; ++k)
             full << Five[k % 5];
         for (int k = 1; k <= 62; ++k)
             first62 << k;
-        QTest::newRow("last records fail") << Order{} << full << 2 << first62 << "en102001";
+        QTest::newRow("last records fail") << Refresh{{}, full, 2, first62, "en102001"};
     }
     void refresh()
     {
-        QFETCH(Order, clicks);
-        QFETCH(QList<Event>, events);
-        QFETCH(int, answered);
-        QFETCH(Order, order);
-        QFETCH(QString, message);
+        QFETCH(Refresh, c);
+        const auto& [clicks, events, answered, order, message] = c;
         for (int column : clicks)
             click(column);
         m_panel->setEvents(events);
-        if (answered >= 0)
-            m_line->setResponder([this, answered](const QByteArray& request) {
-                return m_line->requests().size() < answered ? m_panel->handle(request).bytes
-                                                            : QByteArray();
+        const int replies = answered;
+        if (replies >= 0)
+            m_line->setResponder([this, replies](const QByteArray& request) {
+                return m_line->requests().size() < replies ? m_panel->handle(request).bytes
+                                                           : QByteArray();
             });
         QTest::keyClick(m_window.get(), Qt::Key_F5);
         QCOMPARE(m_window->Rows(), decoded(events, order));
@@ -237,20 +232,28 @@ private Q_SLOTS:
     }
 
     // The button only says where the formats are; a format asks for the file
-    // in the folder remembered, writes Windows-1252 and remembers the folder.
+    // in the folder remembered, writes Windows-1252 whole or not at all (here
+    // the file size limit, which binds root too, fails it half-way) and
+    // remembers the folder.
     void save_data()
     {
         QTest::addColumn<QString>("key");
-        QTest::addColumn<bool>("chosen");
-        QTest::newRow("TEXT") << "TEXT" << true;
-        QTest::newRow("CSV_FR") << "CSV_FR" << true;
-        QTest::newRow("CSV_EN") << "CSV_EN" << true;
-        QTest::newRow("cancelled") << "CSV_FR" << false;
+        QTest::addColumn<QString>("outcome");
+        QTest::newRow("TEXT") << "TEXT"
+                              << "saved";
+        QTest::newRow("CSV_FR") << "CSV_FR"
+                                << "saved";
+        QTest::newRow("CSV_EN") << "CSV_EN"
+                                << "saved";
+        QTest::newRow("cancelled") << "CSV_FR"
+                                   << "cancelled";
+        QTest::newRow("full disk") << "TEXT"
+                                   << "full disk";
     }
     void save()
     {
         QFETCH(QString, key);
-        QFETCH(bool, chosen);
+        QFETCH(QString, outcome);
         trigger("mnuFileSave");
         QCOMPARE(m_ui->lastText(), "en102008");
         QCOMPARE(m_ui->messages.last().icon, MsgIcon::Information);
@@ -260,49 +263,37 @@ private Q_SLOTS:
         SetIniParam("General", "BufferFiles", "/earlier/folder");
         QTemporaryDir folder;
         const QString path = folder.filePath("events");
-        TestFiles::WriteBytes(path, "an earlier, longer export that the save replaces entirely");
-        m_ui->answerNextFileDialog(chosen ? QStringList{path} : QStringList{});
-        trigger(key);
-
+        const QByteArray earlier = "an earlier, longer export that the save replaces entirely";
+        TestFiles::WriteBytes(path, earlier);
+        m_ui->answerNextFileDialog(outcome == "cancelled" ? QStringList{} : QStringList{path});
+        {
+            std::optional<FileSizeLimit> limit;
+            if (outcome == "full disk")
+                limit.emplace(64);
+            trigger(key);
+        }
         QCOMPARE(m_ui->fileRequests.size(), 1);
         const FileDialogRequest& request = m_ui->fileRequests[0];
-        const QString extension = key == "TEXT" ? "txt" : "csv";
-        QCOMPARE(request.filter, QString("Files (*.%1)|*.%1").arg(extension));
+        QCOMPARE(request.filter, QString("Files (*.%1)|*.%1").arg(key == "TEXT" ? "txt" : "csv"));
         QCOMPARE(request.initialFolder, "/earlier/folder");
         QVERIFY(request.save && !request.multiSelect && request.proposedName.isEmpty());
         QCOMPARE(request.owner, m_window.get());
-        QCOMPARE(m_ui->messages.size(), 1);
-        if (!chosen) {
-            QCOMPARE(TestFiles::ReadBytes(path).size(), 57);
-            QCOMPARE(GetIniParam("General", "BufferFiles"), "/earlier/folder");
+        QCOMPARE(GetIniParam("General", "BufferFiles"),
+                 outcome == "cancelled" ? "/earlier/folder" : folder.path());
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"events"});
+        if (outcome != "saved") {
+            QCOMPARE(TestFiles::ReadBytes(path), earlier);
+            QCOMPARE(m_ui->lastText(), outcome == "cancelled"
+                                           ? "en102008"
+                                           : ErrorReport(61, "Disk full", "wBuffer.SaveValues"));
             return;
         }
+        QCOMPARE(m_ui->messages.size(), 1);
         const QString content =
             "en102102 3\r\n" + m_window->StatusText() + "\r\n" +
             ExportTable(*ExportFormatFromKey(key), Headings, decoded(Five, {2, 3, 5, 1, 4}));
         QCOMPARE(TestFiles::ReadBytes(path), ToCp1252(content));
         QVERIFY(TestFiles::ReadBytes(path).contains("Heure \xe9"));
-        QCOMPARE(GetIniParam("General", "BufferFiles"), folder.path());
-    }
-
-    // A save that fails half-way (here on the file size limit, which binds
-    // root too) is reported and leaves the earlier export as it was.
-    void failedSaveKeepsTheEarlierFile()
-    {
-        QTemporaryDir folder;
-        const QString path = folder.filePath("events.txt");
-        TestFiles::WriteBytes(path, "earlier export");
-        m_ui->answerNextFileDialog({path});
-        {
-            FileSizeLimit limit(64);
-            trigger("TEXT");
-        }
-        QCOMPARE(TestFiles::ReadBytes(path), "earlier export");
-        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
-                 QStringList{"events.txt"});
-        QCOMPARE(m_ui->messages.size(), 1);
-        QCOMPARE(m_ui->lastText(), ErrorReport(61, "Disk full", "wBuffer.SaveValues"));
-        QCOMPARE(m_ui->messages.last().icon, MsgIcon::Critical);
     }
 };
 
