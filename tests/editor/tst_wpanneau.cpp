@@ -1,18 +1,14 @@
 // The panel window driven as a user does, with the shipped data file in its
 // default language: keys into grid cells and fields, the rules between them,
-// every refusal with its message, the close question, the language switch and
-// the transfers with a simulated panel.
+// every refusal with its message, the close question and the language switch.
 
 #include "RecordingUi.h"
-#include "SimulatedLine.h"
-#include "SimulatedPanel.h"
 #include "WidgetLookup.h"
 
 #include "config/ConfigClass.h"
 #include "editor/EditGrid.h"
 #include "editor/UpDownEdit.h"
 #include "editor/wPanneau.h"
-#include "link/CommFunctions.h"
 #include "texts/DataFunctions.h"
 
 #include <QComboBox>
@@ -22,18 +18,12 @@
 #include <QPointer>
 #include <QRadioButton>
 #include <QStandardPaths>
-#include <QTabWidget>
 #include <QTest>
 
 namespace {
-EditGrid* Inputs(wPanneau& panel)
+EditGrid* Inputs(wPanneau& panel, const char* name = "grdInputs")
 {
-    return child<EditGrid>(&panel, "grdInputs");
-}
-
-EditGrid* Outputs(wPanneau& panel)
-{
-    return child<EditGrid>(&panel, "grdOutputs");
+    return child<EditGrid>(&panel, name);
 }
 
 // Lets a queued commit (Enter in a cell editor) run.
@@ -55,6 +45,14 @@ void TypeInCell(EditGrid* grid, int row, int col, const QString& text)
     Settle();
 }
 
+QStringList Entries(QComboBox* combo)
+{
+    QStringList entries;
+    for (int i = 0; i < combo->count(); ++i)
+        entries << combo->itemText(i);
+    return entries;
+}
+
 // F2 opens a list cell, the arrows move to entry index, Enter commits (or,
 // with no index, Escape cancels). The entries offered; none when the cell
 // would not open.
@@ -63,9 +61,7 @@ QStringList ChooseInCell(EditGrid* grid, int row, int col, int index = -1)
     grid->SetCurrentCell(row, col);
     QTest::keyClick(grid, Qt::Key_F2);
     auto* list = qobject_cast<QComboBox*>(grid->CellEditor());
-    QStringList entries;
-    for (int i = 0; list && i < list->count(); ++i)
-        entries << list->itemText(i);
+    const QStringList entries = list ? Entries(list) : QStringList();
     if (list) {
         QTest::keyClick(list, Qt::Key_Home);
         for (int i = 0; i < index; ++i)
@@ -105,14 +101,6 @@ QStringList Captions(std::initializer_list<int> tags)
     return texts;
 }
 
-QStringList Entries(QComboBox* combo)
-{
-    QStringList entries;
-    for (int i = 0; i < combo->count(); ++i)
-        entries << combo->itemText(i);
-    return entries;
-}
-
 // The record field behind an input grid column (the delay for 2..5,
 // redirection k for 10..13).
 int InputField(const ConfigClass& c, int ch, int col)
@@ -127,15 +115,14 @@ int InputField(const ConfigClass& c, int ch, int col)
     }
 }
 
-// GenParam(param), or the factory field for the negative keys.
-constexpr int kBrightMin = -1;
-constexpr int kSupplyType = -2;
-int GeneralField(const ConfigClass& config, int param)
-{
-    return param == kBrightMin    ? config.BrightMin()
-           : param == kSupplyType ? config.SupplyType()
-                                  : config.GenParam(param);
-}
+// An input cell's column, what is typed ("=n": list entry n), the value
+// stored, the text then shown, and the message of a refusal.
+using Cell = std::tuple<int, QString, int, QString, QString>;
+// A numeric field, what is typed, the parameter (-1: minimum brightness)
+// and the value stored.
+using Field = std::tuple<QString, QString, int, int>;
+// Modified, closed by the program, the answer to the question, closed.
+using Close = std::tuple<bool, bool, MsgAnswer, bool>;
 } // namespace
 
 class tst_wPanneau : public QObject
@@ -184,7 +171,7 @@ private Q_SLOTS:
             expected.SetInDisturb(ch, 1);
         }
         panel.SelectPage(2);
-        EditGrid* out = Outputs(panel);
+        EditGrid* out = Inputs(panel, "grdOutputs");
         for (int n = 1; n <= ConfigClass::Channels; ++n) {
             ChooseInCell(out, n, 1, 1 - n % 2);
             expected.SetOutSecu(n, 1 - n % 2);
@@ -233,15 +220,11 @@ private Q_SLOTS:
     // as they were).
     void inputCell_data()
     {
-        QTest::addColumn<int>("col");
-        QTest::addColumn<QString>("typed"); // "=n": list entry n
-        QTest::addColumn<int>("stored");
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<QString>("message");
+        QTest::addColumn<Cell>("c");
         const QString delay = GetText(10201) + "\r( 0 - 22h 59mn 59s 900ms )";
         const auto row = [](const char* name, int col, const char* typed, int stored,
                             const QString& shown, const QString& message = {}) {
-            QTest::newRow(name) << col << QString(typed) << stored << shown << message;
+            QTest::newRow(name) << Cell{col, typed, stored, shown, message};
         };
         row("fail-safe", 1, "=1", 1, GetCaption(31101));
         row("no horn", 15, "=0", 4, GetCaption(31130));
@@ -261,11 +244,8 @@ private Q_SLOTS:
     }
     void inputCell()
     {
-        QFETCH(int, col);
-        QFETCH(QString, typed);
-        QFETCH(int, stored);
-        QFETCH(QString, shown);
-        QFETCH(QString, message);
+        QFETCH(Cell, c);
+        const auto& [col, typed, stored, shown, message] = c;
         RecordingUi ui;
         wPanneau panel(false);
         const ConfigClass before = panel.Config();
@@ -347,7 +327,7 @@ private Q_SLOTS:
         QFETCH(int, stored);
         RecordingUi ui;
         wPanneau panel(false);
-        EditGrid* grid = Outputs(panel);
+        EditGrid* grid = Inputs(panel, "grdOutputs");
         ChooseInCell(grid, 4, 3, 5);
         ChooseInCell(grid, 4, 2, mode);
         QCOMPARE(panel.Config().OutPilot(4), 5);
@@ -375,7 +355,7 @@ private Q_SLOTS:
         panel.RefreshFields();
         QVERIFY(warning->isHidden());
 
-        ChooseInCell(Outputs(panel), 8, 2, 1);
+        ChooseInCell(Inputs(panel, "grdOutputs"), 8, 2, 1);
         QVERIFY(!warning->isHidden());
         QCOMPARE(Entries(combo0), Captions({33110}));
         QCOMPARE(Entries(combo5), Captions({33611}));
@@ -387,7 +367,7 @@ private Q_SLOTS:
         QCOMPARE(panel.Config().GenParam(0), 0);
         QCOMPARE(panel.Config().GenParam(5), 1);
 
-        ChooseInCell(Outputs(panel), 8, 2, 0);
+        ChooseInCell(Inputs(panel, "grdOutputs"), 8, 2, 0);
         QVERIFY(warning->isHidden());
         QCOMPARE(panel.Config().GenParam(0), 0);
         QCOMPARE(panel.Config().GenParam(5), 0);
@@ -398,13 +378,9 @@ private Q_SLOTS:
     // Typed values beyond a field's range are brought into it, then stored.
     void generalField_data()
     {
-        QTest::addColumn<QString>("field");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<int>("param");
-        QTest::addColumn<int>("stored");
+        QTest::addColumn<Field>("c");
         const auto row = [](const char* field, const char* typed, int param, int stored) {
-            QTest::newRow(qPrintable(QString("%1 %2").arg(field, typed)))
-                << QString(field) << QString(typed) << param << stored;
+            QTest::addRow("%s %s", field, typed) << Field{field, typed, param, stored};
         };
         row("txtGenMinMax0", "140", 14, 130);
         row("txtGenMinMax1", "60", 15, 70);
@@ -415,57 +391,23 @@ private Q_SLOTS:
         row("txtKlxStop1", "75", 31, 59);
         row("txtCommSlave", "70", 23, 64);
         row("txtCommSlave", "0", 23, 1);
-        row("txtLumMin", "300", kBrightMin, 255);
+        row("txtLumMin", "300", -1, 255);
     }
     void generalField()
     {
-        QFETCH(QString, field);
-        QFETCH(QString, typed);
-        QFETCH(int, param);
-        QFETCH(int, stored);
+        QFETCH(Field, c);
+        const auto& [field, typed, param, stored] = c;
         wPanneau panel(true);
         panel.show();
         auto* edit = child<UpDownEdit>(&panel, field.toLatin1().constData());
         TypeInField(edit, typed);
-        QCOMPARE(GeneralField(panel.Config(), param), stored);
+        QCOMPARE(param < 0 ? panel.Config().BrightMin() : panel.Config().GenParam(param), stored);
         QCOMPARE(edit->Text(), QString::number(stored));
-    }
-
-    // What a refresh selects for stored values, those outside the list too.
-    void generalShown_data()
-    {
-        QTest::addColumn<QString>("combo");
-        QTest::addColumn<int>("param");
-        QTest::addColumn<int>("value");
-        QTest::addColumn<int>("position");
-        const auto row = [](const char* combo, int param, int value, int position) {
-            QTest::newRow(qPrintable(QString("%1 %2").arg(combo).arg(value)))
-                << QString(combo) << param << value << position;
-        };
-        row("cboGenParam1", 1, 7, 1);
-        row("cboVref", 21, 0, -1);
-        row("cboVref", 21, 7, 6);
-        row("cboCommSpeed", 24, 0, -1);
-        row("cboCommSpeed", 24, 254, 3);
-        row("cboCtrlBus", 26, 5, 1);
-    }
-    void generalShown()
-    {
-        QFETCH(QString, combo);
-        QFETCH(int, param);
-        QFETCH(int, value);
-        QFETCH(int, position);
-        wPanneau panel(false);
-        panel.Config().SetGenParam(param, std::uint8_t(value));
-        panel.RefreshFields();
-        QCOMPARE(child<QComboBox>(&panel, combo.toLatin1().constData())->currentIndex(), position);
-        QCOMPARE(panel.Config().GenParam(param), value);
-        QVERIFY(!panel.Modified());
     }
 
     // Priorities exchange; the auto-stop delay is at least 0 h 1 min, the
     // re-trigger delay at least 20 ms; 220Vac lowers the upper threshold's
-    // maximum to 118; the slave number's arrows set the panel number.
+    // maximum to 118.
     void generalRules()
     {
         wPanneau panel(false);
@@ -505,35 +447,22 @@ private Q_SLOTS:
         QCOMPARE(panel.Config().GenParam(14), 118);
         Choose(child<QComboBox>(&panel, "cboVref"), 0);
         QCOMPARE(upper->ArrowMaximum(), 130);
-
-        auto* slave = child<UpDownEdit>(&panel, "txtCommSlave");
-        slave->setFocus();
-        for (int i = 0; i < 4; ++i)
-            QTest::keyClick(slave, Qt::Key_Up);
-        QCOMPARE(panel.Config().ModuleNo(), 5);
-        QCOMPARE(child<QLineEdit>(&panel, "txtNo")->text(), "5");
-        QCOMPARE(panel.windowTitle(), GetText(30101) + " 5");
     }
 
     // Closing a modified window asks (No preselected); No keeps it open and
     // modified. An unmodified window, or a close by the program, asks nothing.
     void closeQuestion_data()
     {
-        QTest::addColumn<bool>("modified");
-        QTest::addColumn<bool>("byProgram");
-        QTest::addColumn<MsgAnswer>("answer");
-        QTest::addColumn<bool>("closed");
-        QTest::newRow("modified, No") << true << false << MsgAnswer::No << false;
-        QTest::newRow("modified, Yes") << true << false << MsgAnswer::Yes << true;
-        QTest::newRow("not modified") << false << false << MsgAnswer::No << true;
-        QTest::newRow("by the program") << true << true << MsgAnswer::No << true;
+        QTest::addColumn<Close>("c");
+        QTest::newRow("modified, No") << Close{true, false, MsgAnswer::No, false};
+        QTest::newRow("modified, Yes") << Close{true, false, MsgAnswer::Yes, true};
+        QTest::newRow("not modified") << Close{false, false, MsgAnswer::No, true};
+        QTest::newRow("by the program") << Close{true, true, MsgAnswer::No, true};
     }
     void closeQuestion()
     {
-        QFETCH(bool, modified);
-        QFETCH(bool, byProgram);
-        QFETCH(MsgAnswer, answer);
-        QFETCH(bool, closed);
+        QFETCH(Close, c);
+        const auto& [modified, byProgram, answer, closed] = c;
         RecordingUi ui;
         QPointer<wPanneau> panel = new wPanneau(false);
         panel->show();
@@ -559,9 +488,8 @@ private Q_SLOTS:
     }
 
     // A change of language re-labels the window and keeps every selection,
-    // the restricted list of the common alarm output included. The factory
-    // page comes and goes with factory access, never twice.
-    void languageAndFactoryPage()
+    // the restricted list of the common alarm output included.
+    void languageSwitch()
     {
         wPanneau panel(false);
         panel.Config().SetOutMode(3, 1);
@@ -586,57 +514,6 @@ private Q_SLOTS:
         QCOMPARE(Inputs(panel)->TextMatrix(5, 7), GetCaption(31122));
         QCOMPARE(Inputs(panel)->TextMatrix(0, 2), GetCaption(31152));
         QCOMPARE(child<QLabel>(&panel, "Modified")->text(), GetText(10));
-
-        auto* tabs = child<QTabWidget>(&panel, "tbsPages");
-        QCOMPARE(tabs->count(), 3);
-        panel.SetFactoryMode(true);
-        panel.SetFactoryMode(true);
-        QCOMPARE(tabs->count(), 4);
-        QCOMPARE(tabs->tabText(3), GetCaption(34000));
-        panel.SelectPage(4);
-        QCOMPARE(panel.HelpContextID(), 250);
-        panel.SetFactoryMode(false);
-        QCOMPARE(tabs->count(), 3);
-        QCOMPARE(panel.HelpContextID(), 240);
-    }
-
-    // Read: the panel's record, its slave as panel number, the path "Orvel".
-    // Write: the factory section only in factory mode.
-    void transfers_data()
-    {
-        QTest::addColumn<bool>("factoryMode");
-        QTest::newRow("factory access off") << false;
-        QTest::newRow("factory access on") << true;
-    }
-    void transfers()
-    {
-        QFETCH(bool, factoryMode);
-        RecordingUi ui;
-        SimulatedLine line;
-        SimulatedPanel& simulated = line.addPanel(9, 262);
-        ConfigClass onPanel = simulated.config();
-        onPanel.SetInTempo(2, 400);
-        onPanel.SetBrightMin(77);
-        simulated.loadConfig(onPanel);
-        PanelLink link(line, LinkOptions{false, 0, 0, 200});
-
-        wPanneau panel(factoryMode);
-        QVERIFY(panel.ReadOrvel(link, 9, 262));
-        QCOMPARE(panel.Config().InTempo(2), 400);
-        QCOMPARE(panel.Config().BrightMin(), 77);
-        QCOMPARE(panel.Path(), "Orvel");
-        panel.SetCaption();
-        QCOMPARE(panel.windowTitle(), GetText(30100) + " 9");
-        QCOMPARE(Inputs(panel)->TextMatrix(3, 4), "2");
-
-        panel.Config().SetBrightMin(12);
-        panel.Config().SetGenParam(14, 110);
-        QVERIFY(panel.WriteOrvel(link, 9, 262));
-        QCOMPARE(simulated.config().GenParam(14), 110);
-        QCOMPARE(simulated.config().BrightMin(), factoryMode ? 12 : 77);
-        line.removePanel(9);
-        QVERIFY(!panel.ReadOrvel(link, 9, 262));
-        QVERIFY(ui.messages.isEmpty());
     }
 };
 
