@@ -38,7 +38,12 @@ ConfigClass Named(const QString& name)
 }
 } // namespace
 
-Q_DECLARE_METATYPE(PrinterList)
+// The printers, the one stored, the one selected on opening and the one a
+// confirmation stores.
+using Selected = std::tuple<PrinterList, QString, QString, QString>;
+// The INI file before, the margins shown, margins hidden, the button
+// clicked and the INI file after.
+using Stored = std::tuple<QByteArray, QStringList, bool, QString, QByteArray>;
 
 class TestPrintWindows : public QObject
 {
@@ -63,57 +68,22 @@ private Q_SLOTS:
         m_ui.clear();
     }
 
-    // The margins from the INI file or their defaults, the printers and the
-    // PDF file; OK is the default button.
-    void settingsShown_data()
-    {
-        QTest::addColumn<QByteArray>("ini");
-        QTest::addColumn<QStringList>("margins");
-        QTest::newRow("defaults") << QByteArray() << QStringList{"20", "20", "15", "10", "120"};
-        QTest::newRow("stored") << QByteArray("[Print]\nLeftMargin=5\nRightMargin=6\n"
-                                              "TopMargin=7\nBottomMargin=8\nValueMargin=90\n")
-                                << QStringList{"5", "6", "7", "8", "90"};
-    }
-    void settingsShown()
-    {
-        QFETCH(QByteArray, ini);
-        QFETCH(QStringList, margins);
-        if (!ini.isEmpty())
-            TestFiles::WriteBytes(m_ini, ini);
-        wPrintConfig dialog(TwoPrinters);
-        QStringList shown;
-        for (const char* name : Boxes)
-            shown << child<QLineEdit>(&dialog, name)->text();
-        QCOMPARE(shown, margins);
-        QCOMPARE(dialog.windowTitle(), "Print Setup");
-        QVERIFY(child<QPushButton>(&dialog, "Bouton1")->isDefault());
-        auto* list = child<QListWidget>(&dialog, "lstPrinters");
-        QCOMPARE(list->count(), 3);
-        QCOMPARE(list->item(2)->text(), "PDF file");
-        QVERIFY(m_ui.messages.isEmpty());
-    }
-
     // Only digits reach a margin box, three at the most.
     void onlyDigits_data()
     {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("kept");
-        QTest::newRow("letters") << "a1b2"
-                                 << "12";
-        QTest::newRow("point, sign, blank") << "1.-5 "
-                                            << "15";
-        QTest::newRow("four digits") << "1234"
-                                     << "123";
+        QTest::addColumn<QStringList>("typedAndKept");
+        QTest::newRow("letters") << QStringList{"a1b2", "12"};
+        QTest::newRow("point, sign, blank") << QStringList{"1.-5 ", "15"};
+        QTest::newRow("four digits") << QStringList{"1234", "123"};
     }
     void onlyDigits()
     {
-        QFETCH(QString, typed);
-        QFETCH(QString, kept);
+        QFETCH(QStringList, typedAndKept);
         wPrintConfig dialog(TwoPrinters);
         auto* box = child<QLineEdit>(&dialog, "tbMarginTop");
         box->clear();
-        QTest::keyClicks(box, typed);
-        QCOMPARE(box->text(), kept);
+        QTest::keyClicks(box, typedAndKept[0]);
+        QCOMPARE(box->text(), typedAndKept[1]);
     }
 
     // The printer selected on opening, which a confirmation stores: the
@@ -121,14 +91,10 @@ private Q_SLOTS:
     // PDF file.
     void printerSelected_data()
     {
-        QTest::addColumn<PrinterList>("printers");
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<QString>("selected");
-        QTest::addColumn<QString>("stores");
+        QTest::addColumn<Selected>("c");
         const auto row = [](const char* name, const PrinterList& printers, const char* stored,
                             const char* selected, const char* stores) {
-            QTest::newRow(name) << printers << QString(stored) << QString(selected)
-                                << QString(stores);
+            QTest::newRow(name) << Selected{printers, stored, selected, stores};
         };
         row("nothing stored", TwoPrinters, "", "Office", "Office");
         row("stored", TwoPrinters, "Laser", "Laser", "Laser");
@@ -139,10 +105,8 @@ private Q_SLOTS:
     }
     void printerSelected()
     {
-        QFETCH(PrinterList, printers);
-        QFETCH(QString, stored);
-        QFETCH(QString, selected);
-        QFETCH(QString, stores);
+        QFETCH(Selected, c);
+        const auto& [printers, stored, selected, stores] = c;
         if (!stored.isEmpty())
             SetIniParam("Print", "PrinterName", stored);
         wPrintConfig dialog(printers);
@@ -151,39 +115,52 @@ private Q_SLOTS:
         QCOMPARE(GetIniParam("Print", "PrinterName"), stores);
     }
 
-    // OK stores the five margins (an emptied box as 0) and the printer; with
-    // the margins hidden only the printer; Cancel nothing.
+    // The margins shown from the INI file, or their defaults; OK (the default
+    // button) stores the five margins (an emptied box as 0) and the printer;
+    // with the margins hidden only the printer; Cancel nothing.
     void stored_data()
     {
-        QTest::addColumn<bool>("masked");
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<QByteArray>("ini");
-        QTest::newRow("OK") << false << "Bouton1"
-                            << QByteArray("[Print]\nLeftMargin=11\nRightMargin=12\nTopMargin=0\n"
-                                          "BottomMargin=14\nValueMargin=99\nPrinterName=Laser\n");
+        QTest::addColumn<Stored>("c");
+        const QByteArray margins = "[Print]\nLeftMargin=5\nRightMargin=6\nTopMargin=7\n"
+                                   "BottomMargin=8\nValueMargin=90\n";
+        const QStringList five{"5", "6", "7", "8", "90"};
+        QTest::newRow("OK") << Stored{"",
+                                      {"20", "20", "15", "10", "120"},
+                                      false,
+                                      "Bouton1",
+                                      "[Print]\nLeftMargin=11\nRightMargin=12\nTopMargin=0\n"
+                                      "BottomMargin=14\nValueMargin=99\nPrinterName=Laser\n"};
         QTest::newRow("printer only")
-            << true << "Bouton1" << QByteArray("[Print]\nPrinterName=Laser\n");
-        QTest::newRow("Cancel") << false << "Bouton0" << QByteArray();
+            << Stored{margins, five, true, "Bouton1", margins + "PrinterName=Laser\n"};
+        QTest::newRow("Cancel") << Stored{margins, five, false, "Bouton0", margins};
     }
     void stored()
     {
-        QFETCH(bool, masked);
-        QFETCH(QString, button);
-        QFETCH(QByteArray, ini);
+        QFETCH(Stored, c);
+        const auto& [before, shown, masked, button, after] = c;
+        if (!before.isEmpty())
+            TestFiles::WriteBytes(m_ini, before);
         wPrintConfig dialog(TwoPrinters);
+        QCOMPARE(dialog.windowTitle(), "Print Setup");
+        QVERIFY(child<QPushButton>(&dialog, "Bouton1")->isDefault());
+        QCOMPARE(child<QListWidget>(&dialog, "lstPrinters")->item(2)->text(), "PDF file");
         const int fullHeight = dialog.sizeHint().height();
         if (masked)
             dialog.MaskMargins();
         QCOMPARE(child<QGroupBox>(&dialog, "frmMargins")->isHidden(), masked);
         QCOMPARE(dialog.sizeHint().height() < fullHeight - 100, masked);
         const QStringList typed{"11", "12", "", "14", "99"};
-        for (int i = 0; i < 5; ++i)
-            child<QLineEdit>(&dialog, Boxes[i])->setText(typed[i]);
+        for (int i = 0; i < 5; ++i) {
+            auto* box = child<QLineEdit>(&dialog, Boxes[i]);
+            QCOMPARE(box->text(), shown[i]);
+            box->setText(typed[i]);
+        }
         child<QListWidget>(&dialog, "lstPrinters")->setCurrentRow(0);
         QTest::mouseClick(child<QPushButton>(&dialog, qPrintable(button)), Qt::LeftButton);
-        QCOMPARE(dialog.Ok(), !ini.isEmpty());
-        QCOMPARE(dialog.result(), int(ini.isEmpty() ? QDialog::Rejected : QDialog::Accepted));
-        QCOMPARE(TestFiles::ReadBytes(m_ini), ini);
+        QCOMPARE(dialog.Ok(), button == "Bouton1");
+        QCOMPARE(dialog.result(), int(dialog.Ok() ? QDialog::Accepted : QDialog::Rejected));
+        QCOMPARE(TestFiles::ReadBytes(m_ini), after);
+        QVERIFY(m_ui.messages.isEmpty());
     }
 
     // The preview keeps its own copy of the configuration, reads the settings

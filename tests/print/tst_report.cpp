@@ -113,6 +113,13 @@ QByteArray Render(const ConfigClass& config, bool factory = false)
     options.printedAt = PrintedAt;
     return ReportPdf(config, options).value_or(QByteArray());
 }
+// A general parameter, its value, the line's label and the value printed.
+using Value = std::tuple<int, int, QString, QString>;
+// Factory access, the top margin, the supply type, the page of the factory
+// section (0: none) and the supply type printed.
+using Factory = std::tuple<bool, QString, int, int, QString>;
+// A print setting, its value and the error number reported.
+using Refused = std::tuple<QString, QString, int>;
 } // namespace
 
 class TestReport : public QObject
@@ -141,16 +148,13 @@ private Q_SLOTS:
     void headersAndFooters_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("continuation");
-        QTest::newRow("named") << "Hall B"
-                               << "Orvel - Hall B";
-        QTest::newRow("unnamed") << ""
-                                 << "Orvel";
+        QTest::newRow("named") << "Hall B";
+        QTest::newRow("unnamed") << "";
     }
     void headersAndFooters()
     {
         QFETCH(QString, name);
-        QFETCH(QString, continuation);
+        const QString continuation = name.isEmpty() ? "Orvel" : "Orvel - " + name;
         const QStringList pages = PdfText::Pages(Render(Distinct(name)));
         QCOMPARE(pages.size(), 2);
         const QString maker = "Free software for Orvel alarm annunciator panels";
@@ -193,13 +197,10 @@ private Q_SLOTS:
     // (parameter 31, its minutes, never has a line of its own).
     void generalValues_data()
     {
-        QTest::addColumn<int>("index");
-        QTest::addColumn<int>("value");
-        QTest::addColumn<QString>("label");
-        QTest::addColumn<QString>("expected");
+        QTest::addColumn<Value>("c");
         const auto row = [](const char* name, int index, int value, const char* label,
                             const char* expected) {
-            QTest::newRow(name) << index << value << QString(label) << QString(expected);
+            QTest::newRow(name) << Value{index, value, label, expected};
         };
         row("speed 241", 24, 241, "Baud rate", "0");
         row("speed 255", 24, 255, "Baud rate", "19200");
@@ -217,10 +218,8 @@ private Q_SLOTS:
     }
     void generalValues()
     {
-        QFETCH(int, index);
-        QFETCH(int, value);
-        QFETCH(QString, label);
-        QFETCH(QString, expected);
+        QFETCH(Value, c);
+        const auto& [index, value, label, expected] = c;
         ConfigClass config = Distinct();
         config.SetGenParam(index, std::uint8_t(value));
         config.SetGenTempoRelance(744001); // 1 h 2 min 0.005 s
@@ -248,22 +247,15 @@ private Q_SLOTS:
     // general list while ten more lines fit below it, else on the next.
     void factorySection_data()
     {
-        QTest::addColumn<bool>("factory");
-        QTest::addColumn<QString>("topMargin");
-        QTest::addColumn<int>("supply");
-        QTest::addColumn<int>("page");
-        QTest::addColumn<QString>("supplyText");
-        QTest::newRow("closed") << false << "100" << 1 << 0 << "";
-        QTest::newRow("ten lines fit") << true << "100" << 1 << 2 << "110 V";
-        QTest::newRow("they do not") << true << "105" << 3 << 3 << "3";
+        QTest::addColumn<Factory>("c");
+        QTest::newRow("closed") << Factory{false, "100", 1, 0, ""};
+        QTest::newRow("ten lines fit") << Factory{true, "100", 1, 2, "110 V"};
+        QTest::newRow("they do not") << Factory{true, "105", 3, 3, "3"};
     }
     void factorySection()
     {
-        QFETCH(bool, factory);
-        QFETCH(QString, topMargin);
-        QFETCH(int, supply);
-        QFETCH(int, page);
-        QFETCH(QString, supplyText);
+        QFETCH(Factory, c);
+        const auto& [factory, topMargin, supply, page, supplyText] = c;
         SetIniParam("Print", "TopMargin", topMargin);
         ConfigClass config = Distinct();
         config.SetSupplyType(std::uint8_t(supply));
@@ -317,25 +309,17 @@ private Q_SLOTS:
     // Settings the report cannot use are reported and nothing is produced.
     void refusedSettings_data()
     {
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QString>("value");
-        QTest::addColumn<int>("error");
-        QTest::newRow("orientation 3") << "Orientation"
-                                       << "3" << 380;
-        QTest::newRow("font size 0") << "FontSize"
-                                     << "0" << 380;
-        QTest::newRow("letters") << "LeftMargin"
-                                 << "abc" << 13;
-        QTest::newRow("negative margin") << "TopMargin"
-                                         << "-5" << 380;
-        QTest::newRow("no room left") << "BottomMargin"
-                                      << "250" << 380;
+        QTest::addColumn<Refused>("c");
+        QTest::newRow("orientation 3") << Refused{"Orientation", "3", 380};
+        QTest::newRow("font size 0") << Refused{"FontSize", "0", 380};
+        QTest::newRow("letters") << Refused{"LeftMargin", "abc", 13};
+        QTest::newRow("negative margin") << Refused{"TopMargin", "-5", 380};
+        QTest::newRow("no room left") << Refused{"BottomMargin", "250", 380};
     }
     void refusedSettings()
     {
-        QFETCH(QString, key);
-        QFETCH(QString, value);
-        QFETCH(int, error);
+        QFETCH(Refused, c);
+        const auto& [key, value, error] = c;
         SetIniParam("Print", key, value);
         QVERIFY(!ReportPdf(Distinct(), ReportOptions()));
         QCOMPARE(m_ui.messages.size(), 1);
