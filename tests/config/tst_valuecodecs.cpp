@@ -78,17 +78,13 @@ private Q_SLOTS:
         }
     }
 
-    void filterUintAndGuid()
+    // Digits and backspace pass the key filter, any other key becomes 0.
+    void filterUint()
     {
         QString passed;
         for (int key : {int('0'), int('7'), int('9'), 8, int('a'), int('/'), int(':'), 13})
             passed += FilterUint(key) == key ? 'y' : FilterUint(key) == 0 ? 'n' : '?';
         QCOMPARE(passed, "yyyynnnn");
-        const QString a = GetGuid();
-        QVERIFY(a != GetGuid());
-        QVERIFY(a.size() >= 24 && a.size() <= 32); // the one caller takes 24 characters
-        for (QChar c : a)
-            QVERIFY(c.isDigit() || (c >= 'A' && c <= 'F'));
     }
 };
 

@@ -68,24 +68,6 @@ private Q_SLOTS:
         m_ui.clear();
     }
 
-    // Only digits reach a margin box, three at the most.
-    void onlyDigits_data()
-    {
-        QTest::addColumn<QStringList>("typedAndKept");
-        QTest::newRow("letters") << QStringList{"a1b2", "12"};
-        QTest::newRow("point, sign, blank") << QStringList{"1.-5 ", "15"};
-        QTest::newRow("four digits") << QStringList{"1234", "123"};
-    }
-    void onlyDigits()
-    {
-        QFETCH(QStringList, typedAndKept);
-        wPrintConfig dialog(TwoPrinters);
-        auto* box = child<QLineEdit>(&dialog, "tbMarginTop");
-        box->clear();
-        QTest::keyClicks(box, typedAndKept[0]);
-        QCOMPARE(box->text(), typedAndKept[1]);
-    }
-
     // The printer selected on opening, which a confirmation stores: the
     // stored one while it is installed, else the default printer, else the
     // PDF file.
@@ -144,11 +126,9 @@ private Q_SLOTS:
         QCOMPARE(dialog.windowTitle(), "Print Setup");
         QVERIFY(child<QPushButton>(&dialog, "Bouton1")->isDefault());
         QCOMPARE(child<QListWidget>(&dialog, "lstPrinters")->item(2)->text(), "PDF file");
-        const int fullHeight = dialog.sizeHint().height();
         if (masked)
             dialog.MaskMargins();
         QCOMPARE(child<QGroupBox>(&dialog, "frmMargins")->isHidden(), masked);
-        QCOMPARE(dialog.sizeHint().height() < fullHeight - 100, masked);
         const QStringList typed{"11", "12", "", "14", "99"};
         for (int i = 0; i < 5; ++i) {
             auto* box = child<QLineEdit>(&dialog, Boxes[i]);
@@ -174,17 +154,7 @@ private Q_SLOTS:
             QVERIFY(preview.DoPrint(config, true));
         }
         preview.show();
-        auto* page = child<QLabel>(&preview, "lblPage");
-        QCOMPARE(page->text(), "1 / 2");
-        child<QAction>(&preview, "cmdNextPage")->trigger();
-        QCOMPARE(preview.CurrentPage(), 2);
-        QCOMPARE(page->text(), "2 / 2");
-        child<QAction>(&preview, "cmdFirstPage")->trigger();
-        QCOMPARE(preview.CurrentPage(), 1);
-        const qreal zoom = preview.Prv()->zoomFactor();
-        child<QAction>(&preview, "cmdZoomIn")->trigger();
-        QVERIFY(preview.Prv()->zoomFactor() > zoom);
-
+        QCOMPARE(child<QLabel>(&preview, "lblPage")->text(), "1 / 2");
         SetIniParam("Print", "TopMargin", "200");
         preview.Prv()->updatePreview();
         QCOMPARE(preview.PageCount(), 5);

@@ -269,20 +269,11 @@ private Q_SLOTS:
         QCOMPARE(ValueOf(pages, "Common type"), factory ? "Common positive" : "");
     }
 
-    // The value column moves with its setting, the page turns with the
-    // orientation; a table that does not fit goes on under its headings.
+    // The page turns with the orientation; a table that does not fit goes on
+    // under its headings.
     void layoutSettings()
     {
-        const auto column = [](const QByteArray& pdf) {
-            for (const QString& line : PdfText::Pages(pdf)[0].split('\n'))
-                if (line.contains("Horn relay operation"))
-                    return line.indexOf("Continuous");
-            return qsizetype(-1);
-        };
-        const QByteArray portrait = Render(Distinct());
-        QVERIFY(portrait.contains("/MediaBox [0 0 595.000000 842.000000]"));
-        SetIniParam("Print", "ValueMargin", "100");
-        QVERIFY(column(Render(Distinct())) < column(portrait) - 5);
+        QVERIFY(Render(Distinct()).contains("/MediaBox [0 0 595.000000 842.000000]"));
         SetIniParam("Print", "Orientation", "2");
         QVERIFY(Render(Distinct()).contains("/MediaBox [0 0 842.000000 595.000000]"));
 
