@@ -132,6 +132,18 @@ private Q_SLOTS:
         QCOMPARE(TestFiles::ReadBytes(path("again.orv")), f.bytes());
     }
 
+    // A file without its tail keeps the record's output modes; a horn stop
+    // delay of 0 h 0 min reads as 0 h 10 min.
+    void shortFile()
+    {
+        ConfigClass c;
+        c.SetOutMode(1, 9);
+        QVERIFY(load(c, HandFile("Orvel", "").withoutTail()));
+        QCOMPARE(int(c.OutMode(1)), 9);
+        QCOMPARE(int(c.GenParam(30)), 0);
+        QCOMPARE(int(c.GenParam(31)), 10);
+    }
+
     void textsTrimmedAndWindows1252()
     {
         ConfigClass c;

@@ -121,13 +121,19 @@ private Q_SLOTS:
 
     // A stop lets the exchange in progress end and discards nothing more; a
     // clear that discarded events still writes its end. A count below 0 ends
-    // the clear at once, not completed.
+    // the clear at once, one that never falls after the bound, not completed.
     void clear_data()
     {
         QTest::addColumn<Clear>("c");
         const Frames five{CountRead, QByteArray::fromHex("0510012000010200054333"), CountRead,
                           EndOfClear};
+        Frames bound;
+        for (int round = 0; round < ClearRoundLimit; ++round)
+            bound << CountRead << five[1];
         QTest::newRow("5") << Clear{5, Own, false, -1, -1, five, 0, Cleared};
+        QTest::newRow("already empty")
+            << Clear{0, Own, false, -1, -1, {CountRead, EndOfClear}, 0, Cleared};
+        QTest::newRow("never falls") << Clear{5, Own, true, -1, -1, bound, 5, NotCleared};
         QTest::newRow("count fails") << Clear{5, Own, false, 0, -1, {CountRead}, 5, Failed};
         QTest::newRow("count -1") << Clear{5, -1, false, -1, -1, {CountRead}, 5, NotCleared};
         QTest::newRow("end fails") << Clear{5, Own, false, 3, -1, five, 0, NotCleared};
