@@ -7,6 +7,9 @@
 #include <QSet>
 #include <QTest>
 
+// A record's place in the list, its two words and its cells.
+using Record = std::tuple<int, int, int, QStringList>;
+
 class TestEventRows : public QObject
 {
     Q_OBJECT
@@ -30,13 +33,10 @@ private Q_SLOTS:
     // unsigned. The time: hours without leading zeros, cut, never rounded.
     void decodeEvent_data()
     {
-        QTest::addColumn<int>("position");
-        QTest::addColumn<int>("w0");
-        QTest::addColumn<int>("w1");
-        QTest::addColumn<QStringList>("cells");
+        QTest::addColumn<Record>("c");
         const auto row = [](const char* name, int position, int w0, int w1,
                             const QStringList& cells) {
-            QTest::newRow(name) << position << w0 << w1 << cells;
+            QTest::newRow(name) << Record{position, w0, w1, cells};
         };
         row("worked example", 1, 0x1203, 0x04D2,
             {"01", "0197842", "0:16:29.210", "V01", GetText(102217), GetText(102201)});
@@ -55,10 +55,8 @@ private Q_SLOTS:
     }
     void decodeEvent()
     {
-        QFETCH(int, position);
-        QFETCH(int, w0);
-        QFETCH(int, w1);
-        QFETCH(QStringList, cells);
+        QFETCH(Record, c);
+        const auto& [position, w0, w1, cells] = c;
         const EventRow row = DecodeEvent(position, std::int16_t(w0), std::int16_t(w1));
         QCOMPARE(QStringList(row.begin(), row.end()), cells);
     }
@@ -68,29 +66,27 @@ private Q_SLOTS:
     // format's extension.
     void formats_data()
     {
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QString>("table");
-        QTest::addColumn<QString>("filter");
-        QTest::newRow("TEXT") << "TEXT"
-                              << "No.\tSay \"hi\"\ta;b\tc,d\te\tf\r\n"
-                                 "01\t0197842\t0:16:29.210\tV01\t??? 5 ???\"\ta,b;c\td\r\n"
-                              << "Files (*.txt)|*.txt";
-        QTest::newRow("CSV_FR")
-            << "CSV_FR"
-            << "\"No.\";\"Say \"\"hi\"\"\";\"a;b\";\"c,d\";\"e\";\"f\"\r\n"
-               "01;\"0197842\";\"0:16:29.210\";\"V01\";\"??? 5 ???\"\"\";\"a,b;c\td\"\r\n"
-            << "Files (*.csv)|*.csv";
-        QTest::newRow("CSV_EN")
-            << "CSV_EN"
-            << "\"No.\",\"Say \"\"hi\"\"\",\"a;b\",\"c,d\",\"e\",\"f\"\r\n"
-               "01,\"0197842\",\"0:16:29.210\",\"V01\",\"??? 5 ???\"\"\",\"a,b;c\td\"\r\n"
-            << "Files (*.csv)|*.csv";
+        QTest::addColumn<QStringList>("c"); // key, table, filter
+        QTest::newRow("TEXT") << QStringList{
+            "TEXT",
+            "No.\tSay \"hi\"\ta;b\tc,d\te\tf\r\n"
+            "01\t0197842\t0:16:29.210\tV01\t??? 5 ???\"\ta,b;c\td\r\n",
+            "Files (*.txt)|*.txt"};
+        QTest::newRow("CSV_FR") << QStringList{
+            "CSV_FR",
+            "\"No.\";\"Say \"\"hi\"\"\";\"a;b\";\"c,d\";\"e\";\"f\"\r\n"
+            "01;\"0197842\";\"0:16:29.210\";\"V01\";\"??? 5 ???\"\"\";\"a,b;c\td\"\r\n",
+            "Files (*.csv)|*.csv"};
+        QTest::newRow("CSV_EN") << QStringList{
+            "CSV_EN",
+            "\"No.\",\"Say \"\"hi\"\"\",\"a;b\",\"c,d\",\"e\",\"f\"\r\n"
+            "01,\"0197842\",\"0:16:29.210\",\"V01\",\"??? 5 ???\"\"\",\"a,b;c\td\"\r\n",
+            "Files (*.csv)|*.csv"};
     }
     void formats()
     {
-        QFETCH(QString, key);
-        QFETCH(QString, table);
-        QFETCH(QString, filter);
+        QFETCH(QStringList, c);
+        const QString &key = c[0], &table = c[1], &filter = c[2];
         const QStringList headings{"No.", "Say \"hi\"", "a;b", "c,d", "e", "f"};
         const EventRow row{"01", "0197842", "0:16:29.210", "V01", "??? 5 ???\"", "a,b;c\td"};
         const auto format = ExportFormatFromKey(key);
