@@ -311,7 +311,7 @@ private Q_SLOTS:
         QCOMPARE(GetDefaultValue(std::int16_t(key)), expected);
         QCOMPARE(ui.messages.size(), overflow ? 1 : 0);
         if (overflow)
-            QCOMPARE(ui.lastText(), OverflowIn("GetDefaultValue"));
+            QCOMPARE(ui.lastText(), ErrorReport(6, "Overflow", "DataFunctions.GetDefaultValue"));
         // Filling a section takes the same value.
         ConfigClass c = Prefilled();
         GetInputDefaults(c);
