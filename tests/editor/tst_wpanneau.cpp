@@ -1,202 +1,142 @@
-// The panel window as a whole: its caption, the close question, the language
-// switch, the transfers with a simulated panel, and a whole configuration set
-// through the widgets alone.
+// The panel window driven as a user does, with the shipped data file in its
+// default language: keys into grid cells and fields, the rules between them,
+// every refusal with its message, the close question and the language switch.
 
-#include "PanelTestSupport.h"
-#include "SimulatedLine.h"
-#include "SimulatedPanel.h"
+#include "RecordingUi.h"
+#include "WidgetLookup.h"
 
 #include "config/ConfigClass.h"
+#include "editor/EditGrid.h"
 #include "editor/UpDownEdit.h"
-#include "link/CommFunctions.h"
+#include "editor/wPanneau.h"
+#include "texts/DataFunctions.h"
 
+#include <QComboBox>
+#include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPointer>
 #include <QRadioButton>
-#include <QTabWidget>
+#include <QStandardPaths>
+#include <QTest>
 
-using namespace PanelTest;
+namespace {
+EditGrid* Inputs(wPanneau& panel, const char* name = "grdInputs")
+{
+    return child<EditGrid>(&panel, name);
+}
+
+// Lets a queued commit (Enter in a cell editor) run.
+void Settle()
+{
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
+}
+
+// The first key starts the edit, Enter commits it.
+void TypeInCell(EditGrid* grid, int row, int col, const QString& text)
+{
+    grid->SetCurrentCell(row, col);
+    QTest::keyClick(grid, text.at(0).toLatin1());
+    if (QWidget* editor = grid->CellEditor()) {
+        QTest::keyClicks(editor, text.mid(1));
+        QTest::keyClick(editor, Qt::Key_Return);
+    }
+    Settle();
+}
+
+QStringList Entries(QComboBox* combo)
+{
+    QStringList entries;
+    for (int i = 0; i < combo->count(); ++i)
+        entries << combo->itemText(i);
+    return entries;
+}
+
+// F2 opens a list cell, the arrows move to entry index, Enter commits. The
+// entries offered; none when the cell would not open.
+QStringList ChooseInCell(EditGrid* grid, int row, int col, int index)
+{
+    grid->SetCurrentCell(row, col);
+    QTest::keyClick(grid, Qt::Key_F2);
+    auto* list = qobject_cast<QComboBox*>(grid->CellEditor());
+    const QStringList entries = list ? Entries(list) : QStringList();
+    if (list) {
+        QTest::keyClick(list, Qt::Key_Home);
+        for (int i = 0; i < index; ++i)
+            QTest::keyClick(list, Qt::Key_Down);
+        QTest::keyClick(list, Qt::Key_Return);
+    }
+    Settle();
+    return entries;
+}
+
+void Choose(QComboBox* combo, int index)
+{
+    combo->setFocus();
+    QTest::keyClick(combo, Qt::Key_Home);
+    for (int i = 0; i < index; ++i)
+        QTest::keyClick(combo, Qt::Key_Down);
+    Settle();
+}
+
+// Replaces a numeric field's text by typing, then leaves it with Enter.
+void TypeInField(QAbstractSpinBox* field, const QString& text)
+{
+    field->setFocus();
+    QTest::keyClick(field, Qt::Key_End);
+    for (qsizetype i = field->findChild<QLineEdit*>()->text().size(); i > 0; --i)
+        QTest::keyClick(field, Qt::Key_Backspace);
+    QTest::keyClicks(field, text);
+    QTest::keyClick(field, Qt::Key_Return);
+    Settle();
+}
+
+QStringList Captions(std::initializer_list<int> tags)
+{
+    QStringList texts;
+    for (int tag : tags)
+        texts << GetCaption(tag);
+    return texts;
+}
+
+// The record field behind an input grid column (the delay for 2..5,
+// redirection k for 10..13).
+int InputField(const ConfigClass& c, int ch, int col)
+{
+    switch (col) {
+    case 1:
+        return c.InSecu(ch);
+    case 15:
+        return c.InTypeKL(ch);
+    default:
+        return col <= 5 ? c.InTempo(ch) : c.InRedir(ch, col - 9);
+    }
+}
+
+// An input cell's column, what is typed ("=n": list entry n), the value
+// stored, the text then shown, and the message of a refusal.
+using Cell = std::tuple<int, QString, int, QString, QString>;
+// A numeric field, what is typed, the parameter (-1: minimum brightness)
+// and the value stored.
+using Field = std::tuple<QString, QString, int, int>;
+// Modified, closed by the program, the answer to the question, closed.
+using Close = std::tuple<bool, bool, MsgAnswer, bool>;
+} // namespace
 
 class tst_wPanneau : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { QVERIFY(OpenShippedTexts()); }
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QVERIFY(OpenDataFile(ORVEL_BIN_DIR "/orvel.dat"));
+        SetCurrentLanguage(QString());
+    }
     void cleanup() { SetCurrentLanguage(QString()); }
     void cleanupTestCase() { CloseDataFile(); }
-
-    void caption_data()
-    {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("slaveText");
-        QTest::addColumn<QString>("caption");
-        QTest::newRow("new") << ""
-                             << "1" << GetText(30101) + " 1";
-        QTest::newRow("saved") << "/tmp/a.orv"
-                               << "1" << GetText(30100) + " 1";
-        QTest::newRow("read from a panel") << "Orvel"
-                                           << "7" << GetText(30100) + " 7";
-        QTest::newRow("New empties the slave") << ""
-                                               << "" << GetText(30101) + " ?";
-    }
-    void caption()
-    {
-        QFETCH(QString, path);
-        QFETCH(QString, slaveText);
-        QFETCH(QString, caption);
-        wPanneau panel(false);
-        panel.SetPath(path);
-        panel.SetSlaveText(slaveText);
-        panel.SetCaption();
-        QCOMPARE(panel.windowTitle(), caption);
-        QCOMPARE(child<QLineEdit>(&panel, "txtNo")->text(), slaveText);
-    }
-
-    // Closing a modified window asks (No preselected); No keeps it open and
-    // modified. An unmodified window, or a close by the program, asks nothing.
-    void closeQuestion_data()
-    {
-        QTest::addColumn<bool>("modified");
-        QTest::addColumn<bool>("byProgram");
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<int>("questions");
-        QTest::addColumn<bool>("closed");
-        QTest::newRow("modified, No") << true << false << int(MsgAnswer::No) << 1 << false;
-        QTest::newRow("modified, Yes") << true << false << int(MsgAnswer::Yes) << 1 << true;
-        QTest::newRow("not modified") << false << false << int(MsgAnswer::No) << 0 << true;
-        QTest::newRow("by the program") << true << true << int(MsgAnswer::No) << 0 << true;
-    }
-    void closeQuestion()
-    {
-        QFETCH(bool, modified);
-        QFETCH(bool, byProgram);
-        QFETCH(int, answer);
-        QFETCH(int, questions);
-        QFETCH(bool, closed);
-        RecordingUi ui;
-        auto* panel = new wPanneau(false);
-        QPointer<wPanneau> alive(panel);
-        panel->show();
-        panel->SetModified(modified);
-        ui.answerNext(MsgAnswer(answer));
-        if (byProgram)
-            panel->CloseWithoutQuestion();
-        else
-            panel->close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCOMPARE(ui.messages.size(), questions);
-        if (questions) {
-            QCOMPARE(ui.messages[0].text, GetText(10111));
-            QCOMPARE(ui.messages[0].icon, MsgIcon::Exclamation);
-            QCOMPARE(ui.messages[0].buttons, MsgButtons::YesNo);
-            QCOMPARE(ui.messages[0].defaultButton, std::optional(MsgAnswer::No));
-        }
-        QCOMPARE(alive.isNull(), closed);
-        if (!closed) {
-            QVERIFY(panel->Modified());
-            delete panel;
-        }
-    }
-
-    // A change of language re-labels the window and keeps every selection,
-    // the restricted list of the common alarm output included.
-    void languageSwitchKeepsSelections()
-    {
-        wPanneau panel(true);
-        panel.Config().SetOutMode(3, 1);
-        panel.Config().SetGenParam(3, 2);
-        panel.Config().SetGenParam(24, 252);
-        panel.Config().SetInDetect(4, 2);
-        panel.RefreshFields();
-        panel.SetModified(false);
-        const ConfigClass before = panel.Config();
-        QList<int> positions;
-        const QList<QComboBox*> combos = panel.findChildren<QComboBox*>();
-        for (QComboBox* combo : combos)
-            positions << combo->currentIndex();
-
-        SetCurrentLanguage(QStringLiteral("Français"));
-        panel.Nationality();
-        QList<int> after;
-        for (QComboBox* combo : combos)
-            after << combo->currentIndex();
-        QCOMPARE(after, positions);
-        QVERIFY(panel.Config() == before);
-        QVERIFY(!panel.Modified());
-        auto* tabs = child<QTabWidget>(&panel, "tbsPages");
-        QCOMPARE(tabs->tabText(3), GetCaption(34000));
-        QCOMPARE(child<QComboBox>(&panel, "cboGenParam5")->itemText(0), GetCaption(33611));
-        QCOMPARE(child<QComboBox>(&panel, "cboGenParam3")->currentText(), GetCaption(33412));
-        QCOMPARE(Inputs(panel)->TextMatrix(5, 7), GetCaption(31122));
-        QCOMPARE(Inputs(panel)->TextMatrix(0, 2), GetCaption(31152));
-        QCOMPARE(child<QLabel>(&panel, "Modified")->text(), GetText(10));
-    }
-
-    // The factory page comes and goes with factory access, never twice.
-    void factoryPage()
-    {
-        wPanneau panel(false);
-        auto* tabs = child<QTabWidget>(&panel, "tbsPages");
-        QCOMPARE(tabs->count(), 3);
-        panel.SetFactoryMode(true);
-        panel.SetFactoryMode(true);
-        QCOMPARE(tabs->count(), 4);
-        QCOMPARE(tabs->tabText(3), GetCaption(34000));
-        panel.SelectPage(4);
-        QCOMPARE(panel.HelpContextID(), 250);
-        panel.SetFactoryMode(false);
-        QCOMPARE(tabs->count(), 3);
-        QCOMPARE(panel.SelectedPage(), 3);
-        QCOMPARE(panel.HelpContextID(), 240);
-    }
-
-    // Read: the record is the panel's, the panel number its slave, the path
-    // "Orvel". Write: the factory section only in factory mode.
-    void transfers_data()
-    {
-        QTest::addColumn<bool>("factoryMode");
-        QTest::newRow("factory access off") << false;
-        QTest::newRow("factory access on") << true;
-    }
-    void transfers()
-    {
-        QFETCH(bool, factoryMode);
-        RecordingUi ui;
-        SimulatedLine line;
-        SimulatedPanel& simulated = line.addPanel(9, 262);
-        ConfigClass onPanel = simulated.config();
-        onPanel.SetInTempo(2, 400);
-        onPanel.SetOutPilot(5, 3);
-        onPanel.SetGenParam(14, 120);
-        onPanel.SetBrightMin(77);
-        simulated.loadConfig(onPanel);
-        LinkOptions options;
-        options.frameDelayMs = 0;
-        options.replyTimeoutMs = 200;
-        PanelLink link(line, options);
-
-        wPanneau panel(factoryMode);
-        QVERIFY(panel.ReadOrvel(link, 9, 262));
-        QCOMPARE(panel.Config().InTempo(2), 400);
-        QCOMPARE(panel.Config().BrightMin(), 77);
-        QCOMPARE(panel.Config().ModuleNo(), 9);
-        QCOMPARE(panel.Path(), QStringLiteral("Orvel"));
-        panel.SetCaption();
-        QCOMPARE(panel.windowTitle(), GetText(30100) + QStringLiteral(" 9"));
-        QCOMPARE(Inputs(panel)->TextMatrix(3, 5), QStringLiteral("0"));
-        QCOMPARE(Inputs(panel)->TextMatrix(3, 4), QStringLiteral("2"));
-
-        panel.Config().SetBrightMin(12);
-        panel.Config().SetGenParam(14, 110);
-        QVERIFY(panel.WriteOrvel(link, 9, 262));
-        QCOMPARE(simulated.config().GenParam(14), 110);
-        QCOMPARE(simulated.config().BrightMin(), factoryMode ? 12 : 77);
-
-        line.removePanel(9);
-        QVERIFY(!panel.ReadOrvel(link, 9, 262));
-        QVERIFY(ui.messages.isEmpty());
-    }
 
     // A whole configuration set through the widgets alone equals the same
     // configuration set through the record, and saves the same bytes.
@@ -210,58 +150,358 @@ private Q_SLOTS:
         EditGrid* in = Inputs(panel);
         for (int ch = 1; ch <= ConfigClass::Channels; ++ch) {
             const int row = ch + 1;
-            QVERIFY(ChooseInCell(in, row, 1, ch % 2));
+            QVERIFY(!ChooseInCell(in, row, 1, ch % 2).isEmpty());
             expected.SetInSecu(ch, ch % 2);
             TypeInCell(in, row, 4, QString::number(ch));
             expected.SetInTempo(ch, (ch * 1000 + 100) / 5);
-            QVERIFY(ChooseInCell(in, row, 7, ch % 3));
+            ChooseInCell(in, row, 7, ch % 3);
             expected.SetInDetect(ch, ch % 3);
-            QVERIFY(ChooseInCell(in, row, 8, 1));
+            ChooseInCell(in, row, 8, 1);
             expected.SetInRelance(ch, 1);
+            ChooseInCell(in, row, 9, ch % 2);
+            expected.SetInBlocage(ch, ch % 2);
             TypeInCell(in, row, 11, QString::number(13 - ch));
             expected.SetInRedir(ch, 2, 13 - ch);
-            QVERIFY(ChooseInCell(in, row, 15, 1 + ch % 4));
+            ChooseInCell(in, row, 14, 1);
+            expected.SetInSynth(ch, 1);
+            ChooseInCell(in, row, 15, 1 + ch % 4);
             expected.SetInTypeKL(ch, ch % 4);
-            QVERIFY(ChooseInCell(in, row, 16, 1));
+            ChooseInCell(in, row, 16, 1);
             expected.SetInDisturb(ch, 1);
         }
         panel.SelectPage(2);
-        EditGrid* out = Outputs(panel);
+        EditGrid* out = Inputs(panel, "grdOutputs");
         for (int n = 1; n <= ConfigClass::Channels; ++n) {
-            QVERIFY(ChooseInCell(out, n, 1, 1 - n % 2));
+            ChooseInCell(out, n, 1, 1 - n % 2);
             expected.SetOutSecu(n, 1 - n % 2);
-            QVERIFY(ChooseInCell(out, n, 3, n % 6));
+            ChooseInCell(out, n, 3, n % 6);
             expected.SetOutPilot(n, n % 6);
         }
         panel.SelectPage(3);
-        Choose(child<QComboBox>(&panel, "cboGenParam3"), 3);
-        expected.SetGenParam(3, 3);
-        Choose(child<QComboBox>(&panel, "cboGenParam12"), 1);
-        expected.SetGenParam(12, 1);
-        Choose(child<QComboBox>(&panel, "cboCommSpeed"), 4);
-        expected.SetGenParam(24, 255);
-        Choose(child<QComboBox>(&panel, "cboVref"), 3);
-        expected.SetGenParam(21, 4);
-        TypeInField(child<UpDownEdit>(&panel, "txtGenMinMax1"), QStringLiteral("90"));
+        // Lists store their position, some with an offset, the speed its code.
+        const QList<std::tuple<const char*, int, int, int>> lists{
+            {"cboGenParam0", 2, 0, 2},    {"cboGenParam3", 3, 3, 3},  {"cboGenParam12", 1, 12, 1},
+            {"cboGenParam29", 1, 29, 1},  {"cboVref", 3, 21, 4},      {"cboCommType", 2, 22, 2},
+            {"cboCommSpeed", 4, 24, 255}, {"cboCommStops", 1, 25, 2}, {"cboCtrlBus", 3, 26, 3},
+            {"cboLanguage", 2, 28, 2}};
+        for (const auto& [name, entry, param, stored] : lists) {
+            Choose(child<QComboBox>(&panel, name), entry);
+            expected.SetGenParam(param, stored);
+        }
+        TypeInField(child<UpDownEdit>(&panel, "txtGenMinMax1"), "90");
         expected.SetGenParam(15, 90);
-        TypeInField(child<UpDownEdit>(&panel, "txtTempoRel2"), QStringLiteral("30"));
+        TypeInField(child<UpDownEdit>(&panel, "txtTempoRel2"), "30");
         expected.SetGenTempoRelance((10 * 60000 + 30000) / 5);
-        TypeInField(child<UpDownEdit>(&panel, "txtCommSlave"), QStringLiteral("17"));
+        TypeInField(child<UpDownEdit>(&panel, "txtCommSlave"), "17");
         expected.SetGenParam(23, 17);
         QTest::mouseClick(child<QRadioButton>(&panel, "optTempoPulse1"), Qt::LeftButton);
         expected.SetGenParam(32, 1);
         panel.SelectPage(4);
-        TypeInField(child<UpDownEdit>(&panel, "txtLumMin"), QStringLiteral("200"));
+        TypeInField(child<UpDownEdit>(&panel, "txtLumMin"), "200");
         expected.SetBrightMin(200);
+        Choose(child<QComboBox>(&panel, "cboTypeAlim"), 2);
+        expected.SetSupplyType(2);
         auto* name = child<QLineEdit>(&panel, "txtName");
         name->setFocus();
-        QTest::keyClicks(name, QStringLiteral("Boiler room"));
-        expected.SetModuleName(QStringLiteral("Boiler room"));
+        QTest::keyClicks(name, "Boiler room");
+        expected.SetModuleName("Boiler room");
 
         QVERIFY(ui.messages.isEmpty());
         QVERIFY(panel.Modified());
-        QVERIFY(panel.Config() == expected);
         QCOMPARE(panel.Config().ToFileBytes(), expected.ToFileBytes());
+        QVERIFY(panel.Config() == expected);
+        QCOMPARE(panel.windowTitle(), GetText(30101) + " 17");
+    }
+
+    // An input cell of channel 6: what it stores and then shows (the delay's
+    // milliseconds for the delay columns: tenths, a half to the even tenth,
+    // 20 ms at least), or its refusal (the message, the cell and the record
+    // as they were).
+    void inputCell_data()
+    {
+        QTest::addColumn<Cell>("c");
+        const QString delay = GetText(10201) + "\r( 0 - 22h 59mn 59s 900ms )";
+        const auto row = [](const char* name, int col, const char* typed, int stored,
+                            const QString& shown, const QString& message = {}) {
+            QTest::newRow(name) << Cell{col, typed, stored, shown, message};
+        };
+        row("fail-safe", 1, "=1", 1, GetCaption(31101));
+        row("no horn", 15, "=0", 4, GetCaption(31130));
+        row("horn type 4", 15, "=4", 3, GetCaption(31134));
+        row("redirection 4 to 12", 13, "12", 12, "12");
+        row("150 ms to 200", 5, "150", 40, "200");
+        row("250 ms to 200", 5, "250", 40, "200");
+        row("350 ms to 400", 5, "350", 80, "400");
+        row("50 ms to the floor", 5, "50", 4, "20");
+        row("59 min", 3, "59", 708020, "100");
+        row("22 h", 2, "22", 15840020, "100");
+        row("23 h", 2, "23", 0, "", delay);
+        row("60 min", 3, "60", 0, "", delay);
+        row("60 s", 4, "60", 0, "", delay);
+        row("950 ms", 5, "950", 0, "", delay);
+        row("redirection 13", 10, "13", 0, "", GetText(10202));
+    }
+    void inputCell()
+    {
+        QFETCH(Cell, c);
+        const auto& [col, typed, stored, shown, message] = c;
+        RecordingUi ui;
+        wPanneau panel(false);
+        const ConfigClass before = panel.Config();
+        EditGrid* grid = Inputs(panel);
+        const int shownCol = col >= 2 && col <= 5 ? 5 : col;
+        const QString previous = grid->TextMatrix(7, col);
+        if (typed.startsWith('='))
+            ChooseInCell(grid, 7, col, typed.mid(1).toInt());
+        else
+            TypeInCell(grid, 7, col, typed);
+        QCOMPARE(ui.messages.size(), message.isEmpty() ? 0 : 1);
+        QCOMPARE(panel.Modified(), message.isEmpty());
+        if (!message.isEmpty()) {
+            QCOMPARE(ui.lastText(), message);
+            QCOMPARE(ui.messages[0].icon, MsgIcon::Critical);
+            QCOMPARE(ui.messages[0].buttons, MsgButtons::Ok);
+            QCOMPARE(grid->TextMatrix(7, col), previous);
+            QVERIFY(panel.Config() == before);
+            return;
+        }
+        QCOMPARE(InputField(panel.Config(), 6, col), stored);
+        QCOMPARE(InputField(panel.Config(), 5, col), InputField(before, 5, col));
+        panel.RefreshFields();
+        QCOMPARE(grid->TextMatrix(7, shownCol), shown);
+    }
+
+    // A status input has no horn, and its horn cell is locked; repeat
+    // blocking needs disturbance, and goes with it.
+    void inputLocks()
+    {
+        RecordingUi ui;
+        wPanneau panel(false);
+        EditGrid* grid = Inputs(panel);
+        ChooseInCell(grid, 4, 6, 1);
+        QCOMPARE(panel.Config().InTypeKL(3), 4);
+        QCOMPARE(grid->TextMatrix(4, 15), GetCaption(31130));
+        QVERIFY(ChooseInCell(grid, 4, 15, 2).isEmpty());
+        ChooseInCell(grid, 4, 6, 0);
+        ChooseInCell(grid, 4, 15, 2);
+        QCOMPARE(panel.Config().InTypeKL(3), 1);
+
+        QVERIFY(ChooseInCell(grid, 9, 17, 1).isEmpty());
+        ChooseInCell(grid, 9, 16, 1);
+        ChooseInCell(grid, 9, 17, 1);
+        QCOMPARE(panel.Config().InRepBlock(8), 1);
+        ChooseInCell(grid, 9, 16, 0);
+        QCOMPARE(panel.Config().InRepBlock(8), 0);
+        QCOMPARE(grid->TextMatrix(9, 17), GetCaption(10));
+        QVERIFY(ui.messages.isEmpty());
+    }
+
+    // Mode 0 offers six driving entries stored by position; mode 1 offers the
+    // first and the default driving (key 945). A change of mode keeps the
+    // driving stored, even one its list lacks.
+    void outputDriving_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("entry");
+        QTest::addColumn<int>("stored");
+        QTest::newRow("mode 0, entry 1") << 0 << 1 << 1;
+        QTest::newRow("mode 1, entry 1") << 1 << 1 << int(GetDefaultValue(945));
+        QTest::newRow("mode 1, entry 0") << 1 << 0 << 0;
+    }
+    void outputDriving()
+    {
+        QFETCH(int, mode);
+        QFETCH(int, entry);
+        QFETCH(int, stored);
+        RecordingUi ui;
+        wPanneau panel(false);
+        EditGrid* grid = Inputs(panel, "grdOutputs");
+        ChooseInCell(grid, 4, 3, 5);
+        ChooseInCell(grid, 4, 2, mode);
+        QCOMPARE(panel.Config().OutPilot(4), 5);
+        QCOMPARE(grid->TextMatrix(4, 3), GetCaption(32015));
+        QCOMPARE(ChooseInCell(grid, 4, 3, entry),
+                 mode ? Captions({32010, 32012})
+                      : Captions({32010, 32011, 32012, 32013, 32014, 32015}));
+        QCOMPARE(panel.Config().OutPilot(4), stored);
+        QCOMPARE(grid->TextMatrix(4, 3), GetCaption(32010 + stored));
+    }
+
+    // An output in common alarm mode restricts the general page: the warning
+    // shows, parameter 0 is 0 and 5 is 1, each list has one entry, and a
+    // refresh bringing other values is brought back. Without such an output:
+    // full lists, parameter 5 back to 0.
+    void restrictedState()
+    {
+        RecordingUi ui;
+        wPanneau panel(false);
+        panel.show();
+        auto* warning = child<QFrame>(&panel, "picWarning");
+        auto* combo0 = child<QComboBox>(&panel, "cboGenParam0");
+        auto* combo5 = child<QComboBox>(&panel, "cboGenParam5");
+        panel.Config().SetGenParam(0, 2);
+        panel.RefreshFields();
+        QVERIFY(warning->isHidden());
+
+        ChooseInCell(Inputs(panel, "grdOutputs"), 8, 2, 1);
+        QVERIFY(!warning->isHidden());
+        QCOMPARE(Entries(combo0), Captions({33110}));
+        QCOMPARE(Entries(combo5), Captions({33611}));
+        QCOMPARE(combo5->currentIndex(), 0);
+        panel.Config().SetGenParam(5, 0);
+        panel.Config().SetGenParam(0, 1);
+        panel.SetModified(false);
+        panel.RefreshFields();
+        QCOMPARE(panel.Config().GenParam(0), 0);
+        QCOMPARE(panel.Config().GenParam(5), 1);
+
+        ChooseInCell(Inputs(panel, "grdOutputs"), 8, 2, 0);
+        QVERIFY(warning->isHidden());
+        QCOMPARE(panel.Config().GenParam(0), 0);
+        QCOMPARE(panel.Config().GenParam(5), 0);
+        QCOMPARE(Entries(combo0), Captions({33110, 33111, 33112}));
+        QCOMPARE(Entries(combo5), Captions({33610, 33611}));
+    }
+
+    // Typed values beyond a field's range are brought into it, then stored.
+    void generalField_data()
+    {
+        QTest::addColumn<Field>("c");
+        const auto row = [](const char* field, const char* typed, int param, int stored) {
+            QTest::addRow("%s %s", field, typed) << Field{field, typed, param, stored};
+        };
+        row("txtGenMinMax0", "140", 14, 130);
+        row("txtGenMinMax1", "60", 15, 70);
+        row("txtGenMinMax2", "9", 16, 9);
+        row("txtGenMinMax3", "0", 17, 1);
+        row("txtGenMinMax5", "75", 19, 50);
+        row("txtKlxStop0", "30", 30, 22);
+        row("txtKlxStop1", "75", 31, 59);
+        row("txtCommSlave", "70", 23, 64);
+        row("txtCommSlave", "0", 23, 1);
+        row("txtLumMin", "300", -1, 255);
+    }
+    void generalField()
+    {
+        QFETCH(Field, c);
+        const auto& [field, typed, param, stored] = c;
+        wPanneau panel(true);
+        panel.show();
+        auto* edit = child<UpDownEdit>(&panel, field.toLatin1().constData());
+        TypeInField(edit, typed);
+        QCOMPARE(param < 0 ? panel.Config().BrightMin() : panel.Config().GenParam(param), stored);
+        QCOMPARE(edit->Text(), QString::number(stored));
+    }
+
+    // Priorities exchange; the auto-stop delay is at least 0 h 1 min, the
+    // re-trigger delay at least 20 ms; 220Vac lowers the upper threshold's
+    // maximum to 118.
+    void generalRules()
+    {
+        wPanneau panel(false);
+        panel.show();
+        child<QComboBox>(&panel, "cboPrioKL0")->setCurrentIndex(2);
+        QList<int> priorities;
+        for (int i = 7; i <= 10; ++i)
+            priorities << panel.Config().GenParam(i);
+        QCOMPARE(priorities, (QList<int>{2, 1, 0, 3}));
+        QCOMPARE(child<QComboBox>(&panel, "cboPrioKL2")->currentIndex(), 0);
+
+        panel.Config().SetGenParam(31, 0);
+        panel.SetModified(false);
+        panel.RefreshFields();
+        auto* hours = child<UpDownEdit>(&panel, "txtKlxStop0");
+        auto* minutes = child<UpDownEdit>(&panel, "txtKlxStop1");
+        QCOMPARE(minutes->Text(), "1");
+        QCOMPARE(panel.Config().GenParam(31), 1);
+        QVERIFY(!panel.Modified());
+        TypeInField(hours, "2");
+        TypeInField(minutes, "0");
+        QCOMPARE(panel.Config().GenParam(31), 0);
+        TypeInField(hours, "0");
+        QCOMPARE(panel.Config().GenParam(31), 1);
+        QCOMPARE(minutes->ArrowMinimum(), 1);
+
+        for (int i = 0; i < 4; ++i)
+            TypeInField(child<UpDownEdit>(&panel, qPrintable(QString("txtTempoRel%1").arg(i))),
+                        "0");
+        QCOMPARE(child<UpDownEdit>(&panel, "txtTempoRel3")->Text(), "20");
+        QCOMPARE(panel.Config().GenTempoRelance(), 4);
+
+        auto* upper = child<UpDownEdit>(&panel, "txtGenMinMax0");
+        TypeInField(upper, "125");
+        Choose(child<QComboBox>(&panel, "cboVref"), 6);
+        QCOMPARE(upper->ArrowMaximum(), 118);
+        QCOMPARE(panel.Config().GenParam(14), 118);
+        Choose(child<QComboBox>(&panel, "cboVref"), 0);
+        QCOMPARE(upper->ArrowMaximum(), 130);
+    }
+
+    // Closing a modified window asks (No preselected); No keeps it open and
+    // modified. An unmodified window, or a close by the program, asks nothing.
+    void closeQuestion_data()
+    {
+        QTest::addColumn<Close>("c");
+        QTest::newRow("modified, No") << Close{true, false, MsgAnswer::No, false};
+        QTest::newRow("modified, Yes") << Close{true, false, MsgAnswer::Yes, true};
+        QTest::newRow("not modified") << Close{false, false, MsgAnswer::No, true};
+        QTest::newRow("by the program") << Close{true, true, MsgAnswer::No, true};
+    }
+    void closeQuestion()
+    {
+        QFETCH(Close, c);
+        const auto& [modified, byProgram, answer, closed] = c;
+        RecordingUi ui;
+        QPointer<wPanneau> panel = new wPanneau(false);
+        panel->show();
+        panel->SetModified(modified);
+        ui.answerNext(answer);
+        if (byProgram)
+            panel->CloseWithoutQuestion();
+        else
+            panel->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(ui.messages.size(), modified && !byProgram ? 1 : 0);
+        if (!ui.messages.isEmpty()) {
+            QCOMPARE(ui.messages[0].text, GetText(10111));
+            QCOMPARE(ui.messages[0].icon, MsgIcon::Exclamation);
+            QCOMPARE(ui.messages[0].buttons, MsgButtons::YesNo);
+            QCOMPARE(ui.messages[0].defaultButton, std::optional(MsgAnswer::No));
+        }
+        QCOMPARE(panel.isNull(), closed);
+        if (!closed) {
+            QVERIFY(panel->Modified());
+            delete panel;
+        }
+    }
+
+    // A change of language re-labels the window and keeps every selection,
+    // the restricted list of the common alarm output included.
+    void languageSwitch()
+    {
+        wPanneau panel(false);
+        panel.Config().SetOutMode(3, 1);
+        panel.Config().SetGenParam(3, 2);
+        panel.Config().SetInDetect(4, 2);
+        panel.RefreshFields();
+        panel.SetModified(false);
+        const ConfigClass before = panel.Config();
+        const QList<QComboBox*> combos = panel.findChildren<QComboBox*>();
+        QList<int> positions[2];
+        for (int language = 0; language < 2; ++language) {
+            for (QComboBox* combo : combos)
+                positions[language] << combo->currentIndex();
+            SetCurrentLanguage("Français");
+            panel.Nationality();
+        }
+        QCOMPARE(positions[1], positions[0]);
+        QVERIFY(panel.Config() == before);
+        QVERIFY(!panel.Modified());
+        QCOMPARE(child<QComboBox>(&panel, "cboGenParam5")->itemText(0), GetCaption(33611));
+        QCOMPARE(child<QComboBox>(&panel, "cboGenParam3")->currentText(), GetCaption(33412));
+        QCOMPARE(Inputs(panel)->TextMatrix(5, 7), GetCaption(31122));
+        QCOMPARE(Inputs(panel)->TextMatrix(0, 2), GetCaption(31152));
+        QCOMPARE(child<QLabel>(&panel, "Modified")->text(), GetText(10));
     }
 };
 

@@ -9,52 +9,47 @@
 
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <optional>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
-
-// What stands at the target before the write.
-enum class Setup
-{
-    Nothing,
-    File0640,
-    ReadOnlyFile,
-    LinkToReadOnlyFile,
-    ReadOnlyFolder,
-    MissingFolder,
-    Folder,
-    NamedPipe,
-    Device,
-    FullDisk,
-};
-
 const QByteArray Old = "the previous content";
 const QByteArray New(1000, 'n');
+// What stands at the target, the error number and text (0: written), the
+// permissions of the file written or kept (0: not checked), and whether
+// CheckFileWritable agrees.
+using Write = std::tuple<QString, int, QString, int, bool>;
+using Read = std::tuple<QString, int, QString>; // file, error number, text
 
-mode_t modeOf(const QString& path)
+void Chmod(const QString& path, mode_t mode)
+{
+    ::chmod(QFile::encodeName(path).constData(), mode);
+}
+
+int ModeOf(const QString& path)
 {
     struct stat st
     {
     };
-    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode : 0;
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : 0;
 }
-
 } // namespace
 
 class TestSafeFile : public QObject
 {
     Q_OBJECT
 
-    QString m_folder;
     std::unique_ptr<QTemporaryDir> m_dir;
 
-    QString path(const QString& name) const { return m_folder + QLatin1Char('/') + name; }
+    QString path(const QString& name) const { return m_dir->filePath(name); }
+    QStringList entries() const
+    {
+        return QDir(m_dir->path())
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot | QDir::System);
+    }
 
 private Q_SLOTS:
     void initTestCase()
@@ -62,109 +57,74 @@ private Q_SLOTS:
         QVERIFY(::geteuid() != 0);
         ::umask(022);
     }
-
-    void init()
-    {
-        m_dir = std::make_unique<QTemporaryDir>();
-        m_folder = m_dir->path();
-    }
-
+    void init() { m_dir = std::make_unique<QTemporaryDir>(); }
     void cleanup()
     {
-        QFile::setPermissions(path(QStringLiteral("ro")),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        Chmod(path("ro"), 0700);
         m_dir.reset();
     }
 
     void write_data()
     {
-        QTest::addColumn<int>("setup");
-        QTest::addColumn<int>("number"); // 0: written
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("mode");     // of the file written, or kept
-        QTest::addColumn<bool>("checked"); // CheckFileWritable's answer
-        QTest::newRow("new file, usual permissions")
-            << int(Setup::Nothing) << 0 << QString() << 0644 << true;
-        QTest::newRow("replaced file keeps its permissions")
-            << int(Setup::File0640) << 0 << QString() << 0640 << true;
-        QTest::newRow("read-only file replaced, still read-only")
-            << int(Setup::ReadOnlyFile) << 0 << QString() << 0444 << true;
-        QTest::newRow("link: its target replaced, its permissions kept")
-            << int(Setup::LinkToReadOnlyFile) << 0 << QString() << 0444 << true;
-        QTest::newRow("folder that cannot be written")
-            << int(Setup::ReadOnlyFolder) << ErrNo::PermissionDenied
-            << QStringLiteral("Permission denied") << 0644 << false;
-        QTest::newRow("missing folder")
-            << int(Setup::MissingFolder) << ErrNo::PathNotFound
-            << QStringLiteral("No such file or directory") << 0 << false;
-        QTest::newRow("a folder") << int(Setup::Folder) << ErrNo::PathFileAccess
-                                  << QStringLiteral("not a regular file") << 0 << false;
-        QTest::newRow("named pipe") << int(Setup::NamedPipe) << ErrNo::PathFileAccess
-                                    << QStringLiteral("not a regular file") << 0 << false;
-        QTest::newRow("device") << int(Setup::Device) << ErrNo::PathFileAccess
-                                << QStringLiteral("not a regular file") << 0 << false;
-        QTest::newRow("full disk") << int(Setup::FullDisk) << ErrNo::DiskFull
-                                   << QStringLiteral("File too large") << 0644 << true;
+        QTest::addColumn<Write>("c");
+        const auto row = [](const char* setup, int number, const char* text, int mode,
+                            bool checked) {
+            QTest::newRow(setup) << Write{setup, number, text, mode, checked};
+        };
+        const char* const notRegular = "not a regular file";
+        row("new file", 0, "", 0644, true);
+        row("file 0640 keeps its permissions", 0, "", 0640, true);
+        row("read-only file replaced, still read-only", 0, "", 0444, true);
+        row("link to a read-only file", 0, "", 0444, true);
+        row("read-only folder", ErrNo::PermissionDenied, "Permission denied", 0644, false);
+        row("missing folder", ErrNo::PathNotFound, "No such file or directory", 0, false);
+        row("folder", ErrNo::PathFileAccess, notRegular, 0, false);
+        row("named pipe", ErrNo::PathFileAccess, notRegular, 0, false);
+        row("device", ErrNo::PathFileAccess, notRegular, 0, false);
+        row("full disk", ErrNo::DiskFull, "File too large", 0644, true);
     }
-
     void write()
     {
-        QFETCH(int, setup);
-        QFETCH(int, number);
-        QFETCH(QString, text);
-        QFETCH(int, mode);
-        QFETCH(bool, checked);
-        const auto s = static_cast<Setup>(setup);
-        QString target = path(QStringLiteral("out.txt"));
+        QFETCH(Write, c);
+        const auto& [setup, number, text, mode, checked] = c;
+        QString target = path("out.txt");
         QString file = target; // the regular file behind the target
-        switch (s) {
-        case Setup::Nothing:
-            break;
-        case Setup::File0640:
-        case Setup::ReadOnlyFile:
-        case Setup::FullDisk:
+        if (setup.startsWith("file") || setup.startsWith("read-only file") ||
+            setup == "full disk") {
             TestFiles::WriteBytes(file, Old);
-            ::chmod(QFile::encodeName(file).constData(), s == Setup::File0640 ? 0640 : 0444);
-            if (s == Setup::FullDisk)
-                ::chmod(QFile::encodeName(file).constData(), 0644);
-            break;
-        case Setup::LinkToReadOnlyFile:
-            file = path(QStringLiteral("real.txt"));
+            Chmod(file, setup.startsWith("read-only") ? 0444 : setup == "full disk" ? 0644 : 0640);
+        } else if (setup.startsWith("link")) {
+            file = path("real.txt");
             TestFiles::WriteBytes(file, Old);
-            ::chmod(QFile::encodeName(file).constData(), 0444);
-            QVERIFY(QFile::link(QStringLiteral("real.txt"), target));
-            break;
-        case Setup::ReadOnlyFolder:
-            QVERIFY(QDir(m_folder).mkdir(QStringLiteral("ro")));
-            target = file = path(QStringLiteral("ro/out.txt"));
+            Chmod(file, 0444);
+            QVERIFY(QFile::link("real.txt", target));
+        } else if (setup == "read-only folder") {
+            QVERIFY(QDir(m_dir->path()).mkdir("ro"));
+            target = file = path("ro/out.txt");
             TestFiles::WriteBytes(file, Old);
-            ::chmod(QFile::encodeName(path(QStringLiteral("ro"))).constData(), 0555);
-            break;
-        case Setup::MissingFolder:
-            target = file = path(QStringLiteral("none/out.txt"));
-            break;
-        case Setup::Folder:
-            QVERIFY(QDir(m_folder).mkdir(QStringLiteral("out.txt")));
-            break;
-        case Setup::NamedPipe:
+            Chmod(path("ro"), 0555);
+        } else if (setup == "missing folder") {
+            target = file = path("none/out.txt");
+        } else if (setup == "folder") {
+            QVERIFY(QDir(m_dir->path()).mkdir("out.txt"));
+        } else if (setup == "named pipe") {
             QCOMPARE(::mkfifo(QFile::encodeName(target).constData(), 0644), 0);
-            break;
-        case Setup::Device:
-            target = file = QStringLiteral("/dev/null");
-            break;
+        } else if (setup == "device") {
+            target = file = "/dev/null";
         }
-        const QStringList before = QDir(m_folder).entryList(QDir::AllEntries | QDir::Hidden |
-                                                            QDir::NoDotAndDotDot | QDir::System);
+        const QStringList before = entries();
 
         FileFailure check;
         QCOMPARE(CheckFileWritable(target, &check), checked);
+        if (!checked)
+            QCOMPARE(check.number, number);
         FileFailure failure;
         bool written = false;
         QElapsedTimer clock;
         clock.start();
         {
             std::optional<FileSizeLimit> limit;
-            if (s == Setup::FullDisk)
+            if (setup == "full disk")
                 limit.emplace(100);
             written = SafeWriteFile(target, New, &failure);
         }
@@ -172,53 +132,42 @@ private Q_SLOTS:
         QCOMPARE(written, number == 0);
         QCOMPARE(failure.number, number);
         QCOMPARE(failure.text, text);
-        if (!checked)
-            QCOMPARE(check.number, number);
         // No temporary file is left behind, whatever happened.
-        QCOMPARE(QDir(m_folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot |
-                                          QDir::System),
-                 written && s == Setup::Nothing ? before + QStringList{QStringLiteral("out.txt")}
-                                                : before);
-        if (s == Setup::LinkToReadOnlyFile)
+        QCOMPARE(entries(), setup == "new file" ? before + QStringList{"out.txt"} : before);
+        if (setup.startsWith("link"))
             QVERIFY(QFileInfo(target).isSymLink());
-        if (mode != 0 && s != Setup::Device) {
+        if (mode != 0) {
             QCOMPARE(TestFiles::ReadBytes(file), written ? New : Old);
-            QCOMPARE(int(modeOf(file) & 07777), mode);
+            QCOMPARE(ModeOf(file), mode);
         }
     }
 
     void read_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("number");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("regular file") << "file" << 0 << QString();
-        QTest::newRow("missing") << "none" << ErrNo::FileNotFound
-                                 << QStringLiteral("No such file or directory");
-        QTest::newRow("named pipe")
-            << "pipe" << ErrNo::PathFileAccess << QStringLiteral("not a regular file");
-        QTest::newRow("endless device")
-            << "/dev/zero" << ErrNo::PathFileAccess << QStringLiteral("not a regular file");
-        QTest::newRow("larger than the bound")
-            << "large" << ErrNo::PathFileAccess << QStringLiteral("larger than 20 bytes");
-        QTest::newRow("not readable")
-            << "secret" << ErrNo::PermissionDenied << QStringLiteral("Permission denied");
+        QTest::addColumn<Read>("c");
+        const auto row = [](const char* name, int number, const char* text) {
+            QTest::newRow(name) << Read{name, number, text};
+        };
+        row("file", 0, "");
+        row("none", ErrNo::FileNotFound, "No such file or directory");
+        row("pipe", ErrNo::PathFileAccess, "not a regular file");
+        row("/dev/zero", ErrNo::PathFileAccess, "not a regular file");
+        row("large", ErrNo::PathFileAccess, "larger than 20 bytes");
+        row("secret", ErrNo::PermissionDenied, "Permission denied");
     }
-
     void read()
     {
-        QFETCH(QString, name);
-        QFETCH(int, number);
-        QFETCH(QString, text);
-        TestFiles::WriteBytes(path(QStringLiteral("file")), Old.left(20));
-        TestFiles::WriteBytes(path(QStringLiteral("large")), Old + "!");
-        TestFiles::WriteBytes(path(QStringLiteral("secret")), Old);
-        ::chmod(QFile::encodeName(path(QStringLiteral("secret"))).constData(), 0);
-        QCOMPARE(::mkfifo(QFile::encodeName(path(QStringLiteral("pipe"))).constData(), 0644), 0);
+        QFETCH(Read, c);
+        const auto& [name, number, text] = c;
+        TestFiles::WriteBytes(path("file"), Old.left(20));
+        TestFiles::WriteBytes(path("large"), Old + "!");
+        TestFiles::WriteBytes(path("secret"), Old);
+        Chmod(path("secret"), 0);
+        QCOMPARE(::mkfifo(QFile::encodeName(path("pipe")).constData(), 0644), 0);
         QByteArray bytes = "unchanged";
         FileFailure failure;
-        const QString file = name.startsWith(QLatin1Char('/')) ? name : path(name);
-        QCOMPARE(ReadWholeFile(file, 20, bytes, &failure), number == 0);
+        QCOMPARE(ReadWholeFile(name.startsWith('/') ? name : path(name), 20, bytes, &failure),
+                 number == 0);
         QCOMPARE(failure.number, number);
         QCOMPARE(failure.text, text);
         QCOMPARE(bytes, number == 0 ? Old.left(20) : QByteArray("unchanged"));
