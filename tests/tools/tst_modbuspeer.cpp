@@ -3,7 +3,7 @@
 // orvel-sim. Both agree byte for byte with our frames and our simulator.
 #include "link/CommFunctions.h"
 #include "link/SerialComCtrl.h"
-#include "SimProcess.h"
+#include "OrvelSim.h"
 #include "SimulatedPanel.h"
 
 #include <QStandardPaths>
@@ -209,11 +209,10 @@ private Q_SLOTS:
 
     void libmodbusClientAgainstOrvelSim()
     {
-        SimProcess sim({"-p", "5:1.02", "-p", "9:1.06"});
-        QVERIFY(sim.running());
+        OrvelSim sim;
+        QVERIFY(sim.start({"-p", "5:1.02", "-p", "9:1.06"}));
         const std::unique_ptr<modbus_t, void (*)(modbus_t*)> owner(
-            modbus_new_rtu(sim.linkPath.toLocal8Bit().constData(), 9600, 'N', 8, 1),
-            [](modbus_t* c) {
+            modbus_new_rtu(sim.link().toLocal8Bit().constData(), 9600, 'N', 8, 1), [](modbus_t* c) {
                 modbus_close(c);
                 modbus_free(c);
             });

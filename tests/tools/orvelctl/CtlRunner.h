@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
@@ -22,6 +23,8 @@ public:
 
     static QString DefaultProgram();
     CtlRun run(const QStringList& arguments, int timeoutMs = 30000) const;
+    // Starts it without waiting, for a test that signals it while it runs.
+    void start(QProcess& process, const QStringList& arguments) const;
 
     QProcessEnvironment& environment() { return m_env; }
 
@@ -29,3 +32,21 @@ private:
     QString m_program;
     QProcessEnvironment m_env;
 };
+
+// What the tests of orvelctl share: the data file's texts in the default
+// language and an INI file of their own (frame delay 0), set up once.
+namespace CtlTexts {
+
+// Opens the data file and points the INI store at iniPath; false when the
+// data file cannot be opened.
+bool SetUp(const QString& iniPath);
+// A text of the data file as orvelctl prints it: "\n" between its lines.
+QString Lines(int tag);
+// Two texts, one under the other, as one message.
+QString Lines(int first, int second);
+// The line detection prints once it found the panel.
+QString FoundLine(int slave, int tag = 35021);
+// The line of one search attempt (slave "?" when searching the number).
+QString AttemptLine(const QString& slave, int bauds, int stops);
+
+} // namespace CtlTexts

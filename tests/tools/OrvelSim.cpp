@@ -5,8 +5,6 @@
 #include <QFileInfo>
 #include <QThread>
 
-#include <csignal>
-
 namespace {
 
 int wordAt(const QByteArray& frame, int offset)
@@ -14,31 +12,18 @@ int wordAt(const QByteArray& frame, int offset)
     return (std::uint8_t(frame[offset]) << 8) | std::uint8_t(frame[offset + 1]);
 }
 
-bool isWrite(const QByteArray& frame)
-{
-    return frame.size() >= 9 && frame[1] == char(16);
-}
-
 } // namespace
 
-OrvelSim::OrvelSim() : m_logPath(m_dir.filePath(QStringLiteral("sim.log"))) {}
-
-OrvelSim::~OrvelSim()
+bool OrvelSim::start(const QStringList& arguments, const QString& linkPath)
 {
-    stop();
-}
-
-QString OrvelSim::Program()
-{
-    return QStringLiteral(ORVEL_BIN_DIR "/orvel-sim");
-}
-
-bool OrvelSim::start(const QStringList& arguments)
-{
+    m_link = linkPath.isEmpty() ? m_dir.filePath(QStringLiteral("line")) : linkPath;
     m_process.setStandardErrorFile(m_logPath);
-    m_process.start(Program(), QStringList(arguments) << QStringLiteral("--verbose"));
+    m_process.start(QStringLiteral(ORVEL_BIN_DIR "/orvel-sim"), QStringList(arguments)
+                                                                    << "--verbose"
+                                                                    << "--link" << m_link);
     if (!m_process.waitForStarted(10000))
         return false;
+    // The device path is the first line, printed once the panels answer.
     QByteArray out;
     QElapsedTimer clock;
     clock.start();
@@ -51,16 +36,17 @@ bool OrvelSim::start(const QStringList& arguments)
     return !m_device.isEmpty();
 }
 
-void OrvelSim::stop()
+int OrvelSim::stop()
 {
     if (m_process.state() == QProcess::NotRunning)
-        return;
-    freeze(false);
+        return m_process.exitCode();
     m_process.terminate(); // SIGTERM: the simulator ends its event loop
     if (!m_process.waitForFinished(5000)) {
         m_process.kill();
         m_process.waitForFinished(5000);
+        return -1;
     }
+    return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
 }
 
 QByteArray OrvelSim::log() const
@@ -82,12 +68,6 @@ QByteArray OrvelSim::log() const
     return file.readAll();
 }
 
-void OrvelSim::freeze(bool frozen)
-{
-    if (m_process.state() == QProcess::Running)
-        ::kill(pid_t(m_process.processId()), frozen ? SIGSTOP : SIGCONT);
-}
-
 QList<QByteArray> OrvelSim::requests() const
 {
     QList<QByteArray> frames;
@@ -99,28 +79,19 @@ QList<QByteArray> OrvelSim::requests() const
     return frames;
 }
 
-QList<QPair<int, int>> OrvelSim::writes() const
+QString OrvelSim::writes() const
 {
-    QList<QPair<int, int>> list;
+    QStringList list;
     for (const QByteArray& frame : requests()) {
-        if (isWrite(frame))
-            list.append({wordAt(frame, 2), wordAt(frame, 4)});
-    }
-    return list;
-}
-
-QList<QList<int>> OrvelSim::wordsWrittenAt(int address) const
-{
-    QList<QList<int>> list;
-    for (const QByteArray& frame : requests()) {
-        if (!isWrite(frame) || wordAt(frame, 2) != address)
+        if (frame.size() < 9 || frame[1] != char(16))
             continue;
-        QList<int> words;
-        for (int k = 0; k < wordAt(frame, 4); ++k)
-            words.append(std::int16_t(wordAt(frame, 7 + 2 * k)));
-        list.append(words);
+        const int count = wordAt(frame, 4);
+        list << (count == 1 ? QStringLiteral("%1=%2")
+                                  .arg(wordAt(frame, 2))
+                                  .arg(std::int16_t(wordAt(frame, 7)))
+                            : QStringLiteral("%1/%2").arg(wordAt(frame, 2)).arg(count));
     }
-    return list;
+    return list.join(' ');
 }
 
 void OrvelSim::clearLog()

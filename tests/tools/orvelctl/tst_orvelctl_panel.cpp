@@ -1,0 +1,758 @@
+// orvelctl against orvel-sim on a pseudo-terminal: detect, write and read
+// back on every firmware version, the search and the scan, the event buffer
+// and its exports, and every refusal and failure with what the panel heard.
+// Run as an unprivileged user, so that file permissions apply.
+#include "config/ConfigClass.h"
+#include "CtlRunner.h"
+#include "eventlog/EventDecoder.h"
+#include "FileSizeLimit.h"
+#include "link/CommFunctions.h"
+#include "OrvelSim.h"
+#include "RecordingUi.h"
+#include "settings/IniStore.h"
+#include "TestFiles.h"
+#include "texts/DataFunctions.h"
+#include "Unprivileged.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+
+using namespace CtlTexts;
+
+namespace {
+
+constexpr int Slave = 7;
+
+QString versionText(int code)
+{
+    return QStringLiteral("%1.%2").arg(code / 256).arg(code % 256);
+}
+
+// What orvelctl says of a message: its kind ("error: ", "warning: " or
+// nothing for information), then the texts.
+QString said(const QString& kind, int tag, int second = 0)
+{
+    return kind + (second ? Lines(tag, second) : Lines(tag)) + '\n';
+}
+
+// A configuration where every field has its own value, with horn type 4 and
+// driving kind 5 on some channels, and 2 h 15 min of horn stop.
+ConfigClass sourceConfig()
+{
+    ConfigClass c;
+    for (int ch = 1; ch <= 12; ++ch) {
+        c.SetInSecu(ch, std::uint8_t(ch));
+        c.SetInTempo(ch, ch * 1000003 + 7);
+        c.SetInSequence(ch, std::uint8_t(20 + ch));
+        c.SetInDetect(ch, std::uint8_t(40 + ch));
+        c.SetInRelance(ch, std::uint8_t(60 + ch));
+        c.SetInBlocage(ch, std::uint8_t(80 + ch));
+        for (int k = 1; k <= 4; ++k)
+            c.SetInRedir(ch, k, std::uint8_t((ch + k) % 13));
+        c.SetInSynth(ch, std::uint8_t(100 + ch));
+        c.SetInTypeKL(ch, std::uint8_t(ch % 5));
+        c.SetInDisturb(ch, std::uint8_t(120 + ch));
+        c.SetInRepBlock(ch, std::uint8_t(140 + ch));
+        c.SetOutSecu(ch, std::uint8_t(160 + ch));
+        c.SetOutPilot(ch, std::uint8_t(ch % 6));
+        c.SetOutMode(ch, std::uint8_t(ch % 3));
+    }
+    for (int i = 0; i < 33; ++i)
+        c.SetGenParam(i, std::uint8_t(50 + i));
+    c.SetGenParam(21, 3);
+    c.SetGenParam(23, Slave);
+    c.SetGenParam(30, 2);
+    c.SetGenParam(31, 15);
+    c.SetGenTempoRelance(123456789);
+    c.SetBrightMin(-200);
+    c.SetSupplyType(6);
+    c.SetCommonType(8);
+    c.SetModuleName(QStringLiteral("Line 4"));
+    return c;
+}
+
+// What a panel older than 1.03 keeps of a configuration, written out here
+// from the rules rather than with the code under test.
+void correctForOldFirmware(ConfigClass& c)
+{
+    for (int ch = 1; ch <= 12; ++ch) {
+        c.SetInDisturb(ch, 0);
+        c.SetInRepBlock(ch, 0);
+        if (c.InTypeKL(ch) == 4)
+            c.SetInTypeKL(ch, 0);
+        if (c.OutPilot(ch) == 5)
+            c.SetOutPilot(ch, 2);
+    }
+    c.SetGenParam(21, 0);
+    c.SetGenParam(27, 0);
+}
+
+// The record a read of a panel of version v gives: the data file's defaults,
+// replaced by every field that version lets the console read from the panel.
+ConfigClass afterRead(const ConfigClass& panel, int v)
+{
+    ConfigClass c;
+    GetAllDefaults(c);
+    for (int ch = 1; ch <= 12; ++ch) {
+        c.SetInSecu(ch, panel.InSecu(ch));
+        c.SetInTempo(ch, panel.InTempo(ch));
+        c.SetInSequence(ch, panel.InSequence(ch));
+        c.SetInDetect(ch, panel.InDetect(ch));
+        c.SetInRelance(ch, panel.InRelance(ch));
+        c.SetInBlocage(ch, panel.InBlocage(ch));
+        for (int k = 1; k <= 4; ++k)
+            c.SetInRedir(ch, k, panel.InRedir(ch, k));
+        c.SetInSynth(ch, panel.InSynth(ch));
+        c.SetInTypeKL(ch, panel.InTypeKL(ch));
+        c.SetOutSecu(ch, panel.OutSecu(ch));
+        c.SetOutPilot(ch, panel.OutPilot(ch));
+        c.SetInDisturb(ch, panel.InDisturb(ch));
+        c.SetInRepBlock(ch, panel.InRepBlock(ch));
+        if (v >= 261)
+            c.SetOutMode(ch, panel.OutMode(ch));
+    }
+    for (int i = 0; i <= 32; ++i) {
+        if (i != 13 && (v >= 261 || i < 29 || i > 31))
+            c.SetGenParam(i, panel.GenParam(i));
+    }
+    c.SetGenParam(23, Slave); // also ModuleNo
+    c.SetGenTempoRelance(panel.GenTempoRelance());
+    c.SetBrightMin(panel.BrightMin());
+    c.SetSupplyType(panel.SupplyType());
+    c.SetCommonType(panel.CommonType());
+    if (v < 259)
+        correctForOldFirmware(c); // what such a panel lacks reads as nothing
+    return c;
+}
+
+// What an empty panel of version v reads back once written with w: what the
+// write leaves out stays 0 on the panel.
+ConfigClass writtenBack(ConfigClass w, int v, bool factory)
+{
+    w.SetCommonType(0);
+    if (!factory) {
+        w.SetBrightMin(0);
+        w.SetSupplyType(0);
+    }
+    if (v < 260)
+        w.SetGenParam(32, 0);
+    for (int i = 29; i <= 31 && v < 262; ++i)
+        w.SetGenParam(i, 0);
+    return afterRead(w, v);
+}
+
+// The write requests of a whole write of the source on version v, as
+// OrvelSim::writes() gives them (1153 holds GenParam(28)).
+QString writeSchedule(int v, bool factory = false, bool validate = false)
+{
+    QString w = "337/12 353/24 385/12 401/12 417/12 433/12 449/24 481/12 497/12 ";
+    if (v >= 259)
+        w += "513/12 529/12 ";
+    w += "849/12 865/12 ";
+    if (v >= 261)
+        w += "881/12 ";
+    w += QStringLiteral("1025/%1 1089/%2 1121/%3 1153=78")
+             .arg(v >= 260 ? 14 : 13)
+             .arg(v >= 259 ? 10 : 9)
+             .arg(v >= 259 ? 6 : 5);
+    if (v >= 262)
+        w += " 1099/3";
+    if (factory)
+        w += " 1171/3";
+    if (validate)
+        w += " 336=0";
+    return w;
+}
+
+struct Record
+{
+    int w0;
+    int w1;
+};
+
+// Event k: input (k % 12) + 1, parameter k % 16, display k % 6, ticks 977 k.
+QList<Record> records(int count)
+{
+    QList<Record> list;
+    for (int k = 1; k <= count; ++k) {
+        const int ticks = 977 * k;
+        list.append({((k % 12 + 1) << 12) | ((k % 16) << 8) | ((k % 6) << 4) | (ticks >> 16),
+                     ticks & 0xFFFF});
+    }
+    return list;
+}
+
+QByteArray inCp1252(const QString& text)
+{
+    QByteArray b; // the texts here are Latin-1
+    for (QChar c : text)
+        b.append(c.unicode() < 256 ? char(c.unicode()) : '?');
+    return b;
+}
+
+QStringList headings()
+{
+    QStringList list;
+    for (int tag : {102115, 102110, 102111, 102112, 102113, 102114})
+        list << GetText(tag);
+    return list;
+}
+
+} // namespace
+
+class TestOrvelctlPanel : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(SetUp(path("orvel.ini")));
+        m_ctl = std::make_unique<CtlRunner>(path("orvel.ini"));
+        QVERIFY(sourceConfig().Save(m_source));
+        ConfigClass unset = sourceConfig();
+        unset.SetGenParam(21, 0);
+        QVERIFY(unset.Save(m_unset21));
+        TestFiles::WriteBytes(m_events, "1 1 2 197842\nACK 0 0 250000\n5 2 0 300000\n");
+    }
+
+    void init()
+    {
+        DelIniParam("Communication", "Bauds");
+        DelIniParam("Communication", "Stops");
+        DelIniParam("General", "Language");
+        SetCurrentLanguage(QString());
+    }
+
+    void cleanupTestCase() { QVERIFY(m_ui.messages.isEmpty()); }
+
+    void versions_data()
+    {
+        QTest::addColumn<int>("version");
+        QTest::addColumn<bool>("full"); // with --factory and --validate
+        for (int v = 258; v <= 262; ++v)
+            QTest::newRow(qPrintable(versionText(v))) << v << true;
+        QTest::newRow("1.6 plain") << 262 << false;
+    }
+
+    // Detect, then write the source (adapted for older firmware, the file
+    // itself unchanged) to an empty panel and read it back: the panel holds
+    // what its firmware has, the rest keeps the defaults.
+    void versions()
+    {
+        QFETCH(int, version);
+        QFETCH(bool, full);
+        const bool older = version < 262;
+        OrvelSim sim;
+        QVERIFY(sim.start({"--panel", QStringLiteral("%1:%2").arg(Slave).arg(version)}));
+        CtlRun r = ctl(sim, {"detect"});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out, QStringLiteral("slave=7 version=%1 code=%2\n")
+                            .arg(versionText(version))
+                            .arg(version)
+                            .toUtf8());
+        QCOMPARE(r.errText(), FoundLine(Slave));
+        // Detection reads the slave number, then the version.
+        QCOMPARE(sim.requests(),
+                 (QList<QByteArray>{ReadRequestFrame(7, 1138, 1), ReadRequestFrame(7, 334, 2)}));
+
+        const QByteArray before = TestFiles::ReadBytes(m_source);
+        sim.clearLog();
+        QStringList args{"write", m_source};
+        if (full)
+            args << "--factory"
+                 << "--validate";
+        if (older)
+            args << "--allow-older";
+        r = ctl(sim, args);
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY(r.out.isEmpty());
+        QCOMPARE(r.errText(), FoundLine(Slave) + (older ? said("warning: ", 1610) : QString()) +
+                                  said("", full ? 10106 : 10109));
+        QCOMPARE(sim.writes(), writeSchedule(version, full, full));
+        QCOMPARE(TestFiles::ReadBytes(m_source), before);
+
+        ConfigClass written = sourceConfig();
+        if (version < 259)
+            correctForOldFirmware(written);
+        sim.clearLog();
+        const QString back = path(QStringLiteral("back-%1.orv").arg(QTest::currentDataTag()));
+        r = ctl(sim, {"read", "-o", back});
+        QCOMPARE(r.exitCode, 0);
+        QString warning = said("warning: ", 10120);
+        warning.replace("###1###", versionText(version)).replace("###2###", "1.6");
+        QCOMPARE(r.errText(), FoundLine(Slave) + (older ? warning : QString()));
+        QCOMPARE(TestFiles::ReadBytes(back), writtenBack(written, version, full).ToFileBytes());
+        QVERIFY(sim.writes().isEmpty());
+    }
+
+    // A 1.02 panel holding every field, on a half-duplex line (a
+    // pseudo-terminal drives no RTS: the exchanges go on as in full duplex).
+    void readOlderPanel()
+    {
+        OrvelSim sim;
+        QVERIFY(sim.start({"--panel", "7:1.02", "--config", m_source}));
+        const CtlRun r =
+            ctl(sim, {"read", "-o", path("older.orv"), "--half-duplex", "--rts-delay", "1"});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(TestFiles::ReadBytes(path("older.orv")),
+                 afterRead(sourceConfig(), 258).ToFileBytes());
+    }
+
+    // The search from the INI file's line settings, its attempts on standard
+    // error: a panel at 4800 baud with two stop bits found from 9600 baud and
+    // one (its number kept in the file), no panel at all, and a given slave
+    // from 38400 baud and two stop bits.
+    void search_data()
+    {
+        QTest::addColumn<QStringList>("sim");
+        QTest::addColumn<QStringList>("ini"); // bauds, stops
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QStringList>("attempts");
+        QTest::addColumn<QString>("end");
+        QStringList attempts;
+        for (int stops : {1, 2})
+            for (int bauds : {9600, 19200, 4800, 2400, 1200})
+                attempts << AttemptLine("?", bauds, stops);
+        QTest::newRow("found") << QStringList{"-p", "9:1.06:4800,N,8,2", "--config", m_source}
+                               << QStringList{"9600", "1"} << QStringList{}
+                               << attempts.mid(0, 8) + QStringList{AttemptLine("9", 4800, 2)}
+                               << FoundLine(9);
+        QTest::newRow("nothing") << m_silent << QStringList{"9600", "1"} << QStringList{}
+                                 << attempts << said("error: ", 10102);
+        attempts.clear();
+        for (int stops : {2, 1})
+            for (int bauds : {38400, 19200, 9600, 4800, 2400, 1200})
+                attempts << AttemptLine("7", bauds, stops);
+        QTest::newRow("slave 7") << m_silent << QStringList{"38400", "2"}
+                                 << QStringList{"--slave", "7"} << attempts
+                                 << said("error: ", 10100);
+    }
+
+    void search()
+    {
+        QFETCH(QStringList, sim);
+        QFETCH(QStringList, ini);
+        QFETCH(QStringList, args);
+        QFETCH(QStringList, attempts);
+        QFETCH(QString, end);
+        SetIniParam("Communication", "Bauds", ini[0]);
+        SetIniParam("Communication", "Stops", ini[1]);
+        OrvelSim panel;
+        QVERIFY(panel.start(sim));
+        const QString out = path(QStringLiteral("searched-%1.orv").arg(QTest::currentDataTag()));
+        const CtlRun r =
+            ctl(panel, QStringList{"read", "-o", out, "--search", "--timeout", "150"} + args, 0);
+        QCOMPARE(r.exitCode, end.startsWith("error") ? 3 : 0);
+        QCOMPARE(r.errText(), GetText(35022).section("\r\n", 0, 0) + " (Ctrl+C)\n" +
+                                  attempts.join('\n') + '\n' + end);
+        ConfigClass back;
+        QCOMPARE(back.Load(out), r.exitCode == 0);
+        QVERIFY(r.exitCode || (back.GenParam(23) == 9 && back.ModuleNo() == 9));
+    }
+
+    // Ctrl+C during the search ends it quietly, long before its last attempt.
+    void searchCancelled()
+    {
+        OrvelSim sim;
+        QVERIFY(sim.start(m_silent));
+        QProcess process;
+        m_ctl->start(process,
+                     {"buffer", "read", "--search", "--timeout", "300", "--port", sim.device()});
+        QByteArray err;
+        QElapsedTimer clock;
+        clock.start();
+        while (err.count('\n') < 3 && clock.elapsed() < 10000) {
+            process.waitForReadyRead(100);
+            err += process.readAllStandardError();
+        }
+        ::kill(pid_t(process.processId()), SIGINT);
+        QVERIFY(process.waitForFinished(10000));
+        err += process.readAllStandardError();
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 5);
+        QVERIFY2(!err.contains("error:") && err.count('\n') < 8, err.constData());
+        QVERIFY(process.readAllStandardOutput().isEmpty());
+    }
+
+    // One command on slave 1, the INI file's default (timeout 300 ms unless
+    // the row says): exit status, the end of standard error and the write
+    // requests the panel heard. A file error asks nothing of the panel; no
+    // failure leaves an output file.
+    void commands_data()
+    {
+        QTest::addColumn<QStringList>("sim");
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("err");
+        QTest::addColumn<QString>("writes");
+        auto row = [](const char* name, const QStringList& sim, const QStringList& args, int exit,
+                      const QString& err, const QString& writes = {}) {
+            QTest::newRow(name) << sim << args << exit << err << writes;
+        };
+        const QString found = FoundLine(1);
+        const QString clearFound = FoundLine(1, 102011);
+        const QString error = QStringLiteral("error: ");
+        const QStringList slow{"-p", "1:1.06:600,N,8,1", "--wire-time"};
+        const QStringList atSlow{"--baud", "600", "--timeout", "420"};
+        const QString missing = path("no/such/folder/x");
+        const QString notThere = error + missing + ": No such file or directory\n";
+        const QString all = writeSchedule(262);
+        const QString src = m_source;
+
+        row("read, no answer", m_silent, {"read", "-o", m_never, "--slave", "3"}, 3,
+            said(error, 10100));
+        // Write says the configuration was not written, also after a search.
+        row("write, no answer", m_silent, {"write", src, "--slave", "3"}, 3,
+            said(error, 10100, 10105));
+        row("write, search finds nothing", m_silent, {"write", src, "--search", "--timeout", "20"},
+            3, said(error, 10100, 10105));
+        row("validate", {}, {"validate"}, 0, found + said("", 10106), "336=0");
+        row("validation unanswered", {"--fault", "no-reply@336"}, {"validate"}, 4,
+            said(error, 10100, 10109), "336=0");
+        row("older firmware", {"-p", "1:1.05"}, {"write", src, "--validate"}, 5,
+            error + Lines(1610) + "\n(--allow-older)\n");
+        row("parameter 21 unset", {"-p", "1:1.03"}, {"write", m_unset21, "--allow-older"}, 5,
+            said(error, 10121));
+        row("parameter 21 unset, 1.02 has none", {"-p", "1:1.02"},
+            {"write", m_unset21, "--allow-older"}, 0, said("warning: ", 1610) + said("", 10109),
+            writeSchedule(258));
+        // At 600 baud with the wire time of a real line, the short exchanges
+        // of the detection arrive within the reply deadline, a block does not.
+        row("read, slow line", slow, QStringList{"read", "-o", m_never} + atSlow, 4,
+            found + said(error, 10100));
+        row("write, slow line", slow, QStringList{"write", src} + atSlow, 4,
+            found + said(error, 10100, 10105), "337/12");
+        row("buffer read, slow line", slow + QStringList{"--events", eventFile(records(20))},
+            QStringList{"buffer", "read", "-o", m_never} + atSlow, 4, found + said(error, 102001));
+        row("version unreadable", {"--fault", "no-reply@334"}, {"write", src}, 4,
+            said(error, 10100, 10105));
+        row("acknowledgement with a broken checksum", {"--fault", "bad-crc@336"},
+            {"write", src, "--validate"}, 4, said(error, 10100, 10109), all + " 336=0");
+        row("write failing part-way", {"--fault", "no-reply@849"}, {"write", src}, 4,
+            said(error, 10100, 10122), all.left(all.indexOf("849/12") + 6));
+        row("read, no output folder", {}, {"read", "-o", missing}, 2, notThere);
+        row("buffer read, no output folder", {}, {"buffer", "read", "-o", missing}, 2, notThere);
+        row("empty buffer", {}, {"buffer", "read", "-o", m_never}, 0,
+            found + said("warning: ", 102003));
+        row("clear", {"--events", eventFile(records(5))}, {"buffer", "clear"}, 0,
+            clearFound + said("", 102005), "288=5 289=0");
+        row("clear, empty buffer", {}, {"buffer", "clear"}, 0, clearFound + said("", 102005),
+            "289=0");
+        row("clear, count never falls", {"--clear-never-falls", "--events", eventFile(records(3))},
+            {"buffer", "clear"}, 4, clearFound + said(error, 102004),
+            QStringList(64, "288=3").join(' '));
+    }
+
+    void commands()
+    {
+        QFETCH(QStringList, sim);
+        QFETCH(QStringList, args);
+        QFETCH(int, exitCode);
+        QFETCH(QString, err);
+        QFETCH(QString, writes);
+        OrvelSim panel;
+        QVERIFY(panel.start(sim));
+        const CtlRun r = ctl(panel, QStringList{"--timeout", "300"} + args, 0);
+        QCOMPARE(r.exitCode, exitCode);
+        QVERIFY(r.out.isEmpty());
+        QVERIFY2(r.errText().endsWith(err), r.err.constData());
+        QCOMPARE(panel.writes(), writes);
+        QVERIFY(exitCode != 2 || panel.requests().isEmpty());
+        QVERIFY(!QFile::exists(m_never));
+    }
+
+    // A reply that comes only once the next request is heard, here the
+    // request of the next run: the second run never takes it for its own
+    // answer (which would be a success with a wrong version).
+    void replyHeldUntilTheNextRun()
+    {
+        OrvelSim sim;
+        QVERIFY(sim.start({"--fault", "held-reply"}));
+        QCOMPARE(ctl(sim, {"detect", "--timeout", "300"}, 1).exitCode, 3);
+        const CtlRun second = ctl(sim, {"detect", "--timeout", "300"}, 1);
+        QCOMPARE(second.exitCode, 4);
+        QVERIFY(second.out.isEmpty());
+        QVERIFY(second.errText().endsWith(said("error: ", 10100)));
+    }
+
+    // The records read for 5 to 300 events (a panel keeps its 64 newest;
+    // the count word says 62 at most, two more are read at 270) and the rows
+    // listed, tab-separated on standard output.
+    void bufferRead_data()
+    {
+        QTest::addColumn<QList<Record>>("log");
+        QTest::addColumn<QList<Record>>("rows");
+        QTest::addColumn<QList<QByteArray>>("requests");
+        const QByteArray count = ReadRequestFrame(4, 144, 1);
+        QTest::newRow("5") << records(5) << records(5)
+                           << QList<QByteArray>{count, ReadRequestFrame(4, 146, 10)};
+        const QList<QByteArray> full{count, ReadRequestFrame(4, 146, 124),
+                                     ReadRequestFrame(4, 270, 4)};
+        QTest::newRow("62") << records(62) << records(62) << full;
+        QTest::newRow("63") << records(63) << records(63) << full;
+        // Event 63 has a zero word: the panel shows it, the list does not.
+        QList<Record> withZero = records(64);
+        withZero[62] = {0x3500, 0x0000};
+        QList<Record> shown = withZero;
+        shown.removeAt(62);
+        QTest::newRow("64 with a zero record") << withZero << shown << full;
+        QTest::newRow("300") << records(300) << records(300).mid(236) << full;
+    }
+
+    void bufferRead()
+    {
+        QFETCH(QList<Record>, log);
+        QFETCH(QList<Record>, rows);
+        QFETCH(QList<QByteArray>, requests);
+        OrvelSim sim;
+        QVERIFY(sim.start({"--panel", "4", "--events", eventFile(log)}));
+        const CtlRun r = ctl(sim, {"buffer", "read"}, 4);
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.errText(), FoundLine(4));
+        const QStringList lines = QString::fromUtf8(r.out).split("\r\n");
+        QCOMPARE(lines[0], GetText(102102) + " 4");
+        QVERIFY(lines.value(1).startsWith(GetText(102009) + ' '));
+        QVERIFY(lines.value(1).contains(' ' + GetText(102010) + ' '));
+        QStringList table{headings().join('\t')};
+        for (int i = 0; i < rows.size(); ++i) {
+            const EventRow row =
+                DecodeEvent(i + 1, std::int16_t(rows[i].w0), std::int16_t(rows[i].w1));
+            table << QStringList(row.begin(), row.end()).join('\t');
+        }
+        QCOMPARE(lines.mid(2), table << QString());
+        QCOMPARE(sim.requests().mid(2), requests);
+    }
+
+    // CSV in the INI file's language: ";" into a file in Windows-1252, ","
+    // on standard output in UTF-8; every cell but the number quoted, quotes
+    // doubled; an event the data file has no text for shows its numbers.
+    void csv_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<bool>("toFile");
+        QTest::addColumn<QByteArray>("numberHeading");
+        QTest::newRow("csv-fr") << "Fran\u00e7ais" << true << QByteArray("N\xb0");
+        QTest::newRow("csv-en") << "" << false << QByteArray("No.");
+    }
+
+    void csv()
+    {
+        QFETCH(QString, language);
+        QFETCH(bool, toFile);
+        QFETCH(QByteArray, numberHeading);
+        SetIniParam("General", "Language", language);
+        SetCurrentLanguage(language);
+        OrvelSim sim;
+        QVERIFY(sim.start(
+            {"--panel", "4", "--events", eventFile({{0x1203, 0x04D2}, {0xD5A0, 0}, {0xF000, 1}})}));
+        QStringList args{"buffer", "read", "--format", QTest::currentDataTag()};
+        if (toFile)
+            args << "-o" << path("events.csv");
+        const CtlRun r = ctl(sim, args, 4);
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out.isEmpty(), toFile);
+        const QList<QByteArray> lines =
+            (toFile ? TestFiles::ReadBytes(path("events.csv")) : r.out).split('\n');
+        const char sep = toFile ? ';' : ',';
+        auto quoted = [&](int tag) {
+            return '"' + (toFile ? inCp1252(GetText(tag)) : GetText(tag).toUtf8()) + '"';
+        };
+        QByteArray heading = '"' + numberHeading + '"';
+        for (int tag : {102110, 102111, 102112, 102113, 102114})
+            heading += sep + quoted(tag);
+        auto row = [&](QByteArray cells, int event, int param) {
+            return cells.replace(';', sep) + sep + quoted(event) + sep + quoted(param) + '\r';
+        };
+        const QList<QByteArray> expected{
+            (toFile ? inCp1252(GetText(102102)) : GetText(102102).toUtf8()) + " 4\r",
+            lines.value(1),
+            heading + '\r',
+            row("01;\"0197842\";\"0:16:29.210\";\"V01\"", 102217, 102201),
+            QByteArray("02;\"0000000\";\"0:00:00.000\";\"??? 13 ???\";\"??? 5 ???\"\"\";"
+                       "\"??? 10 ???\"\r")
+                .replace(';', sep),
+            row("03;\"0000001\";\"0:00:00.005\";\"ACK\"", 102215, 102207),
+            QByteArray()};
+        QCOMPARE(lines, expected);
+    }
+
+    void interrupted_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("signal");
+        QTest::addColumn<int>("sent");
+        QTest::addColumn<QString>("message"); // empty: ended by the signal
+        QTest::addColumn<QString>("writes");
+        QTest::newRow("write, Ctrl+C") << QStringList{"write", m_source} << SIGINT << 1
+                                       << Lines(10123, 10122) << "337/12 353/24";
+        QTest::newRow("buffer clear, SIGTERM") << QStringList{"buffer", "clear"} << SIGTERM << 1
+                                               << Lines(10123, 102004) << "288=3 288=3 289=0";
+        QTest::newRow("write, Ctrl+C twice")
+            << QStringList{"write", m_source} << SIGINT << 2 << QString() << "337/12 353/24";
+    }
+
+    // The first signal lets the exchange in progress end and stops before the
+    // next block (but the end of a clear that discarded events), with what the
+    // panel holds; a second one ends the program at once.
+    void interrupted()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, signal);
+        QFETCH(int, sent);
+        QFETCH(QString, message);
+        QFETCH(QString, writes);
+        // Each exchange takes 400 ms: the signals land in the middle of the second write.
+        OrvelSim sim;
+        QVERIFY(sim.start({"--events", m_events, "--clear-never-falls", "--turnaround", "400"}));
+        QProcess process;
+        m_ctl->start(process, args << "--port" << sim.device());
+        QVERIFY(process.waitForStarted());
+        QElapsedTimer clock;
+        clock.start();
+        while (sim.writes().count(' ') < 1 && clock.elapsed() < 20000)
+            QTest::qWait(20);
+        QTest::qWait(100);
+        for (int i = 0; i < sent; ++i) {
+            ::kill(pid_t(process.processId()), signal);
+            QTest::qWait(100); // two signals at once would count as one
+        }
+        QVERIFY(process.state() == QProcess::NotRunning || process.waitForFinished(20000));
+        QCOMPARE(process.exitStatus(),
+                 message.isEmpty() ? QProcess::CrashExit : QProcess::NormalExit);
+        QCOMPARE(sim.writes(), writes);
+        if (message.isEmpty())
+            return;
+        QCOMPARE(process.exitCode(), 4);
+        const QString err = QString::fromUtf8(process.readAllStandardError());
+        QVERIFY2(err.endsWith("error: " + message + '\n'), qPrintable(err));
+    }
+
+    // On a full disk an export fails and the previous file stays byte for
+    // byte, with no temporary file beside it.
+    void fullDisk()
+    {
+        const QString out = path("previous.out");
+        TestFiles::WriteBytes(out, QByteArray(40, 'p'));
+        OrvelSim sim;
+        QVERIFY(sim.start({"--events", m_events}));
+        QProcess process;
+        {
+            FileSizeLimit disk(128); // room for the port's lock file, not for the output
+            m_ctl->start(process, {"buffer", "read", "-o", out, "--port", sim.device()});
+            QVERIFY(process.waitForStarted());
+        }
+        QVERIFY(process.waitForFinished(30000));
+        QCOMPARE(process.exitCode(), 2);
+        const QString err = QString::fromUtf8(process.readAllStandardError());
+        QVERIFY2(err.endsWith(QStringLiteral("error: %1: File too large\n").arg(out)),
+                 qPrintable(err));
+        QCOMPARE(TestFiles::ReadBytes(out), QByteArray(40, 'p'));
+        QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden).filter(".orvel"),
+                 QStringList());
+    }
+
+    // An export given as a link to a read-only file replaces that file, which
+    // stays read-only, and the link stays.
+    void exportReplacesItsFile()
+    {
+        const QString file = path("export.txt");
+        const QString link = path("export-link.txt");
+        TestFiles::WriteBytes(file, "old list");
+        QVERIFY(QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadGroup));
+        QVERIFY(QFile::link(file, link));
+        OrvelSim sim;
+        QVERIFY(sim.start({"--events", m_events}));
+        QCOMPARE(ctl(sim, {"buffer", "read", "-o", link}, 1).exitCode, 0);
+        QVERIFY(TestFiles::ReadBytes(file).contains("0197842"));
+        QCOMPARE(QFile::permissions(file), QFile::ReadOwner | QFile::ReadUser | QFile::ReadGroup);
+        QVERIFY(QFileInfo(link).isSymLink());
+    }
+
+    // The panels found, one line each, at their speed; a faulty panel; the
+    // exit status when none answers.
+    void scan_data()
+    {
+        QTest::addColumn<QStringList>("sim");
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("err"); // a part of it
+        QTest::newRow("three panels")
+            << QStringList{"-p", "3:1.04", "-p", "17:1.05", "-p", "64:1.06"}
+            << QStringList{"--probe-margin", "20"}
+            << "slave=3 version=1.04 baud=9600 stops=1\nslave=17 version=1.05 baud=9600 "
+               "stops=1\nslave=64 version=1.06 baud=9600 stops=1\n"
+            << "";
+        QTest::newRow("second speed by search")
+            << QStringList{"-p", "9:1.03:4800,N,8,2"}
+            << QStringList{"--from", "9", "--to", "9", "--search", "--probe-margin", "20"}
+            << "slave=9 version=1.03 baud=4800 stops=2\n"
+            << "";
+        QTest::newRow("bad CRC, traced")
+            << QStringList{"-p", "16", "-p", "17", "--fault", "17=bad-crc"}
+            << QStringList{"--from", "16", "--to", "17", "--trace"}
+            << "slave=16 version=1.06 baud=9600 stops=1\n"
+            // The CRC bytes swapped.
+            << "Received  11 03 02 00 11 8B B9  slave 17, reply with 1 word(s), CRC bad\n";
+        QTest::newRow("none") << QStringList{"-p", "2:1.06:19200,N,8,1"}
+                              << QStringList{"--from", "1", "--to", "3"} << ""
+                              << said("error: ", 10102);
+    }
+
+    void scan()
+    {
+        QFETCH(QStringList, sim);
+        QFETCH(QStringList, args);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        OrvelSim panels;
+        QVERIFY(panels.start(sim));
+        const CtlRun r = ctl(panels, QStringList{"scan"} + args, 0);
+        QCOMPARE(r.exitCode, out.isEmpty() ? 3 : 0);
+        QCOMPARE(QString::fromUtf8(r.out), out);
+        QVERIFY2(r.errText().contains(err), r.err.constData());
+    }
+
+private:
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+    // Runs orvelctl on the simulator's line, for the slave given (0: none).
+    CtlRun ctl(const OrvelSim& sim, QStringList args, int slave = Slave) const
+    {
+        args << "--port" << sim.device();
+        if (slave)
+            args << "--slave" << QString::number(slave);
+        return m_ctl->run(args);
+    }
+    // A file of raw records for orvel-sim --events.
+    QString eventFile(const QList<Record>& list)
+    {
+        const QString name = path(QStringLiteral("events-%1.txt").arg(++m_files));
+        QByteArray text;
+        for (const Record& e : list)
+            text += QStringLiteral("0x%1 0x%2\n")
+                        .arg(e.w0, 4, 16, QLatin1Char('0'))
+                        .arg(e.w1, 4, 16, QLatin1Char('0'))
+                        .toLatin1();
+        TestFiles::WriteBytes(name, text);
+        return name;
+    }
+
+    QTemporaryDir m_dir;
+    QString m_source = path("source.orv");
+    QString m_unset21 = path("unset21.orv");
+    QString m_events = path("events.txt");
+    QString m_never = path("never.out");
+    // A panel that listens at a speed no search tries.
+    const QStringList m_silent{"-p", "64:1.06:600,N,8,1"};
+    std::unique_ptr<CtlRunner> m_ctl;
+    RecordingUi m_ui;
+    int m_files = 0;
+};
+
+ORVEL_UNPRIVILEGED_TEST_MAIN(TestOrvelctlPanel)
+#include "tst_orvelctl_panel.moc"
