@@ -77,32 +77,27 @@ QByteArray fullDump(const QList<int>& gen, const QList<int>& outModes)
     QStringList redirs;
     for (int ch = 1; ch <= 12; ++ch)
         redirs << numbers(0, 3, [ch](int k) { return 100 + 4 * (ch - 1) + k; });
-    const QList<QPair<QString, QString>> keys{
-        {"InSecu", field(0)},
-        {"InTempo", channels([](int ch) { return ch == 12 ? -5 : 70000 * ch + 1; })},
-        {"InSequence", field(1)},
-        {"InDetect", field(2)},
-        {"InRelance", field(3)},
-        {"InBlocage", field(4)},
-        {"InRedir", '[' + redirs.join(", ") + ']'},
-        {"InSynth", field(5)},
-        {"InTypeKL", field(6)},
-        {"InDisturb", field(7)},
-        {"InRepBlock", field(8)},
-        {"OutSecu", channels([](int ch) { return 150 + ch; })},
-        {"OutPilot", channels([](int ch) { return 170 + ch; })},
-        {"OutMode", channels([&](int ch) { return outModes[ch - 1]; })},
-        {"GenParam", numbers(0, 32, [&](int i) { return gen[i]; })},
-        {"GenTempoRelance", "-123456"},
-        {"ModuleNo", "33"},
-        {"ModuleName", "\"Hall B \\\"north\\\"\""},
-        {"ModuleType", "\"Orvel \u00c9\""},
-        {"BrightMin", "-300"},
-        {"SupplyType", "7"},
-        {"CommonType", "9"}};
+    const QString redir = '[' + redirs.join(", ") + ']';
+    const QString tempo = channels([](int ch) { return ch == 12 ? -5 : 70000 * ch + 1; });
+    const QString outSecu = channels([](int ch) { return 150 + ch; });
+    const QString outPilot = channels([](int ch) { return 170 + ch; });
+    const QString outMode = channels([&](int ch) { return outModes[ch - 1]; });
+    const QString genParam = numbers(0, 32, [&](int i) { return gen[i]; });
+    const QString name = "\"Hall B \\\"north\\\"\"";
+    const QString type = "\"Orvel \u00c9\"";
+    // Key, value, key, value...
+    const QStringList dump = {
+        "InSecu",          field(0),  "InTempo",    tempo,    "InSequence", field(1),
+        "InDetect",        field(2),  "InRelance",  field(3), "InBlocage",  field(4),
+        "InRedir",         redir,     "InSynth",    field(5), "InTypeKL",   field(6),
+        "InDisturb",       field(7),  "InRepBlock", field(8), "OutSecu",    outSecu,
+        "OutPilot",        outPilot,  "OutMode",    outMode,  "GenParam",   genParam,
+        "GenTempoRelance", "-123456", "ModuleNo",   "33",     "ModuleName", name,
+        "ModuleType",      type,      "BrightMin",  "-300",   "SupplyType", "7",
+        "CommonType",      "9"};
     QStringList lines;
-    for (const auto& [key, value] : keys)
-        lines << QStringLiteral("  \"%1\": %2").arg(key, value);
+    for (int k = 0; k < dump.size(); k += 2)
+        lines << QStringLiteral("  \"%1\": %2").arg(dump[k], dump[k + 1]);
     return ("{\n" + lines.join(",\n") + "\n}\n").toUtf8();
 }
 
