@@ -3,7 +3,6 @@
 // and its exports, and every refusal and failure with what the panel heard.
 #include "config/ConfigClass.h"
 #include "CtlRunner.h"
-#include "eventlog/EventDecoder.h"
 #include "FileSizeLimit.h"
 #include "link/CommFunctions.h"
 #include "OrvelSim.h"
@@ -111,20 +110,6 @@ ConfigClass readBack(int v)
     for (int ch = 1; ch <= 12 && v < 261; ++ch)
         c.SetOutMode(ch, defaults.OutMode(ch));
     return c;
-}
-
-using Record = QPair<int, int>; // the two words of an event record
-
-// Event k: input (k % 12) + 1, parameter k % 16, display k % 6, ticks 977 k.
-QList<Record> records(int count)
-{
-    QList<Record> list;
-    for (int k = 1; k <= count; ++k) {
-        const int ticks = 977 * k;
-        list.append({((k % 12 + 1) << 12) | ((k % 16) << 8) | ((k % 6) << 4) | (ticks >> 16),
-                     ticks & 0xFFFF});
-    }
-    return list;
 }
 
 QStringList headings()
@@ -260,7 +245,8 @@ private Q_SLOTS:
             found + said(error, 10100));
         row("write, slow line", slow, QStringList{"write", src} + atSlow, 4,
             found + said(error, 10100, 10105), "337/12");
-        row("buffer read, slow line", slow + QStringList{"--events", eventFile(records(20))},
+        row("buffer read, slow line",
+            slow + QStringList{"--events", eventFile(QByteArray("1 2 0 197842\n").repeated(20))},
             QStringList{"buffer", "read", "-o", m_never} + atSlow, 4, found + said(error, 102001));
         row("version unreadable", {"--fault", "no-reply@334"}, {"write", src}, 4,
             said(error, 10100, 10105));
@@ -272,11 +258,13 @@ private Q_SLOTS:
         row("buffer read, no output folder", {}, {"buffer", "read", "-o", missing}, 2, notThere);
         row("empty buffer", {}, {"buffer", "read", "-o", m_never}, 0,
             found + said("warning: ", 102003));
-        row("clear", {"--events", eventFile(records(5))}, {"buffer", "clear"}, 0,
-            clearFound + said("", 102005), "288=5 289=0");
+        row("clear", {"--events", eventFile(QByteArray("1 2 0 197842\n").repeated(5))},
+            {"buffer", "clear"}, 0, clearFound + said("", 102005), "288=5 289=0");
         row("clear, empty buffer", {}, {"buffer", "clear"}, 0, clearFound + said("", 102005),
             "289=0");
-        row("clear, count never falls", {"--clear-never-falls", "--events", eventFile(records(3))},
+        row("clear, count never falls",
+            {"--clear-never-falls", "--events",
+             eventFile(QByteArray("1 2 0 197842\n").repeated(3))},
             {"buffer", "clear"}, 4, clearFound + said(error, 102004),
             QStringList(64, "288=3").join(' '));
 
@@ -358,103 +346,62 @@ private Q_SLOTS:
         QVERIFY(second.errText().endsWith(said("error: ", 10100)));
     }
 
-    // The records read for 5 to 300 events (a panel keeps its 64 newest;
-    // the count word says 62 at most, two more are read at 270) and the rows
-    // listed, tab-separated on standard output.
-    void bufferRead_data()
-    {
-        QTest::addColumn<QList<Record>>("log");
-        QTest::addColumn<QList<Record>>("rows");
-        QTest::addColumn<QList<QByteArray>>("requests");
-        const QByteArray count = ReadRequestFrame(4, 144, 1);
-        QTest::newRow("5") << records(5) << records(5)
-                           << QList<QByteArray>{count, ReadRequestFrame(4, 146, 10)};
-        const QList<QByteArray> full{count, ReadRequestFrame(4, 146, 124),
-                                     ReadRequestFrame(4, 270, 4)};
-        QTest::newRow("62") << records(62) << records(62) << full;
-        QTest::newRow("63") << records(63) << records(63) << full;
-        // Event 63 has a zero word: the panel shows it, the list does not.
-        QList<Record> withZero = records(64);
-        withZero[62] = {0x3500, 0x0000};
-        QList<Record> shown = withZero;
-        shown.removeAt(62);
-        QTest::newRow("64 with a zero record") << withZero << shown << full;
-        QTest::newRow("300") << records(300) << records(300).mid(236) << full;
-    }
-
-    void bufferRead()
-    {
-        QFETCH(QList<Record>, log);
-        QFETCH(QList<Record>, rows);
-        QFETCH(QList<QByteArray>, requests);
-        OrvelSim sim;
-        QVERIFY(sim.start({"--panel", "4", "--events", eventFile(log)}));
-        const CtlRun r = ctl(sim, {"buffer", "read"}, 4);
-        QCOMPARE(r.exitCode, 0);
-        QCOMPARE(r.errText(), FoundLine(4));
-        const QStringList lines = QString::fromUtf8(r.out).split("\r\n");
-        QCOMPARE(lines[0], GetText(102102) + " 4");
-        QVERIFY(lines.value(1).startsWith(GetText(102009) + ' '));
-        QVERIFY(lines.value(1).contains(' ' + GetText(102010) + ' '));
-        QStringList table{headings().join('\t')};
-        for (int i = 0; i < rows.size(); ++i) {
-            const EventRow row =
-                DecodeEvent(i + 1, std::int16_t(rows[i].first), std::int16_t(rows[i].second));
-            table << QStringList(row.begin(), row.end()).join('\t');
-        }
-        QCOMPARE(lines.mid(2), table << QString());
-        QCOMPARE(sim.requests().mid(2), requests);
-    }
-
-    // CSV in the INI file's language: ";" into a file in Windows-1252, ","
-    // on standard output in UTF-8; every cell but the number quoted, quotes
-    // doubled; an event the data file has no text for shows its numbers.
-    void csv_data()
+    // The list in the INI file's language: tab-separated by default, CSV with
+    // ";" or ","; on standard output in UTF-8, into a file in Windows-1252.
+    // Every CSV cell but a row's number is quoted, quotes doubled; an event
+    // the data file has no text for shows its numbers.
+    void exports_data()
     {
         QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("format");
         QTest::addColumn<bool>("toFile");
-        QTest::newRow("csv-fr") << "Fran\u00e7ais" << true;
-        QTest::newRow("csv-en") << "" << false;
+        QTest::newRow("text") << ""
+                              << "" << false;
+        QTest::newRow("csv-fr, file") << "Fran\u00e7ais"
+                                      << "csv-fr" << true;
+        QTest::newRow("csv-en") << ""
+                                << "csv-en" << false;
     }
 
-    void csv()
+    void exports()
     {
         QFETCH(QString, language);
+        QFETCH(QString, format);
         QFETCH(bool, toFile);
         SetIniParam("General", "Language", language);
         SetCurrentLanguage(language);
         OrvelSim sim;
         QVERIFY(sim.start(
-            {"--panel", "4", "--events", eventFile({{0x1203, 0x04D2}, {0xD5A0, 0}, {0xF000, 1}})}));
-        QStringList args{"buffer", "read", "--format", QTest::currentDataTag()};
+            {"--panel", "4", "--events", eventFile("0x1203 0x04D2\n0xD5A0 0\n0xF000 1\n")}));
+        QStringList args{"buffer", "read"};
+        if (!format.isEmpty())
+            args << "--format" << format;
         if (toFile)
-            args << "-o" << path("events.csv");
+            args << "-o" << path("events.out");
         const CtlRun r = ctl(sim, args, 4);
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(r.out.isEmpty(), toFile);
         const QList<QByteArray> lines =
-            (toFile ? TestFiles::ReadBytes(path("events.csv")) : r.out).split('\n');
-        const char sep = toFile ? ';' : ',';
+            (toFile ? TestFiles::ReadBytes(path("events.out")) : r.out).split('\n');
+        const char sep = format.isEmpty() ? '\t' : format == "csv-fr" ? ';' : ',';
         // The texts here are all Latin-1, the same in Windows-1252.
-        auto encoded = [&](const QString& text) {
-            return toFile ? text.toLatin1() : text.toUtf8();
-        };
-        auto quoted = [&](int tag) { return '"' + encoded(GetText(tag)) + '"'; };
-        QList<QByteArray> heading;
-        for (const QString& text : headings())
-            heading << '"' + encoded(text) + '"';
-        auto row = [&](QByteArray cells, int event, int param) {
-            return cells.replace(';', sep) + sep + quoted(event) + sep + quoted(param) + '\r';
+        auto line = [&](QStringList cells, bool quoteFirst) {
+            QList<QByteArray> bytes;
+            for (QString& cell : cells) {
+                if (sep != '\t' && (quoteFirst || !bytes.isEmpty()))
+                    cell = '"' + cell.replace("\"", "\"\"") + '"';
+                bytes << (toFile ? cell.toLatin1() : cell.toUtf8());
+            }
+            return bytes.join(sep) + '\r';
         };
         const QList<QByteArray> expected{
-            encoded(GetText(102102)) + " 4\r",
+            line({GetText(102102) + " 4"}, false),
             lines.value(1),
-            heading.join(sep) + '\r',
-            row("01;\"0197842\";\"0:16:29.210\";\"V01\"", 102217, 102201),
-            QByteArray("02;\"0000000\";\"0:00:00.000\";\"??? 13 ???\";\"??? 5 ???\"\"\";"
-                       "\"??? 10 ???\"\r")
-                .replace(';', sep),
-            row("03;\"0000001\";\"0:00:00.005\";\"ACK\"", 102215, 102207),
+            line(headings(), true),
+            line({"01", "0197842", "0:16:29.210", "V01", GetText(102217), GetText(102201)}, false),
+            line({"02", "0000000", "0:00:00.000", "??? 13 ???", "??? 5 ???\"", "??? 10 ???"},
+                 false),
+            line({"03", "0000001", "0:00:00.005", "ACK", GetText(102215), GetText(102207)}, false),
             QByteArray()};
         QCOMPARE(lines, expected);
     }
@@ -553,16 +500,10 @@ private:
             args << "--slave" << QString::number(slave);
         return m_ctl->run(args);
     }
-    // A file of raw records for orvel-sim --events.
-    QString eventFile(const QList<Record>& list)
+    // A list of events for orvel-sim --events.
+    QString eventFile(const QByteArray& text)
     {
         const QString name = path(QStringLiteral("events-%1.txt").arg(++m_files));
-        QByteArray text;
-        for (const Record& e : list)
-            text += QStringLiteral("0x%1 0x%2\n")
-                        .arg(e.first, 4, 16, QLatin1Char('0'))
-                        .arg(e.second, 4, 16, QLatin1Char('0'))
-                        .toLatin1();
         TestFiles::WriteBytes(name, text);
         return name;
     }
