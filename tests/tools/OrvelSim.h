@@ -12,10 +12,7 @@
 class OrvelSim
 {
 public:
-    OrvelSim() = default;
     ~OrvelSim() { stop(); }
-    OrvelSim(const OrvelSim&) = delete;
-    OrvelSim& operator=(const OrvelSim&) = delete;
 
     // Starts it with its link at linkPath (default: in a folder of its own);
     // true once it has named its device.
@@ -54,8 +51,8 @@ public:
     QString device() const { return m_device; }
     QString link() const { return m_link; }
 
-    // The requests heard since the last clearLog, oldest first, once the log
-    // has been quiet for a moment (a request is logged just after its reply).
+    // The requests heard, oldest first, once the log has been quiet for a
+    // moment (a request is logged just after its reply).
     QList<QByteArray> requests() const
     {
         QList<QByteArray> frames;
@@ -82,8 +79,6 @@ public:
         return list.join(' ');
     }
 
-    void clearLog() { m_mark += log().size(); }
-
 private:
     static int word(const QByteArray& frame, int offset)
     {
@@ -100,14 +95,11 @@ private:
             QThread::msleep(40);
         }
         QFile file(path);
-        if (!file.open(QIODevice::ReadOnly) || !file.seek(m_mark))
-            return {};
-        return file.readAll();
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
     QTemporaryDir m_dir;
     QProcess m_process;
     QString m_device;
     QString m_link;
-    qint64 m_mark = 0;
 };

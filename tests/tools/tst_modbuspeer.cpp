@@ -25,13 +25,10 @@ class SocatPair
 public:
     SocatPair()
     {
-        a = dir.filePath(QStringLiteral("a"));
-        b = dir.filePath(QStringLiteral("b"));
-        process.start(socatPath(), {QStringLiteral("pty,raw,echo=0,link=") + a,
-                                    QStringLiteral("pty,raw,echo=0,link=") + b});
+        process.start(socatPath(), {"pty,raw,echo=0,link=" + a, "pty,raw,echo=0,link=" + b});
         QElapsedTimer t;
         t.start();
-        while (t.elapsed() < 5000 && !(QFileInfo::exists(a) && QFileInfo::exists(b)))
+        while (t.elapsed() < 5000 && !ready())
             QThread::msleep(20);
     }
     ~SocatPair()
@@ -46,8 +43,8 @@ public:
 
     QTemporaryDir dir;
     QProcess process;
-    QString a;
-    QString b;
+    QString a = dir.filePath(QStringLiteral("a"));
+    QString b = dir.filePath(QStringLiteral("b"));
 };
 
 // libmodbus RTU server for slave 1 with 2000 holding registers, in a thread.
@@ -122,14 +119,6 @@ private:
     std::thread thread;
 };
 
-LinkOptions quick()
-{
-    LinkOptions o;
-    o.frameDelayMs = 0;
-    o.replyTimeoutMs = 500;
-    return o;
-}
-
 QByteArray rawExchange(ComCtrl& port, const QByteArray& request, int expected)
 {
     port.ClearInBuffer();
@@ -159,7 +148,10 @@ private Q_SLOTS:
         SerialComCtrl port;
         port.SetCommPort(pair.b);
         port.SetPortOpen(true);
-        PanelLink link(port, quick());
+        LinkOptions quick;
+        quick.frameDelayMs = 0;
+        quick.replyTimeoutMs = 500;
+        PanelLink link(port, quick);
 
         QList<std::int16_t> w(2, 0);
         QVERIFY(LitMots(link, 1, 334, w));

@@ -22,7 +22,7 @@ public:
         : m_program(program), m_env(QProcessEnvironment::systemEnvironment())
     {
         m_env.insert(QStringLiteral("ORVEL_INI"), iniPath);
-        // Leaks are checked in the test programs; the tool's own run stays quiet.
+        // The tool checks its leaks, without the test programs' other checks.
         m_env.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=1"));
     }
 
