@@ -148,10 +148,7 @@ private Q_SLOTS:
         SerialComCtrl port;
         port.SetCommPort(pair.b);
         port.SetPortOpen(true);
-        LinkOptions quick;
-        quick.frameDelayMs = 0;
-        quick.replyTimeoutMs = 500;
-        PanelLink link(port, quick);
+        PanelLink link(port, {.frameDelayMs = 0, .replyTimeoutMs = 500});
 
         QList<std::int16_t> w(2, 0);
         QVERIFY(LitMots(link, 1, 334, w));

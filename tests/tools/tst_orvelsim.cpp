@@ -126,10 +126,7 @@ private Q_SLOTS:
         SerialComCtrl port;
         port.SetCommPort(sim.link());
         port.SetPortOpen(true);
-        LinkOptions quick;
-        quick.frameDelayMs = 0;
-        quick.replyTimeoutMs = 300;
-        PanelLink link(port, quick);
+        PanelLink link(port, {.frameDelayMs = 0, .replyTimeoutMs = 300});
         QList<std::int16_t> w(4, 0);
         QVERIFY(LitMots(link, 5, 1172, w));
         QCOMPARE(w[3], std::int16_t(2));
