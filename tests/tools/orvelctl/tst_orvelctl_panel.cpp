@@ -44,9 +44,8 @@ ConfigClass sourceConfig()
 {
     ConfigClass c;
     GetAllDefaults(c);
-    using C = ConfigClass;
+    using C = ConfigClass; // the byte fields of channel ch: base + ch
     const std::pair<void (C::*)(int, std::uint8_t), int> bytes[] = {
-        // base + channel
         {&C::SetInSecu, 0},      {&C::SetInSequence, 20},  {&C::SetInDetect, 40},
         {&C::SetInRelance, 60},  {&C::SetInBlocage, 80},   {&C::SetInSynth, 100},
         {&C::SetInDisturb, 120}, {&C::SetInRepBlock, 140}, {&C::SetOutSecu, 160}};
@@ -367,8 +366,10 @@ private Q_SLOTS:
         SetIniParam("General", "Language", language);
         SetCurrentLanguage(language);
         OrvelSim sim;
-        QVERIFY(sim.start(
-            {"--panel", "4", "--events", eventFile("0x1203 0x04D2\n0xD5A0 0\n0xF000 1\n")}));
+        // 63 events: the count says 62, the last one is read apart.
+        const QByteArray events =
+            QByteArray("0x1203 0x04D2\n").repeated(61) + "0xD5A0 0\n0xF000 1\n";
+        QVERIFY(sim.start({"--panel", "4", "--events", eventFile(events)}));
         QStringList args{"buffer", "read"};
         if (!format.isEmpty())
             args << "--format" << format;
@@ -390,15 +391,18 @@ private Q_SLOTS:
             }
             return bytes.join(sep) + '\r';
         };
-        const QList<QByteArray> expected{
-            line({GetText(102102) + " 4"}, false),
-            lines.value(1),
-            line(headings(), true),
-            line({"01", "0197842", "0:16:29.210", "V01", GetText(102217), GetText(102201)}, false),
-            line({"02", "0000000", "0:00:00.000", "??? 13 ???", "??? 5 ???\"", "??? 10 ???"},
-                 false),
-            line({"03", "0000001", "0:00:00.005", "ACK", GetText(102215), GetText(102207)}, false),
-            QByteArray()};
+        QList<QByteArray> expected{line({GetText(102102) + " 4"}, false), lines.value(1),
+                                   line(headings(), true)};
+        for (int n = 1; n <= 61; ++n)
+            expected << line({QStringLiteral("%1").arg(n, 2, 10, QChar('0')), "0197842",
+                              "0:16:29.210", "V01", GetText(102217), GetText(102201)},
+                             false);
+        expected << line(
+                        {"62", "0000000", "0:00:00.000", "??? 13 ???", "??? 5 ???\"", "??? 10 ???"},
+                        false)
+                 << line({"63", "0000001", "0:00:00.005", "ACK", GetText(102215), GetText(102207)},
+                         false)
+                 << QByteArray();
         QCOMPARE(lines, expected);
     }
 
