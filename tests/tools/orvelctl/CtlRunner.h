@@ -1,31 +1,106 @@
 #pragma once
 
-#include <QByteArray>
-#include <QProcessEnvironment>
-#include <QString>
-#include <QStringList>
+#include "settings/IniStore.h"
+#include "texts/DataFunctions.h"
 
-// Runs the built orvelctl as a user would, with its own INI file.
+#include <QProcess>
+
+// The outcome of one run of orvelctl.
 struct CtlRun
 {
-    int exitCode = -1;
+    int exitCode = -1; // -2: it crashed
     QByteArray out;
     QByteArray err;
     QString errText() const { return QString::fromUtf8(err); }
 };
 
+// Runs the built orvelctl as a user would, with its own INI file.
 class CtlRunner
 {
 public:
-    // iniPath: the INI file orvelctl reads (ORVEL_INI).
-    explicit CtlRunner(const QString& iniPath, const QString& program = DefaultProgram());
+    explicit CtlRunner(const QString& iniPath, const QString& program = DefaultProgram())
+        : m_program(program), m_env(QProcessEnvironment::systemEnvironment())
+    {
+        m_env.insert(QStringLiteral("ORVEL_INI"), iniPath);
+        // The tool checks its leaks, without the test programs' other checks.
+        m_env.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=1"));
+    }
 
-    static QString DefaultProgram();
-    CtlRun run(const QStringList& arguments, int timeoutMs = 30000) const;
-
+    static QString DefaultProgram() { return QStringLiteral(ORVEL_BIN_DIR "/orvelctl"); }
     QProcessEnvironment& environment() { return m_env; }
+
+    // Starts it without waiting, for a test that signals it while it runs.
+    void start(QProcess& process, const QStringList& arguments) const
+    {
+        process.setProcessEnvironment(m_env);
+        process.start(m_program, arguments);
+    }
+
+    CtlRun run(const QStringList& arguments, int timeoutMs = 30000) const
+    {
+        QProcess process;
+        start(process, arguments);
+        CtlRun result;
+        process.closeWriteChannel();
+        if (!process.waitForFinished(timeoutMs)) {
+            process.kill();
+            process.waitForFinished(5000);
+            result.err = "orvelctl did not finish in time";
+            return result;
+        }
+        result.out = process.readAllStandardOutput();
+        result.err = process.readAllStandardError();
+        result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+        return result;
+    }
 
 private:
     QString m_program;
     QProcessEnvironment m_env;
 };
+
+// The texts of the data file as orvelctl prints them, for the tests of its
+// runs: in the default language, with an INI file of the test's own (no
+// pause between exchanges).
+namespace CtlTexts {
+
+inline bool SetUp(const QString& iniPath)
+{
+    if (!OpenDataFile(QStringLiteral(ORVEL_BIN_DIR "/orvel.dat")))
+        return false;
+    SetCurrentLanguage(QString());
+    SetIniFileNameOverride(iniPath);
+    SetIniParam("Communication", "FrameDelay", "0");
+    return true;
+}
+
+// A text with "\n" between its lines; two texts one under the other.
+inline QString Lines(int tag)
+{
+    return GetText(tag).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+inline QString Lines(int first, int second)
+{
+    return Lines(first) + QLatin1Char('\n') + Lines(second);
+}
+
+// The line detection prints once it found the panel.
+inline QString FoundLine(int slave, int tag = 35021)
+{
+    return QStringLiteral("%1 %2 %3\n")
+        .arg(GetText(tag).section(QStringLiteral("\r\n"), 0, 0), GetText(35031))
+        .arg(slave);
+}
+
+// One attempt of the search ("?" for a slave number being searched).
+inline QString AttemptLine(const QString& slave, int bauds, int stops)
+{
+    return QStringLiteral("%1 %2  %3 %4  %5 %6")
+        .arg(GetText(35031), slave, GetText(35032))
+        .arg(bauds)
+        .arg(GetText(35034))
+        .arg(stops);
+}
+
+} // namespace CtlTexts

@@ -1,257 +1,171 @@
-// The command line of orvelctl: what it accepts and what it refuses.
+// The command line of orvelctl: what it takes, the line it resolves from the
+// options, the INI file and the console's defaults, and every refusal.
 #include "CtlOptions.h"
 #include "CtlSession.h"
-#include "RecordingUi.h"
 #include "settings/IniStore.h"
 #include "util/RuntimeError.h"
 
 #include <QTemporaryDir>
 #include <QTest>
 
+namespace {
+
+// What a command line asks for and the line it resolves, as one text.
+QString described(const QStringList& args)
+{
+    const ParseResult r = ParseCommandLine(args);
+    if (!r.error.isEmpty())
+        return r.error;
+    const CtlOptions& o = r.options;
+    QStringList words{o.command, o.subcommand, o.file, o.output, o.format};
+    if (o.command == QLatin1String("help"))
+        return words.join(' ');
+    try {
+        const CtlSession::Line line = CtlSession::ResolveLine(o);
+        words
+            << line.port << CtlSession::SettingsText(line)
+            << QStringLiteral("rts=%1/%2").arg(int(line.link.halfDuplex)).arg(line.link.rtsDelayMs)
+            << QStringLiteral("delay=%1/%2")
+                   .arg(line.link.frameDelayMs)
+                   .arg(line.link.replyTimeoutMs)
+            << QStringLiteral("slave=%1").arg(line.slave)
+            << QStringLiteral("scan=%1-%2/%3")
+                   .arg(o.from)
+                   .arg(o.to)
+                   .arg(o.probeMarginMs.value_or(0));
+        const QList<std::pair<bool, const char*>> flags{{line.search, "search"},
+                                                        {line.trace, "trace"},
+                                                        {o.factory, "factory"},
+                                                        {o.validate, "validate"},
+                                                        {o.allowOlder, "allow-older"}};
+        for (const auto& [on, name] : flags) {
+            if (on)
+                words << name;
+        }
+    } catch (const RuntimeError& e) {
+        words << QStringLiteral("error %1").arg(e.number());
+    }
+    return words.join(' ');
+}
+
+} // namespace
+
 class TestCtlOptions : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void init();
-    void cleanup();
-    void accepted();
-    void refused_data();
-    void refused();
-    void lineFromIniFile();
-    void lineDefaultsWithoutIniFile();
-    void commandLineOverridesIniFile();
-    void iniValueThatDoesNotConvert();
-    void settingsText();
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        SetIniFileNameOverride(m_dir->filePath(QStringLiteral("orvel.ini")));
+    }
+
+    void cleanupTestCase() { SetIniFileNameOverride(QString()); }
+
+    // The command line and the INI file's Communication section, both split
+    // at spaces.
+    void accepted_data()
+    {
+        QTest::addColumn<QString>("args");
+        QTest::addColumn<QString>("ini");
+        QTest::addColumn<QString>("result");
+        auto row = [](const char* args, const char* ini, const QString& result) {
+            QTest::newRow(args) << args << ini << result;
+        };
+        row("write a.orv --port /dev/pts/7 --baud=19200 --stops 2 --parity E --half-duplex "
+            "--rts-delay 3 --frame-delay 0 --timeout 300 --slave 64 --factory --validate "
+            "--allow-older",
+            "",
+            "write  a.orv  text /dev/pts/7 19200,E,8,2 rts=1/3 delay=0/300 slave=64 scan=1-64/0 "
+            "factory validate allow-older");
+        row("buffer read --format csv-fr -o x.csv --search", "",
+            "buffer read  x.csv csv-fr 1 9600,N,8,1 rts=0/5 delay=50/2000 slave=0 scan=1-64/0 "
+            "search");
+        row("scan --from=7 --to 9 --probe-margin 150 --search --trace", "",
+            "scan    text 1 9600,N,8,1 rts=0/5 delay=50/2000 slave=0 scan=7-9/150 search trace");
+        row("dump --help", "", "help    text");
+        row("new -o n.orv",
+            "Port=/dev/ttyUSB3 Bauds=19200 Stops=2 Parity=e RTS=1 RtsDelay=7 FrameDelay=20 "
+            "LastSlave=12",
+            "new   n.orv text /dev/ttyUSB3 19200,E,8,2 rts=1/7 delay=20/2000 slave=12 scan=1-64/0");
+        // A search without --slave finds the number.
+        row("detect --full-duplex --baud 4800 --search", "RTS=1 LastSlave=12 Bauds=19200",
+            "detect    text 1 4800,N,8,1 rts=0/5 delay=50/2000 slave=0 scan=1-64/0 search");
+        row("detect --search --slave 9", "LastSlave=12",
+            "detect    text 1 9600,N,8,1 rts=0/5 delay=50/2000 slave=9 scan=1-64/0 search");
+        row("detect", "Bauds=fast",
+            QStringLiteral("detect    text error %1").arg(int(ErrNo::TypeMismatch)));
+    }
+
+    void accepted()
+    {
+        QFETCH(QString, args);
+        QFETCH(QString, ini);
+        QFETCH(QString, result);
+        for (const QString& entry : ini.split(' ', Qt::SkipEmptyParts))
+            SetIniParam("Communication", entry.section('=', 0, 0), entry.section('=', 1));
+        QCOMPARE(described(args.split(' ')), result);
+        // Reading the settings creates no INI file.
+        QCOMPARE(QFile::exists(m_dir->filePath("orvel.ini")), !ini.isEmpty());
+    }
+
+    void refused_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("error");
+        auto row = [](const QStringList& args, const QString& error) {
+            QTest::newRow(qPrintable(args.join(' '))) << args << error;
+        };
+        row({}, "no command given");
+        row({"erase"}, "unknown command erase");
+        row({"detect", "--fast"}, "unknown option --fast");
+        row({"detect", "--slave", "0"}, "option --slave: 0 is not a number from 1 to 64");
+        row({"detect", "--slave", "65"}, "option --slave: 65 is not a number from 1 to 64");
+        row({"detect", "--slave", "x"}, "option --slave: x is not a number from 1 to 64");
+        row({"detect", "--stops", "3"}, "option --stops: 3 is not a number from 1 to 2");
+        row({"detect", "--parity", "m"}, "option --parity: m is not n, e or o");
+        row({"detect", "--baud"}, "option --baud needs a value");
+        row({"detect", "--port", ""}, "option --port needs a port number or a device");
+        row({"detect", "--search=yes"}, "option --search takes no value");
+        row({"new"}, "new needs -o FILE");
+        row({"read"}, "read needs -o FILE");
+        row({"dump"}, "dump needs a configuration file");
+        row({"write"}, "write needs a configuration file");
+        row({"dump", "a", "b"}, "unexpected argument b");
+        row({"buffer"}, "buffer needs read or clear");
+        row({"buffer", "erase"}, "buffer needs read or clear");
+        row({"buffer", "clear", "-o", "f"}, "buffer clear takes no -o");
+        row({"detect", "-o", "f"}, "detect takes no -o");
+        row({"read", "-o", "f", "--factory"}, "--factory belongs to write and print");
+        row({"print", "a", "-o", "f", "--validate"},
+            "--validate and --allow-older belong to write");
+        row({"print", "a"}, "print needs -o FILE");
+        row({"print", "-o", "f"}, "print needs a configuration file");
+        row({"print", "a", "-o", "f", "--port", "2"}, "print does not use the line");
+        row({"buffer", "clear", "--format", "text"}, "--format belongs to buffer read");
+        row({"buffer", "read", "--format", "xml"},
+            "option --format: xml is not text, csv-fr or csv-en");
+        row({"dump", "f", "--slave", "3"}, "dump does not use the line");
+        row({"scan", "--from", "6", "--to", "5"}, "--from 6 is above --to 5");
+        row({"scan", "--to", "65"}, "option --to: 65 is not a number from 1 to 64");
+        row({"scan", "--probe-margin", "0"},
+            "option --probe-margin: 0 is not a number from 1 to 10000");
+        row({"detect", "--from", "3"}, "--from, --to and --probe-margin belong to scan");
+        row({"scan", "--slave", "3"}, "scan takes --from and --to, not --slave");
+        row({"scan", "--trace=1"}, "option --trace takes no value");
+    }
+
+    void refused()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, error);
+        QCOMPARE(described(args), error);
+    }
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
-    QString m_ini;
 };
-
-void TestCtlOptions::init()
-{
-    m_dir = std::make_unique<QTemporaryDir>();
-    m_ini = m_dir->filePath(QStringLiteral("orvel.ini"));
-    SetIniFileNameOverride(m_ini);
-}
-
-void TestCtlOptions::cleanup()
-{
-    SetIniFileNameOverride(QString());
-    m_dir.reset();
-}
-
-void TestCtlOptions::accepted()
-{
-    ParseResult r = ParseCommandLine({"write",
-                                      "a.orv",
-                                      "--port",
-                                      "/dev/pts/7",
-                                      "--baud=19200",
-                                      "--stops",
-                                      "2",
-                                      "--parity",
-                                      "E",
-                                      "--half-duplex",
-                                      "--rts-delay",
-                                      "3",
-                                      "--frame-delay",
-                                      "0",
-                                      "--timeout",
-                                      "300",
-                                      "--slave",
-                                      "64",
-                                      "--factory",
-                                      "--validate",
-                                      "--allow-older"});
-    QVERIFY2(r.error.isEmpty(), qPrintable(r.error));
-    const CtlOptions& o = r.options;
-    QCOMPARE(o.command, QStringLiteral("write"));
-    QCOMPARE(o.file, QStringLiteral("a.orv"));
-    QCOMPARE(*o.port, QStringLiteral("/dev/pts/7"));
-    QCOMPARE(*o.bauds, 19200);
-    QCOMPARE(*o.stops, std::int16_t(2));
-    QCOMPARE(*o.parity, QStringLiteral("e"));
-    QCOMPARE(*o.halfDuplex, true);
-    QCOMPARE(*o.rtsDelayMs, 3);
-    QCOMPARE(*o.frameDelayMs, 0);
-    QCOMPARE(*o.replyTimeoutMs, 300);
-    QCOMPARE(*o.slave, std::uint8_t(64));
-    QVERIFY(o.factory && o.validate && o.allowOlder && !o.search);
-
-    r = ParseCommandLine({"buffer", "read", "--format", "csv-fr", "-o", "x.csv", "--search"});
-    QVERIFY2(r.error.isEmpty(), qPrintable(r.error));
-    QCOMPARE(r.options.subcommand, QStringLiteral("read"));
-    QCOMPARE(r.options.format, QStringLiteral("csv-fr"));
-    QCOMPARE(r.options.output, QStringLiteral("x.csv"));
-    QVERIFY(r.options.search);
-    QVERIFY(!r.options.slave);
-
-    r = ParseCommandLine({"--full-duplex", "detect"});
-    QVERIFY(r.error.isEmpty());
-    QCOMPARE(*r.options.halfDuplex, false);
-
-    r = ParseCommandLine({"new", "-o", "n.orv"});
-    QVERIFY(r.error.isEmpty());
-    QCOMPARE(r.options.output, QStringLiteral("n.orv"));
-
-    r = ParseCommandLine(
-        {"scan", "--from=7", "--to", "9", "--probe-margin", "150", "--search", "--trace"});
-    QVERIFY2(r.error.isEmpty(), qPrintable(r.error));
-    QCOMPARE(r.options.from, 7);
-    QCOMPARE(r.options.to, 9);
-    QCOMPARE(*r.options.probeMarginMs, 150);
-    QVERIFY(r.options.search && r.options.trace);
-    QVERIFY(CtlSession::ResolveLine(r.options).trace);
-
-    r = ParseCommandLine({"dump", "--help"});
-    QCOMPARE(r.options.command, QStringLiteral("help"));
-}
-
-void TestCtlOptions::refused_data()
-{
-    QTest::addColumn<QStringList>("args");
-    QTest::addColumn<QString>("error");
-    QTest::newRow("nothing") << QStringList{} << "no command given";
-    QTest::newRow("unknown command") << QStringList{"erase"} << "unknown command erase";
-    QTest::newRow("unknown option") << QStringList{"detect", "--fast"} << "unknown option --fast";
-    QTest::newRow("slave 0") << QStringList{"detect", "--slave", "0"}
-                             << "option --slave: 0 is not a number from 1 to 64";
-    QTest::newRow("slave 65") << QStringList{"detect", "--slave", "65"}
-                              << "option --slave: 65 is not a number from 1 to 64";
-    QTest::newRow("slave text") << QStringList{"detect", "--slave", "x"}
-                                << "option --slave: x is not a number from 1 to 64";
-    QTest::newRow("stops 3") << QStringList{"detect", "--stops", "3"}
-                             << "option --stops: 3 is not a number from 1 to 2";
-    QTest::newRow("parity") << QStringList{"detect", "--parity", "m"}
-                            << "option --parity: m is not n, e or o";
-    QTest::newRow("missing value")
-        << QStringList{"detect", "--baud"} << "option --baud needs a value";
-    QTest::newRow("empty port") << QStringList{"detect", "--port", ""}
-                                << "option --port needs a port number or a device";
-    QTest::newRow("flag with value")
-        << QStringList{"detect", "--search=yes"} << "option --search takes no value";
-    QTest::newRow("new without -o") << QStringList{"new"} << "new needs -o FILE";
-    QTest::newRow("read without -o") << QStringList{"read"} << "read needs -o FILE";
-    QTest::newRow("dump without file") << QStringList{"dump"} << "dump needs a configuration file";
-    QTest::newRow("write without file")
-        << QStringList{"write"} << "write needs a configuration file";
-    QTest::newRow("two files") << QStringList{"dump", "a", "b"} << "unexpected argument b";
-    QTest::newRow("buffer alone") << QStringList{"buffer"} << "buffer needs read or clear";
-    QTest::newRow("buffer erase") << QStringList{"buffer", "erase"} << "buffer needs read or clear";
-    QTest::newRow("-o on clear") << QStringList{"buffer", "clear", "-o", "f"}
-                                 << "buffer clear takes no -o";
-    QTest::newRow("-o on detect") << QStringList{"detect", "-o", "f"} << "detect takes no -o";
-    QTest::newRow("factory on read")
-        << QStringList{"read", "-o", "f", "--factory"} << "--factory belongs to write and print";
-    QTest::newRow("validate on print") << QStringList{"print", "a", "-o", "f", "--validate"}
-                                       << "--validate and --allow-older belong to write";
-    QTest::newRow("print without -o") << QStringList{"print", "a"} << "print needs -o FILE";
-    QTest::newRow("print without file")
-        << QStringList{"print", "-o", "f"} << "print needs a configuration file";
-    QTest::newRow("line on print")
-        << QStringList{"print", "a", "-o", "f", "--port", "2"} << "print does not use the line";
-    QTest::newRow("format on clear")
-        << QStringList{"buffer", "clear", "--format", "text"} << "--format belongs to buffer read";
-    QTest::newRow("bad format") << QStringList{"buffer", "read", "--format", "xml"}
-                                << "option --format: xml is not text, csv-fr or csv-en";
-    QTest::newRow("line on dump") << QStringList{"dump", "f", "--slave", "3"}
-                                  << "dump does not use the line";
-    QTest::newRow("range reversed")
-        << QStringList{"scan", "--from", "6", "--to", "5"} << "--from 6 is above --to 5";
-    QTest::newRow("to 65") << QStringList{"scan", "--to", "65"}
-                           << "option --to: 65 is not a number from 1 to 64";
-    QTest::newRow("margin 0") << QStringList{"scan", "--probe-margin", "0"}
-                              << "option --probe-margin: 0 is not a number from 1 to 10000";
-    QTest::newRow("range on detect")
-        << QStringList{"detect", "--from", "3"} << "--from, --to and --probe-margin belong to scan";
-    QTest::newRow("slave on scan")
-        << QStringList{"scan", "--slave", "3"} << "scan takes --from and --to, not --slave";
-    QTest::newRow("trace with value")
-        << QStringList{"scan", "--trace=1"} << "option --trace takes no value";
-}
-
-void TestCtlOptions::refused()
-{
-    QFETCH(QStringList, args);
-    QFETCH(QString, error);
-    QCOMPARE(ParseCommandLine(args).error, error);
-}
-
-void TestCtlOptions::lineFromIniFile()
-{
-    SetIniParam("Communication", "Port", "/dev/ttyUSB3");
-    SetIniParam("Communication", "Bauds", "19200");
-    SetIniParam("Communication", "Stops", "2");
-    SetIniParam("Communication", "Parity", "e");
-    SetIniParam("Communication", "RTS", "1");
-    SetIniParam("Communication", "RtsDelay", "7");
-    SetIniParam("Communication", "FrameDelay", "20");
-    SetIniParam("Communication", "LastSlave", "12");
-    const CtlSession::Line line = CtlSession::ResolveLine(ParseCommandLine({"detect"}).options);
-    QCOMPARE(line.port, QStringLiteral("/dev/ttyUSB3"));
-    QCOMPARE(line.bauds, 19200);
-    QCOMPARE(line.stops, std::int16_t(2));
-    QCOMPARE(line.parity, QStringLiteral("e"));
-    QCOMPARE(line.link.halfDuplex, true);
-    QCOMPARE(line.link.rtsDelayMs, 7);
-    QCOMPARE(line.link.frameDelayMs, 20);
-    QCOMPARE(line.link.replyTimeoutMs, 2000);
-    QCOMPARE(line.slave, std::uint8_t(12));
-    QCOMPARE(line.search, false);
-}
-
-void TestCtlOptions::lineDefaultsWithoutIniFile()
-{
-    const CtlSession::Line line = CtlSession::ResolveLine(ParseCommandLine({"detect"}).options);
-    QCOMPARE(line.port, QStringLiteral("1"));
-    QCOMPARE(line.bauds, 9600);
-    QCOMPARE(line.stops, std::int16_t(1));
-    QCOMPARE(line.parity, QStringLiteral("n"));
-    QCOMPARE(line.link.halfDuplex, false);
-    QCOMPARE(line.link.rtsDelayMs, 5);
-    QCOMPARE(line.link.frameDelayMs, 50);
-    QCOMPARE(line.slave, std::uint8_t(1));
-    QVERIFY(!QFile::exists(m_ini)); // reading creates nothing
-}
-
-void TestCtlOptions::commandLineOverridesIniFile()
-{
-    SetIniParam("Communication", "RTS", "1");
-    SetIniParam("Communication", "LastSlave", "12");
-    SetIniParam("Communication", "Bauds", "19200");
-    CtlSession::Line line = CtlSession::ResolveLine(
-        ParseCommandLine({"detect", "--full-duplex", "--baud", "4800", "--search"}).options);
-    QCOMPARE(line.link.halfDuplex, false);
-    QCOMPARE(line.bauds, 4800);
-    QCOMPARE(line.slave, std::uint8_t(0)); // search without --slave finds the number
-    QCOMPARE(line.search, true);
-    line =
-        CtlSession::ResolveLine(ParseCommandLine({"detect", "--search", "--slave", "9"}).options);
-    QCOMPARE(line.slave, std::uint8_t(9));
-    QCOMPARE(line.search, true);
-}
-
-void TestCtlOptions::iniValueThatDoesNotConvert()
-{
-    SetIniParam("Communication", "Bauds", "fast");
-    try {
-        CtlSession::ResolveLine(ParseCommandLine({"detect"}).options);
-        QFAIL("no conversion error");
-    } catch (const RuntimeError& e) {
-        QCOMPARE(e.number(), int(ErrNo::TypeMismatch));
-    }
-}
-
-void TestCtlOptions::settingsText()
-{
-    CtlSession::Line line;
-    line.bauds = 19200;
-    line.parity = QStringLiteral("o");
-    line.stops = 2;
-    QCOMPARE(CtlSession::SettingsText(line), QStringLiteral("19200,O,8,2"));
-}
 
 QTEST_GUILESS_MAIN(TestCtlOptions)
 #include "tst_ctloptions.moc"

@@ -1,47 +1,43 @@
-// orvelctl without a panel: help, usage errors, new, dump, the data file and
-// the language of the messages.
+// orvelctl without a panel: new, dump and print on files built by hand, and
+// everything it refuses, with its messages in the INI file's language.
 #include "config/ConfigClass.h"
 #include "CtlRunner.h"
 #include "HandFile.h"
+#include "PdfText.h"
 #include "RecordingUi.h"
-#include "settings/IniStore.h"
 #include "TestFiles.h"
 #include "texts/DataFunctions.h"
 #include "util/RuntimeError.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <functional>
 #include <sys/stat.h>
+
+using namespace CtlTexts;
 
 namespace {
 
-// Fills every field: input ch's byte fields are 10 ch + k, redirections
-// 100 + 4 (ch - 1) + k, delays 70000 ch + 1 (more than 16 bits) and -5 for
-// channel 12, outputs 150 + ch, 170 + ch and ch % 3, GenParam(i) = 200 + i
-// except 30 and 31 (2 h 15 min).
+// Every field its own value: input ch's byte fields are 10 ch + k,
+// redirections 100 + 4 (ch - 1) + k, delays 70000 ch + 1 (more than 16 bits)
+// and -5 for channel 12, outputs 150 + ch, 170 + ch and ch % 3,
+// GenParam(i) = 200 + i but 30 and 31 (2 h 15 min) and 32, whose copy in the
+// tail (199) replaces the one at offset 235.
 HandFile fullFile()
 {
     HandFile f("Orvel \xc9", "Hall B \"north\"");
     for (int ch = 1; ch <= 12; ++ch) {
         const int r = 15 * (ch - 1);
-        f.put(r + 0, 10 * ch + 0);                        // InSecu
+        // InSecu, InSequence, InDetect, InRelance, InBlocage, InSynth, InTypeKL
+        const int offsets[] = {0, 5, 6, 7, 8, 13, 14};
+        for (int k = 0; k < 7; ++k)
+            f.put(r + offsets[k], 10 * ch + k);
         f.putLong(r + 1, ch == 12 ? -5 : 70000 * ch + 1); // InTempo
-        f.put(r + 5, 10 * ch + 1);                        // InSequence
-        f.put(r + 6, 10 * ch + 2);                        // InDetect
-        f.put(r + 7, 10 * ch + 3);                        // InRelance
-        f.put(r + 8, 10 * ch + 4);                        // InBlocage
         for (int k = 0; k < 4; ++k)
             f.put(r + 9 + k, 100 + 4 * (ch - 1) + k); // InRedir
-        f.put(r + 13, 10 * ch + 5);                   // InSynth
-        f.put(r + 14, 10 * ch + 6);                   // InTypeKL
         f.put(180 + 2 * (ch - 1), 150 + ch);          // OutSecu
         f.put(181 + 2 * (ch - 1), 170 + ch);          // OutPilot
         f.put(f.late(248 + ch), 10 * ch + 7);         // InDisturb
@@ -51,44 +47,59 @@ HandFile fullFile()
     f.putLong(204, -123456); // GenTempoRelance
     int offset = 208;
     for (int i = 0; i <= 32; ++i) {
-        if (i == 21 || i == 27 || (i >= 29 && i <= 31))
-            continue;
-        f.put(offset++, 200 + i);
+        if (i != 21 && i != 27 && (i < 29 || i > 31))
+            f.put(offset++, 200 + i);
     }
-    f.putWord(236, -300);    // BrightMin
-    f.put(238, 7);           // SupplyType
-    f.put(239, 9);           // CommonType
-    f.put(240, 33);          // ModuleNo
-    f.put(f.late(273), 221); // GenParam(21)
-    f.put(f.late(274), 227); // GenParam(27)
-    f.put(f.late(275), 229); // GenParam(29)
-    f.put(f.late(276), 2);   // GenParam(30)
-    f.put(f.late(277), 15);  // GenParam(31)
+    f.putWord(236, -300); // BrightMin
+    f.put(238, 7);        // SupplyType
+    f.put(239, 9);        // CommonType
+    f.put(240, 33);       // ModuleNo
+    int late = 273;
+    for (int value : {221, 227, 229, 2, 15}) // GenParam(21, 27, 29, 30, 31)
+        f.put(f.late(late++), value);
     f.put(f.late(290), 199); // GenParam(32), second copy
     return f;
 }
 
-QList<int> ints(const QJsonValue& value)
+QString numbers(int first, int last, const std::function<int(int)>& at)
 {
-    QList<int> list;
-    for (const QJsonValue& v : value.toArray())
-        list.append(v.toInt());
-    return list;
+    QStringList items;
+    for (int i = first; i <= last; ++i)
+        items << QString::number(at(i));
+    return '[' + items.join(", ") + ']';
 }
 
-QList<int> channelValues(const std::function<int(int)>& f)
+// The dump of fullFile(), with the general parameters and output modes given.
+QByteArray fullDump(const QList<int>& gen, const QList<int>& outModes)
 {
-    QList<int> list;
+    auto channels = [](const std::function<int(int)>& at) { return numbers(1, 12, at); };
+    auto field = [&](int k) { return channels([k](int ch) { return 10 * ch + k; }); };
+    QStringList redirs;
     for (int ch = 1; ch <= 12; ++ch)
-        list.append(f(ch));
-    return list;
+        redirs << numbers(0, 3, [ch](int k) { return 100 + 4 * (ch - 1) + k; });
+    const QString redir = '[' + redirs.join(", ") + ']';
+    const QString tempo = channels([](int ch) { return ch == 12 ? -5 : 70000 * ch + 1; });
+    const QString outSecu = channels([](int ch) { return 150 + ch; });
+    const QString outPilot = channels([](int ch) { return 170 + ch; });
+    const QString outMode = channels([&](int ch) { return outModes[ch - 1]; });
+    const QString genParam = numbers(0, 32, [&](int i) { return gen[i]; });
+    const QString name = "\"Hall B \\\"north\\\"\"";
+    const QString type = "\"Orvel \u00c9\"";
+    // Key, value, key, value...
+    const QStringList dump = {
+        "InSecu",          field(0),  "InTempo",    tempo,    "InSequence", field(1),
+        "InDetect",        field(2),  "InRelance",  field(3), "InBlocage",  field(4),
+        "InRedir",         redir,     "InSynth",    field(5), "InTypeKL",   field(6),
+        "InDisturb",       field(7),  "InRepBlock", field(8), "OutSecu",    outSecu,
+        "OutPilot",        outPilot,  "OutMode",    outMode,  "GenParam",   genParam,
+        "GenTempoRelance", "-123456", "ModuleNo",   "33",     "ModuleName", name,
+        "ModuleType",      type,      "BrightMin",  "-300",   "SupplyType", "7",
+        "CommonType",      "9"};
+    QStringList lines;
+    for (int k = 0; k < dump.size(); k += 2)
+        lines << QStringLiteral("  \"%1\": %2").arg(dump[k], dump[k + 1]);
+    return ("{\n" + lines.join(",\n") + "\n}\n").toUtf8();
 }
-
-const QStringList PropertyOrder{
-    "InSecu",     "InTempo",   "InSequence", "InDetect",        "InRelance",  "InBlocage",
-    "InRedir",    "InSynth",   "InTypeKL",   "InDisturb",       "InRepBlock", "OutSecu",
-    "OutPilot",   "OutMode",   "GenParam",   "GenTempoRelance", "ModuleNo",   "ModuleName",
-    "ModuleType", "BrightMin", "SupplyType", "CommonType"};
 
 } // namespace
 
@@ -97,349 +108,224 @@ class TestOrvelctlFiles : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase();
-    void init();
-    void help();
-    void usageErrors_data();
-    void usageErrors();
-    void dumpFileBuiltByHand();
-    void dumpShortFileKeepsDefaults();
-    void dumpZeroHornStop();
-    void dumpRefused_data();
-    void dumpRefused();
-    void dumpDamagedFile();
-    void newHoldsDefaults();
-    void newRefused_data();
-    void newRefused();
-    void endlessIniFile();
-    void namesNotValidUtf8_data();
-    void namesNotValidUtf8();
-    void messagesInIniLanguage_data();
-    void messagesInIniLanguage();
-    void missingDataFile();
-    void writeChecksItsFileBeforeThePort();
+    void initTestCase()
+    {
+        QVERIFY(SetUp(m_ini));
+        QFile::remove(m_ini);
+        m_ctl = std::make_unique<CtlRunner>(m_ini);
+        // The tool prints without a display even where the session names one.
+        m_ctl->environment().insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        m_ctl->environment().remove(QStringLiteral("DISPLAY"));
+        QCOMPARE(::mkfifo(QFile::encodeName(path("pipe.orv")).constData(), 0600), 0);
+        HandFile damaged("Orvel", "");
+        damaged.putLong(241, -7); // a negative text length
+        TestFiles::WriteBytes(path("damaged.orv"), damaged.bytes());
+        ConfigClass config;
+        config.SetModuleName(QStringLiteral("Pump room"));
+        config.SetGenParam(24, 255);
+        QVERIFY(config.Save(m_config));
+    }
+
+    void init() { QFile::remove(m_ini); }
+
+    void dump_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QByteArray>("json");
+        QList<int> gen;
+        for (int i = 0; i <= 32; ++i)
+            gen << 200 + i;
+        gen[30] = 2;
+        gen[31] = 15;
+        gen[32] = 199;
+        QList<int> modes;
+        QList<int> defaultModes;
+        ConfigClass defaults;
+        GetAllDefaults(defaults);
+        for (int ch = 1; ch <= 12; ++ch) {
+            modes << ch % 3;
+            defaultModes << defaults.OutMode(ch);
+        }
+        HandFile file = fullFile();
+        QTest::newRow("every field") << file.bytes() << fullDump(gen, modes);
+        // Without the tail: the output modes keep the data file's defaults and
+        // GenParam(32) comes from offset 235.
+        QList<int> shortGen = gen;
+        shortGen[32] = 232;
+        QTest::newRow("no tail") << file.withoutTail() << fullDump(shortGen, defaultModes);
+        // A horn stop of 0 h 0 min reads as 10 minutes.
+        file.put(file.late(276), 0);
+        file.put(file.late(277), 0);
+        gen[30] = 0;
+        gen[31] = 10;
+        QTest::newRow("zero horn stop") << file.bytes() << fullDump(gen, modes);
+    }
+
+    // Keys in a stable order, one a line, texts escaped and in UTF-8.
+    void dump()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QByteArray, json);
+        TestFiles::WriteBytes(path("hand.orv"), file);
+        const CtlRun r = m_ctl->run({"dump", path("hand.orv")});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(r.err.isEmpty(), r.err.constData());
+        QCOMPARE(r.out, json);
+    }
+
+    // The report of a file in the INI file's language, here with the factory
+    // section.
+    void print()
+    {
+        TestFiles::WriteBytes(m_ini, "[General]\nLanguage=Espa\xc3\xb1ol\n");
+        const CtlRun r = m_ctl->run({"print", m_config, "-o", path("panel.pdf"), "--factory"});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(r.err.isEmpty() && r.out.isEmpty(), r.err.constData());
+        const QString text = PdfText::Pages(TestFiles::ReadBytes(path("panel.pdf"))).join('\f');
+        QFile::remove(path("panel.pdf"));
+        QVERIFY(text.contains("Configuración del panel"));
+        QVERIFY(text.contains("Pump room"));
+        QVERIFY(text.contains(QRegularExpression("Velocidad \\(baudios\\) {2,}19200\\n")));
+        QVERIFY(text.contains("Parámetros de fábrica"));
+    }
+
+    // Exit status and the whole of standard error; no file left behind.
+    void refused_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("err");
+        QTest::addColumn<QByteArray>("ini");
+        auto row = [](const QString& name, const QStringList& args, int exit, const QString& err,
+                      const QByteArray& ini = {}) {
+            QTest::newRow(qPrintable(name)) << args << exit << err << ini;
+        };
+        const QString missing = path("nowhere.orv");
+        const QString noFolder = path("no/such/folder/x");
+        const QString pipe = path("pipe.orv");
+        const QString noPort = path("no-such-port");
+        const QString damaged = "error: Error Nr 62 : Input past end of file\n\n"
+                                "Module : ConfigClass\nFunction : Load\n";
+        row("usage", {"detect", "--slave", "65"}, 1,
+            "orvelctl: option --slave: 65 is not a number from 1 to 64\nTry 'orvelctl --help'.\n");
+        row("dump, missing", {"dump", missing}, 2,
+            "error: " + missing + ": " + ErrorDescription(53) + '\n');
+        // Only a regular file is opened: nothing blocks on a pipe.
+        row("dump, named pipe", {"dump", pipe}, 2, "error: " + pipe + ": not a regular file\n");
+        row("dump, damaged", {"dump", path("damaged.orv")}, 2, damaged);
+        row("new, no folder", {"new", "-o", noFolder}, 2,
+            "error: " + noFolder + ": No such file or directory\n");
+        row("new, named pipe", {"new", "-o", pipe}, 2, "error: " + pipe + ": not a regular file\n");
+        // A missing file is a file error even when the port cannot be opened either.
+        row("write, missing", {"write", missing, "--port", noPort}, 2,
+            "error: " + missing + ": " + ErrorDescription(53) + '\n');
+        row("print, damaged", {"print", path("damaged.orv"), "-o", path("x.pdf")}, 2, damaged);
+        row("print, font size 0", {"print", m_config, "-o", path("x.pdf")}, 2,
+            "error: Error Nr 380 : Invalid property value\n\nModule : PrintFunctions\n"
+            "Function : DoPrint\n",
+            "[Print]\nFontSize=0\n");
+        row("print, no folder", {"print", m_config, "-o", noFolder}, 2,
+            "error: " + noFolder + ": No such file or directory\n");
+        // A port that does not exist, said in the INI file's language.
+        for (const QString& language : QStringList{QString()} + Languages()) {
+            SetCurrentLanguage(language);
+            row("no port, " + language, {"detect", "--port", noPort}, 3,
+                "warning: " + Lines(10101) + QStringLiteral("\nport: %1 (%1)\n").arg(noPort),
+                "[General]\nLanguage=" + language.toUtf8() + "\n");
+        }
+        SetCurrentLanguage(QString());
+    }
+
+    void refused()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, exitCode);
+        QFETCH(QString, err);
+        QFETCH(QByteArray, ini);
+        if (!ini.isEmpty())
+            TestFiles::WriteBytes(m_ini, ini);
+        const QDir dir(m_dir.path(), {}, QDir::Name,
+                       QDir::AllEntries | QDir::Hidden | QDir::System);
+        const QStringList before = dir.entryList();
+        const CtlRun r = m_ctl->run(args, 10000);
+        QCOMPARE(r.exitCode, exitCode);
+        QCOMPARE(r.errText(), err);
+        QVERIFY(r.out.isEmpty());
+        QCOMPARE(dir.entryList(), before);
+    }
+
+    // A name that is not valid UTF-8 would name another file once decoded: it
+    // is refused, and no file is written under another name.
+    void nameNotValidUtf8()
+    {
+        QDir folder(path("names"));
+        QVERIFY(folder.mkpath("."));
+        // What a lossy decoding of the name would write over.
+        TestFiles::WriteBytes(folder.filePath("a\uFFFD.orv"), "not this one");
+        // The shell passes the bytes as they are.
+        const QString script =
+            QStringLiteral("cd '%1' && exec '%2' new -o \"$(printf 'a\\377.orv')\"")
+                .arg(folder.path(), CtlRunner::DefaultProgram());
+        const CtlRun r = CtlRunner(m_ini, "/bin/sh").run({"-c", script});
+        QCOMPARE(r.exitCode, 1);
+        QCOMPARE(r.errText(), "orvelctl: argument 3 (a\\xff.orv)"
+                              " is not valid in the system's encoding; rename the file or "
+                              "give another name\nTry 'orvelctl --help'.\n");
+        QCOMPARE(folder.entryList(QDir::Files), QStringList{"a\uFFFD.orv"});
+        QCOMPARE(TestFiles::ReadBytes(folder.filePath("a\uFFFD.orv")), "not this one");
+    }
+
+    // new saves the data file's defaults; an INI file that cannot be read
+    // (here an endless device) is reported once and the command goes on.
+    void newWithUnreadableIniFile()
+    {
+        const CtlRun r = CtlRunner("/dev/zero").run({"new", "-o", path("new.orv")}, 20000);
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY(r.out.isEmpty());
+        QCOMPARE(r.errText(), "error: Error Nr 75 : Path/File access error\n\n"
+                              "Module : ZEBfonctions\nFunction : GetIniParam\n");
+        ConfigClass expected;
+        GetAllDefaults(expected);
+        QCOMPARE(TestFiles::ReadBytes(path("new.orv")), expected.ToFileBytes());
+    }
+
+    // Without its data file beside it, it refuses every command but help.
+    void missingDataFile()
+    {
+        QTemporaryDir bin;
+        const QString program = bin.filePath("orvelctl");
+        QVERIFY(QFile::copy(CtlRunner::DefaultProgram(), program));
+        CtlRunner lonely(m_ini, program);
+        const CtlRun r = lonely.run({"new", "-o", path("x.orv")});
+        QCOMPARE(r.exitCode, 2);
+        QCOMPARE(r.errText(), "orvelctl: Cannot open the Data file.\n");
+        QVERIFY(!QFile::exists(path("x.orv")));
+        const CtlRun help = lonely.run({"--help"});
+        QCOMPARE(help.exitCode, 0);
+        QVERIFY(help.out.startsWith("Usage: orvelctl COMMAND [OPTIONS]\n"));
+    }
+
+    // The command-line tool reaches no window library.
+    void linksNoWindowLibrary()
+    {
+        QProcess ldd;
+        ldd.start("ldd", {CtlRunner::DefaultProgram()});
+        QVERIFY(ldd.waitForFinished(30000));
+        const QString libraries = QString::fromUtf8(ldd.readAllStandardOutput());
+        QVERIFY(libraries.contains("libQt6Gui"));
+        QVERIFY(!libraries.contains("libQt6Widgets"));
+        QVERIFY(!libraries.contains("libQt6PrintSupport"));
+    }
 
 private:
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+
     QTemporaryDir m_dir;
-    QString m_ini;
+    QString m_ini = path("orvel.ini");
+    QString m_config = path("panel.cfg");
     std::unique_ptr<CtlRunner> m_ctl;
     RecordingUi m_ui;
 };
-
-void TestOrvelctlFiles::initTestCase()
-{
-    QVERIFY(QFile::exists(CtlRunner::DefaultProgram()));
-    QVERIFY(OpenDataFile(QStringLiteral(ORVEL_BIN_DIR "/orvel.dat")));
-    m_ini = m_dir.filePath(QStringLiteral("orvel.ini"));
-    m_ctl = std::make_unique<CtlRunner>(m_ini);
-    QCOMPARE(
-        ::mkfifo(QFile::encodeName(m_dir.filePath(QStringLiteral("pipe.orv"))).constData(), 0600),
-        0);
-}
-
-void TestOrvelctlFiles::init()
-{
-    QFile::remove(m_ini);
-    SetIniFileNameOverride(m_ini);
-    SetCurrentLanguage(QString());
-}
-
-void TestOrvelctlFiles::help()
-{
-    const CtlRun r = m_ctl->run({"--help"});
-    QCOMPARE(r.exitCode, 0);
-    QVERIFY(r.out.startsWith("Usage: orvelctl COMMAND [OPTIONS]\n"));
-    for (const char* word :
-         {"new -o FILE", "dump FILE",   "detect",        "read -o FILE", "write FILE",
-          "validate",    "buffer read", "buffer clear",  "--port",       "--baud",
-          "--stops",     "--parity",    "--half-duplex", "--rts-delay",  "--frame-delay",
-          "--slave",     "--search",    "--factory",     "--validate",   "--allow-older",
-          "--format",    "Exit status"})
-        QVERIFY2(r.out.contains(word), word);
-    QVERIFY(r.err.isEmpty());
-}
-
-void TestOrvelctlFiles::usageErrors_data()
-{
-    QTest::addColumn<QStringList>("args");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("nothing") << QStringList{}
-                             << "orvelctl: no command given\nTry 'orvelctl --help'.\n";
-    QTest::newRow("unknown") << QStringList{"frobnicate"}
-                             << "orvelctl: unknown command frobnicate\nTry 'orvelctl --help'.\n";
-    QTest::newRow("slave 65") << QStringList{"detect", "--slave", "65"}
-                              << "orvelctl: option --slave: 65 is not a number from 1 to 64\n"
-                                 "Try 'orvelctl --help'.\n";
-}
-
-void TestOrvelctlFiles::usageErrors()
-{
-    QFETCH(QStringList, args);
-    QFETCH(QString, message);
-    const CtlRun r = m_ctl->run(args);
-    QCOMPARE(r.exitCode, 1);
-    QCOMPARE(r.errText(), message);
-    QVERIFY(r.out.isEmpty());
-}
-
-void TestOrvelctlFiles::dumpFileBuiltByHand()
-{
-    const QString path = m_dir.filePath(QStringLiteral("hand.orv"));
-    TestFiles::WriteBytes(path, fullFile().bytes());
-    const CtlRun r = m_ctl->run({"dump", path});
-    QCOMPARE(r.exitCode, 0);
-    QVERIFY2(r.err.isEmpty(), r.err.constData());
-
-    // Keys in the stable order, one per line.
-    QStringList keys;
-    const QRegularExpression key(QStringLiteral("^  \"(\\w+)\": "),
-                                 QRegularExpression::MultilineOption);
-    for (auto it = key.globalMatch(QString::fromUtf8(r.out)); it.hasNext();)
-        keys.append(it.next().captured(1));
-    QCOMPARE(keys, PropertyOrder);
-    QVERIFY(r.out.startsWith("{\n"));
-    QVERIFY(r.out.endsWith("\n}\n"));
-
-    QJsonParseError error{};
-    const QJsonObject o = QJsonDocument::fromJson(r.out, &error).object();
-    QCOMPARE(error.error, QJsonParseError::NoError);
-    QCOMPARE(o.size(), PropertyOrder.size());
-    QCOMPARE(ints(o["InSecu"]), channelValues([](int ch) { return 10 * ch; }));
-    QCOMPARE(ints(o["InTempo"]),
-             channelValues([](int ch) { return ch == 12 ? -5 : 70000 * ch + 1; }));
-    QCOMPARE(ints(o["InSequence"]), channelValues([](int ch) { return 10 * ch + 1; }));
-    QCOMPARE(ints(o["InDetect"]), channelValues([](int ch) { return 10 * ch + 2; }));
-    QCOMPARE(ints(o["InRelance"]), channelValues([](int ch) { return 10 * ch + 3; }));
-    QCOMPARE(ints(o["InBlocage"]), channelValues([](int ch) { return 10 * ch + 4; }));
-    const QJsonArray redirs = o["InRedir"].toArray();
-    QCOMPARE(redirs.size(), 12);
-    for (int ch = 1; ch <= 12; ++ch) {
-        const int b = 100 + 4 * (ch - 1);
-        QCOMPARE(ints(redirs[ch - 1]), (QList<int>{b, b + 1, b + 2, b + 3}));
-    }
-    QCOMPARE(ints(o["InSynth"]), channelValues([](int ch) { return 10 * ch + 5; }));
-    QCOMPARE(ints(o["InTypeKL"]), channelValues([](int ch) { return 10 * ch + 6; }));
-    QCOMPARE(ints(o["InDisturb"]), channelValues([](int ch) { return 10 * ch + 7; }));
-    QCOMPARE(ints(o["InRepBlock"]), channelValues([](int ch) { return 10 * ch + 8; }));
-    QCOMPARE(ints(o["OutSecu"]), channelValues([](int ch) { return 150 + ch; }));
-    QCOMPARE(ints(o["OutPilot"]), channelValues([](int ch) { return 170 + ch; }));
-    QCOMPARE(ints(o["OutMode"]), channelValues([](int ch) { return ch % 3; }));
-    QList<int> gen;
-    for (int i = 0; i <= 32; ++i)
-        gen.append(200 + i);
-    gen[30] = 2;
-    gen[31] = 15;
-    gen[32] = 199; // the tail's copy replaces the one at offset 235
-    QCOMPARE(ints(o["GenParam"]), gen);
-    QCOMPARE(o["GenTempoRelance"].toInt(), -123456);
-    QCOMPARE(o["ModuleNo"].toInt(), 33);
-    QCOMPARE(o["ModuleName"].toString(), QStringLiteral("Hall B \"north\""));
-    QCOMPARE(o["ModuleType"].toString(), QStringLiteral("Orvel \u00c9"));
-    QCOMPARE(o["BrightMin"].toInt(), -300);
-    QCOMPARE(o["SupplyType"].toInt(), 7);
-    QCOMPARE(o["CommonType"].toInt(), 9);
-    // The texts are escaped as JSON wants them and written in UTF-8.
-    QVERIFY(r.out.contains("\"ModuleName\": \"Hall B \\\"north\\\"\""));
-    QVERIFY(r.out.contains("\"ModuleType\": \"Orvel \xc3\x89\""));
-}
-
-// A file without the tail: OutMode keeps the data file's defaults and
-// GenParam(32) comes from offset 235.
-void TestOrvelctlFiles::dumpShortFileKeepsDefaults()
-{
-    const QString path = m_dir.filePath(QStringLiteral("short.orv"));
-    TestFiles::WriteBytes(path, fullFile().withoutTail());
-    const CtlRun r = m_ctl->run({"dump", path});
-    QCOMPARE(r.exitCode, 0);
-    const QJsonObject o = QJsonDocument::fromJson(r.out).object();
-    ConfigClass defaults;
-    GetAllDefaults(defaults);
-    QCOMPARE(ints(o["OutMode"]), channelValues([&](int ch) { return defaults.OutMode(ch); }));
-    QCOMPARE(ints(o["GenParam"])[32], 232);
-    QCOMPARE(ints(o["InSecu"])[0], 10);
-}
-
-void TestOrvelctlFiles::dumpZeroHornStop()
-{
-    HandFile f = fullFile();
-    f.put(f.late(276), 0);
-    f.put(f.late(277), 0);
-    const QString path = m_dir.filePath(QStringLiteral("zero.orv"));
-    TestFiles::WriteBytes(path, f.bytes());
-    const CtlRun r = m_ctl->run({"dump", path});
-    QCOMPARE(r.exitCode, 0);
-    const QList<int> gen = ints(QJsonDocument::fromJson(r.out).object()["GenParam"]);
-    QCOMPARE(gen[30], 0);
-    QCOMPARE(gen[31], 10);
-}
-
-void TestOrvelctlFiles::dumpRefused_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("why");
-    QTest::newRow("missing") << "nowhere.orv" << ErrorDescription(53);
-    QTest::newRow("named pipe") << "pipe.orv"
-                                << "not a regular file";
-}
-
-// Only a regular file is opened: nothing blocks on a pipe.
-void TestOrvelctlFiles::dumpRefused()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, why);
-    const QString path = m_dir.filePath(name);
-    const CtlRun r = m_ctl->run({"dump", path}, 10000);
-    QCOMPARE(r.exitCode, 2);
-    QVERIFY(r.out.isEmpty());
-    QCOMPARE(r.errText(), QStringLiteral("error: %1: %2\n").arg(path, why));
-}
-
-void TestOrvelctlFiles::dumpDamagedFile()
-{
-    HandFile f("Orvel", "");
-    f.putLong(241, -7); // negative text count
-    const QString path = m_dir.filePath(QStringLiteral("damaged.orv"));
-    TestFiles::WriteBytes(path, f.bytes());
-    const CtlRun r = m_ctl->run({"dump", path});
-    QCOMPARE(r.exitCode, 2);
-    QVERIFY(r.out.isEmpty());
-    QVERIFY2(r.errText().startsWith(QStringLiteral("error: Error Nr ")), r.err.constData());
-    QVERIFY(r.errText().contains(QStringLiteral("Module : ConfigClass")));
-}
-
-void TestOrvelctlFiles::newHoldsDefaults()
-{
-    const QString path = m_dir.filePath(QStringLiteral("new.orv"));
-    const CtlRun r = m_ctl->run({"new", "-o", path});
-    QCOMPARE(r.exitCode, 0);
-    QVERIFY(r.out.isEmpty());
-    QVERIFY(r.err.isEmpty());
-    ConfigClass expected;
-    GetAllDefaults(expected);
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    QCOMPARE(f.readAll(), expected.ToFileBytes());
-}
-
-void TestOrvelctlFiles::newRefused_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("why");
-    QTest::newRow("missing folder") << "no/such/folder/new.orv"
-                                    << "No such file or directory";
-    QTest::newRow("named pipe") << "pipe.orv"
-                                << "not a regular file";
-}
-
-void TestOrvelctlFiles::newRefused()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, why);
-    const QString path = m_dir.filePath(name);
-    const CtlRun r = m_ctl->run({"new", "-o", path}, 10000);
-    QCOMPARE(r.exitCode, 2);
-    QCOMPARE(r.errText(), QStringLiteral("error: %1: %2\n").arg(path, why));
-    QVERIFY(!QFileInfo(path).isFile());
-}
-
-// An INI file that cannot be read (here an endless device) is reported once
-// and the command goes on with the console's defaults.
-void TestOrvelctlFiles::endlessIniFile()
-{
-    CtlRunner runner(QStringLiteral("/dev/zero"));
-    const QString out = m_dir.filePath(QStringLiteral("with-bad-ini.orv"));
-    const CtlRun r = runner.run({"new", "-o", out}, 20000);
-    QCOMPARE(r.exitCode, 0);
-    QCOMPARE(r.errText(), QStringLiteral("error: Error Nr 75 : Path/File access error\n\n"
-                                         "Module : ZEBfonctions\nFunction : GetIniParam\n"));
-    QVERIFY(QFile::exists(out));
-}
-
-// A name that is not valid UTF-8 would name another file once decoded: it is
-// refused, and no file is written under another name.
-void TestOrvelctlFiles::namesNotValidUtf8_data()
-{
-    QTest::addColumn<QString>("command");
-    QTest::addColumn<QString>("name"); // as printf takes it
-    QTest::addColumn<QString>("message");
-    QTest::newRow("dump") << "dump"
-                          << "a\\377.orv"
-                          << "orvelctl: argument 2 (a\\xff.orv) is not valid in the system's "
-                             "encoding; rename the file or give another name\n";
-    QTest::newRow("new -o") << "new -o"
-                            << "b\\376.orv"
-                            << "orvelctl: argument 3 (b\\xfe.orv) is not valid in the system's "
-                               "encoding; rename the file or give another name\n";
-}
-
-void TestOrvelctlFiles::namesNotValidUtf8()
-{
-    QFETCH(QString, command);
-    QFETCH(QString, name);
-    QFETCH(QString, message);
-    QDir folder(m_dir.filePath(QStringLiteral("names")));
-    QVERIFY(folder.mkpath(QStringLiteral(".")));
-    // What a lossy decoding of either name would open or write.
-    TestFiles::WriteBytes(folder.filePath(QStringLiteral("a\uFFFD.orv")), "not this one");
-    // The shell passes the bytes as they are.
-    const QString script = QStringLiteral("cd '%1' && exec '%2' %3 \"$(printf '%4')\"")
-                               .arg(folder.path(), CtlRunner::DefaultProgram(), command, name);
-    const CtlRun r = CtlRunner(m_ini, QStringLiteral("/bin/sh")).run({"-c", script});
-    QCOMPARE(r.exitCode, 1);
-    QCOMPARE(r.errText(), message + QStringLiteral("Try 'orvelctl --help'.\n"));
-    QCOMPARE(folder.entryList(QDir::Files), QStringList{QStringLiteral("a\uFFFD.orv")});
-}
-
-void TestOrvelctlFiles::messagesInIniLanguage_data()
-{
-    QTest::addColumn<QString>("language");
-    QTest::newRow("default") << QString();
-    for (const QString& language : Languages())
-        QTest::newRow(qPrintable(language)) << language;
-}
-
-// A port that does not exist gives text 10101 in the INI file's language.
-void TestOrvelctlFiles::messagesInIniLanguage()
-{
-    QFETCH(QString, language);
-    if (!language.isEmpty())
-        SetIniParam("General", "Language", language);
-    SetCurrentLanguage(language);
-    QString expected = GetText(10101);
-    expected.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    const QString port = m_dir.filePath(QStringLiteral("no-such-port"));
-    const CtlRun r = m_ctl->run({"detect", "--port", port});
-    QCOMPARE(r.exitCode, 3);
-    QVERIFY(!expected.startsWith(QLatin1Char('#')));
-    QVERIFY2(r.errText().startsWith(QStringLiteral("warning: ") + expected + QLatin1Char('\n')),
-             r.err.constData());
-    QVERIFY(r.errText().contains(port));
-    QVERIFY(r.out.isEmpty());
-}
-
-void TestOrvelctlFiles::missingDataFile()
-{
-    QTemporaryDir bin;
-    const QString program = bin.filePath(QStringLiteral("orvelctl"));
-    QVERIFY(QFile::copy(CtlRunner::DefaultProgram(), program));
-    CtlRunner lonely(m_ini, program);
-    const CtlRun r = lonely.run({"new", "-o", m_dir.filePath(QStringLiteral("x.orv"))});
-    QCOMPARE(r.exitCode, 2);
-    QCOMPARE(r.errText(), QStringLiteral("orvelctl: Cannot open the Data file.\n"));
-    QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("x.orv"))));
-    // Help needs no data file.
-    QCOMPARE(lonely.run({"--help"}).exitCode, 0);
-}
-
-// A missing file is a file error even when the port cannot be opened either.
-void TestOrvelctlFiles::writeChecksItsFileBeforeThePort()
-{
-    const QString file = m_dir.filePath(QStringLiteral("absent.orv"));
-    const CtlRun r =
-        m_ctl->run({"write", file, "--port", m_dir.filePath(QStringLiteral("no-port"))});
-    QCOMPARE(r.exitCode, 2);
-    QCOMPARE(r.errText(), QStringLiteral("error: %1: %2\n").arg(file, ErrorDescription(53)));
-}
 
 QTEST_GUILESS_MAIN(TestOrvelctlFiles)
 #include "tst_orvelctl_files.moc"

@@ -1,0 +1,524 @@
+// orvelctl against orvel-sim on a pseudo-terminal: detect, write and read
+// back on every firmware version, the search and the scan, the event buffer
+// and its exports, and every refusal and failure with what the panel heard.
+#include "config/ConfigClass.h"
+#include "CtlRunner.h"
+#include "FileSizeLimit.h"
+#include "OrvelSim.h"
+#include "RecordingUi.h"
+#include "settings/IniStore.h"
+#include "TestFiles.h"
+#include "texts/DataFunctions.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+
+using namespace CtlTexts;
+
+namespace {
+
+constexpr int Slave = 7;
+
+QString versionText(int code)
+{
+    return QStringLiteral("%1.%2").arg(code / 256).arg(code % 256);
+}
+
+// What orvelctl says of a message: its kind ("error: ", "warning: " or
+// nothing for information), then the texts.
+QString said(const QString& kind, int tag, int second = 0)
+{
+    return kind + (second ? Lines(tag, second) : Lines(tag)) + '\n';
+}
+
+// A configuration where every field a panel holds has its own value, with
+// horn type 4 and driving kind 5 on some channels, and 2 h 15 min of horn
+// stop; the rest (the texts, GenParam(13), the read-only CommonType) as a
+// read leaves it.
+ConfigClass sourceConfig()
+{
+    ConfigClass c;
+    GetAllDefaults(c);
+    using C = ConfigClass; // the byte fields of channel ch: base + ch
+    const std::pair<void (C::*)(int, std::uint8_t), int> bytes[] = {
+        {&C::SetInSecu, 0},      {&C::SetInSequence, 20},  {&C::SetInDetect, 40},
+        {&C::SetInRelance, 60},  {&C::SetInBlocage, 80},   {&C::SetInSynth, 100},
+        {&C::SetInDisturb, 120}, {&C::SetInRepBlock, 140}, {&C::SetOutSecu, 160}};
+    for (int ch = 1; ch <= 12; ++ch) {
+        for (const auto& [set, base] : bytes)
+            (c.*set)(ch, std::uint8_t(base + ch));
+        c.SetInTempo(ch, ch * 1000003 + 7);
+        for (int k = 1; k <= 4; ++k)
+            c.SetInRedir(ch, k, std::uint8_t((ch + k) % 13));
+        c.SetInTypeKL(ch, std::uint8_t(ch % 5));
+        c.SetOutPilot(ch, std::uint8_t(ch % 6));
+        c.SetOutMode(ch, std::uint8_t(ch % 3));
+    }
+    for (int i = 0; i < 33; ++i) {
+        if (i != 13)
+            c.SetGenParam(i, std::uint8_t(50 + i));
+    }
+    c.SetGenParam(21, 3);
+    c.SetGenParam(23, Slave);
+    c.SetGenParam(30, 2);
+    c.SetGenParam(31, 15);
+    c.SetGenTempoRelance(123456789);
+    c.SetBrightMin(-200);
+    c.SetSupplyType(6);
+    c.SetCommonType(0);
+    return c;
+}
+
+// What a panel older than 1.03 keeps of a configuration, written out here
+// from the rules rather than with the code under test.
+void correctForOldFirmware(ConfigClass& c)
+{
+    for (int ch = 1; ch <= 12; ++ch) {
+        c.SetInDisturb(ch, 0);
+        c.SetInRepBlock(ch, 0);
+        if (c.InTypeKL(ch) == 4)
+            c.SetInTypeKL(ch, 0);
+        if (c.OutPilot(ch) == 5)
+            c.SetOutPilot(ch, 2);
+    }
+    c.SetGenParam(21, 0);
+    c.SetGenParam(27, 0);
+}
+
+// What a read gives back of an empty panel of version v once the source is
+// written to it with the factory section: the source as far as the firmware
+// holds it (corrected for one older than 1.03), the defaults for what the
+// console does not read from it, 0 for what it reads but never wrote.
+ConfigClass readBack(int v)
+{
+    ConfigClass c = sourceConfig();
+    ConfigClass defaults;
+    GetAllDefaults(defaults);
+    if (v < 259)
+        correctForOldFirmware(c);
+    if (v < 260)
+        c.SetGenParam(32, 0);
+    for (int i = 29; i <= 31; ++i)
+        c.SetGenParam(i, v < 261 ? defaults.GenParam(i) : v < 262 ? 0 : c.GenParam(i));
+    for (int ch = 1; ch <= 12 && v < 261; ++ch)
+        c.SetOutMode(ch, defaults.OutMode(ch));
+    return c;
+}
+
+QStringList headings()
+{
+    QStringList list;
+    for (int tag : {102115, 102110, 102111, 102112, 102113, 102114})
+        list << GetText(tag);
+    return list;
+}
+
+} // namespace
+
+class TestOrvelctlPanel : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(SetUp(path("orvel.ini")));
+        m_ctl = std::make_unique<CtlRunner>(path("orvel.ini"));
+        QVERIFY(sourceConfig().Save(m_source));
+        ConfigClass unset = sourceConfig();
+        unset.SetGenParam(21, 0);
+        QVERIFY(unset.Save(m_unset21));
+        TestFiles::WriteBytes(m_events, "1 1 2 197842\nACK 0 0 250000\n5 2 0 300000\n");
+    }
+
+    void init()
+    {
+        DelIniParam("General", "Language");
+        SetCurrentLanguage(QString());
+    }
+
+    void cleanupTestCase() { QVERIFY(m_ui.messages.isEmpty()); }
+
+    void versions_data()
+    {
+        QTest::addColumn<int>("version");
+        for (int v = 258; v <= 262; ++v)
+            QTest::newRow(qPrintable(versionText(v))) << v;
+    }
+
+    // Detect; write the source with the factory section and validation
+    // (adapted for older firmware, the file itself unchanged) to an empty
+    // panel; read it back.
+    void versions()
+    {
+        QFETCH(int, version);
+        const bool older = version < 262;
+        OrvelSim sim;
+        QVERIFY(sim.start({"--panel", QStringLiteral("%1:%2").arg(Slave).arg(version)}));
+        CtlRun r = ctl(sim, {"detect"});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out, QStringLiteral("slave=7 version=%1 code=%2\n")
+                            .arg(versionText(version))
+                            .arg(version)
+                            .toUtf8());
+        QCOMPARE(r.errText(), FoundLine(Slave));
+
+        const QByteArray before = TestFiles::ReadBytes(m_source);
+        QStringList args{"write", m_source, "--factory", "--validate"};
+        if (older)
+            args << "--allow-older";
+        r = ctl(sim, args);
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY(r.out.isEmpty());
+        QCOMPARE(r.errText(), FoundLine(Slave) + (older ? said("warning: ", 1610) : QString()) +
+                                  said("", 10106));
+        QVERIFY2(sim.writes().endsWith(" 1171/3 336=0"), qPrintable(sim.writes()));
+        QCOMPARE(TestFiles::ReadBytes(m_source), before);
+
+        const QString written = sim.writes();
+        const QString back = path(QStringLiteral("back-%1.orv").arg(version));
+        r = ctl(sim, {"read", "-o", back});
+        QCOMPARE(r.exitCode, 0);
+        QString warning = said("warning: ", 10120);
+        warning.replace("###1###", versionText(version)).replace("###2###", "1.6");
+        QCOMPARE(r.errText(), FoundLine(Slave) + (older ? warning : QString()));
+        QCOMPARE(TestFiles::ReadBytes(back), readBack(version).ToFileBytes());
+        QCOMPARE(sim.writes(), written); // a read writes nothing
+    }
+
+    // One command on slave 1, the INI file's default (reply deadline 1 s
+    // unless the row says): exit status, standard output, the end of standard
+    // error (a part of it after "... ", nothing when empty) and the write
+    // requests the panel heard (their end after "... "). A file error asks
+    // nothing of the panel; no failure leaves an output file.
+    void commands_data()
+    {
+        QTest::addColumn<QStringList>("sim");
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("err");
+        QTest::addColumn<QString>("writes");
+        QTest::addColumn<QString>("out");
+        auto row = [](const char* name, const QStringList& sim, const QStringList& args, int exit,
+                      const QString& err, const QString& writes = {}, const QString& out = {}) {
+            QTest::newRow(name) << sim << args << exit << err << writes << out;
+        };
+        const QString found = FoundLine(1);
+        const QString clearFound = FoundLine(1, 102011);
+        const QString error = QStringLiteral("error: ");
+        const QStringList slow{"-p", "1:1.06:300,N,8,1", "--wire-time"};
+        const QStringList atSlow{"--baud", "300", "--timeout", "850"};
+        const QString missing = path("no/such/folder/x");
+        const QString notThere = error + missing + ": No such file or directory\n";
+        const QString src = m_source;
+
+        row("read, no answer", m_silent, {"read", "-o", m_never, "--slave", "3"}, 3,
+            said(error, 10100));
+        // Write says the configuration was not written, also after a search.
+        row("write, no answer", m_silent, {"write", src, "--slave", "3"}, 3,
+            said(error, 10100, 10105));
+        row("write, search finds nothing", m_silent, {"write", src, "--search", "--timeout", "20"},
+            3, said(error, 10100, 10105));
+        row("validate", {}, {"validate"}, 0, found + said("", 10106), "336=0");
+        row("validation unanswered", {"--fault", "no-reply@336"}, {"validate"}, 4,
+            said(error, 10100, 10109), "336=0");
+        row("older firmware", {"-p", "1:1.05"}, {"write", src, "--validate"}, 5,
+            error + Lines(1610) + "\n(--allow-older)\n");
+        row("parameter 21 unset", {"-p", "1:1.03"}, {"write", m_unset21, "--allow-older"}, 5,
+            said(error, 10121));
+        row("parameter 21 unset, 1.02 has none", {"-p", "1:1.02"},
+            {"write", m_unset21, "--allow-older"}, 0, said("warning: ", 1610) + said("", 10109),
+            "... 1121/5 1153=78");
+        // At 300 baud with the wire time of a real line, the short exchanges
+        // of the detection arrive within the reply deadline, a block does not.
+        row("read, slow line", slow, QStringList{"read", "-o", m_never} + atSlow, 4,
+            found + said(error, 10100));
+        row("write, slow line", slow, QStringList{"write", src} + atSlow, 4,
+            found + said(error, 10100, 10105), "337/12");
+        row("buffer read, slow line",
+            slow + QStringList{"--events", eventFile(QByteArray("1 2 0 197842\n").repeated(20))},
+            QStringList{"buffer", "read", "-o", m_never} + atSlow, 4, found + said(error, 102001));
+        row("version unreadable", {"--fault", "no-reply@334"}, {"write", src}, 4,
+            said(error, 10100, 10105));
+        row("acknowledgement with a broken checksum", {"--fault", "bad-crc@336"},
+            {"write", src, "--validate"}, 4, said(error, 10100, 10109), "... 1099/3 336=0");
+        row("write failing part-way", {"--fault", "no-reply@849"}, {"write", src}, 4,
+            said(error, 10100, 10122), "... 529/12 849/12");
+        row("read, no output folder", {}, {"read", "-o", missing}, 2, notThere);
+        row("buffer read, no output folder", {}, {"buffer", "read", "-o", missing}, 2, notThere);
+        row("empty buffer", {}, {"buffer", "read", "-o", m_never}, 0,
+            found + said("warning: ", 102003));
+        row("clear", {"--events", eventFile(QByteArray("1 2 0 197842\n").repeated(5))},
+            {"buffer", "clear"}, 0, clearFound + said("", 102005), "288=5 289=0");
+        row("clear, empty buffer", {}, {"buffer", "clear"}, 0, clearFound + said("", 102005),
+            "289=0");
+        row("clear, count never falls",
+            {"--clear-never-falls", "--events",
+             eventFile(QByteArray("1 2 0 197842\n").repeated(3))},
+            {"buffer", "clear"}, 4, clearFound + said(error, 102004),
+            QStringList(64, "288=3").join(' '));
+
+        // The search from the line's settings, every attempt said: a panel at
+        // 4800 baud and two stop bits found from 9600 baud and one, no panel,
+        // and a given slave from 38400 baud and two stop bits.
+        QStringList tried{GetText(35022).section("\r\n", 0, 0) + " (Ctrl+C)"};
+        for (int stops : {1, 2})
+            for (int bauds : {9600, 19200, 4800, 2400, 1200})
+                tried << AttemptLine("?", bauds, stops);
+        const QStringList search{"read", "-o", path("found.orv"), "--search", "--timeout", "400"};
+        row("search", {"-p", "9:1.06:4800,N,8,2"}, search, 0,
+            QStringList(tried.mid(0, 9) << AttemptLine("9", 4800, 2)).join('\n') + '\n' +
+                FoundLine(9));
+        row("search finds nothing", m_silent, search, 3,
+            tried.join('\n') + '\n' + said(error, 10102));
+        tried = tried.mid(0, 1);
+        for (int stops : {2, 1})
+            for (int bauds : {38400, 19200, 9600, 4800, 2400, 1200})
+                tried << AttemptLine("7", bauds, stops);
+        row("search for slave 7", m_silent,
+            search + QStringList{"--slave", "7", "--baud", "38400", "--stops", "2"}, 3,
+            tried.join('\n') + '\n' + said(error, 10100));
+
+        // The scan: the panels found, one line each, at their speed.
+        row("scan", {"-p", "3:1.04", "-p", "17:1.05", "-p", "20:1.06"},
+            {"scan", "--from", "2", "--to", "20"}, 0, "", "",
+            "slave=3 version=1.04 baud=9600 stops=1\nslave=17 version=1.05 baud=9600 stops=1\n"
+            "slave=20 version=1.06 baud=9600 stops=1\n");
+        row("scan, second speed", {"-p", "9:1.03:4800,N,8,2"},
+            {"scan", "--from", "9", "--to", "9", "--search"}, 0, "", "",
+            "slave=9 version=1.03 baud=4800 stops=2\n");
+        // The CRC bytes swapped.
+        row("scan, bad CRC traced", {"-p", "16", "-p", "17", "--fault", "17=bad-crc"},
+            {"scan", "--from", "16", "--to", "17", "--trace"}, 0,
+            "... Received  11 03 02 00 11 8B B9  slave 17, reply with 1 word(s), CRC bad\n", "",
+            "slave=16 version=1.06 baud=9600 stops=1\n");
+        row("scan finds nothing", {"-p", "2:1.06:19200,N,8,1"},
+            {"scan", "--from", "1", "--to", "3"}, 3, said(error, 10102));
+    }
+
+    void commands()
+    {
+        QFETCH(QStringList, sim);
+        QFETCH(QStringList, args);
+        QFETCH(int, exitCode);
+        QFETCH(QString, err);
+        QFETCH(QString, writes);
+        QFETCH(QString, out);
+        OrvelSim panel;
+        QVERIFY(panel.start(sim));
+        const CtlRun r = ctl(panel, QStringList{"--timeout", "1000"} + args, 0);
+        QCOMPARE(r.exitCode, exitCode);
+        QCOMPARE(QString::fromUtf8(r.out), out);
+        if (err.startsWith("... "))
+            QVERIFY2(r.errText().contains(err.mid(4)), r.err.constData());
+        else
+            QVERIFY2(err.isEmpty() ? r.err.isEmpty() : r.errText().endsWith(err),
+                     r.err.constData());
+        if (writes.startsWith("... "))
+            QVERIFY2(panel.writes().endsWith(writes.mid(3)), qPrintable(panel.writes()));
+        else
+            QCOMPARE(panel.writes(), writes);
+        QVERIFY(exitCode != 2 || panel.requests().isEmpty());
+        QVERIFY(!QFile::exists(m_never));
+    }
+
+    // A reply that comes only once the next request is heard, here the
+    // request of the next run: the second run never takes it for its own
+    // answer (which would be a success with a wrong version).
+    void replyHeldUntilTheNextRun()
+    {
+        OrvelSim sim;
+        QVERIFY(sim.start({"--fault", "held-reply"}));
+        QCOMPARE(ctl(sim, {"detect", "--timeout", "1000"}, 1).exitCode, 3);
+        const CtlRun second = ctl(sim, {"detect", "--timeout", "1000"}, 1);
+        QCOMPARE(second.exitCode, 4);
+        QVERIFY(second.out.isEmpty());
+        QVERIFY(second.errText().endsWith(said("error: ", 10100)));
+    }
+
+    // The list in the INI file's language: tab-separated by default, CSV with
+    // ";" or ","; on standard output in UTF-8, into a file in Windows-1252.
+    // Every CSV cell but a row's number is quoted, quotes doubled; an event
+    // the data file has no text for shows its numbers.
+    void exports_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<bool>("toFile");
+        QTest::newRow("text") << ""
+                              << "" << false;
+        QTest::newRow("csv-fr, file") << "Fran\u00e7ais"
+                                      << "csv-fr" << true;
+        QTest::newRow("csv-en") << ""
+                                << "csv-en" << false;
+    }
+
+    void exports()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, format);
+        QFETCH(bool, toFile);
+        SetIniParam("General", "Language", language);
+        SetCurrentLanguage(language);
+        OrvelSim sim;
+        // 63 events: the count says 62, the last one is read apart.
+        const QByteArray events =
+            QByteArray("0x1203 0x04D2\n").repeated(61) + "0xD5A0 0\n0xF000 1\n";
+        QVERIFY(sim.start({"--panel", "4", "--events", eventFile(events)}));
+        QStringList args{"buffer", "read"};
+        if (!format.isEmpty())
+            args << "--format" << format;
+        if (toFile)
+            args << "-o" << path("events.out");
+        const CtlRun r = ctl(sim, args, 4);
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out.isEmpty(), toFile);
+        const QList<QByteArray> lines =
+            (toFile ? TestFiles::ReadBytes(path("events.out")) : r.out).split('\n');
+        const char sep = format.isEmpty() ? '\t' : format == "csv-fr" ? ';' : ',';
+        // The texts here are all Latin-1, the same in Windows-1252.
+        auto line = [&](QStringList cells, bool quoteFirst) {
+            QList<QByteArray> bytes;
+            for (QString& cell : cells) {
+                if (sep != '\t' && (quoteFirst || !bytes.isEmpty()))
+                    cell = '"' + cell.replace("\"", "\"\"") + '"';
+                bytes << (toFile ? cell.toLatin1() : cell.toUtf8());
+            }
+            return bytes.join(sep) + '\r';
+        };
+        QList<QByteArray> expected{line({GetText(102102) + " 4"}, false), lines.value(1),
+                                   line(headings(), true)};
+        for (int n = 1; n <= 61; ++n)
+            expected << line({QStringLiteral("%1").arg(n, 2, 10, QChar('0')), "0197842",
+                              "0:16:29.210", "V01", GetText(102217), GetText(102201)},
+                             false);
+        expected << line(
+                        {"62", "0000000", "0:00:00.000", "??? 13 ???", "??? 5 ???\"", "??? 10 ???"},
+                        false)
+                 << line({"63", "0000001", "0:00:00.005", "ACK", GetText(102215), GetText(102207)},
+                         false)
+                 << QByteArray();
+        QCOMPARE(lines, expected);
+    }
+
+    void interrupted_data()
+    {
+        QTest::addColumn<QStringList>("sim");
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("signal");
+        QTest::addColumn<int>("sent");
+        QTest::addColumn<int>("heard");    // the requests heard before the signals
+        QTest::addColumn<int>("exitCode"); // -1: ended by the signal
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("writes");
+        // Each exchange takes 400 ms: the signals land in the middle of the second write.
+        const QStringList slow{"--events", m_events, "--clear-never-falls", "--turnaround", "400"};
+        const QStringList write{"write", m_source, "--slave", "1"};
+        QTest::newRow("write, Ctrl+C")
+            << slow << write << SIGINT << 1 << 4 << 4 << Lines(10123, 10122) << "337/12 353/24";
+        QTest::newRow("buffer clear, SIGTERM")
+            << slow << QStringList{"buffer", "clear", "--slave", "1"} << SIGTERM << 1 << 6 << 4
+            << Lines(10123, 102004) << "288=3 288=3 289=0";
+        QTest::newRow("write, Ctrl+C twice")
+            << slow << write << SIGINT << 2 << 4 << -1 << QString() << "337/12 353/24";
+        // The search is cancelled quietly, long before its last attempt.
+        QTest::newRow("search, Ctrl+C")
+            << m_silent << QStringList{"buffer", "read", "--search", "--timeout", "300"} << SIGINT
+            << 1 << 2 << 5 << QString() << QString();
+    }
+
+    // The first signal lets the exchange in progress end and stops before the
+    // next block (but the end of a clear that discarded events), with what the
+    // panel holds; a second one ends the program at once.
+    void interrupted()
+    {
+        QFETCH(QStringList, sim);
+        QFETCH(QStringList, args);
+        QFETCH(int, signal);
+        QFETCH(int, sent);
+        QFETCH(int, heard);
+        QFETCH(int, exitCode);
+        QFETCH(QString, message);
+        QFETCH(QString, writes);
+        OrvelSim panel;
+        QVERIFY(panel.start(sim));
+        QProcess process;
+        m_ctl->start(process, args << "--port" << panel.device());
+        QVERIFY(process.waitForStarted());
+        QElapsedTimer clock;
+        clock.start();
+        while (panel.requests().size() < heard && clock.elapsed() < 20000)
+            QTest::qWait(20);
+        QTest::qWait(100);
+        for (int i = 0; i < sent; ++i) {
+            ::kill(pid_t(process.processId()), signal);
+            QTest::qWait(100); // two signals at once would count as one
+        }
+        QVERIFY(process.state() == QProcess::NotRunning || process.waitForFinished(20000));
+        QCOMPARE(panel.writes(), writes);
+        QCOMPARE(process.exitStatus(), exitCode < 0 ? QProcess::CrashExit : QProcess::NormalExit);
+        if (exitCode < 0)
+            return;
+        QCOMPARE(process.exitCode(), exitCode);
+        const QString err = QString::fromUtf8(process.readAllStandardError());
+        QVERIFY2(message.isEmpty() ? !err.contains("error:")
+                                   : err.endsWith("error: " + message + '\n'),
+                 qPrintable(err));
+        QVERIFY(process.readAllStandardOutput().isEmpty());
+    }
+
+    // On a full disk the export fails with its reason, the panel read.
+    void fullDisk()
+    {
+        OrvelSim sim;
+        QVERIFY(sim.start({"--events", m_events}));
+        QProcess process;
+        {
+            FileSizeLimit disk(128); // room for the port's lock file, not for the output
+            m_ctl->start(process, {"buffer", "read", "-o", m_never, "--port", sim.device()});
+            QVERIFY(process.waitForStarted());
+        }
+        QVERIFY(process.waitForFinished(30000));
+        QCOMPARE(process.exitCode(), 2);
+        QCOMPARE(QString::fromUtf8(process.readAllStandardError()),
+                 FoundLine(1) + "error: " + m_never + ": File too large\n");
+        QVERIFY(!QFile::exists(m_never));
+    }
+
+private:
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+    // Runs orvelctl on the simulator's line, for the slave given (0: none).
+    CtlRun ctl(const OrvelSim& sim, QStringList args, int slave = Slave) const
+    {
+        args << "--port" << sim.device();
+        if (slave)
+            args << "--slave" << QString::number(slave);
+        return m_ctl->run(args);
+    }
+    // A list of events for orvel-sim --events.
+    QString eventFile(const QByteArray& text)
+    {
+        const QString name = path(QStringLiteral("events-%1.txt").arg(++m_files));
+        TestFiles::WriteBytes(name, text);
+        return name;
+    }
+
+    QTemporaryDir m_dir;
+    QString m_source = path("source.orv");
+    QString m_unset21 = path("unset21.orv");
+    QString m_events = path("events.txt");
+    QString m_never = path("never.out");
+    // A panel that listens at a speed no search tries.
+    const QStringList m_silent{"-p", "64:1.06:600,N,8,1"};
+    std::unique_ptr<CtlRunner> m_ctl;
+    RecordingUi m_ui;
+    int m_files = 0;
+};
+
+QTEST_GUILESS_MAIN(TestOrvelctlPanel)
+#include "tst_orvelctl_panel.moc"
