@@ -149,33 +149,6 @@ private Q_SLOTS:
         QVERIFY(ui.messages.isEmpty());
     }
 
-    void panelFaultsFail_data()
-    {
-        QTest::addColumn<Fault>("fault");
-        for (Fault f : {Fault::NoReply, Fault::BadCrc, Fault::BadEcho, Fault::Exception,
-                        Fault::WrongSlave, Fault::ShortReply, Fault::LateReply, Fault::HeldReply})
-            QTest::newRow(QByteArray::number(int(f)).constData()) << f;
-    }
-
-    void panelFaultsFail()
-    {
-        QFETCH(Fault, fault);
-        SimulatedLine line;
-        SimulatedPanel& panel = line.addPanel(1);
-        panel.setLateReplyMs(200);
-        panel.setFault(fault);
-        PanelLink link(line, fast(80));
-        QList<std::int16_t> w{5, 6};
-        QVERIFY(!LitMots(link, 1, 334, w));
-        QCOMPARE(w, (QList<std::int16_t>{5, 6}));
-        if (fault != Fault::BadCrc)
-            QVERIFY(!EcritMots(link, 1, 336, {0}));
-        // Once the panel behaves, it works again.
-        panel.setFault(Fault::None);
-        QVERIFY(LitMots(link, 1, 334, w));
-        QCOMPARE(w, (QList<std::int16_t>{1, 6 << 8}));
-    }
-
     // A reply that comes after its deadline (late, held back until the next
     // request, or waiting in the input buffer) never answers the next request.
     void lateReplies_data()
@@ -286,31 +259,19 @@ private Q_SLOTS:
                                                                 : "CommFunctions.LitMots")});
     }
 
-    // Without a reply, the exchange waits for the deadline, then for 2/5 of it
+    // Without a reply, the exchange waits for the 2 s deadline, then for 800 ms
     // of silence on the line, blocked rather than spinning.
-    void noReplyWaitsDeadlineAndSilence_data()
-    {
-        QTest::addColumn<int>("timeoutMs"); // 0: the product's own
-        QTest::addColumn<int>("minMs");
-        QTest::addColumn<int>("maxMs");
-        QTest::newRow("300 ms") << 300 << 420 << 1500;
-        QTest::newRow("the real 2 s") << 0 << 2800 << 3000;
-    }
-
     void noReplyWaitsDeadlineAndSilence()
     {
-        QFETCH(int, timeoutMs);
-        QFETCH(int, minMs);
-        QFETCH(int, maxMs);
         SimulatedLine line;
-        PanelLink link(line, timeoutMs ? fast(timeoutMs) : LinkOptions{});
+        PanelLink link(line);
         QList<std::int16_t> w(1, 0);
         QElapsedTimer t;
         t.start();
         const double cpu0 = cpuMs();
-        QVERIFY(!LitMots(link, 1, 334, w));
+        QVERIFY(!EcritMots(link, 1, 336, {0}));
         const double cpu = cpuMs() - cpu0;
-        QVERIFY2(t.elapsed() >= minMs && t.elapsed() < maxMs,
+        QVERIFY2(t.elapsed() >= 2800 && t.elapsed() < 3000,
                  qPrintable(QString::number(t.elapsed())));
         QVERIFY2(cpu < 60, qPrintable(QString::number(cpu)));
     }
@@ -364,36 +325,6 @@ private Q_SLOTS:
         line.SetRTSEnable(true);
         Q_EMIT line.OnComm(ComCtrl::comEvSend + 1);
         QVERIFY(line.RTSEnable());
-    }
-
-    // Reading and changing one field of the settings text keeps the others.
-    void settingsText_data()
-    {
-        QTest::addColumn<QString>("settings");
-        QTest::addColumn<int>("bauds");
-        QTest::addColumn<int>("stops");
-        QTest::addColumn<QString>("parity");
-        QTest::addColumn<QString>("changed");
-        QTest::newRow("9600") << "9600,N,8,1" << 9600 << 1 << "N"
-                              << "38400,e,8,2";
-        QTest::newRow("19200 even 2") << "19200,E,8,2" << 19200 << 2 << "E"
-                                      << "38400,e,8,2";
-        QTest::newRow("lower case, 7 bits") << "1200,o,7,1" << 1200 << 1 << "o"
-                                            << "38400,e,7,2";
-    }
-
-    void settingsText()
-    {
-        QFETCH(QString, settings);
-        SimulatedLine line;
-        line.SetSettings(settings);
-        QTEST(GetCommBauds(line), "bauds");
-        QTEST(int(GetCommStops(line)), "stops");
-        QTEST(GetCommParity(line), "parity");
-        SetCommBauds(line, 38400);
-        SetCommStops(line, 2);
-        SetCommParity(line, QStringLiteral("e"));
-        QTEST(line.Settings(), "changed");
     }
 };
 
