@@ -77,28 +77,34 @@ private Q_SLOTS:
         QTest::addColumn<bool>("search");
         QTest::addColumn<QStringList>("found");
         QTest::addColumn<int>("requests");
+        QTest::addColumn<int>("cancelAfter"); // probes; -1: never
 
         // 64 probes, then each panel found is asked again and for its version.
         QTest::newRow("three panels")
             << QStringList{"3:260", "17:261", "64:262"} << 0 << 1 << 64 << false
-            << QStringList{"3 260 9600 1", "17 261 9600 1", "64 262 9600 1"} << 64 + 3 * 2;
+            << QStringList{"3 260 9600 1", "17 261 9600 1", "64 262 9600 1"} << 64 + 3 * 2 << -1;
         // Five speeds with 1 stop bit, then 9600, 19200 and 4800 with 2.
-        QTest::newRow("second speed by search") << QStringList{"9:262:4800,N,8,2"} << 0 << 9 << 9
-                                                << true << QStringList{"9 262 4800 2"} << 8 + 2;
+        QTest::newRow("second speed by search")
+            << QStringList{"9:262:4800,N,8,2"} << 0 << 9 << 9 << true << QStringList{"9 262 4800 2"}
+            << 8 + 2 << -1;
         // Found at 9600 baud, the panel is not asked again at the other speeds.
         QTest::newRow("search asks a panel found once")
-            << QStringList{"9:262"} << 0 << 9 << 9 << true << QStringList{"9 262 9600 1"} << 1 + 2;
+            << QStringList{"9:262"} << 0 << 9 << 9 << true << QStringList{"9 262 9600 1"} << 1 + 2
+            << -1;
         QTest::newRow("other speed without search")
-            << QStringList{"9:262:4800,N,8,2"} << 0 << 8 << 10 << false << QStringList{} << 3;
+            << QStringList{"9:262:4800,N,8,2"} << 0 << 8 << 10 << false << QStringList{} << 3 << -1;
         QTest::newRow("slow panel within the margin")
             << QStringList{"17:262"} << 80 << 16 << 18 << false << QStringList{"17 262 9600 1"}
-            << 3 + 2;
+            << 3 + 2 << -1;
         // Its reply comes during the probe of 18, which it does not answer.
         QTest::newRow("panel slower than the margin")
-            << QStringList{"17:262"} << 130 << 16 << 18 << false << QStringList{} << 3;
+            << QStringList{"17:262"} << 130 << 16 << 18 << false << QStringList{} << 3 << -1;
         QTest::newRow("bad CRC does not answer")
             << QStringList{"3:262", "4:262:9600,N,8,1:bad-crc"} << 0 << 3 << 4 << false
-            << QStringList{"3 262 9600 1"} << 2 + 2;
+            << QStringList{"3 262 9600 1"} << 2 + 2 << -1;
+        // Cancelled after five probes: the panel found so far is kept.
+        QTest::newRow("cancel") << QStringList{"3:262", "17:262:4800,N,8,1"} << 0 << 1 << 64 << true
+                                << QStringList{"3 262 9600 1"} << 5 + 2 << 5;
     }
 
     void scan()
@@ -110,6 +116,7 @@ private Q_SLOTS:
         QFETCH(bool, search);
         QFETCH(QStringList, found);
         QFETCH(int, requests);
+        QFETCH(int, cancelAfter);
 
         // Slow panels answer in wire time at the default margin; the others at
         // once, probed with a short margin.
@@ -120,33 +127,21 @@ private Q_SLOTS:
         int pauses = 0;
         connect(&link, &PanelLink::FramePaused, this, [&pauses] { ++pauses; });
         Recorder recorder;
+        recorder.cancelAfter = cancelAfter;
         const ScanResult result =
             ScanLine(link, {from, to, search, turnaround > 0 ? 100 : 5}, recorder);
 
         QCOMPARE(recorder.found, found);
         QCOMPARE(result.panels.size(), found.size());
-        QVERIFY(!result.cancelled);
+        QCOMPARE(result.cancelled, cancelAfter >= 0);
         QCOMPARE(line.requests().size(), requests);
         QCOMPARE(line.requests().first(), ReadRequestFrame(std::uint8_t(from), 1138, 1));
         // A pause after each answer, none after a probe that got none.
         QCOMPARE(pauses, 3 * found.size());
         QCOMPARE(line.Settings(), QStringLiteral("9600,N,8,1"));
         QCOMPARE(recorder.lastTotal, (to - from + 1) * (search ? 10 : 1));
-    }
-
-    void cancel()
-    {
-        SimulatedLine line;
-        addPanels(line, {"3:262:9600,N,8,1", "17:262:4800,N,8,1"}, 0);
-        PanelLink link(line, {.frameDelayMs = 0, .replyTimeoutMs = 50});
-        Recorder recorder;
-        recorder.cancelAfter = 5;
-        const ScanResult result = ScanLine(link, {1, 64, true, 5}, recorder);
-        QVERIFY(result.cancelled);
-        QCOMPARE(recorder.found, QStringList{"3 262 9600 1"});
-        QCOMPARE(line.requests().size(), 5 + 2);
-        QCOMPARE(recorder.lastDone, 4);
-        QCOMPARE(line.Settings(), QStringLiteral("9600,N,8,1"));
+        if (cancelAfter >= 0)
+            QCOMPARE(recorder.lastDone, cancelAfter - 1);
     }
 
     void probeDeadline_data()
