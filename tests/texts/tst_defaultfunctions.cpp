@@ -47,8 +47,8 @@ ConfigClass Prefilled()
     return c;
 }
 
-// What each section of AllDefaults() gives, without the key `without`.
-void ExpectSection(int section, ConfigClass& c, int without)
+// What each section of AllDefaults() gives.
+void ExpectSection(int section, ConfigClass& c)
 {
     for (int ch = 1; ch <= ConfigClass::Channels; ++ch) {
         if (section == 0) {
@@ -60,7 +60,7 @@ void ExpectSection(int section, ConfigClass& c, int without)
             c.SetInBlocage(ch, 6);
             c.SetInSynth(ch, 7);
             c.SetInTypeKL(ch, 8);
-            c.SetInDisturb(ch, without == 769 ? 0 : 9);
+            c.SetInDisturb(ch, 9);
             c.SetInRepBlock(ch, 10);
             c.SetInRedir(ch, 1, std::uint8_t(ch)); // each input drives its own output
             for (int k = 2; k <= ConfigClass::Redirections; ++k)
@@ -78,7 +78,7 @@ void ExpectSection(int section, ConfigClass& c, int without)
                 c.SetGenParam(i, std::uint8_t(100 + i));
         }
         c.SetGenParam(28, 128);
-        c.SetGenParam(32, without == -1 ? 0 : 16);
+        c.SetGenParam(32, 16);
         c.SetGenTempoRelance(70000);
     } else if (section == 3) {
         c.SetBrightMin(-200);
@@ -96,46 +96,23 @@ class TestDefaultFunctions : public QObject
     QTemporaryDir m_dir;
     int m_files = 0;
 
-    // Opens a data file holding these defaults.
-    void openWith(const QList<DefaultSourceRow>& defaults)
+    // Opens a data file holding these defaults, and then altered by SQL.
+    void openWith(const QList<DefaultSourceRow>& defaults, const QString& sql = {})
     {
         DataSources s = Standard();
         s.defaults = defaults;
         const QString file = m_dir.filePath(QStringLiteral("defaults%1.dat").arg(++m_files));
         Write(s, file);
-        QVERIFY(OpenDataFile(file));
-    }
-
-    // Opens a data file whose row key holds a value written as SQL (a real).
-    void openStoring(int key, const QString& sqlValue)
-    {
-        const QString file = m_dir.filePath(QStringLiteral("stored%1.dat").arg(++m_files));
-        DataSources s = Standard();
-        s.defaults = AllDefaults();
-        Write(s, file);
-        Sql(file,
-            QStringLiteral("UPDATE T_Defaults SET Valeur=%1 WHERE Key=%2").arg(sqlValue).arg(key));
+        if (!sql.isEmpty())
+            Sql(file, sql);
         QVERIFY(OpenDataFile(file));
     }
 
     static QList<DefaultSourceRow> With(int key, std::optional<qint64> value)
     {
         QList<DefaultSourceRow> rows = AllDefaults();
-        for (DefaultSourceRow& row : rows) {
-            if (row.key == key) {
-                row.value = value;
-                return rows;
-            }
-        }
-        rows << Default(key, value);
-        return rows;
-    }
-
-    static QList<DefaultSourceRow> Without(int key)
-    {
-        QList<DefaultSourceRow> rows = AllDefaults();
         rows.removeIf([key](const DefaultSourceRow& row) { return row.key == key; });
-        return rows;
+        return rows << Default(key, value);
     }
 
 private Q_SLOTS:
@@ -147,55 +124,85 @@ private Q_SLOTS:
 
     void cleanup() { CloseDataFile(); }
 
-    void defaultValue_data()
+    // One value, as stored; a real is taken as the nearest whole number,
+    // halves to even; what then does not fit 32 bits is an overflow.
+    void values_data()
     {
         QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("stored"); // SQL; "": as the sources give it
         QTest::addColumn<int>("expected");
-        QTest::newRow("byte") << 593 << 1;
-        QTest::newRow("32 bits") << 609 << 100000;
-        QTest::newRow("negative value") << 1172 << -200;
-        QTest::newRow("key -1") << -1 << 16;
-        QTest::newRow("no row") << 600 << 0;
-        QTest::newRow("empty value") << 1000 << 0;
+        QTest::addColumn<int>("error");
+        auto row = [](const char* name, int key, const char* stored, int expected, int error = 0) {
+            QTest::newRow(name) << key << QString::fromLatin1(stored) << expected << error;
+        };
+        row("byte", 593, "", 1);
+        row("32 bits", 609, "", 100000);
+        row("negative", 1172, "", -200);
+        row("key -1", -1, "", 16);
+        row("no row", 600, "", 0);
+        row("empty value", 593, "NULL", 0);
+        row("empty text", 673, "''", 0);
+        row("text", 657, "'abc'", 0, 13);
+        row("past 32 bits", 609, "5000000000", 0, 6);
+        row("2.5", 609, "2.5", 2);
+        row("3.5", 609, "3.5", 4);
+        row("2.5001", 609, "2.5001", 3);
+        row("-2.5", 609, "-2.5", -2);
+        row("top of 32 bits", 609, "2147483647.4", 2147483647);
+        row("past 32 bits, real", 609, "2147483647.5", 0, 6);
+        row("bottom, half to even", 609, "-2147483648.5", -2147483647 - 1);
+        row("below 32 bits", 609, "-2147483648.6", 0, 6);
+        row("byte 254.5", 593, "254.5", 254);
     }
 
-    void defaultValue()
+    void values()
     {
         QFETCH(int, key);
+        QFETCH(QString, stored);
         QFETCH(int, expected);
+        QFETCH(int, error);
         RecordingUi ui;
-        openWith(With(1000, std::nullopt));
+        openWith(AllDefaults(), stored.isEmpty() ? QString()
+                                                 : QStringLiteral("UPDATE T_Defaults SET Valeur=%1 "
+                                                                  "WHERE Key=%2")
+                                                       .arg(stored)
+                                                       .arg(key));
         QCOMPARE(GetDefaultValue(std::int16_t(key)), expected);
-        QVERIFY(ui.messages.isEmpty());
+        QCOMPARE(ui.lastText(),
+                 error == 6    ? ErrorReport(6, "Overflow", "DataFunctions.GetDefaultValue")
+                 : error == 13 ? ErrorReport(13, "Type mismatch", "DataFunctions.GetDefaultValue")
+                               : QString());
+        // Filling a section takes the same value; an error leaves the field.
+        ConfigClass c = Prefilled();
+        GetInputDefaults(c);
+        if (key == 609)
+            QCOMPARE(c.InTempo(12), error ? Prefilled().InTempo(12) : expected);
+        if (key == 593)
+            QCOMPARE(c.InSecu(12), error ? Prefilled().InSecu(12) : expected);
     }
 
     void sections_data()
     {
         QTest::addColumn<int>("section"); // 0..3, 4: all of them
-        QTest::addColumn<int>("without"); // a key without a row (0: none)
-        QTest::newRow("inputs") << 0 << 0;
-        QTest::newRow("inputs without 769") << 0 << 769;
-        QTest::newRow("outputs") << 1 << 0;
-        QTest::newRow("general") << 2 << 0;
-        QTest::newRow("general without -1") << 2 << -1;
-        QTest::newRow("factory") << 3 << 0;
-        QTest::newRow("all") << 4 << 0;
+        int section = 0;
+        for (const char* name : {"inputs", "outputs", "general", "factory", "all"})
+            QTest::newRow(name) << section++;
     }
+
     void sections()
     {
         QFETCH(int, section);
-        QFETCH(int, without);
         using Fill = void (*)(ConfigClass&);
         const Fill fill[] = {GetInputDefaults, GetOutputDefaults, GetGenDefaults,
                              GetFactoryDefaults, GetAllDefaults};
         RecordingUi ui;
-        openWith(without ? Without(without) : AllDefaults());
+        openWith(AllDefaults());
         ConfigClass c = Prefilled();
         fill[section](c);
         ConfigClass expected = Prefilled();
         for (int s = 0; s <= 3; ++s) {
             if (s == section || section == 4)
-                ExpectSection(s, expected, without);
+                ExpectSection(s, expected);
         }
         QCOMPARE(c.ToFileBytes(), expected.ToFileBytes());
         QVERIFY(c == expected); // GenParam(13) has no byte in the file
@@ -239,83 +246,12 @@ private Q_SLOTS:
             QCOMPARE(c.GenParam(32), 16);
         if (procedure != QLatin1String("GetFactoryDefaults"))
             QCOMPARE(c.CommonType(), 15);
-    }
-
-    void fieldsBeforeTheOverflowKeepTheirValues()
-    {
-        RecordingUi ui;
-        openWith(With(593, 300)); // the first field of channel 1: nothing moves
-        ConfigClass c = Prefilled();
-        GetInputDefaults(c);
-        QVERIFY(c == Prefilled());
-        openWith(With(1062, 300)); // GenParam(5)
-        GetGenDefaults(c);
-        QCOMPARE(ui.messages.size(), 2);
-        QCOMPARE(ui.lastText(), ErrorReport(6, "Overflow", "DataFunctions.GetGenDefaults"));
-        for (int i = 0; i < 5; ++i)
-            QCOMPARE(int(c.GenParam(i)), 100 + i);
-        QCOMPARE(c.GenParam(5), 77);
-        QCOMPARE(c.GenParam(6), 77);
-        QCOMPARE(c.GenTempoRelance(), Prefilled().GenTempoRelance());
-    }
-
-    void oddValuesInTheTable()
-    {
-        RecordingUi ui;
-        const QString file = m_dir.filePath(QStringLiteral("odd.dat"));
-        DataSources s = Standard();
-        s.defaults = AllDefaults();
-        Write(s, file);
-        Sql(file, QStringLiteral("UPDATE T_Defaults SET Valeur=5000000000 WHERE Key=609; "
-                                 "UPDATE T_Defaults SET Valeur='abc' WHERE Key=657; "
-                                 "UPDATE T_Defaults SET Valeur='' WHERE Key=673"));
-        QVERIFY(OpenDataFile(file));
-        QCOMPARE(GetDefaultValue(609), 0);
-        QCOMPARE(ui.messages.size(), 1);
-        QCOMPARE(ui.lastText(), ErrorReport(6, "Overflow", "DataFunctions.GetDefaultValue"));
-        QCOMPARE(GetDefaultValue(657), 0);
-        QCOMPARE(ui.messages.size(), 2);
-        QCOMPARE(ui.lastText(), ErrorReport(13, "Type mismatch", "DataFunctions.GetDefaultValue"));
-        QCOMPARE(GetDefaultValue(673), 0);
-        QCOMPARE(ui.messages.size(), 2);
-        QCOMPARE(GetDefaultValue(593), 1);
-    }
-
-    // A value stored as a real number is taken as the nearest whole number,
-    // halves to even; what then does not fit is an overflow.
-    void realValues_data()
-    {
-        QTest::addColumn<int>("key");
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<int>("expected"); // 0 with the overflow report
-        QTest::addColumn<bool>("overflow");
-        QTest::newRow("2.5") << 609 << "2.5" << 2 << false;
-        QTest::newRow("3.5") << 609 << "3.5" << 4 << false;
-        QTest::newRow("2.5001") << 609 << "2.5001" << 3 << false;
-        QTest::newRow("-2.5") << 609 << "-2.5" << -2 << false;
-        QTest::newRow("top of 32 bits") << 609 << "2147483647.4" << 2147483647 << false;
-        QTest::newRow("past 32 bits") << 609 << "2147483647.5" << 0 << true;
-        QTest::newRow("bottom, half to even") << 609 << "-2147483648.5" << -2147483647 - 1 << false;
-        QTest::newRow("below 32 bits") << 609 << "-2147483648.6" << 0 << true;
-        QTest::newRow("byte 254.5") << 593 << "254.5" << 254 << false;
-    }
-
-    void realValues()
-    {
-        QFETCH(int, key);
-        QFETCH(QString, stored);
-        QFETCH(int, expected);
-        QFETCH(bool, overflow);
-        RecordingUi ui;
-        openStoring(key, stored);
-        QCOMPARE(GetDefaultValue(std::int16_t(key)), expected);
-        QCOMPARE(ui.messages.size(), overflow ? 1 : 0);
-        if (overflow)
-            QCOMPARE(ui.lastText(), ErrorReport(6, "Overflow", "DataFunctions.GetDefaultValue"));
-        // Filling a section takes the same value.
-        ConfigClass c = Prefilled();
-        GetInputDefaults(c);
-        QCOMPARE(key == 609 ? c.InTempo(12) : c.InSecu(12), overflow ? (key == 609 ? Prefilled().InTempo(12) : 77) : expected);
+        // The fields before the overflow are filled, the later ones not.
+        if (key == 593)
+            QCOMPARE(c.InTempo(1), Prefilled().InTempo(1));
+        if (key == 1062)
+            QCOMPARE(QList<int>({c.GenParam(4), c.GenParam(5), c.GenParam(6)}),
+                     QList<int>({104, 77, 77}));
     }
 
     void noDataFileIsReportedOncePerSection()
