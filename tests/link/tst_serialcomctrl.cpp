@@ -3,21 +3,19 @@
 #include "ErrorReport.h"
 #include "link/CommFunctions.h"
 #include "link/SerialComCtrl.h"
-#include "PtyServer.h"
 #include "RecordingUi.h"
 #include "util/RuntimeError.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLockFile>
-#include <QPointer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QThread>
 
-#include <mutex>
+#include <pty.h>
 #include <sys/stat.h>
+#include <termios.h>
 #include <unistd.h>
 
 namespace {
@@ -31,60 +29,35 @@ int raisedBy(const std::function<void()>& f)
     return 0;
 }
 
-// Panel 1 (version 1.05) on a pseudo-terminal, served from its own thread
-// while the port under test blocks; with hangUp the terminal goes away at the
-// first request, unanswered.
-class PtyPeer
+// A pseudo-terminal; the port under test opens its far end (path). The
+// exchanges over a terminal are the peer and simulator tests'.
+struct Pty
 {
-public:
-    explicit PtyPeer(bool hangUp = false)
+    Pty()
     {
-        m_context.moveToThread(&m_thread);
-        m_thread.start();
-        QMetaObject::invokeMethod(
-            &m_context,
-            [this, hangUp] {
-                m_server = new PtyServer;
-                if (hangUp)
-                    m_server->addPanel(1, 261).setFault(SimulatedPanel::Fault::NoReply);
-                else
-                    m_server->addPanel(1, 261);
-                QObject::connect(m_server, &PtyServer::requestHandled, m_server,
-                                 [this, hangUp](const QByteArray& request) {
-                                     const std::lock_guard lock(m_mutex);
-                                     m_requests << request;
-                                     if (hangUp)
-                                         m_server->deleteLater();
-                                 });
-                if (m_server->open())
-                    path = m_server->devicePath();
-            },
-            Qt::BlockingQueuedConnection);
+        char name[256] = {};
+        if (::openpty(&master, &slave, name, nullptr, nullptr) == 0)
+            path = QString::fromLocal8Bit(name);
     }
-    ~PtyPeer()
+    ~Pty()
     {
-        QMetaObject::invokeMethod(
-            &m_context, [this] { delete m_server; }, Qt::BlockingQueuedConnection);
-        m_thread.quit();
-        m_thread.wait();
+        ::close(master);
+        ::close(slave);
     }
-
-    QList<QByteArray> requests()
+    // Speed and stop bits as the terminal has them.
+    QString settings() const
     {
-        const std::lock_guard lock(m_mutex);
-        return m_requests;
+        termios tio{};
+        ::tcgetattr(slave, &tio);
+        return QStringLiteral("%1 baud, %2 stop bits")
+            .arg(cfgetospeed(&tio) == B19200  ? 19200
+                 : cfgetospeed(&tio) == B9600 ? 9600
+                                              : 0)
+            .arg(tio.c_cflag & CSTOPB ? 2 : 1);
     }
-    // The line settings as the terminal has them.
-    QString settings() const { return m_server->lineSettings(); }
-
+    int master = -1;
+    int slave = -1;
     QString path;
-
-private:
-    QThread m_thread;
-    QObject m_context;
-    QPointer<PtyServer> m_server;
-    std::mutex m_mutex;
-    QList<QByteArray> m_requests;
 };
 } // namespace
 
@@ -160,7 +133,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, first);
         QFETCH(QString, second);
-        PtyPeer peer;
+        Pty peer;
         QTemporaryDir dir;
         const QString link = dir.filePath(QStringLiteral("line"));
         QVERIFY(QFile::link(peer.path, link));
@@ -194,7 +167,7 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, content);
         QFETCH(int, raised);
-        PtyPeer peer;
+        Pty peer;
         // Where the serial port library looks for the lock file: the first of
         // its folders that can be read and written.
         QString lockFile;
@@ -256,9 +229,9 @@ private Q_SLOTS:
         QCOMPARE(port.Settings(), ok ? settings : QStringLiteral("9600,N,8,1"));
     }
 
-    void exchangesOverTerminal()
+    void openOnTerminal()
     {
-        PtyPeer peer;
+        Pty peer;
         QVERIFY(!peer.path.isEmpty());
         SerialComCtrl port;
         port.SetCommPort(peer.path);
@@ -268,7 +241,7 @@ private Q_SLOTS:
         QVERIFY(!port.PortOpen());
         port.SetSettings(QStringLiteral("19200,N,8,2"));
         port.SetPortOpen(true);
-        QCOMPARE(peer.settings(), QStringLiteral("19200,N,8,2"));
+        QCOMPARE(peer.settings(), QStringLiteral("19200 baud, 2 stop bits"));
         // Another port cannot be named while this one is open; naming it again
         // (by its path or its name under /dev) or opening it again succeeds.
         QCOMPARE(raisedBy([&] { port.SetCommPort(QStringLiteral("2")); }), ErrNo::PortAlreadyOpen);
@@ -277,73 +250,22 @@ private Q_SLOTS:
         QCOMPARE(raisedBy([&] { port.SetPortOpen(true); }), 0);
         QVERIFY(port.PortOpen());
         port.SetSettings(QStringLiteral("9600,N,8,1"));
-        QCOMPARE(peer.settings(), QStringLiteral("9600,N,8,1"));
-
-        PanelLink link(port, {.replyTimeoutMs = 1000});
-        QList<std::int16_t> w(2, 0);
-        QVERIFY(LitMots(link, 1, 334, w));
-        QCOMPARE(w, (QList<std::int16_t>{1, 5 << 8}));
-        QVERIFY(EcritMots(link, 1, 336, {0}));
-        QTRY_COMPARE(peer.requests(),
-                     (QList<QByteArray>{QByteArray::fromHex("0103014E0002A5E0"),
-                                        QByteArray::fromHex("011001500001020000BAC0")}));
+        QCOMPARE(peer.settings(), QStringLiteral("9600 baud, 1 stop bits"));
         // A terminal cannot drive RTS: the refusal is no fault.
-        port.SetRTSEnable(false);
-        QVERIFY(!port.RTSEnable());
-        port.SetPortOpen(false);
-        QVERIFY(!port.PortOpen());
-    }
-
-    // The send notification is posted once the bytes have left, never from
-    // inside Output; a half-duplex exchange gets it well before its 2 s
-    // deadline and drops RTS.
-    void sendNotification()
-    {
-        PtyPeer peer;
-        SerialComCtrl port;
-        port.SetCommPort(peer.path);
-        port.SetPortOpen(true);
+        port.SetRTSEnable(true);
+        QVERIFY(port.RTSEnable());
+        // The send notification is posted once the bytes have left, never
+        // from inside Output.
         QSignalSpy spy(&port, &ComCtrl::OnComm);
         port.Output(ReadRequestFrame(1, 334, 2));
         QCOMPARE(spy.size(), 0);
         QVERIFY(spy.wait(1000));
         QCOMPARE(spy, (QList<QList<QVariant>>{{ComCtrl::comEvSend}}));
-        QCOMPARE(port.WaitForInput(9, 1000), 9);
-
-        PanelLink link(port, {.halfDuplex = true, .rtsDelayMs = 2});
-        QList<std::int16_t> w(1, 0);
-        QElapsedTimer t;
-        t.start();
-        QVERIFY(LitMots(link, 1, 1138, w));
-        QVERIFY2(t.elapsed() < 1000, qPrintable(QString::number(t.elapsed())));
-        QCOMPARE(w[0], std::int16_t(1));
-        QVERIFY(!port.RTSEnable());
-    }
-
-    void unpluggedDuringExchange()
-    {
-        RecordingUi ui;
-        PtyPeer peer(true);
-        SerialComCtrl port;
-        port.SetCommPort(peer.path);
-        port.SetPortOpen(true);
-        PanelLink link(port); // the real 2 s deadline
-        QList<std::int16_t> w{42};
-        QElapsedTimer t;
-        t.start();
-        QVERIFY(!LitMots(link, 1, 334, w));
-        QVERIFY2(t.elapsed() < 1000, qPrintable(QString::number(t.elapsed())));
-        QCOMPARE(w[0], std::int16_t(42));
-        QCOMPARE(ui.messages.size(), 1);
-        QCOMPARE(ui.lastText(),
-                 ErrorReport(8020, "Error reading comm device", "CommFunctions.LitMots"));
+        char request[8];
+        QCOMPARE(::read(peer.master, request, sizeof request), 8);
+        QCOMPARE(QByteArray(request, 8), ReadRequestFrame(1, 334, 2));
+        port.SetPortOpen(false);
         QVERIFY(!port.PortOpen());
-        // Another device (the adapter back) opens on the same object.
-        PtyPeer back;
-        port.SetCommPort(back.path);
-        port.SetPortOpen(true);
-        QVERIFY(LitMots(link, 1, 334, w));
-        QCOMPARE(w[0], std::int16_t(1));
     }
 };
 
