@@ -64,24 +64,6 @@ void versionUnread(SimulatedLine& line)
         .setFault(SimulatedPanel::Fault::NoReply, -1, 334);
 }
 
-struct Case
-{
-    Setup panels = [](SimulatedLine&) {};
-    const char* line = "9600,N,8,1"; // the line's settings before
-    int slave = 5;
-    bool search = false;
-    bool clearMode = false;
-    bool confirm = true;
-    int cancelAtPoll = 0;
-    int result = DetectNone;
-    int version = 99; // 99: left as it was
-    QString steps;    // the trace; "": only its request count
-    int requests = -1;
-    QString calls;               // "|" between the window's calls; "": not compared
-    const char* after = nullptr; // the line's settings after; null: as before
-    QString message;             // the one error report; "": none
-};
-
 // Attempts at every rate for each stop count, in order, for the window.
 QString attempts(const char* slave, const QList<int>& bauds, const QList<int>& stops)
 {
@@ -94,156 +76,129 @@ QString attempts(const char* slave, const QList<int>& bauds, const QList<int>& s
 }
 } // namespace
 
-Q_DECLARE_METATYPE(Case)
+Q_DECLARE_METATYPE(Setup)
 
 class TestDetection : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
+    // How the detection is asked: "5" (slave 5, directly), "0 search"
+    // (slave 0, searching), then "clear" (to clear the buffer), "refuse" (the
+    // user refuses the panel found), "cancel N" (Cancel at the Nth poll of the
+    // window), "line S" (the line's settings before). Its outcome: "found N",
+    // "none" or "cancelled", the version ("v99": left as it was) and the
+    // line's settings after; the trace of the line, the window's calls and
+    // the one error reported.
     void detect_data()
     {
-        QTest::addColumn<Case>("c");
-        auto row = [](const char* name, const Case& c) { QTest::newRow(name) << c; };
-        const QString viaAddress65 =
-            QStringLiteral("65:R130/1 P %1:R132/1 P %1:R133/1 P P %1:R334/2");
-        row("direct", {.panels = panel(5, 261),
-                       .result = 5,
-                       .version = 261,
-                       .steps = "5:R1138/1 P 5:R334/2",
-                       .calls = "confirm 5 35021|close"});
-        row("clear mode", {.panels = panel(5, 262),
-                           .clearMode = true,
-                           .result = 5,
-                           .version = 262,
-                           .calls = "confirm 5 102011|close"});
-        row("the panel's own number wins", {.panels =
-                                                [](SimulatedLine& line) {
-                                                    line.addPanel(5).setReadRegister(1138, 7);
-                                                    line.addPanel(7, 261);
-                                                },
-                                            .result = 7,
-                                            .version = 261,
-                                            .steps = "5:R1138/1 P 7:R334/2",
-                                            .calls = "confirm 7 35021|close"});
+        QTest::addColumn<Setup>("panels");
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("outcome");
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("calls");
+        QTest::addColumn<QString>("message");
+        auto row = [](const char* name, const Setup& panels, const char* how, const char* outcome,
+                      const QString& steps, const QString& calls, const QString& message = {}) {
+            QTest::newRow(name) << panels << QString::fromLatin1(how)
+                                << QString::fromLatin1(outcome) << steps << calls << message;
+        };
+        const Setup none = [](SimulatedLine&) {};
+        const QString via65 = QStringLiteral("65:R130/1 P %1:R132/1 P %1:R133/1 P P %1:R334/2");
+        const QString probe65 = QStringLiteral("65:R130/1 P ");
+        const QList<int> rates{9600, 19200, 4800, 2400, 1200};
+        row("direct", panel(5, 261), "5", "found 5 v261 at 9600,N,8,1", "5:R1138/1 P 5:R334/2",
+            "confirm 5 35021|close");
+        row("clear mode", panel(5, 262), "5 clear", "found 5 v262 at 9600,N,8,1",
+            "5:R1138/1 P 5:R334/2", "confirm 5 102011|close");
+        row(
+            "the panel's own number wins",
+            [](SimulatedLine& line) {
+                line.addPanel(5).setReadRegister(1138, 7);
+                line.addPanel(7, 261);
+            },
+            "5", "found 7 v261 at 9600,N,8,1", "5:R1138/1 P 7:R334/2", "confirm 7 35021|close");
         for (int number : {0, 65, 255})
-            row(qPrintable(QStringLiteral("answers %1").arg(number)),
-                {.panels = numbered(number), .steps = "5:R1138/1 P", .calls = "close"});
-        row("nothing answers",
-            {.line = "4800,E,8,2", .slave = 9, .steps = "9:R1138/1 P", .calls = "close"});
-        row("slave 0 through address 65", {.panels = panel(12, 260),
-                                           .slave = 0,
-                                           .result = 12,
-                                           .version = 260,
-                                           .steps = viaAddress65.arg(12),
-                                           .calls = "confirm 12 35021|close"});
-        row("slave 0, 132 is 0", {.panels = identified(0, 1),
-                                  .slave = 0,
-                                  .steps = "65:R130/1 P 4:R132/1 P P",
-                                  .calls = "close"});
-        row("slave 0, 133 is 2", {.panels = identified(1, 2),
-                                  .slave = 0,
-                                  .steps = "65:R130/1 P 4:R132/1 P 4:R133/1 P P",
-                                  .calls = "close"});
+            row(qPrintable(QStringLiteral("answers %1").arg(number)), numbered(number), "5",
+                "none v99 at 9600,N,8,1", "5:R1138/1 P", "close");
+        row("nothing answers", none, "9 line 4800,E,8,2", "none v99 at 4800,E,8,2", "9:R1138/1 P",
+            "close");
+        row("slave 0 through address 65", panel(12, 260), "0", "found 12 v260 at 9600,N,8,1",
+            via65.arg(12), "confirm 12 35021|close");
+        row("slave 0, 132 is 0", identified(0, 1), "0", "none v99 at 9600,N,8,1",
+            "65:R130/1 P 4:R132/1 P P", "close");
+        row("slave 0, 133 is 2", identified(1, 2), "0", "none v99 at 9600,N,8,1",
+            "65:R130/1 P 4:R132/1 P 4:R133/1 P P", "close");
         // A panel whose version cannot be read is no panel to work with, told
         // apart from "no panel answered" by the version.
-        row("version unread", {.panels = versionUnread,
-                               .line = "19200,N,8,1",
-                               .version = VersionUnreadable,
-                               .steps = "5:R1138/1 P 5:R334/2",
-                               .calls = "close"});
-        row("version unread, searching", {.panels = versionUnread,
-                                          .line = "19200,N,8,1",
-                                          .slave = 0,
-                                          .search = true,
-                                          .version = VersionUnreadable,
-                                          .steps = viaAddress65.arg(5),
-                                          .calls = "show|? 19200 1|5 19200 1|close"});
+        row("version unread", versionUnread, "5 line 19200,N,8,1", "none v-1 at 19200,N,8,1",
+            "5:R1138/1 P 5:R334/2", "close");
+        row("version unread, searching", versionUnread, "0 search line 19200,N,8,1",
+            "none v-1 at 19200,N,8,1", via65.arg(5), "show|? 19200 1|5 19200 1|close");
         // The search tries the current settings first, the other rates and
         // then the other stop count; the port keeps the settings that answered.
-        row("search finds the panel at other settings",
-            {.panels = panel(8, 259, "2400,N,8,2"),
-             .slave = 0,
-             .search = true,
-             .result = 8,
-             .version = 259,
-             .steps = QStringLiteral("65:R130/1 P ").repeated(8) + viaAddress65.arg(8),
-             .calls = "show|" + attempts("?", {9600, 19200, 4800, 2400, 1200}, {1}) + '|' +
-                      attempts("?", {9600, 19200, 4800, 2400}, {2}) +
-                      "|8 2400 2|confirm 8 35021|close",
-             .after = "2400,N,8,2"});
-        row("search finds nothing",
-            {.line = "1200,N,8,2",
-             .slave = 6,
-             .search = true,
-             .steps = QStringLiteral("6:R1138/1 P ").repeated(10).trimmed(),
-             .calls = "show|" + attempts("6", {1200, 19200, 9600, 4800, 2400}, {2, 1}) + "|close"});
-        row("confirmation refused",
-            {.panels = panel(3, 262, "19200,N,8,1"),
-             .slave = 3,
-             .search = true,
-             .confirm = false,
-             .result = DetectCancelled,
-             .version = 262,
-             .calls = "show|3 9600 1|3 19200 1|3 19200 1|confirm 3 35021|close",
-             .after = "19200,N,8,1"});
-        row("cancel before the first", {.slave = 0,
-                                        .search = true,
-                                        .cancelAtPoll = 1,
-                                        .result = DetectCancelled,
-                                        .requests = 0,
-                                        .calls = "show|close"});
-        row("cancel after two", {.slave = 0,
-                                 .search = true,
-                                 .cancelAtPoll = 3,
-                                 .result = DetectCancelled,
-                                 .requests = 2,
-                                 .calls = "show|? 9600 1|? 19200 1|close"});
-        row("cancel during the last", {.slave = 0,
-                                       .search = true,
-                                       .cancelAtPoll = 11,
-                                       .result = DetectCancelled,
-                                       .requests = 10});
-        row("a rate the device refuses",
-            {.panels =
-                 [](SimulatedLine& line) {
-                     line.addPanel(5, 262, QStringLiteral("1200,N,8,1"));
-                     line.setUnsupportedBauds({4800});
-                 },
-             .search = true,
-             .requests = 2,
-             .calls = "show|5 9600 1|5 19200 1|close",
-             .message =
-                 ErrorReport(8015, "Could not set comm state", "CommFunctions.DetectOrvel")});
+        row("search finds the panel at other settings", panel(8, 259, "2400,N,8,2"), "0 search",
+            "found 8 v259 at 2400,N,8,2", probe65.repeated(8) + via65.arg(8),
+            "show|" + attempts("?", rates, {1}) + '|' + attempts("?", rates.mid(0, 4), {2}) +
+                "|8 2400 2|confirm 8 35021|close");
+        row("search finds nothing", none, "6 search line 1200,N,8,2", "none v99 at 1200,N,8,2",
+            QStringLiteral("6:R1138/1 P ").repeated(10).trimmed(),
+            "show|" + attempts("6", {1200, 19200, 9600, 4800, 2400}, {2, 1}) + "|close");
+        row("confirmation refused", panel(3, 262, "19200,N,8,1"), "3 search refuse",
+            "cancelled v262 at 19200,N,8,1", "3:R1138/1 P 3:R1138/1 P 3:R334/2",
+            "show|3 9600 1|3 19200 1|3 19200 1|confirm 3 35021|close");
+        row("cancel before the first", none, "0 search cancel 1", "cancelled v99 at 9600,N,8,1", "",
+            "show|close");
+        row("cancel after two", none, "0 search cancel 3", "cancelled v99 at 9600,N,8,1",
+            probe65.repeated(2).trimmed(), "show|? 9600 1|? 19200 1|close");
+        row("cancel during the last", none, "0 search cancel 11", "cancelled v99 at 9600,N,8,1",
+            probe65.repeated(10).trimmed(), "show|" + attempts("?", rates, {1, 2}) + "|close");
+        row(
+            "a rate the device refuses",
+            [](SimulatedLine& line) {
+                line.addPanel(5, 262, QStringLiteral("1200,N,8,1"));
+                line.setUnsupportedBauds({4800});
+            },
+            "5 search", "none v99 at 9600,N,8,1", "5:R1138/1 P 5:R1138/1 P",
+            "show|5 9600 1|5 19200 1|close",
+            ErrorReport(8015, "Could not set comm state", "CommFunctions.DetectOrvel"));
     }
 
     void detect()
     {
-        QFETCH(Case, c);
+        QFETCH(Setup, panels);
+        QFETCH(QString, how);
+        QFETCH(QString, message);
+        const QStringList words = how.split(QLatin1Char(' '));
+        const auto after = [&](const char* word) {
+            const qsizetype at = words.indexOf(QLatin1String(word));
+            return at < 0 ? QString() : words.value(at + 1);
+        };
         RecordingUi ui;
         SimulatedLine line;
-        line.SetSettings(QString::fromLatin1(c.line));
-        c.panels(line);
+        if (words.contains(QLatin1String("line")))
+            line.SetSettings(after("line"));
+        panels(line);
         PanelLink link(line, {.frameDelayMs = 0, .replyTimeoutMs = 25});
         LinkTrace trace(line, link);
         RecordingWindow window;
-        window.confirm = c.confirm;
-        window.cancelAtPoll = c.cancelAtPoll;
+        window.confirm = !words.contains(QLatin1String("refuse"));
+        window.cancelAtPoll = after("cancel").toInt();
         std::int32_t version = 99;
-        QCOMPARE(
-            int(DetectOrvel(link, window, std::uint8_t(c.slave), c.search, version, c.clearMode)),
-            c.result);
-        QCOMPARE(version, c.version);
-        if (!c.steps.isEmpty())
-            QCOMPARE(trace.text(), c.steps);
-        if (c.requests >= 0)
-            QCOMPARE(line.requests().size(), c.requests);
-        if (!c.calls.isEmpty())
-            QCOMPARE(window.calls.join(QLatin1Char('|')), c.calls);
-        QCOMPARE(window.calls.last(), QStringLiteral("close"));
-        QCOMPARE(line.Settings(), QString::fromLatin1(c.after ? c.after : c.line));
-        QCOMPARE(ui.lastText(), c.message);
-        QCOMPARE(ui.messages.size(), c.message.isEmpty() ? 0 : 1);
+        const int result = DetectOrvel(link, window, std::uint8_t(words[0].toInt()),
+                                       words.contains(QLatin1String("search")), version,
+                                       words.contains(QLatin1String("clear")));
+        QTEST(QStringLiteral("%1 v%2 at %3")
+                  .arg(result == DetectNone        ? QStringLiteral("none")
+                       : result == DetectCancelled ? QStringLiteral("cancelled")
+                                                   : QStringLiteral("found %1").arg(result))
+                  .arg(version)
+                  .arg(line.Settings()),
+              "outcome");
+        QTEST(trace.text(), "steps");
+        QTEST(window.calls.join(QLatin1Char('|')), "calls");
+        QCOMPARE(ui.lastText(), message);
+        QCOMPARE(ui.messages.size(), message.isEmpty() ? 0 : 1);
     }
 
     void versionAndValidation()
