@@ -106,17 +106,7 @@ class TestDataFunctions : public QObject
 
     QString path(const QString& name) const { return m_dir.filePath(name); }
 
-    // A copy of the standard file, altered by SQL.
-    QString alteredCopy(const QString& name, const QString& sql)
-    {
-        const QString target = path(name);
-        QFile::remove(target);
-        QFile::copy(m_standard, target);
-        Sql(target, sql);
-        return target;
-    }
-
-    // Opens a data file holding these defaults, and then altered by SQL.
+    // Opens the standard texts with these defaults, altered by SQL.
     void openWith(const QList<DefaultSourceRow>& defaults, const QString& sql = {})
     {
         DataSources s = Standard();
@@ -303,13 +293,10 @@ private Q_SLOTS:
     void languagesFromTheTable()
     {
         QCOMPARE(Languages(), StandardLanguages());
-        const QString file =
-            alteredCopy(QStringLiteral("languages.dat"),
-                        QStringLiteral("UPDATE T_Labels SET \"Español\"=NULL WHERE Tag=0; "
-                                       "ALTER TABLE T_Labels ADD COLUMN \"Deutsch\" TEXT; "
-                                       "UPDATE T_Labels SET Deutsch='Deutsch' WHERE Tag=0; "
-                                       "UPDATE T_Labels SET Deutsch='Hallo' WHERE Tag=10"));
-        QVERIFY(OpenDataFile(file));
+        openWith({}, QStringLiteral("UPDATE T_Labels SET \"Español\"=NULL WHERE Tag=0; "
+                                    "ALTER TABLE T_Labels ADD COLUMN \"Deutsch\" TEXT; "
+                                    "UPDATE T_Labels SET Deutsch='Deutsch' WHERE Tag=0; "
+                                    "UPDATE T_Labels SET Deutsch='Hallo' WHERE Tag=10"));
         QCOMPARE(Languages(), (QStringList{QStringLiteral("English"), QStringLiteral("Français"),
                                            QStringLiteral("Deutsch")}));
         SetCurrentLanguage(QStringLiteral("Deutsch"));
@@ -390,12 +377,10 @@ private Q_SLOTS:
     void errorsAreReported()
     {
         RecordingUi ui;
-        QVERIFY(OpenDataFile(alteredCopy(
-            QStringLiteral("nolanguage.dat"),
-            QStringLiteral("DROP TABLE T_Labels; CREATE TABLE T_Labels (Tag INTEGER PRIMARY KEY, "
-                           "Note TEXT, Source TEXT); INSERT INTO T_Labels VALUES (10, 'n', 's'); "
-                           "DROP TABLE T_Menus; CREATE TABLE T_Menus (Name TEXT, Note TEXT, "
-                           "English TEXT)"))));
+        openWith({}, QStringLiteral("DROP TABLE T_Labels; CREATE TABLE T_Labels (Tag INTEGER "
+                                    "PRIMARY KEY, Note TEXT, Source TEXT); INSERT INTO T_Labels "
+                                    "VALUES (10, 'n', 's'); DROP TABLE T_Menus; CREATE TABLE "
+                                    "T_Menus (Name TEXT, Note TEXT, English TEXT)"));
         QCOMPARE(GetText(10), QString());
         // A missing row is still no error, nor a table without languages.
         QCOMPARE(GetText(11), QStringLiteral("#11#"));
