@@ -68,51 +68,54 @@ private Q_SLOTS:
     void initTestCase() { QVERIFY(OpenDataFile(QStringLiteral(ORVEL_BIN_DIR "/orvel.dat"))); }
     void cleanupTestCase() { CloseDataFile(); }
 
+    // The range probed ("1-64"), then "search" (every line setting), "slow N"
+    // (panels that answer after N ms, in wire time, probed with the default
+    // margin; the others at once with a short one) and "cancel N" (after N
+    // probes); what the scan found (slave, version, speed, stop bits) and how
+    // many requests it sent.
     void scan_data()
     {
-        QTest::addColumn<QStringList>("panels");
-        QTest::addColumn<int>("turnaround");
-        QTest::addColumn<int>("from");
-        QTest::addColumn<int>("to");
-        QTest::addColumn<bool>("search");
-        QTest::addColumn<QStringList>("found");
-        QTest::addColumn<int>("requests");
-
+        QTest::addColumn<QStringList>("panels"); // "slave:version[:settings[:bad-crc]]"
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("outcome");
+        auto row = [](const char* name, const QStringList& panels, const char* how,
+                      const char* outcome) {
+            QTest::newRow(name) << panels << QString::fromLatin1(how)
+                                << QString::fromLatin1(outcome);
+        };
         // 64 probes, then each panel found is asked again and for its version.
-        QTest::newRow("three panels")
-            << QStringList{"3:260", "17:261", "64:262"} << 0 << 1 << 64 << false
-            << QStringList{"3 260 9600 1", "17 261 9600 1", "64 262 9600 1"} << 64 + 3 * 2;
+        row("three panels", {"3:260", "17:261", "64:262"}, "1-64",
+            "3 260 9600 1|17 261 9600 1|64 262 9600 1; 70 requests");
         // Five speeds with 1 stop bit, then 9600, 19200 and 4800 with 2.
-        QTest::newRow("second speed by search") << QStringList{"9:262:4800,N,8,2"} << 0 << 9 << 9
-                                                << true << QStringList{"9 262 4800 2"} << 8 + 2;
+        row("second speed by search", {"9:262:4800,N,8,2"}, "9-9 search",
+            "9 262 4800 2; 10 requests");
         // Found at 9600 baud, the panel is not asked again at the other speeds.
-        QTest::newRow("search asks a panel found once")
-            << QStringList{"9:262"} << 0 << 9 << 9 << true << QStringList{"9 262 9600 1"} << 1 + 2;
-        QTest::newRow("other speed without search")
-            << QStringList{"9:262:4800,N,8,2"} << 0 << 8 << 10 << false << QStringList{} << 3;
-        QTest::newRow("slow panel within the margin")
-            << QStringList{"17:262"} << 80 << 16 << 18 << false << QStringList{"17 262 9600 1"}
-            << 3 + 2;
+        row("search asks a panel found once", {"9:262"}, "9-9 search", "9 262 9600 1; 3 requests");
+        row("other speed without search", {"9:262:4800,N,8,2"}, "8-10", "; 3 requests");
+        row("slow panel within the margin", {"17:262"}, "16-18 slow 80",
+            "17 262 9600 1; 5 requests");
         // Its reply comes during the probe of 18, which it does not answer.
-        QTest::newRow("panel slower than the margin")
-            << QStringList{"17:262"} << 130 << 16 << 18 << false << QStringList{} << 3;
-        QTest::newRow("bad CRC does not answer")
-            << QStringList{"3:262", "4:262:9600,N,8,1:bad-crc"} << 0 << 3 << 4 << false
-            << QStringList{"3 262 9600 1"} << 2 + 2;
+        row("panel slower than the margin", {"17:262"}, "16-18 slow 130", "; 3 requests");
+        row("bad CRC does not answer", {"3:262", "4:262:9600,N,8,1:bad-crc"}, "3-4",
+            "3 262 9600 1; 4 requests");
+        // The panel found before the cancel is kept.
+        row("cancel", {"3:262", "17:262:4800,N,8,1"}, "1-64 search cancel 5",
+            "3 262 9600 1; 7 requests; cancelled");
     }
 
     void scan()
     {
         QFETCH(QStringList, panels);
-        QFETCH(int, turnaround);
-        QFETCH(int, from);
-        QFETCH(int, to);
-        QFETCH(bool, search);
-        QFETCH(QStringList, found);
-        QFETCH(int, requests);
-
-        // Slow panels answer in wire time at the default margin; the others at
-        // once, probed with a short margin.
+        QFETCH(QString, how);
+        const QStringList words = how.split(QLatin1Char(' '));
+        const auto after = [&](const char* word) {
+            const qsizetype at = words.indexOf(QLatin1String(word));
+            return at < 0 ? -1 : words.value(at + 1).toInt();
+        };
+        const int from = words[0].section(QLatin1Char('-'), 0, 0).toInt();
+        const int to = words[0].section(QLatin1Char('-'), 1).toInt();
+        const bool search = words.contains(QLatin1String("search"));
+        const int turnaround = qMax(0, after("slow"));
         SimulatedLine line;
         line.setWireTime(turnaround > 0);
         addPanels(line, panels, turnaround);
@@ -120,33 +123,23 @@ private Q_SLOTS:
         int pauses = 0;
         connect(&link, &PanelLink::FramePaused, this, [&pauses] { ++pauses; });
         Recorder recorder;
+        recorder.cancelAfter = after("cancel");
         const ScanResult result =
             ScanLine(link, {from, to, search, turnaround > 0 ? 100 : 5}, recorder);
 
-        QCOMPARE(recorder.found, found);
-        QCOMPARE(result.panels.size(), found.size());
-        QVERIFY(!result.cancelled);
-        QCOMPARE(line.requests().size(), requests);
+        QTEST(QStringLiteral("%1; %2 requests%3")
+                  .arg(recorder.found.join(QLatin1Char('|')))
+                  .arg(line.requests().size())
+                  .arg(QLatin1String(result.cancelled ? "; cancelled" : "")),
+              "outcome");
+        QCOMPARE(result.panels.size(), recorder.found.size());
         QCOMPARE(line.requests().first(), ReadRequestFrame(std::uint8_t(from), 1138, 1));
         // A pause after each answer, none after a probe that got none.
-        QCOMPARE(pauses, 3 * found.size());
+        QCOMPARE(pauses, 3 * recorder.found.size());
         QCOMPARE(line.Settings(), QStringLiteral("9600,N,8,1"));
         QCOMPARE(recorder.lastTotal, (to - from + 1) * (search ? 10 : 1));
-    }
-
-    void cancel()
-    {
-        SimulatedLine line;
-        addPanels(line, {"3:262:9600,N,8,1", "17:262:4800,N,8,1"}, 0);
-        PanelLink link(line, {.frameDelayMs = 0, .replyTimeoutMs = 50});
-        Recorder recorder;
-        recorder.cancelAfter = 5;
-        const ScanResult result = ScanLine(link, {1, 64, true, 5}, recorder);
-        QVERIFY(result.cancelled);
-        QCOMPARE(recorder.found, QStringList{"3 262 9600 1"});
-        QCOMPARE(line.requests().size(), 5 + 2);
-        QCOMPARE(recorder.lastDone, 4);
-        QCOMPARE(line.Settings(), QStringLiteral("9600,N,8,1"));
+        if (recorder.cancelAfter >= 0)
+            QCOMPARE(recorder.lastDone, recorder.cancelAfter - 1);
     }
 
     void probeDeadline_data()

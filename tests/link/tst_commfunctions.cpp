@@ -1,13 +1,15 @@
 // The word protocol: frames, reply checks, failure shapes, the reply deadline
 // and the half-duplex turn-around.
+#include "ErrorReport.h"
 #include "link/CommFunctions.h"
 #include "RecordingUi.h"
 #include "SimulatedLine.h"
 
-#include <QSignalSpy>
 #include <QTest>
 
 #include <ctime>
+
+using Fault = SimulatedPanel::Fault;
 
 namespace {
 QByteArray hex(const char* text)
@@ -15,12 +17,24 @@ QByteArray hex(const char* text)
     return QByteArray::fromHex(text);
 }
 
-LinkOptions fast(int timeoutMs = 150)
+LinkOptions fast(int timeoutMs)
 {
-    LinkOptions o;
-    o.frameDelayMs = 0;
-    o.replyTimeoutMs = timeoutMs;
-    return o;
+    return {.frameDelayMs = 0, .replyTimeoutMs = timeoutMs};
+}
+
+QByteArray withCrc(const char* text)
+{
+    QByteArray frame = hex(text);
+    AppendCRC16(frame);
+    return frame;
+}
+
+QStringList texts(const RecordingUi& ui)
+{
+    QStringList list;
+    for (const MessageRequest& m : ui.messages)
+        list << m.text;
+    return list;
 }
 
 double cpuMs()
@@ -36,113 +50,92 @@ class TestCommFunctions : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void crcExample()
+    void crc()
     {
         QCOMPARE(CRC16(hex("010300000001"), 6), std::uint16_t(0x0A84));
-        QCOMPARE(ReadRequestFrame(1, 0, 1), hex("010300000001840A"));
         // Only the leading count bytes count.
         QCOMPARE(CRC16(hex("010300000001FFFF"), 6), std::uint16_t(0x0A84));
         QCOMPARE(CRC16(QByteArray(), 0), std::uint16_t(0xFFFF));
     }
 
-    void readFrame()
+    void frames_data()
     {
-        SimulatedLine line;
-        line.addPanel(1);
-        PanelLink link(line, fast());
-        QList<std::int16_t> w(1, 0);
-        QVERIFY(LitMots(link, 1, 334, w));
-        QCOMPARE(line.requests(), QList<QByteArray>{hex("0103014E0001E5E1")});
-        QCOMPARE(w[0], std::int16_t(1));
+        QTest::addColumn<bool>("write");
+        QTest::addColumn<int>("address");
+        QTest::addColumn<QList<int>>("words");
+        QTest::addColumn<QByteArray>("request");
+        const QList<int> negative{-1, 255, -25536};
+        QTest::newRow("read") << false << 609 << negative << hex("01030261000355AD");
+        QTest::newRow("write") << true << 353 << negative << hex("01100161000306FFFF00FF9C40E8DC");
+        QTest::newRow("write one") << true << 336 << QList<int>{0} << hex("011001500001020000BAC0");
     }
 
-    void writeFrame()
+    void frames()
     {
-        SimulatedLine line;
-        line.addPanel(1);
-        PanelLink link(line, fast());
-        QVERIFY(EcritMots(link, 1, 336, {0}));
-        QCOMPARE(line.requests(), QList<QByteArray>{hex("011001500001020000BAC0")});
-        QCOMPARE(line.panel(1)->validations(), 1);
-    }
-
-    void negativeWordsGoAsTwosComplement()
-    {
-        SimulatedLine line;
-        line.addPanel(1);
-        PanelLink link(line, fast());
-        QVERIFY(EcritMots(link, 1, 353, {-1, 255, -25536}));
-        QCOMPARE(line.requests()[0].mid(7, 6), hex("FFFF00FF9C40"));
-        QList<std::int16_t> w(3, 0);
-        QVERIFY(LitMots(link, 1, 609, w));
-        QCOMPARE(w, (QList<std::int16_t>{-1, 255, -25536}));
-    }
-
-    void writeReplyChecks_data()
-    {
-        QTest::addColumn<QByteArray>("reply");
-        QTest::addColumn<bool>("ok");
-        const QByteArray echo = hex("011001500001020000BAC0");
-        QTest::newRow("acknowledgement") << hex("0110015000010024") << true;
-        QTest::newRow("echo of the request, then acknowledgement")
-            << echo + hex("0110015000010024") << true;
-        QTest::newRow("01 10 and six garbage bytes") << hex("0110DEADBEEF0000") << false;
-        QTest::newRow("crc bytes swapped") << hex("0110015000012400") << false;
-        QTest::newRow("another address echoed") << hex("01100151000151E4") << false;
-        QTest::newRow("another count echoed") << hex("0110015000024025") << false;
-        QTest::newRow("7 bytes") << hex("01100150000100") << false;
-        QTest::newRow("wrong function") << hex("0103015000010000") << false;
-        QTest::newRow("wrong slave") << hex("0210015000010000") << false;
-        QTest::newRow("exception") << hex("0190040DC0") << false;
-        QTest::newRow("echo only") << echo << false;
-        QTest::newRow("nothing") << QByteArray() << false;
-    }
-
-    void writeReplyChecks()
-    {
-        QFETCH(QByteArray, reply);
-        QFETCH(bool, ok);
+        QFETCH(bool, write);
+        QFETCH(int, address);
+        QFETCH(QList<int>, words);
         RecordingUi ui;
         SimulatedLine line;
-        line.setResponder([&](const QByteArray&) { return reply; });
-        PanelLink link(line, fast(60));
-        QCOMPARE(EcritMots(link, 1, 336, {0}), ok);
+        SimulatedPanel& panel = line.addPanel(1);
+        PanelLink link(line, fast(150));
+        QList<std::int16_t> w(words.size(), 7);
+        for (int i = 0; i < words.size(); ++i) {
+            if (write)
+                w[i] = std::int16_t(words[i]);
+            else
+                panel.setReadRegister(address + i, std::int16_t(words[i]));
+        }
+        QVERIFY(write ? EcritMots(link, 1, address, w) : LitMots(link, 1, address, w));
+        QTEST(line.requests().value(0), "request");
+        for (int i = 0; i < words.size(); ++i)
+            QCOMPARE(write ? *panel.writtenRegister(address + i) : w[i], words[i]);
         QVERIFY(ui.messages.isEmpty());
     }
 
-    void readReplyChecks_data()
+    void replyChecks_data()
     {
+        QTest::addColumn<bool>("write");
         QTest::addColumn<QByteArray>("reply");
         QTest::addColumn<bool>("ok");
-        QByteArray good = hex("0103020102");
-        AppendCRC16(good);
+        auto row = [](const char* name, bool write, const QByteArray& reply, bool ok) {
+            QTest::newRow(name) << write << reply << ok;
+        };
+        const QByteArray ack = hex("0110015000010024");
+        row("ack", true, ack, true);
+        row("ack after the echo of the request", true, hex("011001500001020000BAC0") + ack, true);
+        row("ack: 01 10 and six garbage bytes", true, hex("0110DEADBEEF0000"), false);
+        row("ack: crc bytes swapped", true, hex("0110015000012400"), false);
+        row("ack: another address", true, hex("01100151000151E4"), false);
+        row("ack: another count", true, hex("0110015000024025"), false);
+        row("ack: 7 bytes", true, ack.left(7), false);
+        row("ack: wrong function", true, withCrc("010301500001"), false);
+        row("ack: wrong slave", true, withCrc("021001500001"), false);
+        row("ack: exception", true, hex("0190040DC0"), false);
+        row("ack: echo only", true, hex("011001500001020000BAC0"), false);
+        row("ack: nothing", true, QByteArray(), false);
+        const QByteArray good = withCrc("0103020102");
         QByteArray swapped = good;
         std::swap(swapped[5], swapped[6]);
-        QByteArray slave2 = hex("0203020102");
-        AppendCRC16(slave2);
-        QByteArray function4 = hex("0104020102");
-        AppendCRC16(function4);
-        QByteArray exception = hex("018302");
-        AppendCRC16(exception);
-        QByteArray twoWords = hex("010304AAAA0102");
-        AppendCRC16(twoWords);
-        QTest::newRow("good") << good << true;
-        QTest::newRow("echo of the request, then reply")
-            << ReadRequestFrame(1, 133, 1) + good << true;
-        QTest::newRow("another slave's reply, then reply") << slave2 + good << true;
-        QTest::newRow("a longer reply, then reply") << twoWords + good << true;
-        QTest::newRow("crc bytes swapped") << swapped << false;
-        QTest::newRow("from slave 2") << slave2 << false;
-        QTest::newRow("function 4") << function4 << false;
-        QTest::newRow("exception reply") << exception << false;
-        QTest::newRow("exception reply, then reply") << exception + good << false;
-        QTest::newRow("reply with another byte count") << twoWords << false;
-        QTest::newRow("short") << good.left(6) << false;
-        QTest::newRow("nothing") << QByteArray() << false;
+        const QByteArray exception = withCrc("018302");
+        const QByteArray twoWords = withCrc("010304AAAA0102");
+        row("read", false, good, true);
+        row("read after the echo of the request", false, ReadRequestFrame(1, 133, 1) + good, true);
+        row("read after another slave's reply", false, withCrc("0203020102") + good, true);
+        row("read after a longer reply", false, twoWords + good, true);
+        row("read: crc bytes swapped", false, swapped, false);
+        row("read: from slave 2", false, withCrc("0203020102"), false);
+        row("read: function 4", false, withCrc("0104020102"), false);
+        row("read: exception", false, exception, false);
+        row("read: exception, then reply", false, exception + good, false);
+        row("read: another byte count", false, twoWords, false);
+        row("read: short", false, good.left(6), false);
+        row("read: nothing", false, QByteArray(), false);
     }
 
-    void readReplyChecks()
+    void replyChecks()
     {
+        QFETCH(bool, write);
         QFETCH(QByteArray, reply);
         QFETCH(bool, ok);
         RecordingUi ui;
@@ -150,59 +143,65 @@ private Q_SLOTS:
         line.setResponder([&](const QByteArray&) { return reply; });
         PanelLink link(line, fast(60));
         QList<std::int16_t> w{-7};
-        QCOMPARE(LitMots(link, 1, 133, w), ok);
+        QCOMPARE(write ? EcritMots(link, 1, 336, {0}) : LitMots(link, 1, 133, w), ok);
         // A failed read leaves the caller's words as they were.
-        QCOMPARE(w[0], std::int16_t(ok ? 0x0102 : -7));
+        QCOMPARE(w[0], std::int16_t(ok && !write ? 0x0102 : -7));
         QVERIFY(ui.messages.isEmpty());
     }
 
-    void panelFaultsFail_data()
+    // A reply that comes after its deadline (late, held back until the next
+    // request, or waiting in the input buffer) never answers the next request.
+    void lateReplies_data()
     {
-        QTest::addColumn<int>("fault");
-        using F = SimulatedPanel::Fault;
-        QTest::newRow("no reply") << int(F::NoReply);
-        QTest::newRow("bad crc") << int(F::BadCrc);
-        QTest::newRow("bad echo") << int(F::BadEcho);
-        QTest::newRow("exception") << int(F::Exception);
-        QTest::newRow("wrong slave") << int(F::WrongSlave);
-        QTest::newRow("short reply") << int(F::ShortReply);
-        QTest::newRow("late reply") << int(F::LateReply);
-        QTest::newRow("held reply") << int(F::HeldReply);
+        QTest::addColumn<Fault>("fault");
+        QTest::addColumn<int>("lateMs");
+        QTest::addColumn<int>("waitMs"); // before the next request
+        QTest::addColumn<int>("nextCount");
+        QTest::newRow("late past the deadline") << Fault::LateReply << 60 << 0 << 1;
+        QTest::newRow("held, a longer request next") << Fault::HeldReply << 0 << 0 << 2;
+        QTest::newRow("stale bytes in the buffer") << Fault::LateReply << 150 << 150 << 1;
     }
 
-    void panelFaultsFail()
+    void lateReplies()
     {
-        QFETCH(int, fault);
+        QFETCH(Fault, fault);
+        QFETCH(int, lateMs);
+        QFETCH(int, waitMs);
+        QFETCH(int, nextCount);
         SimulatedLine line;
         SimulatedPanel& panel = line.addPanel(1);
-        panel.setLateReplyMs(200);
-        panel.setFault(static_cast<SimulatedPanel::Fault>(fault));
+        panel.setTurnaroundMs(40);
+        panel.setLateReplyMs(lateMs);
+        panel.setFault(fault, 1);
         PanelLink link(line, fast(80));
-        QList<std::int16_t> w{5, 6};
-        QVERIFY(!LitMots(link, 1, 334, w));
-        QCOMPARE(w, (QList<std::int16_t>{5, 6}));
-        if (fault != int(SimulatedPanel::Fault::BadCrc))
-            QVERIFY(!EcritMots(link, 1, 336, {0}));
-        // Each exchange starts clean: once the panel behaves, it works again,
-        // even after a late reply (whose bytes arrive after its deadline).
-        panel.setFault(SimulatedPanel::Fault::None);
-        QTest::qWait(fault == int(SimulatedPanel::Fault::LateReply) ? 250 : 0);
-        QVERIFY(LitMots(link, 1, 334, w));
-        QCOMPARE(w, (QList<std::int16_t>{1, 6 << 8}));
+        QList<std::int16_t> w(1, 0);
+        QVERIFY(!LitMots(link, 1, 1138, w));
+        QTest::qWait(waitMs);
+        if (waitMs > 0)
+            QCOMPARE(line.InBufferCount(), 7);
+        panel.setReadRegister(1138, 9);
+        QList<std::int16_t> next(nextCount, -7);
+        QVERIFY(LitMots(link, 1, 1138, next));
+        QCOMPARE(next[0], std::int16_t(9));
     }
 
+    // Port faults are reported at once; an unplugged line closes itself, so
+    // the next exchange finds it closed.
     void portFaultsAreReported_data()
     {
         QTest::addColumn<bool>("unplug");
-        QTest::addColumn<int>("number");
-        QTest::newRow("closed") << false << 8018;
-        QTest::newRow("unplugged") << true << 8021;
+        QTest::addColumn<QString>("first");
+        QTest::newRow("closed") << false
+                                << ErrorReport(8018, "Operation valid only when the port is open",
+                                               "CommFunctions.LitMots");
+        QTest::newRow("unplugged")
+            << true << ErrorReport(8021, "Error writing comm device", "CommFunctions.LitMots");
     }
 
     void portFaultsAreReported()
     {
         QFETCH(bool, unplug);
-        QFETCH(int, number);
+        QFETCH(QString, first);
         RecordingUi ui;
         SimulatedLine line;
         line.addPanel(1);
@@ -216,251 +215,116 @@ private Q_SLOTS:
         QList<std::int16_t> w{3};
         QVERIFY(!LitMots(link, 1, 334, w));
         QVERIFY(!EcritMots(link, 1, 336, {0}));
-        QVERIFY(t.elapsed() < 1000); // at once, not after the deadline
+        QVERIFY(t.elapsed() < 1000);
         QCOMPARE(w[0], std::int16_t(3));
-        QCOMPARE(ui.messages.size(), 2);
-        // An unplugged line closes itself: the next exchange finds it closed.
-        const QString n = QStringLiteral("8018");
-        QVERIFY(
-            ui.messages[0].text.startsWith(QStringLiteral("Error Nr ") + QString::number(number)));
-        QVERIFY(ui.messages[0].text.endsWith(
-            QStringLiteral("Module : CommFunctions\r\nFunction : LitMots")));
-        QVERIFY(ui.messages[1].text.startsWith(QStringLiteral("Error Nr ") + n));
-        QVERIFY(ui.messages[1].text.endsWith(
-            QStringLiteral("Module : CommFunctions\r\nFunction : EcritMots")));
+        QCOMPARE(texts(ui), (QStringList{first, ErrorReport(8018,
+                                                            "Operation valid only when the port "
+                                                            "is open",
+                                                            "CommFunctions.EcritMots")}));
     }
 
-    void wordCountLimits()
+    // A request carries 1..125 words read or 1..127 written: more do not fit
+    // the one-byte byte count.
+    void wordCounts_data()
     {
+        QTest::addColumn<bool>("write");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<bool>("framed");
+        QTest::newRow("read 0") << false << 0 << false;
+        QTest::newRow("read 125") << false << 125 << true;
+        QTest::newRow("read 126") << false << 126 << false;
+        QTest::newRow("write 0") << true << 0 << false;
+        QTest::newRow("write 127") << true << 127 << true;
+        QTest::newRow("write 128") << true << 128 << false;
+    }
+
+    void wordCounts()
+    {
+        QFETCH(bool, write);
+        QFETCH(int, count);
+        QFETCH(bool, framed);
         RecordingUi ui;
         SimulatedLine line;
-        line.addPanel(1);
-        PanelLink link(line, fast());
-        QVERIFY(!EcritMots(link, 1, 337, {}));
-        QVERIFY(!EcritMots(link, 1, 337, QList<std::int16_t>(128, 0)));
-        QList<std::int16_t> none;
-        QVERIFY(!LitMots(link, 1, 146, none));
-        QCOMPARE(line.requests().size(), 0);
-        QCOMPARE(ui.messages.size(), 3);
-        QVERIFY(ui.messages[2].text.startsWith(QStringLiteral("Error Nr 5 : ")));
-        QVERIFY(ui.messages[2].text.endsWith(QStringLiteral("Function : LitMots")));
-        // 124 words, the event buffer's record area, fit one request.
-        QList<std::int16_t> records(124, 0);
-        QVERIFY(LitMots(link, 1, 146, records));
-        QCOMPARE(line.requests()[0], ReadRequestFrame(1, 146, 124));
+        PanelLink link(line, fast(20));
+        QList<std::int16_t> w(count, 0);
+        QVERIFY(!(write ? EcritMots(link, 1, 146, w) : LitMots(link, 1, 146, w)));
+        QCOMPARE(line.requests(), framed
+                                      ? QList<QByteArray>{write ? WriteRequestFrame(1, 146, w)
+                                                                : ReadRequestFrame(1, 146, count)}
+                                      : QList<QByteArray>{});
+        QCOMPARE(texts(ui), framed
+                                ? QStringList{}
+                                : QStringList{ErrorReport(5, "Invalid procedure call or argument",
+                                                          write ? "CommFunctions.EcritMots"
+                                                                : "CommFunctions.LitMots")});
     }
 
-    void staleBytesAreDiscardedBeforeSending()
+    // Without a reply, the exchange waits for the 2 s deadline, then for 800 ms
+    // of silence on the line, blocked rather than spinning.
+    void noReplyWaitsDeadlineAndSilence()
     {
         SimulatedLine line;
-        SimulatedPanel& panel = line.addPanel(1);
-        panel.setLateReplyMs(60);
-        panel.setFault(SimulatedPanel::Fault::LateReply, 1);
-        PanelLink link(line, fast(30));
-        QList<std::int16_t> w(2, 0);
-        QVERIFY(!LitMots(link, 1, 334, w));
-        QTest::qWait(80); // the late reply is now in the input buffer
-        QCOMPARE(line.InBufferCount(), 9);
-        QVERIFY(LitMots(link, 1, 334, w));
-    }
-
-    // A reply that comes after its deadline (late, or held back until the
-    // next request) is never taken for the answer to the next request.
-    void lateReplyNeverAnswersNextRequest_data()
-    {
-        QTest::addColumn<int>("fault");
-        QTest::addColumn<int>("lateMs");
-        QTest::addColumn<int>("nextCount");
-        using F = SimulatedPanel::Fault;
-        QTest::newRow("late past the deadline, same request") << int(F::LateReply) << 60 << 1;
-        QTest::newRow("held, a longer request next") << int(F::HeldReply) << 0 << 2;
-    }
-
-    void lateReplyNeverAnswersNextRequest()
-    {
-        QFETCH(int, fault);
-        QFETCH(int, lateMs);
-        QFETCH(int, nextCount);
-        SimulatedLine line;
-        SimulatedPanel& panel = line.addPanel(1);
-        panel.setTurnaroundMs(40);
-        panel.setLateReplyMs(lateMs);
-        panel.setFault(static_cast<SimulatedPanel::Fault>(fault), 1);
-        PanelLink link(line, fast(80));
-        QList<std::int16_t> w(1, 0);
-        QVERIFY(!LitMots(link, 1, 1138, w));
-        panel.setReadRegister(1138, 9);
-        QList<std::int16_t> next(nextCount, -7);
-        QVERIFY(LitMots(link, 1, 1138, next));
-        QCOMPARE(next[0], std::int16_t(9));
-    }
-
-    void waitBlocksWithoutSpinning()
-    {
-        SimulatedLine line;
-        PanelLink link(line, fast(300));
+        PanelLink link(line);
         QList<std::int16_t> w(1, 0);
         QElapsedTimer t;
         t.start();
         const double cpu0 = cpuMs();
-        QVERIFY(!LitMots(link, 1, 334, w));
+        QVERIFY(!EcritMots(link, 1, 336, {0}));
         const double cpu = cpuMs() - cpu0;
-        const qint64 wall = t.elapsed();
-        QVERIFY2(wall >= 300 && wall < 1500, qPrintable(QString::number(wall)));
+        QVERIFY2(t.elapsed() >= 2800 && t.elapsed() < 3000,
+                 qPrintable(QString::number(t.elapsed())));
         QVERIFY2(cpu < 60, qPrintable(QString::number(cpu)));
     }
 
-    void realTwoSecondDeadline()
+    // Half-duplex: RTS up to send, dropped RtsDelay after the send
+    // notification; without one the link listens at the deadline. Full duplex
+    // leaves RTS up.
+    void turnAround_data()
     {
-        SimulatedLine line;
-        LinkOptions o;
-        QCOMPARE(o.replyTimeoutMs, 2000);
-        QCOMPARE(o.frameDelayMs, 50);
-        QCOMPARE(o.rtsDelayMs, 5);
-        QVERIFY(!o.halfDuplex);
-        PanelLink link(line, o);
-        QElapsedTimer t;
-        t.start();
-        QVERIFY(!EcritMots(link, 1, 336, {0}));
-        // The deadline, then 800 ms of silence on the line.
-        const qint64 wall = t.elapsed();
-        QVERIFY2(wall >= 2800 && wall < 3000, qPrintable(QString::number(wall)));
-    }
-
-    void halfDuplexDropsRtsAfterSendNotification()
-    {
-        SimulatedLine line;
-        line.addPanel(1);
-        line.setWireTime(true); // the notification comes after 8 ms of wire time
-        LinkOptions o = fast(2000);
-        o.halfDuplex = true;
-        o.rtsDelayMs = 3;
-        PanelLink link(line, o);
-        QSignalSpy notes(&line, &ComCtrl::OnComm);
-        QList<std::int16_t> w(1, 0);
-        QElapsedTimer t;
-        t.start();
-        QVERIFY(LitMots(link, 1, 1138, w));
-        QVERIFY(t.elapsed() < 1000); // not the deadline
-        QCOMPARE(notes.size(), 1);
-        QCOMPARE(notes[0][0].toInt(), ComCtrl::comEvSend);
-        QCOMPARE(line.rtsChanges(), (QList<bool>{true, false}));
-        QVERIFY(!line.RTSEnable());
-    }
-
-    void halfDuplexTurnAround_data()
-    {
-        QTest::addColumn<bool>("notified");
-        QTest::addColumn<int>("timeoutMs");
-        QTest::addColumn<int>("minWallMs");
-        QTest::addColumn<QList<bool>>("rtsChanges");
-        // The notification comes inside Output: RTS drops at once.
-        QTest::newRow("notification inside output")
-            << true << 2000 << 0 << QList<bool>{true, false};
-        // No notification: the link listens at the deadline with RTS still up.
-        QTest::newRow("no notification, listens at the deadline")
-            << false << 150 << 150 << QList<bool>{true};
-    }
-
-    void halfDuplexTurnAround()
-    {
-        QFETCH(bool, notified);
-        QFETCH(int, timeoutMs);
-        QFETCH(int, minWallMs);
-        QFETCH(QList<bool>, rtsChanges);
-        SimulatedLine line;
-        line.addPanel(1);
-        line.setSendNotification(notified ? SimulatedLine::SendNotification::Immediate
-                                          : SimulatedLine::SendNotification::Never);
-        LinkOptions o = fast(timeoutMs);
-        o.halfDuplex = true;
-        PanelLink link(line, o);
-        QList<std::int16_t> w(1, 0);
-        QElapsedTimer t;
-        t.start();
-        QVERIFY(LitMots(link, 1, 1138, w));
-        const qint64 wall = t.elapsed();
-        QVERIFY2(wall >= minWallMs && wall < 1000, qPrintable(QString::number(wall)));
-        QCOMPARE(line.rtsChanges(), rtsChanges);
-        QCOMPARE(line.RTSEnable(), rtsChanges.last());
-    }
-
-    void fullDuplexLeavesRtsAsserted()
-    {
-        SimulatedLine line;
-        line.addPanel(1);
-        PanelLink link(line, fast());
-        QList<std::int16_t> w(1, 0);
-        QVERIFY(LitMots(link, 1, 1138, w));
-        QTest::qWait(10); // the notification arrives: the handler does nothing
-        QCOMPARE(line.rtsChanges(), QList<bool>{true});
-        QVERIFY(line.RTSEnable());
-    }
-
-    void onCommHandler_data()
-    {
+        using N = SimulatedLine::SendNotification;
         QTest::addColumn<bool>("halfDuplex");
-        QTest::addColumn<int>("event");
-        QTest::addColumn<bool>("rtsAfter");
-        QTest::newRow("send, half-duplex") << true << 1 << false;
-        QTest::newRow("send, full duplex") << false << 1 << true;
-        QTest::newRow("other event") << true << 2 << true;
+        QTest::addColumn<N>("notification");
+        QTest::addColumn<int>("timeoutMs");
+        QTest::addColumn<int>("minMs");
+        QTest::addColumn<QList<bool>>("rts");
+        // 8 ms of wire time, then 20 ms of RtsDelay.
+        QTest::newRow("after the wire time")
+            << true << N::Queued << 2000 << 28 << QList<bool>{true, false};
+        QTest::newRow("inside Output")
+            << true << N::Immediate << 2000 << 20 << QList<bool>{true, false};
+        QTest::newRow("never: listens at the deadline")
+            << true << N::Never << 150 << 150 << QList<bool>{true};
+        QTest::newRow("full duplex") << false << N::Queued << 2000 << 0 << QList<bool>{true};
     }
 
-    void onCommHandler()
+    void turnAround()
     {
         QFETCH(bool, halfDuplex);
-        QFETCH(int, event);
-        QFETCH(bool, rtsAfter);
+        QFETCH(SimulatedLine::SendNotification, notification);
+        QFETCH(int, timeoutMs);
+        QFETCH(int, minMs);
+        QFETCH(QList<bool>, rts);
         SimulatedLine line;
-        LinkOptions o;
+        line.addPanel(1);
+        line.setWireTime(true);
+        line.setSendNotification(notification);
+        LinkOptions o = fast(timeoutMs);
         o.halfDuplex = halfDuplex;
         o.rtsDelayMs = 20;
         PanelLink link(line, o);
-        line.SetRTSEnable(true);
+        QList<std::int16_t> w(1, 0);
         QElapsedTimer t;
         t.start();
-        Q_EMIT line.OnComm(event);
-        QCOMPARE(line.RTSEnable(), rtsAfter);
-        if (!rtsAfter)
-            QVERIFY(t.elapsed() >= 20); // RtsDelay before RTS drops
-    }
-
-    void settingsText_data()
-    {
-        QTest::addColumn<QString>("settings");
-        QTest::addColumn<int>("bauds");
-        QTest::addColumn<int>("stops");
-        QTest::addColumn<QString>("parity");
-        QTest::newRow("9600") << "9600,N,8,1" << 9600 << 1 << "N";
-        QTest::newRow("19200 even 2") << "19200,E,8,2" << 19200 << 2 << "E";
-        QTest::newRow("lower case") << "1200,o,7,1" << 1200 << 1 << "o";
-    }
-
-    void settingsText()
-    {
-        QFETCH(QString, settings);
-        QFETCH(int, bauds);
-        QFETCH(int, stops);
-        QFETCH(QString, parity);
-        SimulatedLine line;
-        line.SetSettings(settings);
-        QCOMPARE(GetCommBauds(line), bauds);
-        QCOMPARE(GetCommStops(line), std::int16_t(stops));
-        QCOMPARE(GetCommParity(line), parity);
-    }
-
-    void settingsEdits()
-    {
-        SimulatedLine line;
-        SetCommBauds(line, 38400);
-        QCOMPARE(line.Settings(), QStringLiteral("38400,N,8,1"));
-        SetCommStops(line, 2);
-        QCOMPARE(line.Settings(), QStringLiteral("38400,N,8,2"));
-        SetCommParity(line, QStringLiteral("e"));
-        QCOMPARE(line.Settings(), QStringLiteral("38400,e,8,2"));
-        SetCommBauds(line, 1200);
-        QCOMPARE(line.Settings(), QStringLiteral("1200,e,8,2"));
+        QVERIFY(LitMots(link, 1, 1138, w));
+        QVERIFY2(t.elapsed() >= minMs && t.elapsed() < 1000,
+                 qPrintable(QString::number(t.elapsed())));
+        QTest::qWait(20); // a late notification changes nothing
+        QCOMPARE(line.rtsChanges(), rts);
+        QCOMPARE(line.RTSEnable(), rts.last());
+        // Other events than the send notification leave RTS alone.
+        line.SetRTSEnable(true);
+        Q_EMIT line.OnComm(ComCtrl::comEvSend + 1);
+        QVERIFY(line.RTSEnable());
     }
 };
 

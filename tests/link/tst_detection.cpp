@@ -1,30 +1,21 @@
-// Detection and validation: direct and automatic search, address 65,
-// cancel, confirmation, version and validation registers.
+// Detection and validation: direct and automatic search, address 65, cancel,
+// confirmation, version and validation registers.
+#include "ErrorReport.h"
 #include "link/Detection.h"
+#include "LinkTrace.h"
 #include "RecordingUi.h"
-#include "SimulatedLine.h"
 
 #include <QTest>
 
-namespace {
-LinkOptions fast()
-{
-    LinkOptions o;
-    o.frameDelayMs = 0;
-    o.replyTimeoutMs = 25;
-    return o;
-}
+#include <functional>
 
+namespace {
 // The search window as the detection drives it, with scripted answers.
 class RecordingWindow : public SearchWindow
 {
 public:
     void ShowSearching() override { calls << QStringLiteral("show"); }
-    bool Cancelled() override
-    {
-        ++polls;
-        return cancelAtPoll > 0 && polls >= cancelAtPoll;
-    }
+    bool Cancelled() override { return cancelAtPoll > 0 && ++polls >= cancelAtPoll; }
     void ShowAttempt(const QString& slave, std::int32_t bauds, std::int16_t stops) override
     {
         calls << QStringLiteral("%1 %2 %3").arg(slave).arg(bauds).arg(stops);
@@ -42,336 +33,185 @@ public:
     bool confirm = true;
 };
 
-// "5:R1138/1 @9600,N,8,1" per request, "P" per pause.
-class Trace
+using Setup = std::function<void(SimulatedLine&)>;
+
+Setup panel(int slave, int version, const char* settings = "9600,N,8,1")
 {
-public:
-    Trace(SimulatedLine& line, PanelLink& link)
-    {
-        QObject::connect(&link, &PanelLink::FramePaused, &link,
-                         [this] { steps << QStringLiteral("P"); });
-        QObject::connect(&line, &SimulatedLine::RequestSent, &line,
-                         [this, &line](const QByteArray& r) {
-                             const int address = static_cast<std::uint8_t>(r[2]) << 8 |
-                                                 static_cast<std::uint8_t>(r[3]);
-                             const int count = static_cast<std::uint8_t>(r[4]) << 8 |
-                                               static_cast<std::uint8_t>(r[5]);
-                             steps << QStringLiteral("%1:%2%3/%4")
-                                          .arg(int(uchar(r[0])))
-                                          .arg(r[1] == 3 ? 'R' : 'W')
-                                          .arg(address)
-                                          .arg(count);
-                             settings << line.Settings();
-                         });
-    }
-    QStringList steps;
-    QStringList settings;
-};
+    return [=](SimulatedLine& line) {
+        line.addPanel(std::uint8_t(slave), version, QString::fromLatin1(settings));
+    };
+}
 
-// One detection's bench: a simulated line, the link over it, the trace of
-// what went on the line and the search window. version starts at 0.
-struct Bench
+// Panel 5 whose register 1138 (its slave number) reads number.
+Setup numbered(int number)
 {
-    SimulatedLine line;
-    PanelLink link{line, fast()};
-    Trace trace{line, link};
-    RecordingWindow window;
-    std::int32_t version = 0;
+    return
+        [=](SimulatedLine& line) { line.addPanel(5).setReadRegister(1138, std::int16_t(number)); };
+}
 
-    std::uint8_t detect(std::uint8_t slave, bool search, bool clearMode)
-    {
-        return DetectOrvel(link, window, slave, search, version, clearMode);
-    }
-};
+// Panel 4 with these identification words.
+Setup identified(int w132, int w133)
+{
+    return [=](SimulatedLine& line) {
+        line.addPanel(4).setIdentification(std::int16_t(w132), std::int16_t(w133));
+    };
+}
 
-QStringList searchOrder(const QList<int>& bauds, const QList<int>& stops)
+// Panel 5 at 19200 baud that does not answer a version read.
+void versionUnread(SimulatedLine& line)
+{
+    line.addPanel(5, 262, QStringLiteral("19200,N,8,1"))
+        .setFault(SimulatedPanel::Fault::NoReply, -1, 334);
+}
+
+// Attempts at every rate for each stop count, in order, for the window.
+QString attempts(const char* slave, const QList<int>& bauds, const QList<int>& stops)
 {
     QStringList list;
     for (int s : stops) {
         for (int b : bauds)
-            list << QStringLiteral("%1,N,8,%2").arg(b).arg(s);
+            list << QStringLiteral("%1 %2 %3").arg(QLatin1String(slave)).arg(b).arg(s);
     }
-    return list;
+    return list.join(QLatin1Char('|'));
 }
 } // namespace
+
+Q_DECLARE_METATYPE(Setup)
 
 class TestDetection : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void consoleVersion() { QCOMPARE(CurrentVersion(), 262); }
-
-    void directSlave()
+    // How the detection is asked: "5" (slave 5, directly), "0 search"
+    // (slave 0, searching), then "clear" (to clear the buffer), "refuse" (the
+    // user refuses the panel found), "cancel N" (Cancel at the Nth poll of the
+    // window), "line S" (the line's settings before). Its outcome: "found N",
+    // "none" or "cancelled", the version ("v99": left as it was) and the
+    // line's settings after; the trace of the line, the window's calls and
+    // the one error reported.
+    void detect_data()
     {
-        Bench b;
-        b.line.addPanel(5, 261);
-        b.version = -1;
-        QCOMPARE(b.detect(5, false, false), std::uint8_t(5));
-        QCOMPARE(b.version, 261);
-        QCOMPARE(b.trace.steps, QStringList({"5:R1138/1", "P", "5:R334/2"}));
-        QCOMPARE(b.window.calls, QStringList({"confirm 5 35021", "close"}));
-        QCOMPARE(b.line.Settings(), QStringLiteral("9600,N,8,1"));
+        QTest::addColumn<Setup>("panels");
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("outcome");
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("calls");
+        QTest::addColumn<QString>("message");
+        auto row = [](const char* name, const Setup& panels, const char* how, const char* outcome,
+                      const QString& steps, const QString& calls, const QString& message = {}) {
+            QTest::newRow(name) << panels << QString::fromLatin1(how)
+                                << QString::fromLatin1(outcome) << steps << calls << message;
+        };
+        const Setup none = [](SimulatedLine&) {};
+        const QString via65 = QStringLiteral("65:R130/1 P %1:R132/1 P %1:R133/1 P P %1:R334/2");
+        const QString probe65 = QStringLiteral("65:R130/1 P ");
+        const QList<int> rates{9600, 19200, 4800, 2400, 1200};
+        row("direct", panel(5, 261), "5", "found 5 v261 at 9600,N,8,1", "5:R1138/1 P 5:R334/2",
+            "confirm 5 35021|close");
+        row("clear mode", panel(5, 262), "5 clear", "found 5 v262 at 9600,N,8,1",
+            "5:R1138/1 P 5:R334/2", "confirm 5 102011|close");
+        row(
+            "the panel's own number wins",
+            [](SimulatedLine& line) {
+                line.addPanel(5).setReadRegister(1138, 7);
+                line.addPanel(7, 261);
+            },
+            "5", "found 7 v261 at 9600,N,8,1", "5:R1138/1 P 7:R334/2", "confirm 7 35021|close");
+        for (int number : {0, 65, 255})
+            row(qPrintable(QStringLiteral("answers %1").arg(number)), numbered(number), "5",
+                "none v99 at 9600,N,8,1", "5:R1138/1 P", "close");
+        row("nothing answers", none, "9 line 4800,E,8,2", "none v99 at 4800,E,8,2", "9:R1138/1 P",
+            "close");
+        row("slave 0 through address 65", panel(12, 260), "0", "found 12 v260 at 9600,N,8,1",
+            via65.arg(12), "confirm 12 35021|close");
+        row("slave 0, 132 is 0", identified(0, 1), "0", "none v99 at 9600,N,8,1",
+            "65:R130/1 P 4:R132/1 P P", "close");
+        row("slave 0, 133 is 2", identified(1, 2), "0", "none v99 at 9600,N,8,1",
+            "65:R130/1 P 4:R132/1 P 4:R133/1 P P", "close");
+        // A panel whose version cannot be read is no panel to work with, told
+        // apart from "no panel answered" by the version.
+        row("version unread", versionUnread, "5 line 19200,N,8,1", "none v-1 at 19200,N,8,1",
+            "5:R1138/1 P 5:R334/2", "close");
+        row("version unread, searching", versionUnread, "0 search line 19200,N,8,1",
+            "none v-1 at 19200,N,8,1", via65.arg(5), "show|? 19200 1|5 19200 1|close");
+        // The search tries the current settings first, the other rates and
+        // then the other stop count; the port keeps the settings that answered.
+        row("search finds the panel at other settings", panel(8, 259, "2400,N,8,2"), "0 search",
+            "found 8 v259 at 2400,N,8,2", probe65.repeated(8) + via65.arg(8),
+            "show|" + attempts("?", rates, {1}) + '|' + attempts("?", rates.mid(0, 4), {2}) +
+                "|8 2400 2|confirm 8 35021|close");
+        row("search finds nothing", none, "6 search line 1200,N,8,2", "none v99 at 1200,N,8,2",
+            QStringLiteral("6:R1138/1 P ").repeated(10).trimmed(),
+            "show|" + attempts("6", {1200, 19200, 9600, 4800, 2400}, {2, 1}) + "|close");
+        row("confirmation refused", panel(3, 262, "19200,N,8,1"), "3 search refuse",
+            "cancelled v262 at 19200,N,8,1", "3:R1138/1 P 3:R1138/1 P 3:R334/2",
+            "show|3 9600 1|3 19200 1|3 19200 1|confirm 3 35021|close");
+        row("cancel before the first", none, "0 search cancel 1", "cancelled v99 at 9600,N,8,1", "",
+            "show|close");
+        row("cancel after two", none, "0 search cancel 3", "cancelled v99 at 9600,N,8,1",
+            probe65.repeated(2).trimmed(), "show|? 9600 1|? 19200 1|close");
+        row("cancel during the last", none, "0 search cancel 11", "cancelled v99 at 9600,N,8,1",
+            probe65.repeated(10).trimmed(), "show|" + attempts("?", rates, {1, 2}) + "|close");
+        row(
+            "a rate the device refuses",
+            [](SimulatedLine& line) {
+                line.addPanel(5, 262, QStringLiteral("1200,N,8,1"));
+                line.setUnsupportedBauds({4800});
+            },
+            "5 search", "none v99 at 9600,N,8,1", "5:R1138/1 P 5:R1138/1 P",
+            "show|5 9600 1|5 19200 1|close",
+            ErrorReport(8015, "Could not set comm state", "CommFunctions.DetectOrvel"));
     }
 
-    void clearModeMessage()
+    void detect()
     {
-        Bench b;
-        b.line.addPanel(5);
-        QCOMPARE(b.detect(5, false, true), std::uint8_t(5));
-        QCOMPARE(b.window.calls.first(), QStringLiteral("confirm 5 102011"));
-    }
-
-    void panelsOwnNumberWins()
-    {
-        Bench b;
-        SimulatedPanel& panel = b.line.addPanel(5, 262);
-        panel.setReadRegister(1138, 7); // configured as 7, validated
-        b.line.addPanel(7, 261);
-        QCOMPARE(b.detect(5, false, false), std::uint8_t(7));
-        // The version is asked of the number found.
-        QCOMPARE(b.trace.steps, QStringList({"5:R1138/1", "P", "7:R334/2"}));
-        QCOMPARE(b.version, 261);
-    }
-
-    // A panel that answers but whose version cannot be read is no panel to
-    // work with: nothing is confirmed and the link failure is told apart from
-    // "no panel answered" by the version.
-    void unreadableVersionIsLinkFailure_data()
-    {
-        QTest::addColumn<int>("slave");
-        QTest::addColumn<bool>("search");
-        QTest::addColumn<QStringList>("steps");
-        QTest::newRow("slave 5") << 5 << false << QStringList({"5:R1138/1", "P", "5:R334/2"});
-        QTest::newRow("slave 0, searching")
-            << 0 << true
-            << QStringList({"65:R130/1", "P", "5:R132/1", "P", "5:R133/1", "P", "P", "5:R334/2"});
-    }
-
-    void unreadableVersionIsLinkFailure()
-    {
-        QFETCH(int, slave);
-        QFETCH(bool, search);
-        QFETCH(QStringList, steps);
-        Bench b;
-        b.line.SetSettings(QStringLiteral("19200,N,8,1"));
-        b.line.addPanel(5, 262, QStringLiteral("19200,N,8,1"))
-            .setFault(SimulatedPanel::Fault::NoReply, -1, 334);
-        QCOMPARE(b.detect(std::uint8_t(slave), search, false), DetectNone);
-        QCOMPARE(b.version, VersionUnreadable);
-        QCOMPARE(b.trace.steps, steps);
-        QVERIFY(!b.window.calls.join(' ').contains(QLatin1String("confirm")));
-        QCOMPARE(b.window.calls.last(), QStringLiteral("close"));
-    }
-
-    void confirmationRefusedIsCancel()
-    {
-        Bench b;
-        b.line.addPanel(3, 262, QStringLiteral("19200,N,8,1"));
-        b.window.confirm = false;
-        QCOMPARE(b.detect(3, true, false), DetectCancelled);
-        // The port keeps the settings that answered.
-        QCOMPARE(b.line.Settings(), QStringLiteral("19200,N,8,1"));
-        QCOMPARE(b.window.calls.last(), QStringLiteral("close"));
-    }
-
-    void slaveZeroThroughAddress65()
-    {
-        Bench b;
-        b.line.addPanel(12, 260);
-        QCOMPARE(b.detect(0, false, false), std::uint8_t(12));
-        QCOMPARE(b.version, 260);
-        QCOMPARE(b.trace.steps, QStringList({"65:R130/1", "P", "12:R132/1", "P", "12:R133/1", "P",
-                                             "P", "12:R334/2"}));
-        QCOMPARE(b.trace.settings.first(), QStringLiteral("9600,N,8,1"));
-    }
-
-    void slaveZeroFailsIdentification_data()
-    {
-        QTest::addColumn<int>("w132");
-        QTest::addColumn<int>("w133");
-        QTest::addColumn<int>("requests");
-        QTest::newRow("132 is 0") << 0 << 1 << 2;
-        QTest::newRow("133 is 2") << 1 << 2 << 3;
-    }
-
-    void slaveZeroFailsIdentification()
-    {
-        QFETCH(int, w132);
-        QFETCH(int, w133);
-        QFETCH(int, requests);
-        Bench b;
-        b.line.addPanel(4).setIdentification(static_cast<std::int16_t>(w132),
-                                             static_cast<std::int16_t>(w133));
-        b.version = 99;
-        QCOMPARE(b.detect(0, false, false), DetectNone);
-        QCOMPARE(b.line.requests().size(), requests);
-        QCOMPARE(b.version, 99);
-        QCOMPARE(b.window.calls, QStringList{"close"});
-    }
-
-    void nothingAnswersDirectly()
-    {
-        Bench b;
-        b.line.SetSettings(QStringLiteral("4800,E,8,2"));
-        QCOMPARE(b.detect(9, false, false), DetectNone);
-        QCOMPARE(b.line.requests().size(), 1);
-        QCOMPARE(b.line.Settings(), QStringLiteral("4800,E,8,2"));
-    }
-
-    void searchOrderAndRestore_data()
-    {
-        QTest::addColumn<int>("slave");
-        QTest::addColumn<QString>("settings");
-        QTest::addColumn<QStringList>("order");
-        QTest::newRow("9600/1: 10 attempts")
-            << 6 << "9600,N,8,1" << searchOrder({9600, 19200, 4800, 2400, 1200}, {1, 2});
-        QTest::newRow("38400/1: 12 attempts")
-            << 6 << "38400,N,8,1" << searchOrder({38400, 19200, 9600, 4800, 2400, 1200}, {1, 2});
-        QTest::newRow("1200/2: 2 then 1")
-            << 6 << "1200,N,8,2" << searchOrder({1200, 19200, 9600, 4800, 2400}, {2, 1});
-        QTest::newRow("slave 0: address 65 each time")
-            << 0 << "9600,N,8,1" << searchOrder({9600, 19200, 4800, 2400, 1200}, {1, 2});
-    }
-
-    void searchOrderAndRestore()
-    {
-        QFETCH(int, slave);
-        QFETCH(QString, settings);
-        QFETCH(QStringList, order);
-        Bench b;
-        b.line.SetSettings(settings);
-        QCOMPARE(b.detect(std::uint8_t(slave), true, false), DetectNone);
-        QCOMPARE(b.trace.settings, order);
-        // Each attempt is one request and one pause.
-        const QString request =
-            slave == 0 ? QStringLiteral("65:R130/1") : QStringLiteral("6:R1138/1");
-        QCOMPARE(b.trace.steps.size(), 2 * order.size());
-        for (qsizetype i = 0; i < b.trace.steps.size(); i += 2) {
-            QCOMPARE(b.trace.steps[i], request);
-            QCOMPARE(b.trace.steps[i + 1], QStringLiteral("P"));
-        }
-        QCOMPARE(b.line.Settings(), settings);
-        // The window showed each attempt, then went away.
-        QCOMPARE(b.window.calls.first(), QStringLiteral("show"));
-        QCOMPARE(b.window.calls.size(), order.size() + 2);
-        const QString first = order.first();
-        QCOMPARE(b.window.calls[1], QStringLiteral("%1 %2 %3")
-                                        .arg(slave == 0 ? QStringLiteral("?") : QStringLiteral("6"),
-                                             first.section(',', 0, 0), first.section(',', 3)));
-        QCOMPARE(b.window.calls.last(), QStringLiteral("close"));
-    }
-
-    void searchFindsPanelAtOtherSettings()
-    {
-        Bench b;
-        b.line.addPanel(8, 259, QStringLiteral("2400,N,8,2"));
-        QCOMPARE(b.detect(0, true, false), std::uint8_t(8));
-        QCOMPARE(b.version, 259);
-        // Five rates with 1 stop bit, then 9600, 19200, 4800 and 2400 with 2.
-        QCOMPARE(b.window.calls.mid(1, 9),
-                 QStringList({"? 9600 1", "? 19200 1", "? 4800 1", "? 2400 1", "? 1200 1",
-                              "? 9600 2", "? 19200 2", "? 4800 2", "? 2400 2"}));
-        QCOMPARE(b.window.calls.mid(10), QStringList({"8 2400 2", "confirm 8 35021", "close"}));
-        QCOMPARE(b.line.Settings(), QStringLiteral("2400,N,8,2"));
-        QCOMPARE(b.trace.settings.last(), QStringLiteral("2400,N,8,2"));
-    }
-
-    void cancelDuringSearch_data()
-    {
-        QTest::addColumn<int>("cancelAtPoll");
-        QTest::addColumn<int>("attempts");
-        QTest::newRow("before the first") << 1 << 0;
-        QTest::newRow("after two") << 3 << 2;
-        QTest::newRow("during the last") << 11 << 10;
-    }
-
-    void cancelDuringSearch()
-    {
-        QFETCH(int, cancelAtPoll);
-        QFETCH(int, attempts);
-        Bench b;
-        b.window.cancelAtPoll = cancelAtPoll;
-        QCOMPARE(b.detect(0, true, false), DetectCancelled);
-        QCOMPARE(b.line.requests().size(), attempts);
-        // The line goes back to the user's settings.
-        QCOMPARE(b.line.Settings(), QStringLiteral("9600,N,8,1"));
-        QCOMPARE(b.window.calls.last(), QStringLiteral("close"));
-        QVERIFY(!b.window.calls.join(' ').contains(QStringLiteral("confirm")));
-    }
-
-    void answerOutsideOneTo64IsNoPanel_data()
-    {
-        QTest::addColumn<int>("number");
-        QTest::newRow("0") << 0;
-        QTest::newRow("255") << 255;
-        QTest::newRow("65") << 65;
-    }
-
-    void answerOutsideOneTo64IsNoPanel()
-    {
-        QFETCH(int, number);
-        Bench b;
-        b.line.addPanel(5).setReadRegister(1138, static_cast<std::int16_t>(number));
-        QCOMPARE(b.detect(5, false, false), DetectNone);
-    }
-
-    void errorsAreReported()
-    {
+        QFETCH(Setup, panels);
+        QFETCH(QString, how);
+        QFETCH(QString, message);
+        const QStringList words = how.split(QLatin1Char(' '));
+        const auto after = [&](const char* word) {
+            const qsizetype at = words.indexOf(QLatin1String(word));
+            return at < 0 ? QString() : words.value(at + 1);
+        };
         RecordingUi ui;
-        Bench b;
-        b.line.addPanel(5, 262, QStringLiteral("1200,N,8,1"));
-        b.line.setUnsupportedBauds({4800});
-        QCOMPARE(b.detect(5, true, false), DetectNone);
-        QCOMPARE(b.line.requests().size(), 2); // 9600, 19200, then 4800 fails
-        QCOMPARE(ui.messages.size(), 1);
-        QCOMPARE(ui.messages[0].text,
-                 QStringLiteral("Error Nr 8015 : Could not set comm state\r\n\r\nModule : "
-                                "CommFunctions\r\nFunction : DetectOrvel"));
-        QCOMPARE(b.window.calls.last(), QStringLiteral("close"));
-        // Even then the line is back at the user's settings.
-        QCOMPARE(b.line.Settings(), QStringLiteral("9600,N,8,1"));
-    }
-
-    void testModuleType()
-    {
         SimulatedLine line;
-        SimulatedPanel& panel = line.addPanel(2);
-        PanelLink link(line, fast());
-        Trace trace(line, link);
-        QVERIFY(TestModuleType(link, 2));
-        QCOMPARE(trace.steps, QStringList({"2:R132/1", "P", "2:R133/1", "P"}));
-        panel.setIdentification(1, 0);
-        QVERIFY(!TestModuleType(link, 2));
-        QVERIFY(!TestModuleType(link, 3));
+        if (words.contains(QLatin1String("line")))
+            line.SetSettings(after("line"));
+        panels(line);
+        PanelLink link(line, {.frameDelayMs = 0, .replyTimeoutMs = 25});
+        LinkTrace trace(line, link);
+        RecordingWindow window;
+        window.confirm = !words.contains(QLatin1String("refuse"));
+        window.cancelAtPoll = after("cancel").toInt();
+        std::int32_t version = 99;
+        const int result = DetectOrvel(link, window, std::uint8_t(words[0].toInt()),
+                                       words.contains(QLatin1String("search")), version,
+                                       words.contains(QLatin1String("clear")));
+        QTEST(QStringLiteral("%1 v%2 at %3")
+                  .arg(result == DetectNone        ? QStringLiteral("none")
+                       : result == DetectCancelled ? QStringLiteral("cancelled")
+                                                   : QStringLiteral("found %1").arg(result))
+                  .arg(version)
+                  .arg(line.Settings()),
+              "outcome");
+        QTEST(trace.text(), "steps");
+        QTEST(window.calls.join(QLatin1Char('|')), "calls");
+        QCOMPARE(ui.lastText(), message);
+        QCOMPARE(ui.messages.size(), message.isEmpty() ? 0 : 1);
     }
 
-    void readVersion_data()
-    {
-        QTest::addColumn<int>("version");
-        for (int v = 258; v <= 262; ++v)
-            QTest::newRow(qPrintable(QString::number(v))) << v;
-    }
-
-    void readVersion()
-    {
-        QFETCH(int, version);
-        SimulatedLine line;
-        SimulatedPanel& panel = line.addPanel(1, version);
-        PanelLink link(line, fast());
-        QCOMPARE(ReadVersion(link, 1), version);
-        // Only the low byte of 334 and the high byte of 335 count.
-        panel.setReadRegister(334, 0x7F01);
-        panel.setReadRegister(335, static_cast<std::int16_t>((version & 0xFF) << 8 | 0x33));
-        QCOMPARE(ReadVersion(link, 1), version);
-        QCOMPARE(ReadVersion(link, 2), 0);
-    }
-
-    void validation()
+    void versionAndValidation()
     {
         SimulatedLine line;
         SimulatedPanel& panel = line.addPanel(1);
-        PanelLink link(line, fast());
+        PanelLink link(line, {.frameDelayMs = 0, .replyTimeoutMs = 25});
+        // Only the low byte of 334 and the high byte of 335 count.
+        panel.setReadRegister(334, 0x7F01);
+        panel.setReadRegister(335, 0x0633);
+        QCOMPARE(ReadVersion(link, 1), 262);
+        QCOMPARE(ReadVersion(link, 2), 0);
+        line.clearLog();
         QVERIFY(ValidationOrvel(link, 1));
         QCOMPARE(line.requests(), QList<QByteArray>{QByteArray::fromHex("011001500001020000BAC0")});
         QCOMPARE(panel.validations(), 1);

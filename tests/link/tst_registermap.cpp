@@ -2,8 +2,8 @@
 // their pauses, the packing of every field, overflow errors and failures.
 #include "ErrorReport.h"
 #include "link/RegisterMap.h"
+#include "LinkTrace.h"
 #include "RecordingUi.h"
-#include "SimulatedLine.h"
 
 #include <QTest>
 
@@ -15,30 +15,8 @@ Q_DECLARE_METATYPE(Setup)
 namespace {
 LinkOptions fast()
 {
-    LinkOptions o;
-    o.frameDelayMs = 0;
-    o.replyTimeoutMs = 100;
-    return o;
+    return {.frameDelayMs = 0, .replyTimeoutMs = 100};
 }
-
-// "R593/12", "W337/12" for each request and "P" for each pause, in order.
-class Schedule
-{
-public:
-    Schedule(SimulatedLine& line, PanelLink& link)
-    {
-        QObject::connect(&link, &PanelLink::FramePaused, &link,
-                         [this] { steps << QStringLiteral("P"); });
-        QObject::connect(&line, &SimulatedLine::RequestSent, &line, [this](const QByteArray& r) {
-            const int address =
-                static_cast<std::uint8_t>(r[2]) << 8 | static_cast<std::uint8_t>(r[3]);
-            const int count =
-                static_cast<std::uint8_t>(r[4]) << 8 | static_cast<std::uint8_t>(r[5]);
-            steps << QStringLiteral("%1%2/%3").arg(r[1] == 3 ? 'R' : 'W').arg(address).arg(count);
-        });
-    }
-    QStringList steps;
-};
 
 // What a whole transfer announces: its number of blocks, the sections in
 // order, and the blocks done.
@@ -56,11 +34,6 @@ struct Announced
     int done = 0;
     QList<int> sections;
 };
-
-QStringList split(const QString& text)
-{
-    return text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-}
 
 QString readAllSchedule(int v)
 {
@@ -102,67 +75,39 @@ QString writeAllSchedule(int v, bool factory)
     return s;
 }
 
-QList<std::int16_t> wordsOf(const QByteArray& request)
+// The words of the request written at address.
+QList<int> wordsAt(const SimulatedLine& line, int address)
 {
-    QList<std::int16_t> words;
-    for (int i = 7; i + 1 < request.size() - 2; i += 2)
-        words << static_cast<std::int16_t>(static_cast<std::uint8_t>(request[i]) << 8 |
-                                           static_cast<std::uint8_t>(request[i + 1]));
+    QList<int> words;
+    for (const QByteArray& r : line.requests()) {
+        if ((uchar(r[2]) << 8 | uchar(r[3])) == address) {
+            for (int i = 7; i + 2 < r.size() - 1; i += 2)
+                words << std::int16_t(uchar(r[i]) << 8 | uchar(r[i + 1]));
+        }
+    }
     return words;
 }
 
-// Names the first difference between two records (for a readable failure).
-QString firstDifference(const ConfigClass& a, const ConfigClass& b)
-{
-    const QByteArray x = a.ToFileBytes();
-    const QByteArray y = b.ToFileBytes();
-    for (qsizetype i = 0; i < qMin(x.size(), y.size()); ++i) {
-        if (x[i] != y[i])
-            return QStringLiteral("file byte %1: %2 vs %3")
-                .arg(i)
-                .arg(int(uchar(x[i])))
-                .arg(int(uchar(y[i])));
-    }
-    return x.size() == y.size() ? QString() : QStringLiteral("sizes differ");
-}
+// The same record, field by field (as file bytes, for a readable failure)
+// and as a whole.
+#define COMPARE_RECORDS(actual, expected)                                                          \
+    QCOMPARE((actual).ToFileBytes(), (expected).ToFileBytes());                                    \
+    QVERIFY((actual) == (expected))
 
-QByteArray requestAt(const SimulatedLine& line, int address)
-{
-    for (const QByteArray& r : line.requests()) {
-        if ((static_cast<std::uint8_t>(r[2]) << 8 | static_cast<std::uint8_t>(r[3])) == address)
-            return r;
-    }
-    return {};
-}
-
+// A configuration whose fields differ from a new one's.
 ConfigClass sample()
 {
     ConfigClass c;
     for (int ch = 1; ch <= 12; ++ch) {
-        c.SetInSecu(ch, static_cast<std::uint8_t>(ch));
-        c.SetInTempo(ch, ch * 100003);
-        c.SetInSequence(ch, static_cast<std::uint8_t>(ch + 20));
-        c.SetInDetect(ch, static_cast<std::uint8_t>(ch % 3));
-        c.SetInRelance(ch, static_cast<std::uint8_t>(ch % 2));
-        c.SetInBlocage(ch, static_cast<std::uint8_t>(200 + ch));
-        for (int k = 1; k <= 4; ++k)
-            c.SetInRedir(ch, k, static_cast<std::uint8_t>((ch + k * 3) % 13));
-        c.SetInSynth(ch, static_cast<std::uint8_t>(ch * 7));
-        c.SetInTypeKL(ch, static_cast<std::uint8_t>(ch * 11));
-        c.SetInDisturb(ch, static_cast<std::uint8_t>(ch * 13));
-        c.SetInRepBlock(ch, static_cast<std::uint8_t>(255 - ch));
-        c.SetOutSecu(ch, static_cast<std::uint8_t>(ch + 1));
-        c.SetOutPilot(ch, static_cast<std::uint8_t>(ch + 2));
-        c.SetOutMode(ch, static_cast<std::uint8_t>(ch % 4));
+        c.SetInSecu(ch, std::uint8_t(ch));
+        c.SetInBlocage(ch, std::uint8_t(200 + ch));
+        c.SetInRedir(ch, 1, std::uint8_t(ch % 12 + 1));
+        c.SetInDisturb(ch, std::uint8_t(ch * 13));
+        c.SetInRepBlock(ch, std::uint8_t(255 - ch));
+        c.SetOutMode(ch, std::uint8_t(ch % 4));
     }
     for (int k = 0; k < 33; ++k)
-        c.SetGenParam(k, static_cast<std::uint8_t>(k * 5 + 1));
-    c.SetGenParam(23, 9);
-    c.SetGenParam(30, 3);
-    c.SetGenParam(31, 59);
-    c.SetGenTempoRelance(123456789);
-    c.SetBrightMin(-300);
-    c.SetSupplyType(2);
+        c.SetGenParam(k, std::uint8_t(k == 30 ? 3 : k == 31 ? 59 : k * 5 + 1));
     return c;
 }
 } // namespace
@@ -185,17 +130,17 @@ private Q_SLOTS:
         SimulatedLine line;
         line.addPanel(1, version);
         PanelLink link(line, fast());
-        Schedule schedule(line, link);
+        LinkTrace trace(line, link, false);
         ConfigClass c;
         // Each whole transfer announces as many blocks as it sends requests,
         // one block done after each of them, and its sections in order.
         const auto transfer = [&](const std::function<bool()>& run, const QString& expected,
                                   const QList<int>& sections) {
-            schedule.steps.clear();
+            trace.steps.clear();
             line.clearLog();
             Announced announced(link);
             QVERIFY(run());
-            QCOMPARE(schedule.steps, split(expected));
+            QCOMPARE(trace.text(), expected.trimmed());
             QCOMPARE(announced.total, int(line.requests().size()));
             QCOMPARE(announced.done, announced.total);
             QCOMPARE(announced.sections, sections);
@@ -225,28 +170,6 @@ private Q_SLOTS:
         QCOMPARE(x.size(), 5);
         QVERIFY(x[1].atMs - x[0].atMs >= 100);
         QVERIFY(x[4].atMs - x[3].atMs < 100); // G-R5 follows G-R4 at once
-    }
-
-    void roundTripThroughPanel()
-    {
-        const int version = 262;
-        SimulatedLine line;
-        SimulatedPanel& panel = line.addPanel(9, version);
-        panel.setReadRegister(1175, 4); // CommonType, fixed by the hardware
-        PanelLink link(line, fast());
-        const ConfigClass written = sample();
-        QVERIFY(WriteAll(link, written, 9, true, version));
-        ConfigClass expected = written;
-        expected.SetCommonType(4);
-        expected.SetGenParam(13, 0); // no register carries GenParam(13)
-        // The panel's own view of what arrived (its independent layout).
-        ConfigClass onPanel = panel.config();
-        onPanel.SetModuleNo(expected.ModuleNo());
-        QVERIFY2(onPanel == expected, qPrintable(firstDifference(onPanel, expected)));
-
-        ConfigClass read;
-        QVERIFY(ReadAll(link, read, 9, version));
-        QVERIFY2(read == expected, qPrintable(firstDifference(read, expected)));
     }
 
     void olderFirmwareLeavesFieldsUntouched()
@@ -327,15 +250,12 @@ private Q_SLOTS:
         ConfigClass c;
         setup(c);
         QVERIFY(WriteAll(link, c, 1, true, version));
-        QList<int> sent;
-        for (std::int16_t w : wordsOf(requestAt(line, address)).mid(first, words.size()))
-            sent << w;
-        QCOMPARE(sent, words);
+        QCOMPARE(wordsAt(line, address).mid(first, words.size()), words);
         ConfigClass read;
         if (readBack)
             readBack(c);
         QVERIFY(ReadAll(link, read, 1, version));
-        QVERIFY2(read == c, qPrintable(firstDifference(read, c)));
+        COMPARE_RECORDS(read, c);
     }
 
     void minutesRoundHalvesToEven_data()
@@ -343,14 +263,10 @@ private Q_SLOTS:
         QTest::addColumn<int>("ticks");
         QTest::addColumn<int>("hours");
         QTest::addColumn<int>("minutes");
-        QTest::newRow("6 000") << 6000 << 0 << 0;
-        QTest::newRow("18 000") << 18000 << 0 << 2;
-        QTest::newRow("30 000") << 30000 << 0 << 2;
-        QTest::newRow("42 000") << 42000 << 0 << 4;
-        QTest::newRow("17 999") << 17999 << 0 << 1;
-        QTest::newRow("6 001") << 6001 << 0 << 1;
-        QTest::newRow("1 440 000") << 1440000 << 2 << 0;
-        QTest::newRow("255 h 59 min") << 184308000 << 255 << 59;
+        const int rows[][3] = {{6000, 0, 0},  {18000, 0, 2}, {30000, 0, 2},   {42000, 0, 4},
+                               {17999, 0, 1}, {6001, 0, 1},  {1440000, 2, 0}, {184308000, 255, 59}};
+        for (const auto& r : rows)
+            QTest::newRow(qPrintable(QString::number(r[0]))) << r[0] << r[1] << r[2];
     }
 
     void minutesRoundHalvesToEven()
@@ -411,25 +327,45 @@ private Q_SLOTS:
         QCOMPARE(ui.messages.size(), 1);
     }
 
-    void failureStopsAtTheFailingBlock_data()
+    // A transfer that fails or is stopped ends at that block, announcing no
+    // more; a stop lets the exchange in progress finish. A write says whether
+    // any block reached the panel.
+    void failureStopsAtTheBlock_data()
     {
-        QTest::addColumn<int>("failAt"); // 1-based request number
         QTest::addColumn<bool>("write");
+        QTest::addColumn<int>("failAt");    // 1-based request number; 0: none
+        QTest::addColumn<int>("stopAfter"); // stop asked once this many were sent; 0: never
+        QTest::addColumn<int>("requests");
         QTest::addColumn<int>("section"); // the last one announced
-        QTest::newRow("read, first") << 1 << false << 1;
-        QTest::newRow("read, InRedir") << 7 << false << 1;
-        QTest::newRow("read, outputs") << 13 << false << 2;
-        QTest::newRow("read, factory") << 20 << false << 4;
-        QTest::newRow("write, outputs first") << 12 << true << 2;
-        QTest::newRow("write, G-W5") << 19 << true << 3;
-        QTest::newRow("write, factory") << 20 << true << 4;
+        QTest::addColumn<int>("outcome");
+        using O = WriteOutcome;
+        auto row = [](const char* name, bool write, int failAt, int stopAfter, int requests,
+                      int section, O outcome = O::NotWritten) {
+            QTest::newRow(name) << write << failAt << stopAfter << requests << section
+                                << int(outcome);
+        };
+        row("read, first", false, 1, 0, 1, 1);
+        row("read, redirections", false, 7, 0, 7, 1);
+        row("read, outputs", false, 13, 0, 13, 2);
+        row("read, factory", false, 20, 0, 20, 4);
+        row("all written", true, 0, 0, 20, 4, O::Written);
+        row("first block fails", true, 1, 0, 1, 1, O::NotWritten);
+        row("outputs fail", true, 12, 0, 12, 2, O::PartlyWritten);
+        row("G-W5 fails", true, 19, 0, 19, 3, O::PartlyWritten);
+        row("factory fails", true, 20, 0, 20, 4, O::PartlyWritten);
+        row("stop during the first", true, 0, 1, 1, 1, O::PartlyWritten);
+        row("stop before the outputs", true, 0, 11, 11, 2, O::PartlyWritten);
+        row("stop during the last", true, 0, 20, 20, 4, O::Written);
     }
 
-    void failureStopsAtTheFailingBlock()
+    void failureStopsAtTheBlock()
     {
-        QFETCH(int, failAt);
         QFETCH(bool, write);
+        QFETCH(int, failAt);
+        QFETCH(int, stopAfter);
+        QFETCH(int, requests);
         QFETCH(int, section);
+        QFETCH(int, outcome);
         RecordingUi ui;
         SimulatedLine line;
         SimulatedPanel& panel = line.addPanel(1, 262);
@@ -440,59 +376,26 @@ private Q_SLOTS:
                 panel.setFault(SimulatedPanel::Fault::NoReply);
         });
         PanelLink link(line, fast());
+        link.SetStopRequest([&] { return stopAfter > 0 && sent >= stopAfter; });
         Announced announced(link);
         ConfigClass c;
-        QVERIFY(write ? !WriteAll(link, c, 1, true, 262) : !ReadAll(link, c, 1, 262));
-        QCOMPARE(line.requests().size(), failAt);
-        QCOMPARE(announced.done, failAt - 1);
+        if (write) {
+            const WriteOutcome result = WriteConfiguration(link, sample(), 1, true, 262);
+            QCOMPARE(int(result), outcome);
+            QCOMPARE(WriteFailureTag(result),
+                     result == WriteOutcome::PartlyWritten ? 10122 : 10105);
+        } else {
+            QVERIFY(!ReadAll(link, c, 1, 262));
+        }
+        QCOMPARE(line.requests().size(), requests);
+        QCOMPARE(announced.done, requests - (failAt ? 1 : 0));
         QCOMPARE(announced.sections.last(), section);
         QVERIFY(ui.messages.isEmpty());
-        if (!write && failAt == 7) {
+        if (failAt == 7 && !write) {
             // Blocks read before the failure keep their new values.
             QCOMPARE(c.InBlocage(4), sample().InBlocage(4));
             QCOMPARE(c.InRedir(4, 1), std::uint8_t(0));
         }
-    }
-
-    // A write that fails or is stopped says whether any block reached the
-    // panel; a stop lets the exchange in progress finish and ends before
-    // the next block.
-    void writeOutcome_data()
-    {
-        QTest::addColumn<int>("failAt");    // 1-based request number; 0: none
-        QTest::addColumn<int>("stopAfter"); // stop asked once this many were sent; 0: never
-        QTest::addColumn<int>("outcome");
-        QTest::addColumn<int>("requests");
-        QTest::addColumn<int>("tag");
-        using O = WriteOutcome;
-        QTest::newRow("all written") << 0 << 0 << int(O::Written) << 20 << 10105;
-        QTest::newRow("first block fails") << 1 << 0 << int(O::NotWritten) << 1 << 10105;
-        QTest::newRow("outputs fail") << 13 << 0 << int(O::PartlyWritten) << 13 << 10122;
-        QTest::newRow("stop during the first") << 0 << 1 << int(O::PartlyWritten) << 1 << 10122;
-        QTest::newRow("stop before the outputs") << 0 << 12 << int(O::PartlyWritten) << 12 << 10122;
-        QTest::newRow("stop during the last") << 0 << 20 << int(O::Written) << 20 << 10105;
-    }
-
-    void writeOutcome()
-    {
-        QFETCH(int, failAt);
-        QFETCH(int, stopAfter);
-        QFETCH(int, outcome);
-        QFETCH(int, requests);
-        QFETCH(int, tag);
-        SimulatedLine line;
-        SimulatedPanel& panel = line.addPanel(1, 262);
-        int sent = 0;
-        connect(&line, &SimulatedLine::RequestSent, &line, [&] {
-            if (++sent == failAt)
-                panel.setFault(SimulatedPanel::Fault::NoReply);
-        });
-        PanelLink link(line, fast());
-        link.SetStopRequest([&] { return stopAfter > 0 && sent >= stopAfter; });
-        const WriteOutcome result = WriteConfiguration(link, sample(), 1, true, 262);
-        QCOMPARE(int(result), outcome);
-        QCOMPARE(line.requests().size(), requests);
-        QCOMPARE(WriteFailureTag(result), tag);
     }
 };
 

@@ -1,3 +1,6 @@
+// The console's INI store: where the file is, a preset beside the program,
+// files that cannot be read or written, and the typed readers.
+#include "ErrorReport.h"
 #include "RecordingUi.h"
 #include "settings/IniStore.h"
 #include "TestFiles.h"
@@ -6,7 +9,6 @@
 #include "util/RuntimeError.h"
 #include "util/SafeFile.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
@@ -14,6 +16,21 @@
 #include <QTest>
 
 #include <sys/stat.h>
+
+namespace {
+const QString General = QStringLiteral("General");
+const QString Communication = QStringLiteral("Communication");
+
+// What a conversion gives, or "error N" for the error it raises.
+template <class F> QString outcome(F convert)
+{
+    try {
+        return QVariant(convert()).toString();
+    } catch (const RuntimeError& e) {
+        return QStringLiteral("error %1").arg(e.number());
+    }
+}
+} // namespace
 
 class TestIniStore : public QObject
 {
@@ -36,7 +53,7 @@ private Q_SLOTS:
         qunsetenv("ORVEL_INI");
     }
 
-    void defaultNameBesideProgram()
+    void fileName()
     {
         SetIniFileNameOverride(QString());
         SetIniFolders(m_dir.path(), m_dir.filePath(QStringLiteral("user")));
@@ -73,11 +90,7 @@ private Q_SLOTS:
     void presetBesideProgram()
     {
         QFETCH(QByteArray, beside);
-        QFETCH(bool, fileWritable);
-        QFETCH(bool, folderWritable);
         QFETCH(bool, writtenBeside);
-        QFETCH(QString, port);
-        QFETCH(QString, language);
         QTemporaryDir program;
         const QString besideFile = program.filePath(QStringLiteral("orvel.ini"));
         const QString userFolder = m_dir.filePath(QStringLiteral("user"));
@@ -85,6 +98,8 @@ private Q_SLOTS:
         QDir(userFolder).removeRecursively();
         QVERIFY(QDir().mkpath(userFolder));
         TestFiles::WriteBytes(userFile, "[Communication]\nPort=3\n");
+        QFETCH(bool, fileWritable);
+        QFETCH(bool, folderWritable);
         if (!beside.isNull()) {
             TestFiles::WriteBytes(besideFile, beside);
             if (!fileWritable)
@@ -97,11 +112,10 @@ private Q_SLOTS:
 
         RecordingUi ui;
         QCOMPARE(IniFileName(), writtenBeside ? besideFile : userFile);
-        QCOMPARE(GetIniParam(QStringLiteral("Communication"), QStringLiteral("Port")), port);
-        QCOMPARE(GetIniParam(QStringLiteral("General"), QStringLiteral("Language")), language);
-        SetIniParam(QStringLiteral("Communication"), QStringLiteral("Port"), QStringLiteral("9"));
-        QCOMPARE(GetIniParam(QStringLiteral("Communication"), QStringLiteral("Port")),
-                 QStringLiteral("9"));
+        QTEST(GetIniParam(Communication, QStringLiteral("Port")), "port");
+        QTEST(GetIniParam(General, QStringLiteral("Language")), "language");
+        SetIniParam(Communication, QStringLiteral("Port"), QStringLiteral("9"));
+        QCOMPARE(GetIniParam(Communication, QStringLiteral("Port")), QStringLiteral("9"));
         QVERIFY(ui.messages.isEmpty());
         if (!writtenBeside)
             QCOMPARE(TestFiles::ReadBytes(besideFile), beside); // the preset is never changed
@@ -110,162 +124,112 @@ private Q_SLOTS:
     }
 
     // A file that is not a regular one, or too large, is not read: it is
-    // reported once and reads as every key absent; it is never replaced.
-    void unreadableFileReportedOnce_data()
+    // reported once and reads as every key absent; it is never replaced. A
+    // file that cannot be written is reported at each write.
+    void unusableFile_data()
     {
         QTest::addColumn<QString>("kind");
         QTest::newRow("named pipe") << "pipe";
         QTest::newRow("larger than 4 MiB") << "large";
+        QTest::newRow("a folder") << "folder";
     }
 
-    void unreadableFileReportedOnce()
+    void unusableFile()
     {
         QFETCH(QString, kind);
         const QString file = m_dir.filePath(kind + QStringLiteral(".ini"));
-        QFile::remove(file);
-        if (kind == QLatin1String("pipe")) {
+        if (kind == QLatin1String("pipe"))
             QCOMPARE(::mkfifo(QFile::encodeName(file).constData(), 0600), 0);
-        } else {
-            QByteArray large = "[General]\nLanguage=English\n";
-            large.append(QByteArray(MaxIniFileBytes, ';'));
-            TestFiles::WriteBytes(file, large);
-        }
+        else if (kind == QLatin1String("folder"))
+            QVERIFY(QDir().mkpath(file));
+        else
+            TestFiles::WriteBytes(file, "[General]\nLanguage=English\n" +
+                                            QByteArray(MaxIniFileBytes, ';'));
+        const FileKind before = KindOfFile(file);
         SetIniFileNameOverride(file);
         RecordingUi ui;
+        QCOMPARE(GetIniParam(General, QStringLiteral("Language"), QStringLiteral("d")),
+                 QStringLiteral("d"));
+        QCOMPARE(GetIniInt(Communication, QStringLiteral("Stops"), 1), 1);
+        SetIniParam(General, QStringLiteral("Language"), QStringLiteral("x"));
+        QStringList texts;
+        for (const MessageRequest& m : ui.messages)
+            texts << m.text;
         QCOMPARE(
-            GetIniParam(QStringLiteral("General"), QStringLiteral("Language"), QStringLiteral("d")),
-            QStringLiteral("d"));
-        QCOMPARE(GetIniInt(QStringLiteral("Communication"), QStringLiteral("Stops"), 1), 1);
-        QCOMPARE(ui.messages.size(), 1);
-        QCOMPARE(
-            ui.messages[0].text,
-            QStringLiteral("Error Nr 75 : Path/File access error\r\n\r\nModule : ZEBfonctions\r\n"
-                           "Function : GetIniParam"));
-        SetIniParam(QStringLiteral("General"), QStringLiteral("Language"), QStringLiteral("x"));
-        QCOMPARE(ui.messages.size(), 2);
-        QCOMPARE(KindOfFile(file),
-                 kind == QLatin1String("pipe") ? FileKind::Other : FileKind::Regular);
-        QFile::remove(file);
+            texts,
+            QStringList({ErrorReport(75, "Path/File access error", "ZEBfonctions.GetIniParam"),
+                         ErrorReport(75, "Path/File access error", "ZEBfonctions.SetIniParam")}));
+        QCOMPARE(KindOfFile(file), before);
     }
 
     // The file is read again as soon as it changes, even within a second and
-    // at the same size.
-    void changedFileIsReadAgain()
+    // at the same size; deleting an absent key changes nothing; a section
+    // deleted loses every key.
+    void changes()
     {
         const QString file = IniFileName();
         TestFiles::WriteBytes(file, "[General]\nLanguage=English\n");
-        QCOMPARE(GetIniParam(QStringLiteral("General"), QStringLiteral("Language")),
-                 QStringLiteral("English"));
+        QCOMPARE(GetIniParam(General, QStringLiteral("Language")), QStringLiteral("English"));
         TestFiles::WriteBytes(file, "[General]\nLanguage=Espanol\n");
-        QCOMPARE(GetIniParam(QStringLiteral("General"), QStringLiteral("Language")),
-                 QStringLiteral("Espanol"));
-    }
-
-    void rtsWrittenAsOneReadsTrue()
-    {
-        QCOMPARE(GetIniBool(QStringLiteral("Communication"), QStringLiteral("RTS"), false), false);
-        QCOMPARE(GetIniInt(QStringLiteral("Communication"), QStringLiteral("RTS"), 0), 0);
-        SetIniParam(QStringLiteral("Communication"), QStringLiteral("RTS"), QStringLiteral("1"));
-        QCOMPARE(GetIniBool(QStringLiteral("Communication"), QStringLiteral("RTS"), false), true);
-        QCOMPARE(GetIniInt(QStringLiteral("Communication"), QStringLiteral("RTS"), 0), 1);
-    }
-
-    void deleteMissingFactoryChangesNothing()
-    {
-        SetIniParam(QStringLiteral("General"), QStringLiteral("Language"),
-                    QStringLiteral("English"));
-        QFile f(IniFileName());
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        const QByteArray before = f.readAll();
-        f.close();
-        DelIniParam(QStringLiteral("General"), QStringLiteral("Factory"));
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), before);
-    }
-
-    void rewritingMruDropsStaleKeys()
-    {
+        QCOMPARE(GetIniParam(General, QStringLiteral("Language")), QStringLiteral("Espanol"));
+        DelIniParam(General, QStringLiteral("Factory"));
+        QCOMPARE(TestFiles::ReadBytes(file), QByteArray("[General]\nLanguage=Espanol\n"));
         for (int i = 1; i <= 5; ++i)
             SetIniParam(QStringLiteral("MRU"), QString::number(i), QStringLiteral("/f%1").arg(i));
         DelIniSection(QStringLiteral("MRU"));
         SetIniParam(QStringLiteral("MRU"), QStringLiteral("1"), QStringLiteral("/new"));
-        QCOMPARE(GetIniParam(QStringLiteral("MRU"), QStringLiteral("1")), QStringLiteral("/new"));
-        QCOMPARE(GetIniParam(QStringLiteral("MRU"), QStringLiteral("4"), QStringLiteral("absent")),
-                 QStringLiteral("absent"));
+        QCOMPARE(TestFiles::ReadBytes(file),
+                 QByteArray("[General]\nLanguage=Espanol\n[MRU]\n1=/new\n"));
     }
 
     void conversions_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("asInt");  // -1000 marks a conversion error
-        QTest::addColumn<int>("asBool"); // -1 marks a conversion error
-        QTest::newRow("number") << "12" << 12 << 1;
-        QTest::newRow("spaces") << "  3 " << 3 << 1;
-        QTest::newRow("zero") << "0" << 0 << 0;
-        QTest::newRow("True") << "True" << -1000 << 1;
-        QTest::newRow("false lower") << "false" << -1000 << 0;
-        QTest::newRow("halves to even") << "2.5" << 2 << 1;
-        QTest::newRow("not a number") << "COM3" << -1000 << -1;
-        QTest::newRow("empty") << "" << -1000 << -1;
+        QTest::addColumn<QString>("asInt");
+        QTest::addColumn<QString>("asLong");
+        QTest::addColumn<QString>("asBool");
+        QTest::addColumn<QString>("asDouble");
+        auto row = [](const char* text, const char* i, const char* l, const char* b,
+                      const char* d) {
+            QTest::newRow(text) << QString::fromLatin1(text) << QString::fromLatin1(i)
+                                << QString::fromLatin1(l) << QString::fromLatin1(b)
+                                << QString::fromLatin1(d);
+        };
+        row("12", "12", "12", "true", "12");
+        row("  3 ", "3", "3", "true", "3");
+        row("0", "0", "0", "false", "0");
+        row("True", "error 13", "error 13", "true", "error 13");
+        row("true", "error 13", "error 13", "true", "error 13");
+        row("FALSE", "error 13", "error 13", "false", "error 13");
+        row("2.5", "2", "2", "true", "2.5"); // halves to even
+        row("-3.5", "-4", "-4", "true", "-3.5");
+        row("40000", "error 6", "40000", "true", "40000");
+        row("COM3", "error 13", "error 13", "error 13", "error 13");
+        row("", "error 13", "error 13", "error 13", "error 13");
     }
+
     void conversions()
     {
         QFETCH(QString, text);
-        QFETCH(int, asInt);
-        QFETCH(int, asBool);
-        try {
-            QCOMPARE(int(TextToInt(text)), asInt);
-        } catch (const RuntimeError& e) {
-            QCOMPARE(asInt, -1000);
-            QCOMPARE(e.number(), ErrNo::TypeMismatch);
-        }
-        try {
-            QCOMPARE(int(TextToBool(text)), asBool);
-        } catch (const RuntimeError& e) {
-            QCOMPARE(asBool, -1);
-            QCOMPARE(e.number(), ErrNo::TypeMismatch);
-        }
+        QTEST(outcome([&] { return int(TextToInt(text)); }), "asInt");
+        QTEST(outcome([&] { return TextToLong(text); }), "asLong");
+        QTEST(outcome([&] { return TextToBool(text); }), "asBool");
+        QTEST(outcome([&] { return TextToDouble(text); }), "asDouble");
     }
 
-    void intOverflow()
+    // The typed readers take their default for an absent key and raise for a
+    // value of the wrong type.
+    void typedReaders()
     {
-        try {
-            (void)TextToInt(QStringLiteral("40000"));
-            QFAIL("no error");
-        } catch (const RuntimeError& e) {
-            QCOMPARE(e.number(), ErrNo::Overflow);
-        }
-        QCOMPARE(TextToLong(QStringLiteral("40000")), 40000);
-    }
-
-    void typedReadersUseDefaults()
-    {
-        QCOMPARE(GetIniLong(QStringLiteral("Communication"), QStringLiteral("Bauds"), 9600), 9600);
-        QCOMPARE(GetIniDouble(QStringLiteral("Print"), QStringLiteral("TopMargin"), 15.0), 15.0);
-        SetIniParam(QStringLiteral("Print"), QStringLiteral("TopMargin"), QStringLiteral("12.5"));
-        QCOMPARE(GetIniDouble(QStringLiteral("Print"), QStringLiteral("TopMargin"), 15.0), 12.5);
-        SetIniParam(QStringLiteral("Communication"), QStringLiteral("Port"),
-                    QStringLiteral("ttyUSB0"));
-        try {
-            (void)GetIniInt(QStringLiteral("Communication"), QStringLiteral("Port"), 1);
-            QFAIL("no error");
-        } catch (const RuntimeError& e) {
-            QCOMPARE(e.number(), ErrNo::TypeMismatch);
-        }
-    }
-
-    void unwritableFileReported()
-    {
-        const QString folder = m_dir.filePath(QStringLiteral("adir.ini"));
-        QVERIFY(QDir().mkpath(folder));
-        SetIniFileNameOverride(folder);
-        RecordingUi ui;
-        SetIniParam(QStringLiteral("General"), QStringLiteral("MRU"), QStringLiteral("5"));
-        QCOMPARE(ui.messages.size(), 1);
-        QCOMPARE(
-            ui.messages[0].text,
-            QStringLiteral("Error Nr 75 : Path/File access error\r\n\r\nModule : ZEBfonctions\r\n"
-                           "Function : SetIniParam"));
+        QCOMPARE(GetIniLong(Communication, QStringLiteral("Bauds"), 9600), 9600);
+        QCOMPARE(GetIniDouble(QStringLiteral("Print"), QStringLiteral("TopMargin"), 15.5), 15.5);
+        QCOMPARE(GetIniBool(Communication, QStringLiteral("RTS"), true), true);
+        QCOMPARE(GetIniBool(Communication, QStringLiteral("RTS"), false), false);
+        SetIniParam(Communication, QStringLiteral("RTS"), QStringLiteral("1"));
+        QCOMPARE(GetIniBool(Communication, QStringLiteral("RTS"), false), true);
+        SetIniParam(Communication, QStringLiteral("Port"), QStringLiteral("ttyUSB0"));
+        QCOMPARE(outcome([] { return int(GetIniInt(Communication, QStringLiteral("Port"), 1)); }),
+                 QStringLiteral("error 13"));
     }
 };
 

@@ -23,7 +23,6 @@ class TestMostRecentFiles : public QObject
 
     QTemporaryDir m_dir;
     std::unique_ptr<QMenu> m_menu;
-    QAction* m_sep3 = nullptr;
     QString m_ini;
 
     QStringList paths() const
@@ -33,23 +32,20 @@ class TestMostRecentFiles : public QObject
             out << MostRecentFilesClass::EntryPath(m_menu.get(), i);
         return out;
     }
-    QAction* action(const QString& name) const
-    {
-        for (QAction* a : m_menu->actions()) {
-            if (a->objectName() == name)
-                return a;
-        }
-        return nullptr;
-    }
-    QStringList order() const
+    // The menu's items in order, "name" or "name (hidden)", and for entries
+    // their caption.
+    QString items() const
     {
         QStringList names;
-        for (QAction* a : m_menu->actions())
-            names << a->objectName();
-        return names;
+        for (QAction* a : m_menu->actions()) {
+            QString item = a->objectName();
+            if (item.startsWith(QLatin1String("mnuFileMRU")) &&
+                item != QLatin1String("mnuFileMRU0"))
+                item += QLatin1Char('=') + a->text();
+            names << (a->isVisible() ? item : item + QStringLiteral(" (hidden)"));
+        }
+        return names.join(QLatin1Char(' '));
     }
-    QByteArray iniBytes() const { return TestFiles::ReadBytes(m_ini); }
-    void writeIni(const QByteArray& bytes) { TestFiles::WriteBytes(m_ini, bytes); }
 
 private Q_SLOTS:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
@@ -64,83 +60,171 @@ private Q_SLOTS:
         m_menu = std::make_unique<QMenu>();
         m_menu->addAction(QStringLiteral("Preview"))
             ->setObjectName(QStringLiteral("mnuFilePreview"));
-        m_sep3 = m_menu->addSeparator();
-        m_sep3->setObjectName(QStringLiteral("mnuFileSep3"));
+        QAction* sep3 = m_menu->addSeparator();
+        sep3->setObjectName(QStringLiteral("mnuFileSep3"));
         m_menu->addAction(QStringLiteral("Quit"))->setObjectName(QStringLiteral("mnuFileQuit"));
-        MostRecentFilesClass::Attach(m_menu.get(), m_sep3);
+        MostRecentFilesClass::Attach(m_menu.get(), sep3);
     }
 
-    void attachBuildsHiddenSeparatorAndPlaceholder()
+    void attach()
     {
-        QCOMPARE(order(), QStringList({"mnuFilePreview", "mnuFileSepMRU", "mnuFileMRU0",
-                                       "mnuFileSep3", "mnuFileQuit"}));
-        QVERIFY(action("mnuFileSepMRU")->isSeparator());
-        QVERIFY(!action("mnuFileSepMRU")->isVisible());
-        QCOMPARE(action("mnuFileMRU0")->text(), QStringLiteral("(Vide)"));
-        QVERIFY(!action("mnuFileMRU0")->isVisible());
-        QCOMPARE(MostRecentFilesClass::Count(m_menu.get()), 0);
+        QCOMPARE(items(), QStringLiteral("mnuFilePreview mnuFileSepMRU (hidden) mnuFileMRU0 "
+                                         "(hidden) mnuFileSep3 mnuFileQuit"));
+        QCOMPARE(m_menu->actions()[2]->text(), QStringLiteral("(Vide)"));
         // A second attach keeps the items the menu has.
         MostRecentFilesClass::Attach(m_menu.get());
         QCOMPARE(m_menu->actions().size(), 5);
     }
 
-    void addPutsNewestFirstBetweenSeparatorAndSep3()
-    {
-        MostRecentFilesClass mru;
-        mru.Add(m_menu.get(), QStringLiteral("C:\\a.cfg"));
-        QVERIFY(action("mnuFileSepMRU")->isVisible());
-        mru.Add(m_menu.get(), QStringLiteral("C:\\b.cfg"));
-        mru.Add(m_menu.get(), QStringLiteral("C:\\c.cfg"));
-        QCOMPARE(paths(), QStringList({"C:\\c.cfg", "C:\\b.cfg", "C:\\a.cfg"}));
-        QCOMPARE(order(),
-                 QStringList({"mnuFilePreview", "mnuFileSepMRU", "mnuFileMRU0", "mnuFileMRU1",
-                              "mnuFileMRU2", "mnuFileMRU3", "mnuFileSep3", "mnuFileQuit"}));
-        for (int i = 1; i <= 3; ++i)
-            QVERIFY(MostRecentFilesClass::Entry(m_menu.get(), i)->isVisible());
-        QVERIFY(!action("mnuFileMRU0")->isVisible());
-        QCOMPARE(MostRecentFilesClass::Entry(m_menu.get(), 1)->text(), QStringLiteral("C:\\c.cfg"));
-    }
-
+    // The newest first, between the list's separator and the last one: a
+    // known path moves to the top with the spelling just given.
     void adds_data()
     {
         QTest::addColumn<QStringList>("added");
-        QTest::addColumn<QStringList>("paths");
-        QTest::addColumn<QStringList>("captions");
-        // A known path moves to the top with the spelling just given, its
-        // caption with it.
-        QTest::newRow("same path, other case")
-            << QStringList{"C:\\Data\\one.cfg", "C:\\Data\\two.cfg", "C:\\Data\\three.cfg",
-                           "c:\\DATA\\ONE.cfg"}
-            << QStringList{"c:\\DATA\\ONE.cfg", "C:\\Data\\three.cfg", "C:\\Data\\two.cfg"}
-            << QStringList{"C:\\Data\\one.cfg", "C:\\Data\\three.cfg", "C:\\Data\\two.cfg"};
-        QTest::newRow("the top entry again")
-            << QStringList{"/x/a.cfg", "/x/b.cfg", "/x/b.cfg"}
-            << QStringList{"/x/b.cfg", "/x/a.cfg"} << QStringList{"/x/b.cfg", "/x/a.cfg"};
-        const QStringList six{"/f/1.cfg", "/f/2.cfg", "/f/3.cfg",
-                              "/f/4.cfg", "/f/5.cfg", "/f/6.cfg"};
-        const QStringList kept{"/f/6.cfg", "/f/5.cfg", "/f/4.cfg", "/f/3.cfg", "/f/2.cfg"};
-        QTest::newRow("a sixth path drops the oldest") << six << kept << kept;
+        QTest::addColumn<QString>("entries"); // paths, "|" between
+        QTest::addColumn<QString>("shown");   // the entries in the menu
+        auto row = [](const char* name, const QStringList& added, const char* entries,
+                      const char* shown) {
+            QTest::newRow(name) << added << QString::fromLatin1(entries)
+                                << QString::fromLatin1(shown);
+        };
+        row("three", {"C:\\a.cfg", "C:\\b.cfg", "C:\\c.cfg"}, "C:\\c.cfg|C:\\b.cfg|C:\\a.cfg",
+            "mnuFileMRU1=C:\\c.cfg mnuFileMRU2=C:\\b.cfg mnuFileMRU3=C:\\a.cfg");
+        row("same path, other case",
+            {"C:\\Data\\one.cfg", "C:\\Data\\two.cfg", "C:\\Data\\three.cfg", "c:\\DATA\\ONE.cfg"},
+            "c:\\DATA\\ONE.cfg|C:\\Data\\three.cfg|C:\\Data\\two.cfg",
+            "mnuFileMRU1=C:\\Data\\one.cfg mnuFileMRU2=C:\\Data\\three.cfg "
+            "mnuFileMRU3=C:\\Data\\two.cfg");
+        row("the top entry again", {"/x/a.cfg", "/x/b.cfg", "/x/b.cfg"}, "/x/b.cfg|/x/a.cfg",
+            "mnuFileMRU1=/x/b.cfg mnuFileMRU2=/x/a.cfg");
+        row("a sixth path drops the oldest",
+            {"/f/1.cfg", "/f/2.cfg", "/f/3.cfg", "/f/4.cfg", "/f/5.cfg", "/f/6.cfg"},
+            "/f/6.cfg|/f/5.cfg|/f/4.cfg|/f/3.cfg|/f/2.cfg",
+            "mnuFileMRU1=/f/6.cfg mnuFileMRU2=/f/5.cfg mnuFileMRU3=/f/4.cfg mnuFileMRU4=/f/3.cfg "
+            "mnuFileMRU5=/f/2.cfg");
         // A menu takes "&" for an access key: the caption doubles it.
-        QTest::newRow("ampersands") << QStringList{"C:\\R&D\\x.cfg", "C:\\R&D\\a,b.cfg"}
-                                    << QStringList{"C:\\R&D\\a,b.cfg", "C:\\R&D\\x.cfg"}
-                                    << QStringList{"C:\\R&&D\\a,b.cfg", "C:\\R&&D\\x.cfg"};
-        const QString path = "C:\\Data\\Clients\\North\\Site 12\\Panels\\Unit-04.cfg";
-        QTest::newRow("long path") << QStringList{path} << QStringList{path}
-                                   << QStringList{"C:\\Data\\...\\Site 12\\Panels\\Unit-04.cfg"};
+        row("ampersands", {"C:\\R&D\\x.cfg", "C:\\R&D\\a,b.cfg"}, "C:\\R&D\\a,b.cfg|C:\\R&D\\x.cfg",
+            "mnuFileMRU1=C:\\R&&D\\a,b.cfg mnuFileMRU2=C:\\R&&D\\x.cfg");
+        row("a long path", {"C:\\Data\\Clients\\North\\Site 12\\Panels\\Unit-04.cfg"},
+            "C:\\Data\\Clients\\North\\Site 12\\Panels\\Unit-04.cfg",
+            "mnuFileMRU1=C:\\Data\\...\\Site 12\\Panels\\Unit-04.cfg");
     }
+
     void adds()
     {
         QFETCH(QStringList, added);
-        QFETCH(QStringList, paths);
-        QFETCH(QStringList, captions);
+        QFETCH(QString, shown);
         MostRecentFilesClass mru;
         for (const QString& path : added)
             mru.Add(m_menu.get(), path);
-        QCOMPARE(this->paths(), paths);
-        QStringList shown;
-        for (int i = 1; i <= MostRecentFilesClass::Count(m_menu.get()); ++i)
-            shown << MostRecentFilesClass::Entry(m_menu.get(), i)->text();
-        QCOMPARE(shown, captions);
+        QTEST(paths().join(QLatin1Char('|')), "entries");
+        QCOMPARE(items(), QStringLiteral("mnuFilePreview mnuFileSepMRU mnuFileMRU0 (hidden) ") +
+                              shown + QStringLiteral(" mnuFileSep3 mnuFileQuit"));
+    }
+
+    // Long paths keep their first folder and their last 20-odd characters.
+    void displayText_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("display");
+        for (const auto& [path, display] :
+             {std::pair{"C:\\Data\\Clients\\North\\Site 12\\Panels\\Unit-04.cfg",
+                        "C:\\Data\\...\\Site 12\\Panels\\Unit-04.cfg"},
+              {"C:\\a.cfg", "C:\\a.cfg"},
+              {"C:\\Data\\Clients\\12345678901234567890",
+               "C:\\Data\\Clients\\12345678901234567890"},
+              {"C:\\Data\\Clients\\123456789012345678901", "C:\\Data\\...\\123456789012345678901"},
+              {"C:\\Data\\a-very-long-file-name-of-a-panel.cfg",
+               "C:\\Data\\a-very-long-file-name-of-a-panel.cfg"},
+              {"/home/installer/orvel/sites/north/unit-04.cfg",
+               "/home/.../sites/north/unit-04.cfg"},
+              {"a-file-name-without-any-folder-at-all.cfg",
+               "a-file-name-without-any-folder-at-all.cfg"},
+              {"", ""}})
+            QTest::newRow(path) << QString::fromLatin1(path) << QString::fromLatin1(display);
+    }
+
+    void displayText()
+    {
+        QFETCH(QString, path);
+        QTEST(MostRecentFilesClass::DisplayText(path), "display");
+    }
+
+    void deleteTellsAndRemoves()
+    {
+        RecordingUi ui;
+        MostRecentFilesClass mru;
+        for (const char* p : {"/a.cfg", "/b.cfg", "/c.cfg"})
+            mru.Add(m_menu.get(), QString::fromLatin1(p));
+        mru.Delete(m_menu.get(), 2);
+        QCOMPARE(ui.messages.size(), 1);
+        QCOMPARE(ui.messages[0].text,
+                 QStringLiteral("Le fichier \"/b.cfg\" n'existe plus ou a été déplacé"));
+        QCOMPARE(ui.messages[0].icon, MsgIcon::Critical);
+        QCOMPARE(ui.messages[0].buttons, MsgButtons::Ok);
+        QCOMPARE(items(), QStringLiteral("mnuFilePreview mnuFileSepMRU mnuFileMRU0 (hidden) "
+                                         "mnuFileMRU1=/c.cfg mnuFileMRU2=/a.cfg mnuFileSep3 "
+                                         "mnuFileQuit"));
+        mru.SetErrorMsg(QStringLiteral("File * is gone (*)."));
+        mru.Delete(m_menu.get(), 2);
+        QCOMPARE(ui.lastText(), QStringLiteral("File /a.cfg is gone (/a.cfg)."));
+        // The last one gone, the separator hides and the placeholder stays.
+        mru.Delete(m_menu.get(), 1);
+        QCOMPARE(items(), QStringLiteral("mnuFilePreview mnuFileSepMRU (hidden) mnuFileMRU0 "
+                                         "(hidden) mnuFileSep3 mnuFileQuit"));
+        mru.Delete(m_menu.get(), 1);
+        QCOMPARE(ui.messages.size(), 4);
+        QCOMPARE(ui.lastText(),
+                 ErrorReport(9, "Subscript out of range", "MostRecentFilesClass.Delete"));
+        mru.Add(nullptr, QStringLiteral("/a.cfg"));
+        QCOMPARE(ui.lastText(),
+                 ErrorReport(91, "Object variable not set", "MostRecentFilesClass.Add"));
+    }
+
+    // The section is rewritten (none when the list is empty); loading reads
+    // keys MaxRecent down to 1 and skips the empty ones.
+    void saveAndLoad_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QStringList>("added");
+        QTest::addColumn<QString>("loaded");
+        QTest::addColumn<QByteArray>("after");
+        QTest::newRow("rewrites the section")
+            << QByteArray("[General]\nLanguage=English\n[MRU]\n1=/old1\n2=/old2\n7=/old7\n"
+                          "[Print]\nTopMargin=15\n")
+            << QStringList{"/new/b.cfg", "/new/a.cfg"} << QString()
+            << QByteArray("[General]\nLanguage=English\n[Print]\nTopMargin=15\n"
+                          "[MRU]\n1=/new/a.cfg\n2=/new/b.cfg\n");
+        QTest::newRow("an empty list leaves no section")
+            << QByteArray("[MRU]\n1=/old1\n[General]\nMRU=5\n") << QStringList{} << QString()
+            << QByteArray("[General]\nMRU=5\n");
+        QTest::newRow("load, blanks skipped")
+            << QByteArray("[MRU]\n1=/one.cfg\n2=\n3=/three.cfg\n5=/five.cfg\n6=/six.cfg\n")
+            << QStringList{} << "/one.cfg|/three.cfg|/five.cfg"
+            << QByteArray("[MRU]\n1=/one.cfg\n2=/three.cfg\n3=/five.cfg\n");
+    }
+
+    void saveAndLoad()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QStringList, added);
+        QFETCH(QString, loaded);
+        TestFiles::WriteBytes(m_ini, before);
+        MostRecentFilesClass mru;
+        if (!loaded.isEmpty()) {
+            mru.Load(m_menu.get(), m_ini);
+            QCOMPARE(paths().join(QLatin1Char('|')), loaded);
+        }
+        for (const QString& path : added)
+            mru.Add(m_menu.get(), path);
+        mru.Save(m_menu.get()); // the console's own INI file
+        QTEST(TestFiles::ReadBytes(m_ini), "after");
+        // A list that cannot be written is reported.
+        RecordingUi ui;
+        mru.Save(m_menu.get(), m_dir.filePath(QStringLiteral("no-such-folder/x.ini")));
+        QCOMPARE(ui.lastText(), paths().isEmpty() ? QString()
+                                                  : ErrorReport(75, "Path/File access error",
+                                                                "MostRecentFilesClass.Save"));
     }
 
     void loweringMaxRecentKeepsTheList()
@@ -162,129 +246,6 @@ private Q_SLOTS:
         QCOMPARE(paths(), QStringList({"/f/new.cfg", "/f/5.cfg", "/f/4.cfg", "/f/3.cfg"}));
     }
 
-    void displayText_data()
-    {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("display");
-        QTest::newRow("48 characters") << "C:\\Data\\Clients\\North\\Site 12\\Panels\\Unit-04.cfg"
-                                       << "C:\\Data\\...\\Site 12\\Panels\\Unit-04.cfg";
-        QTest::newRow("short") << "C:\\a.cfg"
-                               << "C:\\a.cfg";
-        QTest::newRow("20 characters after the last usable separator")
-            << "C:\\Data\\Clients\\12345678901234567890"
-            << "C:\\Data\\Clients\\12345678901234567890";
-        QTest::newRow("21 characters after it") << "C:\\Data\\Clients\\123456789012345678901"
-                                                << "C:\\Data\\...\\123456789012345678901";
-        QTest::newRow("only the first folder") << "C:\\Data\\a-very-long-file-name-of-a-panel.cfg"
-                                               << "C:\\Data\\a-very-long-file-name-of-a-panel.cfg";
-        QTest::newRow("slashes") << "/home/installer/orvel/sites/north/unit-04.cfg"
-                                 << "/home/.../sites/north/unit-04.cfg";
-        QTest::newRow("no separator") << "a-file-name-without-any-folder-at-all.cfg"
-                                      << "a-file-name-without-any-folder-at-all.cfg";
-        QTest::newRow("empty") << ""
-                               << "";
-    }
-    void displayText()
-    {
-        QFETCH(QString, path);
-        QFETCH(QString, display);
-        QCOMPARE(MostRecentFilesClass::DisplayText(path), display);
-    }
-
-    void deleteTellsAndRemoves()
-    {
-        RecordingUi ui;
-        MostRecentFilesClass mru;
-        const QStringList initialOrder = order();
-        for (const char* p : {"/a.cfg", "/b.cfg", "/c.cfg"})
-            mru.Add(m_menu.get(), QString::fromLatin1(p));
-        mru.Delete(m_menu.get(), 2);
-        QCOMPARE(ui.messages.size(), 1);
-        QCOMPARE(ui.messages[0].text,
-                 QStringLiteral("Le fichier \"/b.cfg\" n'existe plus ou a été déplacé"));
-        QCOMPARE(ui.messages[0].icon, MsgIcon::Critical);
-        QCOMPARE(ui.messages[0].buttons, MsgButtons::Ok);
-        QCOMPARE(paths(), QStringList({"/c.cfg", "/a.cfg"}));
-        QCOMPARE(MostRecentFilesClass::Entry(m_menu.get(), 2)->text(), QStringLiteral("/a.cfg"));
-        QVERIFY(action("mnuFileSepMRU")->isVisible());
-
-        mru.SetErrorMsg(QStringLiteral("File * is gone (*)."));
-        mru.Delete(m_menu.get(), 2);
-        QCOMPARE(ui.lastText(), QStringLiteral("File /a.cfg is gone (/a.cfg)."));
-        mru.Delete(m_menu.get(), 1);
-        // The last one gone, the separator hides and the placeholder stays.
-        QCOMPARE(order(), initialOrder);
-        QVERIFY(!action("mnuFileSepMRU")->isVisible());
-        QVERIFY(!action("mnuFileMRU0")->isVisible());
-
-        mru.Delete(m_menu.get(), 1);
-        QCOMPARE(ui.messages.size(), 4);
-        QCOMPARE(ui.lastText(),
-                 ErrorReport(9, "Subscript out of range", "MostRecentFilesClass.Delete"));
-    }
-
-    void save_data()
-    {
-        QTest::addColumn<QByteArray>("before");
-        QTest::addColumn<QStringList>("added");
-        QTest::addColumn<bool>("load");
-        QTest::addColumn<QByteArray>("after");
-        QTest::newRow("rewrites the section")
-            << QByteArray("[General]\nLanguage=English\n[MRU]\n1=/old1\n2=/old2\n7=/old7\n"
-                          "[Print]\nTopMargin=15\n")
-            << QStringList{"/new/b.cfg", "/new/a.cfg"} << false
-            << QByteArray("[General]\nLanguage=English\n[Print]\nTopMargin=15\n"
-                          "[MRU]\n1=/new/a.cfg\n2=/new/b.cfg\n");
-        QTest::newRow("an empty list leaves no section")
-            << QByteArray("[MRU]\n1=/old1\n[General]\nMRU=5\n") << QStringList{} << false
-            << QByteArray("[General]\nMRU=5\n");
-        const QByteArray two("[MRU]\n1=/one.cfg\n2=/two.cfg\n");
-        QTest::newRow("load then save") << two << QStringList{} << true << two;
-    }
-    void save()
-    {
-        QFETCH(QByteArray, before);
-        QFETCH(QStringList, added);
-        QFETCH(bool, load);
-        QFETCH(QByteArray, after);
-        writeIni(before);
-        MostRecentFilesClass mru;
-        if (load)
-            mru.Load(m_menu.get(), m_ini);
-        for (const QString& path : added)
-            mru.Add(m_menu.get(), path);
-        mru.Save(m_menu.get(), m_ini);
-        QCOMPARE(iniBytes(), after);
-    }
-
-    void saveWithoutFileNameUsesTheConsolesIni()
-    {
-        MostRecentFilesClass mru;
-        mru.Add(m_menu.get(), QStringLiteral("/p.cfg"));
-        mru.Save(m_menu.get());
-        QCOMPARE(GetIniParam("MRU", "1"), QStringLiteral("/p.cfg"));
-    }
-
-    void saveToAnUnwritableFileIsReported()
-    {
-        RecordingUi ui;
-        MostRecentFilesClass mru;
-        mru.Add(m_menu.get(), QStringLiteral("/p.cfg"));
-        mru.Save(m_menu.get(), m_dir.filePath(QStringLiteral("no-such-folder/x.ini")));
-        QCOMPARE(ui.messages.size(), 1);
-        QCOMPARE(ui.lastText(),
-                 ErrorReport(75, "Path/File access error", "MostRecentFilesClass.Save"));
-    }
-
-    void loadReadsKeyOneFirstAndSkipsBlanks()
-    {
-        writeIni("[MRU]\n1=/one.cfg\n2=\n3=/three.cfg\n5=/five.cfg\n6=/six.cfg\n");
-        MostRecentFilesClass mru;
-        mru.Load(m_menu.get(), m_ini);
-        QCOMPARE(paths(), QStringList({"/one.cfg", "/three.cfg", "/five.cfg"}));
-        QVERIFY(action("mnuFileSepMRU")->isVisible());
-    }
-
     void pickingAnEntrySignalsItsNumberAndPath()
     {
         MostRecentFilesClass mru;
@@ -292,23 +253,11 @@ private Q_SLOTS:
         mru.Add(m_menu.get(), QStringLiteral("/a.cfg"));
         mru.Add(m_menu.get(), QStringLiteral("/b.cfg"));
         MostRecentFilesClass::Entry(m_menu.get(), 2)->trigger();
-        QCOMPARE(spy.size(), 1);
-        QCOMPARE(spy[0][0].toInt(), 2);
-        QCOMPARE(spy[0][1].toString(), QStringLiteral("/a.cfg"));
         // After a move the same action reports its new content.
         mru.Add(m_menu.get(), QStringLiteral("/a.cfg"));
         MostRecentFilesClass::Entry(m_menu.get(), 2)->trigger();
-        QCOMPARE(spy[1][1].toString(), QStringLiteral("/b.cfg"));
-    }
-
-    void aNullMenuIsReported()
-    {
-        RecordingUi ui;
-        MostRecentFilesClass mru;
-        mru.Add(nullptr, QStringLiteral("/a.cfg"));
-        QCOMPARE(ui.messages.size(), 1);
-        QCOMPARE(ui.lastText(),
-                 ErrorReport(91, "Object variable not set", "MostRecentFilesClass.Add"));
+        QCOMPARE(spy, (QList<QList<QVariant>>{{2, QStringLiteral("/a.cfg")},
+                                              {2, QStringLiteral("/b.cfg")}}));
     }
 };
 

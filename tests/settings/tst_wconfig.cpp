@@ -35,6 +35,22 @@ public Q_SLOTS:
     void Nationality() { ++calls; }
 };
 
+namespace {
+QComboBox* combo(wConfig& d, const char* name)
+{
+    return child<QComboBox>(&d, name);
+}
+QSpinBox* spin(wConfig& d, const char* name)
+{
+    return child<QSpinBox>(&d, name);
+}
+QPushButton* button(wConfig& d, int index)
+{
+    return child<QPushButton>(&d, qPrintable(QStringLiteral("cmdButtons%1").arg(index)));
+}
+
+} // namespace
+
 // The preferences dialog: what it shows, and that Apply applies and stores
 // exactly the groups the user touched.
 class TestWConfig : public QObject
@@ -45,9 +61,6 @@ class TestWConfig : public QObject
     QString m_ini;
     std::unique_ptr<RecordingPort> m_port;
     std::unique_ptr<PanelLink> m_link;
-
-    QByteArray iniBytes() const { return TestFiles::ReadBytes(m_ini); }
-    void writeIni(const QByteArray& bytes) { TestFiles::WriteBytes(m_ini, bytes); }
 
 private Q_SLOTS:
     void initTestCase()
@@ -75,60 +88,49 @@ private Q_SLOTS:
         m_port.reset();
     }
 
-    void textsOfTheCurrentLanguage()
+    void textsAndLists()
     {
         wConfig dialog(*m_link, nullptr);
-        QCOMPARE(dialog.windowTitle(), QStringLiteral("en1100"));
         auto* tabs = child<QTabWidget>(&dialog, "tbsPages");
-        QCOMPARE(tabs->tabText(0), QStringLiteral("en1110"));
-        QCOMPARE(tabs->tabText(1), QStringLiteral("en1120"));
-        QCOMPARE(tabs->widget(0)->objectName(), QStringLiteral("frmPage1"));
-        QCOMPARE(tabs->widget(1)->objectName(), QStringLiteral("frmPage2"));
-        const QList<QPair<const char*, int>> labels = {
-            {"lblPort", 1111},     {"lblBauds", 1112}, {"lblStops", 1115},   {"lblParity", 1116},
-            {"lblRtsDelay", 1123}, {"lblMRU", 1122},   {"lblLanguage", 1121}};
-        for (const auto& [name, tag] : labels)
-            QCOMPARE(child<QLabel>(&dialog, name)->text(), QStringLiteral("en%1").arg(tag));
-        QCOMPARE(child<QLabel>(&dialog, "lblCom")->text(), QStringLiteral("COM"));
-        QCOMPARE(child<QCheckBox>(&dialog, "chkHalfDuplex")->text(), QStringLiteral("en1113"));
-        QCOMPARE(child<QPushButton>(&dialog, "cmdButtons0")->text(), QStringLiteral("en12"));
-        QCOMPARE(child<QPushButton>(&dialog, "cmdButtons1")->text(), QStringLiteral("en15"));
-        QCOMPARE(child<QPushButton>(&dialog, "cmdButtons2")->text(), QStringLiteral("en14"));
-        auto* parity = child<QComboBox>(&dialog, "cboParity");
-        QCOMPARE(parity->count(), 3);
-        for (int i = 0; i < 3; ++i)
-            QCOMPARE(parity->itemText(i), QStringLiteral("en%1").arg(1117 + i));
-
+        auto* parity = combo(dialog, "cboParity");
+        const auto texts = [&] {
+            QStringList t{dialog.windowTitle(), tabs->tabText(0), tabs->tabText(1)};
+            for (const char* name : {"lblPort", "lblBauds", "lblStops", "lblParity", "lblRtsDelay",
+                                     "lblMRU", "lblLanguage", "lblCom"})
+                t << child<QLabel>(&dialog, name)->text();
+            t << child<QCheckBox>(&dialog, "chkHalfDuplex")->text();
+            for (int i = 0; i < 3; ++i)
+                t << button(dialog, i)->text() << parity->itemText(i);
+            return t.join(QLatin1Char(' '));
+        };
+        QCOMPARE(texts(), QStringLiteral("en1100 en1110 en1120 en1111 en1112 en1115 en1116 en1123 "
+                                         "en1122 en1121 COM en1113 en12 en1117 en15 en1118 en14 "
+                                         "en1119"));
         SetCurrentLanguage(QStringLiteral("Español"));
         dialog.Nationality();
-        QCOMPARE(dialog.windowTitle(), QStringLiteral("es1100"));
-        QCOMPARE(parity->itemText(2), QStringLiteral("es1119"));
-        QCOMPARE(tabs->tabText(1), QStringLiteral("es1120"));
-    }
-
-    void fixedLists()
-    {
-        wConfig dialog(*m_link, nullptr);
-        auto* port = child<QComboBox>(&dialog, "cboPort");
-        QVERIFY(port->isEditable());
-        QVERIFY(port->count() >= 16);
-        for (int i = 0; i < 16; ++i)
-            QCOMPARE(port->itemText(i), QString::number(i + 1));
-        auto* bauds = child<QComboBox>(&dialog, "cboBauds");
-        QVERIFY(!bauds->isEditable());
-        QStringList rates;
-        for (int i = 0; i < bauds->count(); ++i)
-            rates << bauds->itemText(i);
-        QCOMPARE(rates, QStringList({"19200", "9600", "4800", "2400", "1200"}));
-        auto* stops = child<QComboBox>(&dialog, "cboStops");
-        QCOMPARE(stops->count(), 2);
-        QCOMPARE(stops->itemText(1), QStringLiteral("2"));
-        auto* mru = child<QSpinBox>(&dialog, "txtMRU");
-        QCOMPARE(mru->minimum(), 4);
-        QCOMPARE(mru->maximum(), 9);
-        auto* delay = child<QSpinBox>(&dialog, "txtRtsDelay");
-        QCOMPARE(delay->minimum(), 0);
-        QCOMPARE(delay->maximum(), 20);
+        QCOMPARE(texts(), QStringLiteral("es1100 es1110 es1120 es1111 es1112 es1115 es1116 es1123 "
+                                         "es1122 es1121 COM es1113 es12 es1117 es15 es1118 es14 "
+                                         "es1119"));
+        // The lists and ranges offered; the help context follows the page.
+        const auto items = [&](const char* name) {
+            QStringList list;
+            for (int i = 0; i < combo(dialog, name)->count(); ++i)
+                list << combo(dialog, name)->itemText(i);
+            return list.join(QLatin1Char(' '));
+        };
+        QVERIFY(combo(dialog, "cboPort")->isEditable());
+        QVERIFY(
+            items("cboPort").startsWith(QStringLiteral("1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16")));
+        QCOMPARE(items("cboBauds"), QStringLiteral("19200 9600 4800 2400 1200"));
+        QCOMPARE(items("cboStops"), QStringLiteral("1 2"));
+        QCOMPARE(spin(dialog, "txtMRU")->minimum(), 4);
+        QCOMPARE(spin(dialog, "txtMRU")->maximum(), 9);
+        QCOMPARE(spin(dialog, "txtRtsDelay")->minimum(), 0);
+        QCOMPARE(spin(dialog, "txtRtsDelay")->maximum(), 20);
+        QCOMPARE(dialog.HelpContextId(), 1110);
+        tabs->setCurrentIndex(1);
+        QCOMPARE(dialog.HelpContextId(), 1120);
+        QCOMPARE(tabs->property("helpContextId").toInt(), 1120);
     }
 
     // Each device once: the numbers for the fixed ports, names for the others.
@@ -145,324 +147,232 @@ private Q_SLOTS:
         QTest::newRow("a device twice")
             << QStringList{"ttyACM0", "/dev/ttyACM0", ""} << QStringList{"ttyACM0"};
     }
+
     void portChoices()
     {
         QFETCH(QStringList, system);
+        QFETCH(QStringList, after16);
         QStringList expected;
         for (int n = 1; n <= 16; ++n)
             expected << QString::number(n);
-        QTEST(SerialPortChoices(system).mid(16), "after16");
-        QCOMPARE(SerialPortChoices(system).mid(0, 16), expected);
+        QCOMPARE(SerialPortChoices(system), expected + after16);
     }
 
-    void showsThePortSettings_data()
+    // What the dialog shows for a port and an INI file: port; speed, stop
+    // bits and parity item; "COM" before the port; half-duplex and delay;
+    // list length; language.
+    void shows_data()
     {
-        QTest::addColumn<QString>("portName");
+        QTest::addColumn<QString>("port");
         QTest::addColumn<QString>("settings");
-        QTest::addColumn<QString>("bauds");
-        QTest::addColumn<QString>("stops");
-        QTest::addColumn<int>("parity");
-        QTest::addColumn<bool>("com"); // "COM" before the port
-        QTest::newRow("none") << "3"
-                              << "9600,N,8,1"
-                              << "9600"
-                              << "1" << 0 << true;
-        QTest::newRow("even, lower case") << "16"
-                                          << "19200,e,8,2"
-                                          << "19200"
-                                          << "2" << 1 << true;
-        QTest::newRow("odd") << "ttyUSB0"
-                             << "1200,O,8,1"
-                             << "1200"
-                             << "1" << 2 << false;
-        QTest::newRow("unknown parity letter") << "1"
-                                               << "2400,M,8,1"
-                                               << "2400"
-                                               << "1" << -1 << true;
-        QTest::newRow("speed outside the list") << "/dev/pts/4"
-                                                << "38400,N,8,1"
-                                                << "38400"
-                                                << "1" << 0 << false;
+        QTest::addColumn<QByteArray>("ini");
+        QTest::addColumn<QString>("shown");
+        auto row = [](const char* name, const char* port, const char* settings, const char* shown,
+                      const QByteArray& ini = {}) {
+            QTest::newRow(name) << QString::fromLatin1(port) << QString::fromLatin1(settings) << ini
+                                << QString::fromUtf8(shown);
+        };
+        row("no INI file", "3", "9600,N,8,1", "3; 9600 1 0; COM; off 5; 4; English");
+        row("even, lower case", "16", "19200,e,8,2", "16; 19200 2 1; COM; off 5; 4; English");
+        row("odd, a device name", "ttyUSB0", "1200,O,8,1",
+            "ttyUSB0; 1200 1 2; ; off 5; 4; English");
+        row("unknown parity letter", "1", "2400,M,8,1", "1; 2400 1 -1; COM; off 5; 4; English");
+        row("speed outside the list", "/dev/pts/4", "38400,N,8,1",
+            "/dev/pts/4; 38400 1 0; ; off 5; 4; English");
+        row("stored settings", "1", "9600,N,8,1", "1; 9600 1 0; COM; on 7; 6; Français",
+            "[Communication]\nRTS=1\nRtsDelay=7\n[General]\nMRU=6\nLanguage=Français\n");
     }
-    void showsThePortSettings()
+
+    void shows()
     {
-        QFETCH(QString, portName);
+        QFETCH(QString, port);
         QFETCH(QString, settings);
-        m_port->port = portName;
+        QFETCH(QByteArray, ini);
+        m_port->port = port;
         m_port->settings = settings;
+        if (!ini.isEmpty())
+            TestFiles::WriteBytes(m_ini, ini);
+        SetCurrentLanguage(GetIniParam(QStringLiteral("General"), QStringLiteral("Language"),
+                                       QStringLiteral("English")));
         wConfig dialog(*m_link, nullptr);
-        QCOMPARE(child<QComboBox>(&dialog, "cboPort")->currentText(), portName);
-        QTEST(child<QComboBox>(&dialog, "cboBauds")->currentText(), "bauds");
-        QTEST(child<QComboBox>(&dialog, "cboStops")->currentText(), "stops");
-        QTEST(child<QComboBox>(&dialog, "cboParity")->currentIndex(), "parity");
-        QTEST(!child<QLabel>(&dialog, "lblCom")->isHidden(), "com");
-        QVERIFY(!child<QPushButton>(&dialog, "cmdButtons2")->isEnabled());
+        const bool half = child<QCheckBox>(&dialog, "chkHalfDuplex")->isChecked();
+        QCOMPARE(child<QFrame>(&dialog, "frmRtsDelay")->isEnabled(), half);
+        QTEST(QStringLiteral("%1; %2 %3 %4; %5; %6 %7; %8; %9")
+                  .arg(combo(dialog, "cboPort")->currentText(),
+                       combo(dialog, "cboBauds")->currentText(),
+                       combo(dialog, "cboStops")->currentText(),
+                       QString::number(combo(dialog, "cboParity")->currentIndex()),
+                       child<QLabel>(&dialog, "lblCom")->isHidden() ? QString()
+                                                                    : QStringLiteral("COM"),
+                       QLatin1String(half ? "on" : "off"),
+                       QString::number(spin(dialog, "txtRtsDelay")->value()),
+                       QString::number(spin(dialog, "txtMRU")->value()),
+                       combo(dialog, "cboLanguage")->currentText()),
+              "shown");
+        QVERIFY(!button(dialog, 2)->isEnabled());
         QVERIFY(m_port->events.isEmpty());
     }
 
-    void showsTheStoredSettings()
+    // The user's edits, the INI file and the port they leave, and the state
+    // after: language; list length; duplex and RTS delay; calls of the
+    // language handler; the dialog's result.
+    void apply_data()
     {
-        writeIni("[Communication]\nRTS=1\nRtsDelay=7\n[General]\nMRU=6\nLanguage=Français\n");
-        SetCurrentLanguage(QStringLiteral("Français"));
-        wConfig dialog(*m_link, nullptr);
-        QVERIFY(child<QCheckBox>(&dialog, "chkHalfDuplex")->isChecked());
-        QVERIFY(child<QFrame>(&dialog, "frmRtsDelay")->isEnabled());
-        QCOMPARE(child<QSpinBox>(&dialog, "txtRtsDelay")->value(), 7);
-        QCOMPARE(child<QSpinBox>(&dialog, "txtMRU")->value(), 6);
-        auto* language = child<QComboBox>(&dialog, "cboLanguage");
-        QCOMPARE(language->count(), 3);
-        QCOMPARE(language->itemText(0), QStringLiteral("English"));
-        QCOMPARE(language->itemText(1), QStringLiteral("Français"));
-        QCOMPARE(language->itemText(2), QStringLiteral("Español"));
-        QCOMPARE(language->currentText(), QStringLiteral("Français"));
-        QCOMPARE(child<QTabWidget>(&dialog, "tbsPages")->currentIndex(), 0);
-        QVERIFY(!child<QPushButton>(&dialog, "cmdButtons2")->isEnabled());
+        QTest::addColumn<QByteArray>("ini");
+        QTest::addColumn<QString>("edits");
+        QTest::addColumn<QString>("events");
+        QTest::addColumn<QByteArray>("iniAfter");
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<QString>("message");
+        const QString normal = QStringLiteral("English; 5; full 5 ms; 0; accepted");
+        auto row = [&](const char* name, const char* edits, const char* events,
+                       const QByteArray& iniAfter, const QString& state, const char* message = "",
+                       const QByteArray& ini = {}) {
+            QTest::newRow(name) << ini << QString::fromUtf8(edits) << QString::fromUtf8(events)
+                                << iniAfter << (state.isEmpty() ? normal : state)
+                                << QString::fromUtf8(message);
+        };
+        row("the language alone", "cboLanguage=2", "", "[General]\nLanguage=Español\n",
+            "Español; 5; full 5 ms; 1; accepted");
+        row("the port group reopens the port and stores all four", "cboPort=5;cboBauds=0",
+            "close|port=5|settings=19200,N,8,1|settings=19200,N,8,1|settings=19200,n,8,1|open",
+            "[Communication]\nPort=5\nBauds=19200\nStops=1\nParity=n\n", "");
+        row("parity and stops open a closed port", "closed;cboStops=1;cboParity=2",
+            "port=1|settings=9600,N,8,1|settings=9600,N,8,2|settings=9600,o,8,2|open",
+            "[Communication]\nPort=1\nBauds=9600\nStops=2\nParity=o\n", "");
+        row("a device name", "cboPort=ttyUSB7",
+            "close|port=ttyUSB7|settings=9600,N,8,1|settings=9600,N,8,1|settings=9600,n,8,1|open",
+            "[Communication]\nPort=ttyUSB7\nBauds=9600\nStops=1\nParity=n\n", "");
+        row("an empty port", "cboPort=  ", "close", "", "", "en10101");
+        // The later groups are not applied; OK still closes.
+        row("a port that cannot open", "cboPort=9;txtMRU=8",
+            "close|port=9|settings=9600,N,8,1|settings=9600,N,8,1|settings=9600,n,8,1",
+            "[Communication]\nPort=9\nBauds=9600\nStops=1\nParity=n\n", "", "en10101");
+        row("the list length", "txtMRU=7", "", "[General]\nMRU=7\n",
+            "English; 7; full 5 ms; 0; accepted");
+        // Without an INI file the list starts at 5 while the dialog proposes 4.
+        row("the list length left alone", "", "", "", "");
+        row("half-duplex on", "chkHalfDuplex=1;txtRtsDelay=12", "",
+            "[Communication]\nRTS=1\nRtsDelay=12\n", "English; 5; half 12 ms; 0; accepted");
+        row("half-duplex off", "chkHalfDuplex=0", "", "[Communication]\nRTS=0\nRtsDelay=12\n",
+            "English; 5; full 12 ms; 0; accepted", "", "[Communication]\nRTS=1\nRtsDelay=12\n");
+        row("the delay alone stores both", "txtRtsDelay=3", "",
+            "[Communication]\nRTS=0\nRtsDelay=3\n", "English; 5; full 3 ms; 0; accepted");
+        row("Cancel keeps what was applied", "txtMRU=9;cmdButtons2;cboLanguage=1;cmdButtons0", "",
+            "[General]\nMRU=9\n", "English; 9; full 5 ms; 0; rejected");
+        // The first start shows only OK, which stores the proposed language.
+        row("first run", "first", "", "[General]\nLanguage=English\n",
+            "English; 5; full 5 ms; 1; accepted");
+        row("first run left through the frame", "first;close", "", "",
+            "; 5; full 5 ms; 0; rejected");
     }
 
-    void defaultsWithoutAnIniFile()
+    void apply()
     {
-        wConfig dialog(*m_link, nullptr);
-        QVERIFY(!child<QCheckBox>(&dialog, "chkHalfDuplex")->isChecked());
-        QVERIFY(!child<QFrame>(&dialog, "frmRtsDelay")->isEnabled());
-        QCOMPARE(child<QSpinBox>(&dialog, "txtRtsDelay")->value(), 5);
-        QCOMPARE(child<QSpinBox>(&dialog, "txtMRU")->value(), 4);
-        QCOMPARE(child<QComboBox>(&dialog, "cboLanguage")->currentText(),
-                 QStringLiteral("English"));
+        QFETCH(QByteArray, ini);
+        QFETCH(QString, edits);
+        QFETCH(QString, events);
+        QFETCH(QByteArray, iniAfter);
+        QFETCH(QString, message);
+        RecordingUi ui;
+        if (!ini.isEmpty())
+            TestFiles::WriteBytes(m_ini, ini);
+        m_port->failingPorts << QStringLiteral("9");
+        MostRecentFilesClass recent;
+        wConfig dialog(*m_link, &recent);
+        int relabelled = 0;
+        dialog.SetNationalityHandler([&] { ++relabelled; });
+        // "cboPort=5" types into the port list, "cboBauds=0" picks an item,
+        // "txtMRU=7" sets a number, "chkHalfDuplex=1" ticks, "cmdButtons2"
+        // presses a button; "closed" closes the port, "first" makes the
+        // first-start form, "close" closes the frame. OK ends the edits.
+        if (!edits.endsWith(QLatin1String("cmdButtons0")) &&
+            !edits.endsWith(QLatin1String("close")))
+            edits += QStringLiteral(";cmdButtons1");
+        for (const QString& e : edits.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+            const QString name = e.section(QLatin1Char('='), 0, 0);
+            const QString value = e.section(QLatin1Char('='), 1);
+            auto* w = dialog.findChild<QWidget*>(name);
+            if (auto* c = qobject_cast<QComboBox*>(w); c && c->isEditable())
+                c->setEditText(value);
+            else if (c)
+                c->setCurrentIndex(value.toInt());
+            else if (auto* s = qobject_cast<QSpinBox*>(w))
+                s->setValue(value.toInt());
+            else if (auto* b = qobject_cast<QCheckBox*>(w))
+                b->setChecked(value == QLatin1String("1"));
+            else if (auto* p = qobject_cast<QPushButton*>(w))
+                p->click();
+            else if (name == QLatin1String("closed"))
+                m_port->open = false;
+            else if (name == QLatin1String("close"))
+                dialog.close();
+            else if (name == QLatin1String("first")) {
+                SetCurrentLanguage(QString());
+                dialog.SetFirstRun();
+                dialog.show();
+                QVERIFY(!button(dialog, 0)->isVisible());
+                QVERIFY(!button(dialog, 2)->isVisible());
+            }
+        }
+        QCOMPARE(m_port->events.join(QLatin1Char('|')), events);
+        QCOMPARE(TestFiles::ReadBytes(m_ini), iniAfter.isEmpty() ? ini : iniAfter);
+        QCOMPARE(QFile::exists(m_ini), !ini.isEmpty() || !iniAfter.isEmpty());
+        const LinkOptions& o = m_link->options();
+        QTEST(QStringLiteral("%1; %2; %3 %4 ms; %5; %6")
+                  .arg(CurrentLanguage())
+                  .arg(recent.MaxRecent())
+                  .arg(QLatin1String(o.halfDuplex ? "half" : "full"))
+                  .arg(o.rtsDelayMs)
+                  .arg(relabelled)
+                  .arg(QLatin1String(dialog.result() ? "accepted" : "rejected")),
+              "state");
+        QCOMPARE(ui.lastText(), message);
+        if (!message.isEmpty()) {
+            QCOMPARE(ui.messages.size(), 1);
+            QCOMPARE(ui.messages[0].icon, MsgIcon::Exclamation);
+        }
+        QVERIFY(!dialog.isVisible());
+        // Apply stays enabled after a failure; nothing touched since a
+        // success, a second Apply does nothing.
+        if (dialog.result() == QDialog::Accepted) {
+            QCOMPARE(button(dialog, 2)->isEnabled(), !message.isEmpty());
+            if (message.isEmpty()) {
+                const int calls = relabelled;
+                QVERIFY(dialog.Apply());
+                QCOMPARE(m_port->events.join(QLatin1Char('|')), events);
+                QCOMPARE(relabelled, calls);
+            }
+        }
     }
 
-    void changingOnlyTheLanguageLeavesThePortAlone()
+    // A language change relabels every open window once, the dialog too.
+    void languageRelabelsEveryWindow()
     {
         LanguageWatcher other;
         other.show();
-        // A child window is both a top-level window and a child of its owner:
-        // it is relabelled once.
-        auto* owned = new LanguageWatcher;
+        auto* owned = new LanguageWatcher; // a top-level window and a child of its owner
         owned->setParent(&other, Qt::Window);
         owned->show();
         auto* embedded = new LanguageWatcher;
         embedded->setParent(&other);
         wConfig dialog(*m_link, nullptr);
         dialog.show();
-        auto* apply = child<QPushButton>(&dialog, "cmdButtons2");
-        child<QComboBox>(&dialog, "cboLanguage")->setCurrentIndex(2);
-        QVERIFY(apply->isEnabled());
-        child<QPushButton>(&dialog, "cmdButtons1")->click();
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QVERIFY2(m_port->events.isEmpty(), qPrintable(m_port->events.join(',')));
-        QVERIFY(m_port->open);
-        QCOMPARE(iniBytes(), QStringLiteral("[General]\nLanguage=Español\n").toUtf8());
-        QCOMPARE(CurrentLanguage(), QStringLiteral("Español"));
-        // Every open window was relabelled, the dialog too.
-        QCOMPARE(other.calls, 1);
-        QCOMPARE(owned->calls, 1);
-        QCOMPARE(embedded->calls, 1);
+        combo(dialog, "cboLanguage")->setCurrentIndex(2);
+        QVERIFY(dialog.Apply());
+        QCOMPARE(QList<int>({other.calls, owned->calls, embedded->calls}), QList<int>({1, 1, 1}));
         QCOMPARE(dialog.windowTitle(), QStringLiteral("es1100"));
-    }
-
-    void languageChangeCallsTheHandlerOnce()
-    {
-        wConfig dialog(*m_link, nullptr);
-        int calls = 0;
-        dialog.SetNationalityHandler([&] { ++calls; });
-        child<QComboBox>(&dialog, "cboLanguage")->setCurrentIndex(1);
-        QVERIFY(dialog.Apply());
-        QCOMPARE(calls, 1);
-        QVERIFY(!child<QPushButton>(&dialog, "cmdButtons2")->isEnabled());
-        // Nothing touched since: a second Apply does nothing.
-        QVERIFY(dialog.Apply());
-        QCOMPARE(calls, 1);
-    }
-
-    void portGroupReopensThePortAndStoresAllFour()
-    {
-        m_port->port = QStringLiteral("1");
-        wConfig dialog(*m_link, nullptr);
-        child<QComboBox>(&dialog, "cboPort")->setEditText(QStringLiteral("5"));
-        child<QComboBox>(&dialog, "cboBauds")->setCurrentIndex(0); // 19200
-        child<QPushButton>(&dialog, "cmdButtons2")->click();
-        QCOMPARE(m_port->events,
-                 QStringList({"close", "port=5", "settings=19200,N,8,1", "settings=19200,N,8,1",
-                              "settings=19200,n,8,1", "open"}));
-        QCOMPARE(iniBytes(),
-                 QByteArray("[Communication]\nPort=5\nBauds=19200\nStops=1\nParity=n\n"));
-        QVERIFY(!child<QPushButton>(&dialog, "cmdButtons2")->isEnabled());
-        QVERIFY(dialog.isVisible() == false);
-    }
-
-    void parityAndStopsOnAClosedPortOpenIt()
-    {
-        m_port->open = false;
-        wConfig dialog(*m_link, nullptr);
-        child<QComboBox>(&dialog, "cboStops")->setCurrentIndex(1);
-        child<QComboBox>(&dialog, "cboParity")->setCurrentIndex(2);
-        QVERIFY(dialog.Apply());
-        QCOMPARE(m_port->events.first(), QStringLiteral("port=1"));
-        QCOMPARE(m_port->events.last(), QStringLiteral("open"));
-        QVERIFY(!m_port->events.contains(QStringLiteral("close")));
-        QCOMPARE(m_port->settings, QStringLiteral("9600,o,8,2"));
-        QCOMPARE(GetIniParam("Communication", "Stops"), QStringLiteral("2"));
-        QCOMPARE(GetIniParam("Communication", "Parity"), QStringLiteral("o"));
-    }
-
-    void aDeviceNameCanBeTyped()
-    {
-        wConfig dialog(*m_link, nullptr);
-        auto* com = child<QLabel>(&dialog, "lblCom");
-        QVERIFY(!com->isHidden());
-        child<QComboBox>(&dialog, "cboPort")->setEditText(QStringLiteral("ttyUSB7"));
-        QVERIFY(com->isHidden());
-        QVERIFY(dialog.Apply());
-        QCOMPARE(m_port->port, QStringLiteral("ttyUSB7"));
-        QCOMPARE(GetIniParam("Communication", "Port"), QStringLiteral("ttyUSB7"));
-    }
-
-    void aPortThatCannotOpenStopsTheApply()
-    {
-        RecordingUi ui;
-        m_port->failingPorts << QStringLiteral("9");
-        MostRecentFilesClass mru;
-        wConfig dialog(*m_link, &mru);
-        dialog.show();
-        child<QComboBox>(&dialog, "cboPort")->setEditText(QStringLiteral("9"));
-        child<QSpinBox>(&dialog, "txtMRU")->setValue(8);
-        QVERIFY(!dialog.Apply());
-        QCOMPARE(ui.messages.size(), 1);
-        QCOMPARE(ui.messages[0].text, QStringLiteral("en10101"));
-        QCOMPARE(ui.messages[0].icon, MsgIcon::Exclamation);
-        // The later groups were not applied, Apply stays enabled.
-        QCOMPARE(GetIniParam("General", "MRU", "absent"), QStringLiteral("absent"));
-        QCOMPARE(mru.MaxRecent(), std::int16_t(5));
-        QVERIFY(child<QPushButton>(&dialog, "cmdButtons2")->isEnabled());
-        QVERIFY(!m_port->open);
-        // OK retries the Apply, fails the same way and still closes.
-        child<QPushButton>(&dialog, "cmdButtons1")->click();
-        QCOMPARE(ui.messages.size(), 2);
-        QVERIFY(!dialog.isVisible());
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
-    }
-
-    void anEmptyPortIsRefused()
-    {
-        RecordingUi ui;
-        wConfig dialog(*m_link, nullptr);
-        child<QComboBox>(&dialog, "cboPort")->setEditText(QStringLiteral("  "));
-        QVERIFY(!dialog.Apply());
-        QCOMPARE(ui.lastText(), QStringLiteral("en10101"));
-        QVERIFY(!iniBytes().contains("Port="));
-    }
-
-    void recentFilesGroup()
-    {
-        MostRecentFilesClass mru;
-        wConfig dialog(*m_link, &mru);
-        child<QSpinBox>(&dialog, "txtMRU")->setValue(7);
-        QVERIFY(dialog.Apply());
-        QCOMPARE(mru.MaxRecent(), std::int16_t(7));
-        QCOMPARE(iniBytes(), QByteArray("[General]\nMRU=7\n"));
-        QVERIFY(m_port->events.isEmpty());
-    }
-
-    void listLengthFiveStaysWhenTheFieldIsLeftAlone()
-    {
-        // Without an INI file the list starts at 5 while the dialog proposes 4.
-        MostRecentFilesClass mru;
-        QCOMPARE(mru.MaxRecent(), std::int16_t(5));
-        wConfig dialog(*m_link, &mru);
-        QCOMPARE(child<QSpinBox>(&dialog, "txtMRU")->value(), 4);
-        child<QPushButton>(&dialog, "cmdButtons1")->click();
-        QCOMPARE(mru.MaxRecent(), std::int16_t(5));
-        QVERIFY(!QFile::exists(m_ini));
-    }
-
-    void halfDuplexGroup()
-    {
-        wConfig dialog(*m_link, nullptr);
-        auto* check = child<QCheckBox>(&dialog, "chkHalfDuplex");
-        auto* frame = child<QFrame>(&dialog, "frmRtsDelay");
-        check->setChecked(true);
-        QVERIFY(frame->isEnabled());
-        child<QSpinBox>(&dialog, "txtRtsDelay")->setValue(12);
-        QVERIFY(dialog.Apply());
-        QVERIFY(m_link->options().halfDuplex);
-        QCOMPARE(m_link->options().rtsDelayMs, 12);
-        QCOMPARE(iniBytes(), QByteArray("[Communication]\nRTS=1\nRtsDelay=12\n"));
-        check->setChecked(false);
-        QVERIFY(!frame->isEnabled());
-        QVERIFY(dialog.Apply());
-        QVERIFY(!m_link->options().halfDuplex);
-        QCOMPARE(iniBytes(), QByteArray("[Communication]\nRTS=0\nRtsDelay=12\n"));
-        QVERIFY(m_port->events.isEmpty());
-    }
-
-    void onlyTheDelayStoresBothKeys()
-    {
-        wConfig dialog(*m_link, nullptr);
-        child<QSpinBox>(&dialog, "txtRtsDelay")->setValue(3);
-        QVERIFY(dialog.Apply());
-        QCOMPARE(iniBytes(), QByteArray("[Communication]\nRTS=0\nRtsDelay=3\n"));
-    }
-
-    void firstRunShowsOnlyOkAndStoresTheLanguage()
-    {
-        SetCurrentLanguage(QString());
-        wConfig dialog(*m_link, nullptr);
-        int calls = 0;
-        dialog.SetNationalityHandler([&] { ++calls; });
-        dialog.SetFirstRun();
-        dialog.show();
-        QVERIFY(!child<QPushButton>(&dialog, "cmdButtons0")->isVisible());
-        QVERIFY(!child<QPushButton>(&dialog, "cmdButtons2")->isVisible());
-        QVERIFY(child<QPushButton>(&dialog, "cmdButtons1")->isVisible());
-        QVERIFY(child<QPushButton>(&dialog, "cmdButtons2")->isEnabled());
-        child<QPushButton>(&dialog, "cmdButtons1")->click();
-        QCOMPARE(iniBytes(), QByteArray("[General]\nLanguage=English\n"));
-        QCOMPARE(CurrentLanguage(), QStringLiteral("English"));
-        QCOMPARE(calls, 1);
-        QVERIFY(m_port->events.isEmpty());
-    }
-
-    void firstRunLeftThroughTheFrameStoresNothing()
-    {
-        SetCurrentLanguage(QString());
-        wConfig dialog(*m_link, nullptr);
-        dialog.SetFirstRun();
-        dialog.show();
-        dialog.close();
-        QCOMPARE(dialog.result(), int(QDialog::Rejected));
-        QVERIFY(!QFile::exists(m_ini));
-    }
-
-    void cancelKeepsWhatWasApplied()
-    {
-        MostRecentFilesClass mru;
-        wConfig dialog(*m_link, &mru);
-        child<QSpinBox>(&dialog, "txtMRU")->setValue(9);
-        child<QPushButton>(&dialog, "cmdButtons2")->click();
-        child<QComboBox>(&dialog, "cboLanguage")->setCurrentIndex(1);
-        child<QPushButton>(&dialog, "cmdButtons0")->click();
-        QCOMPARE(dialog.result(), int(QDialog::Rejected));
-        QCOMPARE(iniBytes(), QByteArray("[General]\nMRU=9\n"));
-        QCOMPARE(CurrentLanguage(), QStringLiteral("English"));
-    }
-
-    void pagesCarryTheirHelpContext()
-    {
-        wConfig dialog(*m_link, nullptr);
-        QCOMPARE(dialog.HelpContextId(), 1110);
-        child<QTabWidget>(&dialog, "tbsPages")->setCurrentIndex(1);
-        QCOMPARE(dialog.HelpContextId(), 1120);
-        QCOMPARE(child<QTabWidget>(&dialog, "tbsPages")->property("helpContextId").toInt(), 1120);
     }
 
     void aBadStoredValueIsReported()
     {
         RecordingUi ui;
-        writeIni("[Communication]\nRtsDelay=abc\n");
+        TestFiles::WriteBytes(m_ini, "[Communication]\nRtsDelay=abc\n");
         wConfig dialog(*m_link, nullptr);
         QCOMPARE(ui.messages.size(), 1);
-        QVERIFY(ui.lastText().startsWith(QStringLiteral("Error Nr 13 : ")));
-        QVERIFY(ui.lastText().contains(
-            QStringLiteral("Module : wConfig\r\nObject : Form\r\nEvent : Load")));
+        QCOMPARE(ui.lastText(),
+                 QStringLiteral("Error Nr 13 : Type mismatch\r\n\r\nModule : wConfig\r\n"
+                                "Object : Form\r\nEvent : Load"));
     }
 };
 

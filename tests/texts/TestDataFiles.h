@@ -55,6 +55,9 @@ inline DataSources Standard()
         Row(QStringLiteral("mnuFileOpen"),
             {QStringLiteral("&Open..."), QStringLiteral("&Ouvrir..."),
              QStringLiteral("&Abrir...")}),
+        Row(QStringLiteral("mnuSaveQuit"),
+            {QStringLiteral("Save && &Quit"), QStringLiteral("Enregistrer && &Quitter"),
+             QStringLiteral("Guardar && &Salir")}),
         Row(QStringLiteral("mnuEmpty"), {QString(), QString(), QString()}),
     };
     return s;

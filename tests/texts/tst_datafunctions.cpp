@@ -1,3 +1,6 @@
+// The data file's texts, tool tips, menu captions and default values:
+// lookups, language columns, files refused and database errors, the sections
+// of a configuration filled with defaults.
 #include "ErrorReport.h"
 #include "RecordingUi.h"
 #include "TestDataFiles.h"
@@ -6,7 +9,6 @@
 #include "Unprivileged.h"
 #include "util/ErrorHandling.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
@@ -15,23 +17,112 @@
 
 using namespace TestData;
 
+namespace {
+
+// A value for every key, each one different so that a key read for the wrong
+// field shows.
+QList<DefaultSourceRow> AllDefaults()
+{
+    QList<DefaultSourceRow> rows;
+    const QList<std::pair<int, int>> byKey = {
+        {593, 1},  {609, 100000}, {641, 3},     {657, 4},   {673, 5},   {689, 6},
+        {737, 7},  {753, 8},      {769, 9},     {785, 10},  {929, 11},  {945, 12},
+        {961, 13}, {1105, 70000}, {1172, -200}, {1174, 14}, {1175, 15}, {-1, 16},
+    };
+    for (const auto& [key, value] : byKey)
+        rows << Default(key, value);
+    // General parameters: GenParam(i) = 100 + i, also at key 1070, which would
+    // be GenParam(13) if the key loop did not skip it.
+    for (int key = 1057; key <= 1070; ++key)
+        rows << Default(key, 100 + key - 1057);
+    for (int key = 1099; key <= 1101; ++key)
+        rows << Default(key, 100 + key - 1070);
+    for (int key = 1107; key <= 1114; ++key)
+        rows << Default(key, 100 + key - 1093);
+    for (int key = 1137; key <= 1142; ++key)
+        rows << Default(key, 100 + key - 1115);
+    rows << Default(1154, 128);
+    return rows;
+}
+
+// Every field 77 (texts aside), a value no default has, from a hand-made file.
+ConfigClass Prefilled()
+{
+    ConfigClass c;
+    c.FromFileBytes(QByteArray(241, 77) + QByteArray("\x03\0\0\0O12", 7) +
+                    QByteArray("\x0B\0\0\0Boiler room", 15) + QByteArray(42, 77));
+    return c;
+}
+
+// What each section of AllDefaults() gives.
+void ExpectSection(int section, ConfigClass& c)
+{
+    for (int ch = 1; ch <= ConfigClass::Channels; ++ch) {
+        if (section == 0) {
+            c.SetInSecu(ch, 1);
+            c.SetInTempo(ch, 100000);
+            c.SetInSequence(ch, 3);
+            c.SetInDetect(ch, 4);
+            c.SetInRelance(ch, 5);
+            c.SetInBlocage(ch, 6);
+            c.SetInSynth(ch, 7);
+            c.SetInTypeKL(ch, 8);
+            c.SetInDisturb(ch, 9);
+            c.SetInRepBlock(ch, 10);
+            c.SetInRedir(ch, 1, std::uint8_t(ch)); // each input drives its own output
+            for (int k = 2; k <= ConfigClass::Redirections; ++k)
+                c.SetInRedir(ch, k, 0);
+        } else if (section == 1) {
+            c.SetOutSecu(ch, 11);
+            c.SetOutPilot(ch, 12);
+            c.SetOutMode(ch, 13);
+        }
+    }
+    if (section == 2) {
+        // GenParam(i) = 100 + i; 13 holds the re-trigger delay instead.
+        for (int i = 0; i < ConfigClass::GenParamCount; ++i) {
+            if (i != 13)
+                c.SetGenParam(i, std::uint8_t(100 + i));
+        }
+        c.SetGenParam(28, 128);
+        c.SetGenParam(32, 16);
+        c.SetGenTempoRelance(70000);
+    } else if (section == 3) {
+        c.SetBrightMin(-200);
+        c.SetSupplyType(14);
+        c.SetCommonType(15);
+    }
+}
+
+} // namespace
+
 class TestDataFunctions : public QObject
 {
     Q_OBJECT
 
     QTemporaryDir m_dir;
     QString m_standard;
+    int m_files = 0;
 
     QString path(const QString& name) const { return m_dir.filePath(name); }
 
-    // A copy of the standard file that a test may alter.
-    QString copyOfStandard(const QString& name)
+    // Opens the standard texts with these defaults, altered by SQL.
+    void openWith(const QList<DefaultSourceRow>& defaults, const QString& sql = {})
     {
-        const QString target = path(name);
-        QFile::remove(target);
-        if (!QFile::copy(m_standard, target))
-            return {};
-        return target;
+        DataSources s = Standard();
+        s.defaults = defaults;
+        const QString file = m_dir.filePath(QStringLiteral("defaults%1.dat").arg(++m_files));
+        Write(s, file);
+        if (!sql.isEmpty())
+            Sql(file, sql);
+        QVERIFY(OpenDataFile(file));
+    }
+
+    static QList<DefaultSourceRow> With(int key, std::optional<qint64> value)
+    {
+        QList<DefaultSourceRow> rows = AllDefaults();
+        rows.removeIf([key](const DefaultSourceRow& row) { return row.key == key; });
+        return rows << Default(key, value);
     }
 
 private Q_SLOTS:
@@ -51,40 +142,8 @@ private Q_SLOTS:
 
     void cleanup() { CloseDataFile(); }
 
-    void nonNumericTagIsEmptyWithoutTouchingTheTable_data()
-    {
-        QTest::addColumn<QString>("tag");
-        QTest::newRow("letters") << "abc";
-        QTest::newRow("empty") << "";
-        QTest::newRow("blank") << "   ";
-        QTest::newRow("number and letters") << "12a";
-        QTest::newRow("not a number") << "nan";
-    }
-
-    void nonNumericTagIsEmptyWithoutTouchingTheTable()
-    {
-        QFETCH(QString, tag);
-        RecordingUi ui;
-        QCOMPARE(GetText(tag), QString());
-        QCOMPARE(GetToolTip(tag), QString());
-        QVERIFY(ui.messages.isEmpty());
-        // With no data file at all, a numeric tag is an error but a
-        // non-numeric one still answers "" in silence: the table is not read.
-        CloseDataFile();
-        QCOMPARE(GetText(tag), QString());
-        QCOMPARE(GetToolTip(tag), QString());
-        QVERIFY(ui.messages.isEmpty());
-        QCOMPARE(GetText(QStringLiteral("10")), QString());
-        QCOMPARE(ui.messages.size(), 1);
-        QCOMPARE(ui.messages[0].text,
-                 ErrorReport(91, "Object variable not set", "DataFunctions.GetText"));
-        QCOMPARE(ui.messages[0].icon, MsgIcon::Critical);
-        QCOMPARE(GetToolTip(10), QString());
-        QCOMPARE(ui.messages.size(), 2);
-        QCOMPARE(ui.messages[1].text,
-                 ErrorReport(91, "Object variable not set", "DataFunctions.GetToolTip"));
-    }
-
+    // Text, caption and tool tip of a tag; a tag that is no whole number
+    // answers "" without touching the table.
     void lookups_data()
     {
         QTest::addColumn<QString>("tag");
@@ -107,12 +166,15 @@ private Q_SLOTS:
         row("line marks", "11", "Line one\r\nLine two", "Line one\nLine two", "");
         row("line marks only", "13", "a\r\n\r\nb\r\n", "a\n\nb\n", "");
         row("empty cells", "12", "", "", "");
+        for (const char* tag : {"abc", "", "   ", "12a", "nan"})
+            row(qPrintable(QStringLiteral("not a number: \"%1\"").arg(QLatin1String(tag))), tag, "",
+                "", "");
     }
+
     void lookups()
     {
         QFETCH(QString, tag);
         QFETCH(QString, text);
-        QFETCH(QString, caption);
         QFETCH(QString, tip);
         RecordingUi ui;
         QCOMPARE(GetText(tag), text);
@@ -123,54 +185,94 @@ private Q_SLOTS:
         const int number = tag.toInt(&whole);
         if (whole) {
             QCOMPARE(GetText(number), text);
-            QCOMPARE(GetCaption(number), caption);
+            QTEST(GetCaption(number), "caption");
             QCOMPARE(GetToolTip(number), tip);
         }
+        QVERIFY(ui.messages.isEmpty());
+        // Without a data file a tag that is no number still answers "" in
+        // silence: the table is not read.
+        CloseDataFile();
+        if (!whole && text.isEmpty()) {
+            QCOMPARE(GetText(tag), QString());
+            QCOMPARE(GetToolTip(tag), QString());
+            QVERIFY(ui.messages.isEmpty());
+        }
+    }
+
+    // Menu captions by exact name; a tool bar button's tip is the caption
+    // without access key marks and trailing dots.
+    void menus_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("caption"); // "null": no row
+        QTest::addColumn<QString>("tip");
+        QTest::newRow("caption") << "mnuFileOpen"
+                                 << "&Open..."
+                                 << "Open";
+        QTest::newRow("ampersands") << "mnuSaveQuit"
+                                    << "Save && &Quit"
+                                    << "Save & Quit";
+        QTest::newRow("other case") << "mnufileopen"
+                                    << "null"
+                                    << "null";
+        QTest::newRow("no row") << "mnuNoSuchItem"
+                                << "null"
+                                << "null";
+        QTest::newRow("empty caption") << "mnuEmpty"
+                                       << ""
+                                       << "";
+    }
+
+    void menus()
+    {
+        QFETCH(QString, key);
+        RecordingUi ui;
+        const auto shown = [](const QString& s) { return s.isNull() ? QStringLiteral("null") : s; };
+        const QString caption = GetMenuText(key);
+        QTEST(shown(caption), "caption");
+        QTEST(caption.isNull() ? shown(GetMenuToolTip(key)) : GetMenuToolTip(key), "tip");
         QVERIFY(ui.messages.isEmpty());
     }
 
     void languageColumns_data()
     {
         QTest::addColumn<QString>("language");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("tip");
-        QTest::addColumn<QString>("menu");
+        QTest::addColumn<QString>("texts"); // text, tool tip and menu caption
         QTest::addColumn<QString>("languageAfter");
-        const QStringList english{"Line one\r\nLine two", "Tip|kept", "&Open..."};
-        const QStringList french{"Ligne un\r\nLigne deux", "Bulle|gardée", "&Ouvrir..."};
-        const QStringList spanish{"Línea uno\r\nLínea dos", "Ayuda|guardada", "&Abrir..."};
-        auto row = [](const char* language, const QStringList& texts, const char* after) {
-            QTest::newRow(language) << QString::fromUtf8(language) << texts[0] << texts[1]
-                                    << texts[2] << QString::fromUtf8(after);
+        const char* english = "Line one\r\nLine two|Tip|kept|&Open...";
+        const char* french = "Ligne un\r\nLigne deux|Bulle|gardée|&Ouvrir...";
+        auto row = [](const char* language, const char* texts, const char* after) {
+            QTest::newRow(language) << QString::fromUtf8(language) << QString::fromUtf8(texts)
+                                    << QString::fromUtf8(after);
         };
         row("", english, "");
         row("English", english, "English");
         row("Français", french, "Français");
-        row("Español", spanish, "Español");
+        row("Español", "Línea uno\r\nLínea dos|Ayuda|guardada|&Abrir...", "Español");
         row("français", french, "français");
         // An unknown language becomes, for the rest of the run, the default
         // column; columns that hold no language are no language either.
         for (const char* unknown : {"Klingon", "Note", "Tag", "Source"})
             row(unknown, english, "English");
     }
+
     void languageColumns()
     {
         QFETCH(QString, language);
-        QFETCH(QString, text);
-        QFETCH(QString, tip);
-        QFETCH(QString, menu);
-        QFETCH(QString, languageAfter);
         RecordingUi ui;
+        QStringList texts;
         SetCurrentLanguage(language);
-        QCOMPARE(GetText(11), text);
+        texts << GetText(11);
         SetCurrentLanguage(language);
-        QCOMPARE(GetToolTip(10), tip);
+        texts << GetToolTip(10);
         SetCurrentLanguage(language);
-        QCOMPARE(GetMenuText(QStringLiteral("mnuFileOpen")), menu);
-        QCOMPARE(CurrentLanguage(), languageAfter);
+        texts << GetMenuText(QStringLiteral("mnuFileOpen"));
+        QTEST(texts.join(QLatin1Char('|')), "texts");
+        QTEST(CurrentLanguage(), "languageAfter");
         QVERIFY(ui.messages.isEmpty());
     }
 
+    // The default column is the first, whatever its name.
     void fallbackTakesTheDefaultColumnsName()
     {
         DataSources s = Standard();
@@ -182,36 +284,19 @@ private Q_SLOTS:
         SetCurrentLanguage(QStringLiteral("Deutsch"));
         QCOMPARE(GetText(10), QStringLiteral("Hello"));
         QCOMPARE(CurrentLanguage(), QStringLiteral("Français"));
-        SetCurrentLanguage(QString());
-        QCOMPARE(Languages(), (QStringList{QStringLiteral("Français"), QStringLiteral("English"),
-                                           QStringLiteral("Español")}));
+        QCOMPARE(Languages(), s.labels.languages);
     }
 
-    void menuCaptions()
-    {
-        RecordingUi ui;
-        QVERIFY(GetMenuText(QStringLiteral("mnuNoSuchItem")).isNull());
-        // Names are matched exactly, as the controls carry them.
-        QVERIFY(GetMenuText(QStringLiteral("mnufileopen")).isNull());
-        const QString empty = GetMenuText(QStringLiteral("mnuEmpty"));
-        QCOMPARE(empty, QString());
-        QVERIFY(!empty.isNull());
-        // "|" is no line mark in menu captions.
-        QVERIFY(ui.messages.isEmpty());
-    }
-
+    // A column without a text for tag 0 is not offered; a new column with one
+    // is, without any change to the code. Opening another file forgets the
+    // tables of the first.
     void languagesFromTheTable()
     {
-        QCOMPARE(Languages(), (QStringList{QStringLiteral("English"), QStringLiteral("Français"),
-                                           QStringLiteral("Español")}));
-        const QString file = copyOfStandard(QStringLiteral("languages.dat"));
-        // A column without a text for tag 0 is not offered yet; a new column with
-        // one is, without any change to the code.
-        Sql(file, QStringLiteral("UPDATE T_Labels SET \"Español\"=NULL WHERE Tag=0; "
-                                 "ALTER TABLE T_Labels ADD COLUMN \"Deutsch\" TEXT; "
-                                 "UPDATE T_Labels SET Deutsch='Deutsch' WHERE Tag=0; "
-                                 "UPDATE T_Labels SET Deutsch='Hallo' WHERE Tag=10"));
-        QVERIFY(OpenDataFile(file));
+        QCOMPARE(Languages(), StandardLanguages());
+        openWith({}, QStringLiteral("UPDATE T_Labels SET \"Español\"=NULL WHERE Tag=0; "
+                                    "ALTER TABLE T_Labels ADD COLUMN \"Deutsch\" TEXT; "
+                                    "UPDATE T_Labels SET Deutsch='Deutsch' WHERE Tag=0; "
+                                    "UPDATE T_Labels SET Deutsch='Hallo' WHERE Tag=10"));
         QCOMPARE(Languages(), (QStringList{QStringLiteral("English"), QStringLiteral("Français"),
                                            QStringLiteral("Deutsch")}));
         SetCurrentLanguage(QStringLiteral("Deutsch"));
@@ -223,15 +308,9 @@ private Q_SLOTS:
     void openRefusals_data()
     {
         QTest::addColumn<QString>("kind");
-        QTest::newRow("missing") << "missing";
-        QTest::newRow("other password") << "password";
-        QTest::newRow("damaged page") << "damaged";
-        QTest::newRow("damaged header") << "header";
-        QTest::newRow("truncated") << "truncated";
-        QTest::newRow("plain text") << "text";
-        QTest::newRow("empty file") << "empty";
-        QTest::newRow("folder") << "folder";
-        QTest::newRow("not readable") << "unreadable";
+        for (const char* kind : {"missing", "password", "damaged", "header", "truncated", "text",
+                                 "empty", "folder", "unreadable"})
+            QTest::newRow(kind) << QString::fromLatin1(kind);
     }
 
     void openRefusals()
@@ -239,41 +318,34 @@ private Q_SLOTS:
         QFETCH(QString, kind);
         RecordingUi ui;
         const QString file = path(QStringLiteral("refused-") + kind + QStringLiteral(".dat"));
-        if (kind == QLatin1String("password")) {
+        if (kind == QLatin1String("password"))
             Write(Standard(), file, QByteArrayLiteral("A47C"));
-        } else if (kind == QLatin1String("text") || kind == QLatin1String("empty")) {
-            QFile f(file);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            if (kind == QLatin1String("text"))
-                f.write("Tag\tNote\tEnglish\n10\tx\tHello\n");
-        } else if (kind == QLatin1String("folder")) {
+        else if (kind == QLatin1String("text"))
+            TestFiles::WriteBytes(file, "Tag\tNote\tEnglish\n10\tx\tHello\n");
+        else if (kind == QLatin1String("empty"))
+            TestFiles::WriteBytes(file, {});
+        else if (kind == QLatin1String("folder"))
             QVERIFY(QDir().mkpath(file));
-        } else if (kind == QLatin1String("unreadable")) {
+        else if (kind != QLatin1String("missing"))
             Write(Standard(), file);
+        QByteArray bytes = TestFiles::ReadBytes(file);
+        if (kind == QLatin1String("unreadable"))
             QVERIFY(QFile::setPermissions(file, QFile::WriteOwner));
-        } else if (kind != QLatin1String("missing")) {
-            Write(Standard(), file);
-            QFile f(file);
-            QVERIFY(f.open(QIODevice::ReadWrite));
-            QByteArray bytes = f.readAll();
-            QVERIFY(bytes.size() >= 4096);
-            if (kind == QLatin1String("damaged"))
-                bytes[bytes.size() - 100] = char(bytes[bytes.size() - 100] ^ 0x5A);
-            else if (kind == QLatin1String("header"))
-                bytes[20] = char(bytes[20] ^ 0x01);
-            else
-                bytes.truncate(bytes.size() / 2 + 10);
-            QVERIFY(f.resize(0));
-            QVERIFY(f.seek(0));
-            QCOMPARE(f.write(bytes), bytes.size());
-        }
+        else if (kind == QLatin1String("damaged"))
+            bytes[bytes.size() - 100] = char(bytes[bytes.size() - 100] ^ 0x5A);
+        else if (kind == QLatin1String("header"))
+            bytes[20] = char(bytes[20] ^ 0x01);
+        else if (kind == QLatin1String("truncated"))
+            bytes.truncate(bytes.size() / 2 + 10);
+        if (kind == QLatin1String("damaged") || kind == QLatin1String("header") ||
+            kind == QLatin1String("truncated"))
+            TestFiles::WriteBytes(file, bytes);
         CloseDataFile();
         QVERIFY(!OpenDataFile(file));
         QVERIFY(!DataFileIsOpen());
         // A refused file does not close the one already open.
         QVERIFY(OpenDataFile(m_standard));
         QVERIFY(!OpenDataFile(file));
-        QVERIFY(DataFileIsOpen());
         QCOMPARE(GetText(10), QStringLiteral("Hello"));
         QVERIFY(ui.messages.isEmpty());
     }
@@ -296,67 +368,200 @@ private Q_SLOTS:
         QVERIFY(opened);
         QCOMPARE(text, QStringLiteral("Hello"));
         QVERIFY(ui.messages.isEmpty());
-    }
-
-    void fileIsEncrypted()
-    {
         // Neither the engine's header nor a table name nor a text shows.
         const QByteArray bytes = TestFiles::ReadBytes(m_standard);
         for (const char* plain : {"SQLite format 3", "Bonjour", "T_Labels"})
             QVERIFY2(!bytes.contains(plain), plain);
     }
 
-    void reopeningForgetsTheOldTables()
-    {
-        QCOMPARE(GetText(10), QStringLiteral("Hello"));
-        DataSources s = Standard();
-        s.labels.rows[2].texts[0] = QStringLiteral("Good morning");
-        const QString file = path(QStringLiteral("other.dat"));
-        Write(s, file);
-        QVERIFY(OpenDataFile(file));
-        QCOMPARE(GetText(10), QStringLiteral("Good morning"));
-    }
-
-    void databaseErrorsAreReported()
+    void errorsAreReported()
     {
         RecordingUi ui;
-        const QString file = copyOfStandard(QStringLiteral("nolanguage.dat"));
-        Sql(file,
-            QStringLiteral(
-                "DROP TABLE T_Labels; CREATE TABLE T_Labels (Tag INTEGER PRIMARY KEY, Note TEXT, "
-                "Source TEXT); "
-                "INSERT INTO T_Labels VALUES (10, 'n', 's'); "
-                "DROP TABLE T_Menus; CREATE TABLE T_Menus (Name TEXT, Note TEXT, English TEXT)"));
-        QVERIFY(OpenDataFile(file));
+        openWith({}, QStringLiteral("DROP TABLE T_Labels; CREATE TABLE T_Labels (Tag INTEGER "
+                                    "PRIMARY KEY, Note TEXT, Source TEXT); INSERT INTO T_Labels "
+                                    "VALUES (10, 'n', 's'); DROP TABLE T_Menus; CREATE TABLE "
+                                    "T_Menus (Name TEXT, Note TEXT, English TEXT)"));
         QCOMPARE(GetText(10), QString());
-        QCOMPARE(ui.messages.size(), 1);
-        QCOMPARE(ui.messages[0].text,
-                 ErrorReport(3265, "Item not found in this collection", "DataFunctions.GetText"));
-        // A missing row is still no error.
+        // A missing row is still no error, nor a table without languages.
         QCOMPARE(GetText(11), QStringLiteral("#11#"));
-        QCOMPARE(ui.messages.size(), 1);
         QCOMPARE(Languages(), QStringList());
-        QCOMPARE(ui.messages.size(), 1);
         // A menu table without its key column.
         QVERIFY(GetMenuText(QStringLiteral("mnuFileOpen")).isNull());
-        QCOMPARE(ui.messages.size(), 2);
-        QCOMPARE(ui.messages[1].text, ErrorReport(3265, "Item not found in this collection",
-                                                  "DataFunctions.GetMenuText"));
         QCOMPARE(GetToolTip(10), QStringLiteral("Tip|kept"));
-        QCOMPARE(ui.messages.size(), 2);
+        // Without a data file, a numeric tag is an error.
+        CloseDataFile();
+        QCOMPARE(GetText(10), QString());
+        QCOMPARE(GetToolTip(10), QString());
+        QStringList texts;
+        for (const MessageRequest& m : ui.messages) {
+            texts << m.text;
+            QCOMPARE(m.icon, MsgIcon::Critical);
+        }
+        const char* notFound = "Item not found in this collection";
+        QCOMPARE(
+            texts,
+            QStringList({ErrorReport(3265, notFound, "DataFunctions.GetText"),
+                         ErrorReport(3265, notFound, "DataFunctions.GetMenuText"),
+                         ErrorReport(91, "Object variable not set", "DataFunctions.GetText"),
+                         ErrorReport(91, "Object variable not set", "DataFunctions.GetToolTip")}));
     }
 
     void invalidPortMessageUsesTheDataFile()
     {
         RecordingUi ui;
         ReportError(QStringLiteral("wMain.Form_Load"), 8002);
-        QCOMPARE(ui.lastText(), QStringLiteral("Invalid port number."));
         SetCurrentLanguage(QStringLiteral("Français"));
         ReportError(QStringLiteral("wMain.Form_Load"), 8002);
-        QCOMPARE(ui.lastText(), QStringLiteral("Numéro de port invalide."));
         CloseDataFile();
         ReportError(QStringLiteral("wMain.Form_Load"), 8002);
-        QCOMPARE(ui.lastText(), QStringLiteral("#10101#"));
+        QStringList texts;
+        for (const MessageRequest& m : ui.messages)
+            texts << m.text;
+        QCOMPARE(texts,
+                 QStringList({"Invalid port number.", "Numéro de port invalide.", "#10101#"}));
+    }
+    // One value, as stored; a real is taken as the nearest whole number,
+    // halves to even; what then does not fit 32 bits is an overflow.
+    void values_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("stored"); // SQL; "": as the sources give it
+        QTest::addColumn<int>("expected");
+        QTest::addColumn<int>("error");
+        auto row = [](const char* name, int key, const char* stored, int expected, int error = 0) {
+            QTest::newRow(name) << key << QString::fromLatin1(stored) << expected << error;
+        };
+        row("byte", 593, "", 1);
+        row("32 bits", 609, "", 100000);
+        row("negative", 1172, "", -200);
+        row("key -1", -1, "", 16);
+        row("no row", 600, "", 0);
+        row("empty value", 593, "NULL", 0);
+        row("empty text", 673, "''", 0);
+        row("text", 657, "'abc'", 0, 13);
+        row("past 32 bits", 609, "5000000000", 0, 6);
+        row("2.5", 609, "2.5", 2);
+        row("3.5", 609, "3.5", 4);
+        row("2.5001", 609, "2.5001", 3);
+        row("-2.5", 609, "-2.5", -2);
+        row("top of 32 bits", 609, "2147483647.4", 2147483647);
+        row("past 32 bits, real", 609, "2147483647.5", 0, 6);
+        row("bottom, half to even", 609, "-2147483648.5", -2147483647 - 1);
+        row("below 32 bits", 609, "-2147483648.6", 0, 6);
+        row("byte 254.5", 593, "254.5", 254);
+    }
+
+    void values()
+    {
+        QFETCH(int, key);
+        QFETCH(QString, stored);
+        QFETCH(int, expected);
+        QFETCH(int, error);
+        RecordingUi ui;
+        openWith(AllDefaults(), stored.isEmpty() ? QString()
+                                                 : QStringLiteral("UPDATE T_Defaults SET Valeur=%1 "
+                                                                  "WHERE Key=%2")
+                                                       .arg(stored)
+                                                       .arg(key));
+        QCOMPARE(GetDefaultValue(std::int16_t(key)), expected);
+        QCOMPARE(ui.lastText(),
+                 error == 6    ? ErrorReport(6, "Overflow", "DataFunctions.GetDefaultValue")
+                 : error == 13 ? ErrorReport(13, "Type mismatch", "DataFunctions.GetDefaultValue")
+                               : QString());
+        // Filling a section takes the same value; an error leaves the field.
+        ConfigClass c = Prefilled();
+        GetInputDefaults(c);
+        if (key == 609)
+            QCOMPARE(c.InTempo(12), error ? Prefilled().InTempo(12) : expected);
+        if (key == 593)
+            QCOMPARE(c.InSecu(12), error ? Prefilled().InSecu(12) : expected);
+    }
+
+    void sections_data()
+    {
+        QTest::addColumn<int>("section"); // 0..3, 4: all of them
+        int section = 0;
+        for (const char* name : {"inputs", "outputs", "general", "factory", "all"})
+            QTest::newRow(name) << section++;
+    }
+
+    void sections()
+    {
+        QFETCH(int, section);
+        using Fill = void (*)(ConfigClass&);
+        const Fill fill[] = {GetInputDefaults, GetOutputDefaults, GetGenDefaults,
+                             GetFactoryDefaults, GetAllDefaults};
+        RecordingUi ui;
+        openWith(AllDefaults());
+        ConfigClass c = Prefilled();
+        fill[section](c);
+        ConfigClass expected = Prefilled();
+        for (int s = 0; s <= 3; ++s) {
+            if (s == section || section == 4)
+                ExpectSection(s, expected);
+        }
+        QCOMPARE(c.ToFileBytes(), expected.ToFileBytes());
+        QVERIFY(c == expected); // GenParam(13) has no byte in the file
+        QVERIFY(ui.messages.isEmpty());
+    }
+
+    void byteOverflowStopsTheSection_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<qint64>("value");
+        QTest::addColumn<QString>("procedure");
+        QTest::newRow("300 for key 593") << 593 << qint64(300) << "GetInputDefaults";
+        QTest::newRow("-1 for key 593") << 593 << qint64(-1) << "GetInputDefaults";
+        QTest::newRow("256 for key 769") << 769 << qint64(256) << "GetInputDefaults";
+        QTest::newRow("300 for key 945") << 945 << qint64(300) << "GetOutputDefaults";
+        QTest::newRow("300 for key 1062") << 1062 << qint64(300) << "GetGenDefaults";
+        QTest::newRow("300 for key -1") << -1 << qint64(300) << "GetGenDefaults";
+        QTest::newRow("40000 for BrightMin") << 1172 << qint64(40000) << "GetFactoryDefaults";
+        QTest::newRow("300 for key 1175") << 1175 << qint64(300) << "GetFactoryDefaults";
+    }
+
+    void byteOverflowStopsTheSection()
+    {
+        QFETCH(int, key);
+        QFETCH(qint64, value);
+        QFETCH(QString, procedure);
+        RecordingUi ui;
+        openWith(With(key, value));
+        ConfigClass c = Prefilled();
+        GetAllDefaults(c);
+        // One report for the section, the other sections still filled.
+        QCOMPARE(ui.messages.size(), 1);
+        QCOMPARE(ui.messages[0].text,
+                 ErrorReport(6, "Overflow", qPrintable("DataFunctions." + procedure)));
+        QCOMPARE(ui.messages[0].icon, MsgIcon::Critical);
+        if (procedure != QLatin1String("GetInputDefaults"))
+            QCOMPARE(c.InSecu(12), 1);
+        if (procedure != QLatin1String("GetOutputDefaults"))
+            QCOMPARE(c.OutMode(12), 13);
+        if (procedure != QLatin1String("GetGenDefaults"))
+            QCOMPARE(c.GenParam(32), 16);
+        if (procedure != QLatin1String("GetFactoryDefaults"))
+            QCOMPARE(c.CommonType(), 15);
+        // The fields before the overflow are filled, the later ones not.
+        if (key == 593)
+            QCOMPARE(c.InTempo(1), Prefilled().InTempo(1));
+        if (key == 1062)
+            QCOMPARE(QList<int>({c.GenParam(4), c.GenParam(5), c.GenParam(6)}),
+                     QList<int>({104, 77, 77}));
+    }
+
+    void noDataFileIsReportedOncePerSection()
+    {
+        RecordingUi ui;
+        CloseDataFile();
+        QCOMPARE(GetDefaultValue(593), 0);
+        QCOMPARE(ui.messages.size(), 1);
+        QCOMPARE(ui.lastText(),
+                 ErrorReport(91, "Object variable not set", "DataFunctions.GetDefaultValue"));
+        ConfigClass c = Prefilled();
+        GetInputDefaults(c);
+        QCOMPARE(ui.messages.size(), 2);
+        QCOMPARE(c, Prefilled());
     }
 };
 
