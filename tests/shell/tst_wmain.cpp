@@ -1,280 +1,101 @@
-// The main window's fixed parts: menu tree, shortcuts, tool bar, image list,
-// status bar, and its texts in every language.
+// The main window: menu tree, tool bar, texts in every language, the help
+// items, the RTS line, the close question and what closing does, the tool
+// bar's dispatch, the grid edit committed before a command, the Window menu,
+// Preferences, and the commands that need a panel window beeping without one.
 
-#include "RecordingUi.h"
-#include "ShellTestSupport.h"
+#include "ShellFixture.h"
 
 #include "shell/ApplicationName.h"
-#include "shell/ImageList.h"
-#include "shell/wMain.h"
+#include "shell/HelpViewer.h"
 
-#include "link/CommFunctions.h"
 #include "settings/MostRecentFilesClass.h"
-#include "texts/DataFunctions.h"
 
-#include <QAction>
-#include <QGuiApplication>
+#include <QApplication>
 #include <QLabel>
-#include <QMdiArea>
-#include <QMenu>
+#include <QLineEdit>
 #include <QMenuBar>
-#include <QStatusBar>
+#include <QTableWidget>
 #include <QToolBar>
 
-using namespace ShellTest;
-
-namespace {
-std::unique_ptr<wMain> NewWindow()
-{
-    auto window = std::make_unique<wMain>(SimulatedPort()());
-    window->SetProgramFolder(BinDir());
-    window->Nationality();
-    window->ApplyToolBarImages();
-    return window;
-}
-
-QStringList ItemNames(const QMenu* menu)
-{
-    QStringList names;
-    for (const QAction* action : menu->actions())
-        names << action->objectName();
-    return names;
-}
-} // namespace
+using namespace Shell;
 
 class tst_wMain : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QStandardPaths::setTestModeEnabled(true);
-        QVERIFY(OpenDataFile(ShippedDataFile()));
-    }
-
+    void initTestCase() { QVERIFY(UseShippedData()); }
     void init() { SetCurrentLanguage(QStringLiteral("English")); }
 
-    void menuBarOrder()
-    {
-        auto window = NewWindow();
-        QStringList names;
-        for (QAction* action : window->menuBar()->actions())
-            names << action->menu()->objectName();
-        QCOMPARE(names, (QStringList{"mnuFile", "mnuEdit", "mnuTools", "mnuOptions", "mnuWindow",
-                                     "mnuHelp"}));
-    }
-
+    // Each item as [!|-]name[:shortcut]: "!" hidden, "-" disabled while no
+    // panel window is open; names with "Sep" are separators.
     void menuTree_data()
     {
         QTest::addColumn<QString>("menu");
-        QTest::addColumn<QStringList>("items");
+        QTest::addColumn<QString>("items");
+        QTest::newRow("bar") << ""
+                             << "mnuFile mnuEdit mnuTools mnuOptions mnuWindow mnuHelp";
         QTest::newRow("File") << "mnuFile"
-                              << QStringList{"mnuFileNew",    "mnuFileOpen",    "mnuFileSave",
-                                             "mnuFileSaveAs", "mnuFileSep1",    "mnuFileRead",
-                                             "mnuFileWrite",  "mnuFileSep2",    "mnuFilePrintSetup",
-                                             "mnuFilePrint",  "mnuFilePreview", "mnuFileSepMRU",
-                                             "mnuFileMRU0",   "mnuFileSep3",    "mnuFileQuit"};
+                              << "mnuFileNew:Ctrl+N mnuFileOpen:Ctrl+O mnuFileSave:Ctrl+S "
+                                 "mnuFileSaveAs mnuFileSep1 mnuFileRead:Ctrl+R mnuFileWrite:Ctrl+W "
+                                 "mnuFileSep2 mnuFilePrintSetup mnuFilePrint:Ctrl+P mnuFilePreview "
+                                 "!mnuFileSepMRU !mnuFileMRU0 mnuFileSep3 mnuFileQuit:Ctrl+X";
         QTest::newRow("Edit") << "mnuEdit"
-                              << QStringList{"mnuEditCopyOneLine", "mnuEditPasteOneLine",
-                                             "mnuEditCopyLine",    "mnuEditSep1",
-                                             "mnuEditCopy",        "mnuEditPaste"};
+                              << "-mnuEditCopyOneLine -mnuEditPasteOneLine -mnuEditCopyLine "
+                                 "mnuEditSep1 -mnuEditCopy -mnuEditPaste";
         QTest::newRow("Tools") << "mnuTools"
-                               << QStringList{"mnuToolsReadBuffer", "mnuToolsClearBuffer",
-                                              "mnuToolsSep1", "mnuToolsScan", "mnuToolsMonitor"};
+                               << "mnuToolsReadBuffer mnuToolsClearBuffer mnuToolsSep1 "
+                                  "mnuToolsScan mnuToolsMonitor";
         QTest::newRow("Options") << "mnuOptions"
-                                 << QStringList{"mnuOptionsUsinePart", "mnuOptionsUsineTotal",
-                                                "mnuOptionsSep1", "mnuOptionsPrefs",
-                                                "mnuOptionsFactory"};
-        QTest::newRow("Window") << "mnuWindow" << QStringList{"mnuWindowCascade"};
+                                 << "-mnuOptionsUsinePart -mnuOptionsUsineTotal mnuOptionsSep1 "
+                                    "mnuOptionsPrefs mnuOptionsFactory";
+        QTest::newRow("Window") << "mnuWindow"
+                                << "mnuWindowCascade";
         QTest::newRow("Help") << "mnuHelp"
-                              << QStringList{"mnuHelpSummary", "mnuHelpIndex", "mnuHelpFind",
-                                             "mnuHelpContext", "mnuHelpSep1",  "mnuHelpAbout"};
+                              << "mnuHelpSummary mnuHelpIndex !mnuHelpFind !mnuHelpContext "
+                                 "mnuHelpSep1 mnuHelpAbout";
     }
     void menuTree()
     {
         QFETCH(QString, menu);
-        QFETCH(QStringList, items);
-        auto window = NewWindow();
-        QMenu* m = window->Menu(menu);
-        QVERIFY(m);
-        QCOMPARE(ItemNames(m), items);
-        for (const QString& name : items)
-            QCOMPARE(m->actions()[items.indexOf(name)]->isSeparator(),
-                     name.contains(QLatin1String("Sep")));
+        QFETCH(QString, items);
+        Console c;
+        const QList<QAction*> actions =
+            menu.isEmpty() ? c.window->menuBar()->actions() : c.window->Menu(menu)->actions();
+        QStringList seen;
+        for (QAction* a : actions) {
+            if (menu.isEmpty()) {
+                seen << a->menu()->objectName();
+                continue;
+            }
+            const QString keys = a->shortcut().toString(QKeySequence::PortableText);
+            seen << (!a->isVisible()  ? "!"
+                     : a->isEnabled() ? ""
+                                      : "-") +
+                        a->objectName() + (keys.isEmpty() ? "" : ":" + keys);
+            QCOMPARE(a->isSeparator(), a->objectName().contains("Sep"));
+        }
+        QCOMPARE(seen.join(' '), items);
     }
 
-    void shortcuts_data()
+    // The tool bar's buttons in order, each with its picture and its menu
+    // item's caption as tip (no "..."); all usable without a panel window.
+    void toolBar()
     {
-        QTest::addColumn<QString>("item");
-        QTest::addColumn<QString>("shortcut");
-        QTest::newRow("New") << "mnuFileNew"
-                             << "Ctrl+N";
-        QTest::newRow("Open") << "mnuFileOpen"
-                              << "Ctrl+O";
-        QTest::newRow("Save") << "mnuFileSave"
-                              << "Ctrl+S";
-        QTest::newRow("Save As") << "mnuFileSaveAs"
-                                 << "";
-        QTest::newRow("Read") << "mnuFileRead"
-                              << "Ctrl+R";
-        QTest::newRow("Write") << "mnuFileWrite"
-                               << "Ctrl+W";
-        QTest::newRow("Print") << "mnuFilePrint"
-                               << "Ctrl+P";
-        QTest::newRow("Preview") << "mnuFilePreview"
-                                 << "";
-        QTest::newRow("Quit") << "mnuFileQuit"
-                              << "Ctrl+X";
-        QTest::newRow("Preferences") << "mnuOptionsPrefs"
-                                     << "";
-    }
-    void shortcuts()
-    {
-        QFETCH(QString, item);
-        QFETCH(QString, shortcut);
-        auto window = NewWindow();
-        QCOMPARE(window->MenuItem(item)->shortcut().toString(QKeySequence::PortableText), shortcut);
-    }
-
-    void initialVisibility_data()
-    {
-        QTest::addColumn<QString>("item");
-        QTest::addColumn<bool>("visible");
-        QTest::newRow("MRU separator") << "mnuFileSepMRU" << false;
-        QTest::newRow("MRU placeholder") << "mnuFileMRU0" << false;
-        QTest::newRow("Sep3") << "mnuFileSep3" << true;
-        QTest::newRow("Summary") << "mnuHelpSummary" << true;
-        QTest::newRow("Index") << "mnuHelpIndex" << true;
-        QTest::newRow("Find") << "mnuHelpFind" << false;
-        QTest::newRow("Context") << "mnuHelpContext" << false;
-        QTest::newRow("HelpSep1") << "mnuHelpSep1" << true;
-        QTest::newRow("About") << "mnuHelpAbout" << true;
-    }
-    void initialVisibility()
-    {
-        QFETCH(QString, item);
-        QFETCH(bool, visible);
-        auto window = NewWindow();
-        QCOMPARE(window->MenuItem(item)->isVisible(), visible);
-    }
-
-    void placeholderCaption()
-    {
-        auto window = NewWindow();
-        QCOMPARE(window->MenuItem(QStringLiteral("mnuFileMRU0"))->text(), QStringLiteral("(Vide)"));
-    }
-
-    // Without a panel window: the Edit and reset commands are disabled in
-    // their menus (they need a panel window's page) while the tool bar's copy
-    // and paste stay available and beep; the rest is available.
-    void commandsWithoutPanel_data()
-    {
-        QTest::addColumn<QString>("item");
-        QTest::addColumn<bool>("enabled");
-        QTest::addColumn<bool>("buttonEnabled");
-        for (const char* name :
-             {"mnuEditCopyOneLine", "mnuEditPasteOneLine", "mnuEditCopyLine", "mnuEditCopy",
-              "mnuEditPaste", "mnuOptionsUsinePart", "mnuOptionsUsineTotal"})
-            QTest::newRow(name) << name << false << true;
-        for (const char* name :
-             {"mnuFileNew", "mnuFileOpen", "mnuFileSave", "mnuFileSaveAs", "mnuFileRead",
-              "mnuFileWrite", "mnuFilePrintSetup", "mnuFilePrint", "mnuFilePreview", "mnuFileQuit",
-              "mnuToolsReadBuffer", "mnuToolsClearBuffer", "mnuOptionsPrefs", "mnuOptionsFactory",
-              "mnuWindowCascade", "mnuHelpSummary", "mnuHelpIndex", "mnuHelpAbout"})
-            QTest::newRow(name) << name << true << true;
-    }
-    void commandsWithoutPanel()
-    {
-        QFETCH(QString, item);
-        QFETCH(bool, enabled);
-        QFETCH(bool, buttonEnabled);
-        auto window = NewWindow();
-        QAction* action = window->MenuItem(item);
-        QCOMPARE(action->isEnabled(), enabled);
-        QCOMPARE(action->text(), GetMenuText(item));
-        if (QAction* button = window->ToolButton(item))
-            QCOMPARE(button->isEnabled(), buttonEnabled);
-    }
-
-    // The recent files are listed and can be chosen.
-    void recentFileEntriesListed()
-    {
-        auto window = NewWindow();
-        QMenu* file = window->Menu(QStringLiteral("mnuFile"));
-        window->RecentFiles().Add(file, QStringLiteral("/data/panel.cfg"));
-        Q_EMIT file->aboutToShow();
-        QAction* entry = window->MenuItem(QStringLiteral("mnuFileMRU1"));
-        QVERIFY(entry);
-        QVERIFY(entry->isVisible());
-        QVERIFY(entry->isEnabled());
-        QVERIFY(window->MenuItem(QStringLiteral("mnuFileSepMRU"))->isVisible());
-    }
-
-    void toolBarOrder()
-    {
-        auto window = NewWindow();
-        auto* bar = window->findChild<QToolBar*>(QStringLiteral("tbrTools"));
-        QVERIFY(bar);
+        Console c;
         QStringList keys;
-        for (QAction* button : bar->actions())
+        for (QAction* button : child<QToolBar>(c.window.get(), "tbrTools")->actions()) {
             keys << (button->isSeparator() ? QStringLiteral("|") : button->objectName());
-        QCOMPARE(keys, (QStringList{"mnuFileNew", "mnuFileOpen", "mnuFileSave", "mnuFilePrint",
-                                    "mnuFilePreview", "|", "mnuEditCopy", "mnuEditPaste", "|",
-                                    "mnuFileRead", "mnuFileWrite", "|", "mnuToolsReadBuffer",
-                                    "mnuToolsClearBuffer", "|", "mnuHelpContext"}));
-        for (QAction* button : bar->actions()) {
             if (button->isSeparator())
                 continue;
-            QCOMPARE(button->property("Key").toString(), button->objectName());
-            QVERIFY2(!button->icon().isNull(), qPrintable(button->objectName()));
-            QVERIFY(!button->icon().pixmap(16, 16).isNull());
-            QCOMPARE(button->toolTip().isEmpty(), false);
-            QVERIFY(!button->toolTip().contains(QLatin1Char('&')));
+            QVERIFY2(!button->icon().pixmap(16, 16).isNull(), qPrintable(keys.last()));
+            QString tip = GetMenuText(keys.last()).remove('&');
+            QCOMPARE(button->toolTip(), tip.endsWith("...") ? tip.chopped(3) : tip);
+            QVERIFY(button->isEnabled() && button->isVisible());
         }
-        QVERIFY(window->ToolButton(QStringLiteral("mnuHelpContext"))->isEnabled());
-        QVERIFY(window->ToolButton(QStringLiteral("mnuHelpContext"))->isVisible());
-        QVERIFY(bar->actions()[bar->actions().size() - 2]->isVisible());
-    }
-
-    void imageList()
-    {
-        ImageList images;
-        images.LoadStandard();
-        QCOMPARE(images.Count(), 15);
-        for (const QString& key : ImageList::StandardKeys()) {
-            QVERIFY2(images.Contains(key), qPrintable(key));
-            const QImage picture = images.Image(key).pixmap(16, 16).toImage();
-            QCOMPARE(picture.size(), QSize(16, 16));
-            // Drawn, not blank.
-            int painted = 0;
-            for (int y = 0; y < 16; ++y)
-                for (int x = 0; x < 16; ++x)
-                    painted += qAlpha(picture.pixel(x, y)) > 0 ? 1 : 0;
-            QVERIFY2(painted > 20, qPrintable(key));
-        }
-        QVERIFY(!images.Contains(QStringLiteral("mnuFileQuit")));
-    }
-
-    void statusBar()
-    {
-        auto window = NewWindow();
-        QCOMPARE(window->statusBar()->objectName(), QStringLiteral("sbrStatus"));
-        QLabel* prompt = window->StatusPanel(QStringLiteral("Prompt"));
-        QVERIFY(prompt);
-        QCOMPARE(prompt->text(), GetText(1001));
-        QCOMPARE(prompt->toolTip(), GetToolTip(1001));
-        QVERIFY(window->findChild<QMdiArea*>());
-        QCOMPARE(window->windowTitle(), QStringLiteral("Orvel"));
-    }
-
-    // The window system shows a title as it is only when the program has no
-    // display name of its own (it would add " — Orvel" to every title).
-    void titlesAreTheirOwnText()
-    {
-        SetApplicationName();
-        QCOMPARE(QGuiApplication::applicationName(), QStringLiteral("orvel"));
-        QCOMPARE(QGuiApplication::applicationDisplayName(), QStringLiteral("orvel"));
+        QCOMPARE(keys.join(' '), "mnuFileNew mnuFileOpen mnuFileSave mnuFilePrint mnuFilePreview "
+                                 "| mnuEditCopy mnuEditPaste | mnuFileRead mnuFileWrite | "
+                                 "mnuToolsReadBuffer mnuToolsClearBuffer | mnuHelpContext");
     }
 
     void nationality_data()
@@ -300,78 +121,56 @@ private Q_SLOTS:
                                  << "Listo"
                                  << "orvel-es.html";
     }
+    // Every caption from the language's rows; the recent files keep theirs;
+    // titles are shown as they are (no program display name added).
     void nationality()
     {
         QFETCH(QString, language);
-        QFETCH(QString, file);
-        QFETCH(QString, about);
-        QFETCH(QString, prompt);
-        QFETCH(QString, help);
-        auto window = NewWindow();
+        Console c;
+        c.window->RecentFiles().Add(c.window->Menu("mnuFile"), "/data/panel.cfg");
         SetCurrentLanguage(language);
-        window->Nationality();
-        QCOMPARE(window->Menu(QStringLiteral("mnuFile"))->title(), file);
-        QCOMPARE(window->MenuItem(QStringLiteral("mnuHelpAbout"))->text(), about);
-        QCOMPARE(window->StatusPanel(QStringLiteral("Prompt"))->text(), prompt);
-        QVERIFY(window->HelpFile().endsWith(QLatin1Char('/') + help));
-        // Every captioned item has its row in this language; no tag shows.
-        for (QMenu* menu : window->menuBar()->findChildren<QMenu*>(Qt::FindDirectChildrenOnly)) {
+        c.window->Nationality();
+        QTEST(c.window->Menu("mnuFile")->title(), "file");
+        QTEST(c.item("mnuHelpAbout")->text(), "about");
+        QLabel* prompt = c.window->StatusPanel("Prompt");
+        QTEST(prompt->text(), "prompt");
+        QCOMPARE(prompt->toolTip(), GetToolTip(1001));
+        QTEST(QFileInfo(c.window->HelpFile()).fileName(), "help");
+        for (QMenu* menu : c.window->menuBar()->findChildren<QMenu*>(Qt::FindDirectChildrenOnly)) {
             QCOMPARE(menu->title(), GetMenuText(menu->objectName()));
-            for (QAction* item : menu->actions()) {
-                if (item->isSeparator() ||
-                    item->objectName().startsWith(QLatin1String("mnuFileMRU")))
-                    continue;
-                QCOMPARE(item->text(), GetMenuText(item->objectName()));
-                QVERIFY(!item->text().isEmpty());
-                QVERIFY(!item->text().startsWith(QLatin1String("mnu")));
-            }
+            for (QAction* item : menu->actions())
+                if (!item->isSeparator() && !item->objectName().startsWith("mnuFileMRU"))
+                    QCOMPARE(item->text(), GetMenuText(item->objectName()));
         }
-        QString tip = GetMenuText(QStringLiteral("mnuFileNew")).remove(QLatin1Char('&'));
-        QCOMPARE(window->ToolButton(QStringLiteral("mnuFileNew"))->toolTip(), tip);
+        QCOMPARE(c.window->ToolButton("mnuFileNew")->toolTip(),
+                 GetMenuText("mnuFileNew").remove('&'));
+        QCOMPARE(c.item("mnuFileMRU1")->text(), QStringLiteral("/data/panel.cfg"));
+        QCOMPARE(c.item("mnuFileMRU0")->text(), QStringLiteral("(Vide)"));
+        QCOMPARE(c.window->windowTitle(), QStringLiteral("Orvel"));
+        SetApplicationName();
+        QCOMPARE(QGuiApplication::applicationDisplayName(), QStringLiteral("orvel"));
     }
 
-    // The recent-file entries keep their captions when the language changes.
-    void nationalityLeavesRecentFiles()
-    {
-        auto window = NewWindow();
-        QMenu* file = window->Menu(QStringLiteral("mnuFile"));
-        window->RecentFiles().Add(file, QStringLiteral("/data/panel.cfg"));
-        SetCurrentLanguage(QStringLiteral("Français"));
-        window->Nationality();
-        QCOMPARE(window->MenuItem(QStringLiteral("mnuFileMRU1"))->text(),
-                 QStringLiteral("/data/panel.cfg"));
-        QCOMPARE(window->MenuItem(QStringLiteral("mnuFileMRU0"))->text(), QStringLiteral("(Vide)"));
-    }
-
-    // A name without a row in T_Menus keeps its own name as caption.
+    // A name without a row in the menu texts keeps its own name as caption,
+    // and its tool bar button the name as tip.
     void menuItemWithoutRow()
     {
         QTemporaryDir dir;
         DataSources sources = ShippedSources();
-        const auto before = sources.menus.rows.size();
-        sources.menus.rows.removeIf([](const TextSourceRow& row) {
-            return row.key == QLatin1String("mnuHelpAbout") ||
-                   row.key == QLatin1String("mnuTools") || row.key == QLatin1String("mnuFileRead");
-        });
-        QCOMPARE(sources.menus.rows.size(), before - 3);
-        const QString path = dir.filePath(QStringLiteral("orvel.dat"));
-        QVERIFY(WriteData(sources, path));
-        QVERIFY(OpenDataFile(path));
-        auto window = NewWindow();
-        QCOMPARE(window->MenuItem(QStringLiteral("mnuHelpAbout"))->text(),
-                 QStringLiteral("mnuHelpAbout"));
-        QCOMPARE(window->Menu(QStringLiteral("mnuTools"))->title(), QStringLiteral("mnuTools"));
-        QCOMPARE(window->MenuItem(QStringLiteral("mnuFileRead"))->text(),
-                 QStringLiteral("mnuFileRead"));
-        // The tool bar button keeps a tip it had (none here, no row to give one).
-        QCOMPARE(window->ToolButton(QStringLiteral("mnuFileRead"))->toolTip(),
-                 QStringLiteral("mnuFileRead"));
-        // Items with a row are not affected.
-        QCOMPARE(window->MenuItem(QStringLiteral("mnuFileQuit"))->text(),
-                 GetMenuText(QStringLiteral("mnuFileQuit")));
+        const QStringList gone{"mnuHelpAbout", "mnuTools", "mnuFileRead"};
+        QCOMPARE(sources.menus.rows.removeIf([&](auto& row) { return gone.contains(row.key); }), 3);
+        QVERIFY(WriteData(sources, dir.filePath("orvel.dat")));
+        QVERIFY(OpenDataFile(dir.filePath("orvel.dat")));
+        Console c;
+        QCOMPARE(c.item("mnuHelpAbout")->text(), QStringLiteral("mnuHelpAbout"));
+        QCOMPARE(c.window->Menu("mnuTools")->title(), QStringLiteral("mnuTools"));
+        QCOMPARE(c.window->ToolButton("mnuFileRead")->toolTip(), QStringLiteral("mnuFileRead"));
+        QCOMPARE(c.item("mnuFileQuit")->text(), GetMenuText("mnuFileQuit"));
         QVERIFY(OpenDataFile(ShippedDataFile()));
     }
 
+    // Without the language's help file the help items, the context button
+    // and the separator before it are hidden; About stays.
     void helpVisibility_data()
     {
         QTest::addColumn<bool>("withHelp");
@@ -382,31 +181,16 @@ private Q_SLOTS:
     {
         QFETCH(bool, withHelp);
         QTemporaryDir empty;
-        auto window = NewWindow();
-        window->SetProgramFolder(withHelp ? BinDir() : empty.path());
-        window->Nationality();
+        Console c;
+        c.window->SetProgramFolder(withHelp ? BinDir() : empty.path());
+        c.window->Nationality();
         for (const char* item : {"mnuHelpSummary", "mnuHelpIndex", "mnuHelpSep1"})
-            QCOMPARE(window->MenuItem(QString::fromLatin1(item))->isVisible(), withHelp);
-        QCOMPARE(window->ToolButton(QStringLiteral("mnuHelpContext"))->isVisible(), withHelp);
-        QCOMPARE(window->HelpFile().isEmpty(), !withHelp);
-        QVERIFY(window->MenuItem(QStringLiteral("mnuHelpAbout"))->isVisible());
-        QVERIFY(!window->MenuItem(QStringLiteral("mnuHelpContext"))->isVisible());
-    }
-
-    void linkState()
-    {
-        auto window = NewWindow();
-        QVERIFY(!window->FactoryMode());
-        QVERIFY(!window->HalfDuplex());
-        QCOMPARE(window->RtsDelay(), 5);
-        QCOMPARE(window->FrameDelay(), 50);
-        window->SetHalfDuplex(true);
-        window->SetRtsDelay(12);
-        window->SetFrameDelay(20);
-        QVERIFY(window->Link().options().halfDuplex);
-        QCOMPARE(window->Link().options().rtsDelayMs, 12);
-        QCOMPARE(window->Link().options().frameDelayMs, 20);
-        QCOMPARE(&window->Link().port(), &window->Port());
+            QCOMPARE(c.item(item)->isVisible(), withHelp);
+        const QList<QAction*> bar = child<QToolBar>(c.window.get(), "tbrTools")->actions();
+        QCOMPARE(bar.last()->isVisible(), withHelp);
+        QCOMPARE(bar[bar.size() - 2]->isVisible(), withHelp);
+        QCOMPARE(c.window->HelpFile().isEmpty(), !withHelp);
+        QVERIFY(c.item("mnuHelpAbout")->isVisible());
     }
 
     // The port's send notification drops RTS in half-duplex mode only.
@@ -423,14 +207,196 @@ private Q_SLOTS:
     {
         QFETCH(bool, halfDuplex);
         QFETCH(int, event);
-        QFETCH(bool, rtsAfter);
-        auto window = NewWindow();
-        window->Port().SetPortOpen(true);
-        window->SetHalfDuplex(halfDuplex);
-        window->SetRtsDelay(0);
-        window->Port().SetRTSEnable(true);
-        Q_EMIT window->Port().OnComm(event);
-        QCOMPARE(window->Port().RTSEnable(), rtsAfter);
+        Console c;
+        c.window->Port().SetPortOpen(true);
+        c.window->SetHalfDuplex(halfDuplex);
+        c.window->SetRtsDelay(0);
+        c.window->Port().SetRTSEnable(true);
+        Q_EMIT c.window->Port().OnComm(event);
+        QTEST(c.window->Port().RTSEnable(), "rtsAfter");
+    }
+
+    // Closing (or Quit) asks once for all windows; a modified document makes
+    // it the warning with No as default. Closing saves the recent files and
+    // closes the help window; a refused close does neither.
+    void closeQuestion_data()
+    {
+        QTest::addColumn<QList<bool>>("documents");
+        QTest::addColumn<bool>("quit");
+        QTest::addColumn<int>("answer");
+        QTest::newRow("no window, yes") << QList<bool>{} << false << int(MsgAnswer::Yes);
+        QTest::newRow("no window, no, Quit") << QList<bool>{} << true << int(MsgAnswer::No);
+        QTest::newRow("saved windows, yes, Quit")
+            << QList<bool>{false, false} << true << int(MsgAnswer::Yes);
+        QTest::newRow("one modified among three, no")
+            << QList<bool>{false, true, false} << false << int(MsgAnswer::No);
+        QTest::newRow("one modified among three, yes")
+            << QList<bool>{false, true, false} << false << int(MsgAnswer::Yes);
+    }
+    void closeQuestion()
+    {
+        QFETCH(QList<bool>, documents);
+        QFETCH(bool, quit);
+        QFETCH(int, answer);
+        Console c;
+        c.window->show();
+        for (int i = 0; i < documents.size(); ++i)
+            c.addDocument(QStringLiteral("Panel %1").arg(i), documents[i]);
+        c.window->RecentFiles().Add(c.window->Menu("mnuFile"), "/data/one.cfg");
+        c.window->RecentFiles().Add(c.window->Menu("mnuFile"), "/data/two.cfg");
+        c.window->mnuHelpSummary_Click();
+        c.ui.answerNext(MsgAnswer(answer));
+        if (quit)
+            c.item("mnuFileQuit")->trigger();
+        else
+            c.window->close();
+
+        const bool closes = answer == int(MsgAnswer::Yes);
+        QCOMPARE(c.window->isVisible(), !closes);
+        QCOMPARE(c.ui.messages.size(), 1);
+        const MessageRequest& m = c.ui.messages[0];
+        QCOMPARE(m.buttons, MsgButtons::YesNo);
+        if (documents.contains(true)) {
+            QCOMPARE(m.text, GetText(10107).replace('|', '\r'));
+            QCOMPARE(m.icon, MsgIcon::Exclamation);
+            QCOMPARE(m.defaultButton, std::optional<MsgAnswer>(MsgAnswer::No));
+        } else {
+            QCOMPARE(m.text, GetText(10103));
+            QCOMPARE(m.icon, MsgIcon::Question);
+            QVERIFY(!m.defaultButton || *m.defaultButton == MsgAnswer::Yes);
+        }
+        QCOMPARE(c.window->MdiArea()->subWindowList().size(), documents.size());
+        QCOMPARE(c.ini.bytes(),
+                 closes ? QByteArray("[MRU]\n1=/data/two.cfg\n2=/data/one.cfg\n") : QByteArray());
+        QCOMPARE(c.window->Help()->isVisible(), !closes);
+    }
+
+    void toolBarUnknownCommandIsReported()
+    {
+        Console c;
+        c.window->tbrTools_ButtonClick(QStringLiteral("mnuNoSuchCommand"));
+        QCOMPARE(c.ui.messages.size(), 1);
+        QVERIFY(c.ui.messages[0].text.startsWith(QStringLiteral("Error Nr 5 : ")));
+        QVERIFY(c.ui.messages[0].text.endsWith(
+            QStringLiteral("Module : wMain\r\nObject : tbrTools\r\nEvent : ButtonClick")));
+    }
+
+    // The value being typed in a panel grid reaches the grid before a tool
+    // bar command or a menu runs.
+    void validePanneauCommitsTheGridEdit_data()
+    {
+        QTest::addColumn<QString>("grid");
+        QTest::addColumn<bool>("toolBar");
+        QTest::addColumn<QString>("after");
+        QTest::newRow("inputs, tool bar") << "grdInputs" << true << "typed";
+        QTest::newRow("outputs, menu") << "grdOutputs" << false << "typed";
+        QTest::newRow("other table") << "lvwEvents" << true << "old";
+    }
+    void validePanneauCommitsTheGridEdit()
+    {
+        QFETCH(QString, grid);
+        QFETCH(bool, toolBar);
+        Console c;
+        c.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(c.window.get()));
+        auto* table = new QTableWidget(2, 2);
+        table->setObjectName(grid);
+        table->setItem(0, 0, new QTableWidgetItem(QStringLiteral("old")));
+        c.window->MdiArea()->addSubWindow(table)->show();
+        table->setFocus();
+        table->editItem(table->item(0, 0));
+        auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        QVERIFY(editor);
+        editor->setText(QStringLiteral("typed"));
+        if (toolBar)
+            c.window->ToolButton(QStringLiteral("mnuHelpContext"))->trigger();
+        else
+            Q_EMIT c.window->Menu(QStringLiteral("mnuOptions"))->aboutToShow();
+        QTEST(table->item(0, 0)->text(), "after");
+    }
+
+    // The Window menu lists the windows (rebuilt each time, "&" shown as
+    // itself), checks the active one, activates the one chosen; Cascade
+    // spreads them.
+    void windowMenu()
+    {
+        Console c;
+        c.window->resize(900, 700);
+        c.window->show();
+        c.addDocument(QStringLiteral("Panel A"));
+        QWidget* second = c.addDocument(QStringLiteral("Panel & B"));
+        c.window->MdiArea()->setActiveSubWindow(c.window->MdiArea()->subWindowList().first());
+        QMenu* menu = c.window->Menu(QStringLiteral("mnuWindow"));
+        for (int round = 0; round < 2; ++round) {
+            Q_EMIT menu->aboutToShow();
+            QStringList texts;
+            for (QAction* action : menu->actions())
+                if (!action->isSeparator())
+                    texts << action->text() + (action->isChecked() ? "*" : "");
+            QCOMPARE(texts, (QStringList{GetMenuText("mnuWindowCascade"), "&1 Panel A*",
+                                         "&2 Panel && B"}));
+        }
+        menu->actions().last()->trigger();
+        QCOMPARE(c.window->MdiArea()->activeSubWindow()->widget(), second);
+        const auto subs = c.window->MdiArea()->subWindowList();
+        subs[0]->move(0, 0);
+        subs[1]->move(0, 0);
+        c.item("mnuWindowCascade")->trigger();
+        QVERIFY(subs[0]->pos() != subs[1]->pos());
+        QVERIFY(c.ui.messages.isEmpty());
+    }
+
+    // Preferences: the dialog owned by the main window; cancelled, it stores nothing.
+    void preferencesDialog()
+    {
+        Console c;
+        QWidget* owner = nullptr;
+        c.ui.onNextDialog([&](QObject* dialog) {
+            owner = qobject_cast<QWidget*>(dialog)->parentWidget();
+            return false;
+        });
+        c.item("mnuOptionsPrefs")->trigger();
+        QCOMPARE(c.ui.dialogsShown, QStringList{QStringLiteral("wConfig")});
+        QCOMPARE(owner, c.window.get());
+        QVERIFY(!c.ini.exists());
+    }
+
+    // The commands on a panel window, with none open and then with another
+    // kind of window active, beep and do nothing else: from the menu, the
+    // tool bar, or by name for the items disabled in their menus.
+    void beepWithoutPanel_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("via");
+        for (const char* name :
+             {"mnuFileSave", "mnuFileSaveAs", "mnuFileWrite", "mnuFilePrint", "mnuFilePreview"})
+            QTest::addRow("%s menu", name) << name << "menu";
+        for (const char* name : {"mnuFileSave", "mnuFileWrite", "mnuFilePrint", "mnuFilePreview",
+                                 "mnuEditCopy", "mnuEditPaste"})
+            QTest::addRow("%s tool bar", name) << name << "button";
+        for (const char* name : {"mnuEditCopyOneLine", "mnuEditPasteOneLine", "mnuEditCopyLine",
+                                 "mnuOptionsUsinePart", "mnuOptionsUsineTotal"})
+            QTest::addRow("%s", name) << name << "name";
+    }
+    void beepWithoutPanel()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, via);
+        Console c;
+        for (int round = 0; round < 2; ++round) {
+            if (round == 1)
+                c.addDocument(QStringLiteral("other"));
+            if (via == "menu")
+                c.item(command)->trigger();
+            else if (via == "button")
+                c.window->ToolButton(command)->trigger();
+            else
+                QMetaObject::invokeMethod(c.window.get(), (command + "_Click").toLatin1());
+        }
+        QCOMPARE(c.ui.beeps, 2);
+        QVERIFY(c.ui.messages.isEmpty() && c.ui.dialogsShown.isEmpty());
+        QVERIFY(c.ui.fileRequests.isEmpty() && !c.window->Preview());
+        QCOMPARE(c.window->MdiArea()->subWindowList().size(), 1);
     }
 };
 

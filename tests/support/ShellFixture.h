@@ -1,0 +1,164 @@
+#pragma once
+
+// The shell's window tests: the shipped data file, an INI file of the test's
+// own, and the main window on a simulated serial line with the recording UI
+// seam. Header-only: only the shell's test programs, which link the windows,
+// include it.
+
+#include "DataFileWriter.h"
+#include "DataSources.h"
+#include "RecordingUi.h"
+#include "SimulatedLine.h"
+#include "TestFiles.h"
+#include "WidgetLookup.h"
+
+#include "link/CommFunctions.h"
+#include "settings/IniStore.h"
+#include "shell/wMain.h"
+#include "texts/DataFunctions.h"
+
+#include <QAction>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <functional>
+#include <memory>
+
+namespace Shell {
+
+inline QString BinDir()
+{
+    return QStringLiteral(ORVEL_BIN_DIR);
+}
+
+inline QString ShippedDataFile()
+{
+    return BinDir() + QStringLiteral("/orvel.dat");
+}
+
+// Test mode for the standard paths, the shipped data file open in English.
+inline bool UseShippedData()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    SetCurrentLanguage(QStringLiteral("English"));
+    return OpenDataFile(ShippedDataFile()) && CurrentLanguage() == QLatin1String("English");
+}
+
+// An INI file in a temporary folder for the life of the object.
+class IniSandbox
+{
+public:
+    explicit IniSandbox(const QByteArray& content = {})
+    {
+        m_path = m_dir.filePath(QStringLiteral("orvel.ini"));
+        SetIniFileNameOverride(m_path);
+        if (!content.isEmpty())
+            write(content);
+    }
+    ~IniSandbox() { SetIniFileNameOverride({}); }
+    IniSandbox(const IniSandbox&) = delete;
+    IniSandbox& operator=(const IniSandbox&) = delete;
+
+    const QString& path() const { return m_path; }
+    QString folder() const { return m_dir.path(); }
+    bool exists() const { return QFile::exists(m_path); }
+    QByteArray bytes() const { return TestFiles::ReadBytes(m_path); }
+    void write(const QByteArray& content) { TestFiles::WriteBytes(m_path, content); }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_path;
+};
+
+// The console's port: a simulated line with one panel (slave 1), closed as a
+// new serial port is. lastLine receives the line made.
+inline std::function<std::unique_ptr<ComCtrl>()> SimulatedPort(SimulatedLine** lastLine = nullptr)
+{
+    return [lastLine] {
+        auto line = std::make_unique<SimulatedLine>();
+        line->addPanel(1);
+        line->SetPortOpen(false);
+        if (lastLine)
+            *lastLine = line.get();
+        return std::unique_ptr<ComCtrl>(std::move(line));
+    };
+}
+
+// The text sources of the shipped data file.
+inline DataSources ShippedSources()
+{
+    QStringList errors;
+    DataSources sources = ReadSources(QStringLiteral(ORVEL_SOURCE_DIR "/data"), errors);
+    if (!errors.isEmpty())
+        qWarning() << errors;
+    return sources;
+}
+
+// Writes sources as a data file at path with the given password (empty: the
+// program's own).
+inline bool WriteData(const DataSources& sources, const QString& path,
+                      const QByteArray& password = {})
+{
+    QString error;
+    const bool ok = WriteDataFile(sources, path, error, password);
+    if (!ok)
+        qWarning() << error;
+    return ok;
+}
+
+// The main window as start-up leaves it (texts, help file, tool bar images),
+// on a simulated line with panel 1, with the test's INI file (content written
+// before the window is made) and UI seam.
+struct Console
+{
+    explicit Console(const QByteArray& iniContent = {}) : ini(iniContent)
+    {
+        window = std::make_unique<wMain>(SimulatedPort(&line)());
+        window->SetProgramFolder(BinDir());
+        window->Nationality();
+        window->ApplyToolBarImages();
+    }
+
+    // The port open, short reply timeouts, no pause between frames; panel 1
+    // goes unless kept.
+    void online(bool keepPanelOne = false)
+    {
+        line->SetPortOpen(true);
+        window->Link().options().replyTimeoutMs = 100;
+        SetIniParam(QStringLiteral("Communication"), QStringLiteral("FrameDelay"), "0");
+        if (!keepPanelOne)
+            line->removePanel(1);
+    }
+
+    QAction* item(const QString& name) const { return window->MenuItem(name); }
+    // Opens the item's menu, as the user does, then chooses the item.
+    void choose(const QString& name) const
+    {
+        QAction* action = item(name);
+        for (QMenu* menu : window->menuBar()->findChildren<QMenu*>(Qt::FindDirectChildrenOnly))
+            if (menu->actions().contains(action))
+                Q_EMIT menu->aboutToShow();
+        action->trigger();
+    }
+    // A plain document window in the MDI area, with a Modified flag.
+    QWidget* addDocument(const QString& title, bool modified = false) const
+    {
+        auto* document = new QWidget;
+        document->setWindowTitle(title);
+        document->setProperty("Modified", modified);
+        window->MdiArea()->addSubWindow(document)->show();
+        return document;
+    }
+
+    RecordingUi ui;
+    IniSandbox ini;
+    SimulatedLine* line = nullptr;
+    std::unique_ptr<wMain> window;
+};
+
+} // namespace Shell
