@@ -33,7 +33,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("menu");
         QTest::addColumn<QString>("items");
-        QTest::newRow("bar") << ""
+        QTest::newRow("bar") << QString()
                              << "mnuFile mnuEdit mnuTools mnuOptions mnuWindow mnuHelp";
         QTest::newRow("File") << "mnuFile"
                               << "mnuFileNew:Ctrl+N mnuFileOpen:Ctrl+O mnuFileSave:Ctrl+S "
@@ -100,42 +100,28 @@ private Q_SLOTS:
 
     void nationality_data()
     {
-        QTest::addColumn<QString>("language");
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("about");
-        QTest::addColumn<QString>("prompt");
-        QTest::addColumn<QString>("help");
-        QTest::newRow("English") << "English"
-                                 << "&File"
-                                 << "&About Orvel..."
-                                 << "Ready"
-                                 << "orvel-en.html";
-        QTest::newRow("Français") << "Français"
-                                  << "&Fichier"
-                                  << "À &propos d'Orvel..."
-                                  << "Prêt"
-                                  << "orvel-fr.html";
-        QTest::newRow("Español") << "Español"
-                                 << "&Archivo"
-                                 << "&Acerca de Orvel..."
-                                 << "Listo"
-                                 << "orvel-es.html";
+        QTest::addColumn<QStringList>("texts"); // File, About, prompt, help file
+        QTest::newRow("English") << QStringList{"&File", "&About Orvel...", "Ready",
+                                                "orvel-en.html"};
+        QTest::newRow("Français") << QStringList{"&Fichier", "À &propos d'Orvel...", "Prêt",
+                                                 "orvel-fr.html"};
+        QTest::newRow("Español") << QStringList{"&Archivo", "&Acerca de Orvel...", "Listo",
+                                                "orvel-es.html"};
     }
     // Every caption from the language's rows; the recent files keep theirs;
     // titles are shown as they are (no program display name added).
     void nationality()
     {
-        QFETCH(QString, language);
+        QFETCH(QStringList, texts);
         Console c;
         c.window->RecentFiles().Add(c.window->Menu("mnuFile"), "/data/panel.cfg");
-        SetCurrentLanguage(language);
+        SetCurrentLanguage(QString::fromUtf8(QTest::currentDataTag()));
         c.window->Nationality();
-        QTEST(c.window->Menu("mnuFile")->title(), "file");
-        QTEST(c.item("mnuHelpAbout")->text(), "about");
         QLabel* prompt = c.window->StatusPanel("Prompt");
-        QTEST(prompt->text(), "prompt");
+        QCOMPARE((QStringList{c.window->Menu("mnuFile")->title(), c.item("mnuHelpAbout")->text(),
+                              prompt->text(), QFileInfo(c.window->HelpFile()).fileName()}),
+                 texts);
         QCOMPARE(prompt->toolTip(), GetToolTip(1001));
-        QTEST(QFileInfo(c.window->HelpFile()).fileName(), "help");
         for (QMenu* menu : c.window->menuBar()->findChildren<QMenu*>(Qt::FindDirectChildrenOnly)) {
             QCOMPARE(menu->title(), GetMenuText(menu->objectName()));
             for (QAction* item : menu->actions())

@@ -3,55 +3,37 @@
 // line and a drop; Read and Write with the slave dialog, detection, the
 // older-firmware rules, the progress, validation; one day's work end to end.
 
-#include "RecordingUi.h"
-#include "ShellTestSupport.h"
+#include "ShellFixture.h"
 #include "Unprivileged.h"
-#include "WidgetLookup.h"
 
 #include "editor/EditGrid.h"
 #include "editor/wPanneau.h"
-#include "link/CommFunctions.h"
 #include "settings/MostRecentFilesClass.h"
 #include "shell/TransferStatus.h"
-#include "shell/wMain.h"
-#include "texts/DataFunctions.h"
 #include "util/ErrorHandling.h"
 #include "util/PathFunctions.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QMenu>
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
 
-using namespace ShellTest;
+using namespace Shell;
 
 namespace {
 const QString Filter = QStringLiteral("Orvel configurations (*.cfg)|*.cfg|All files (*.*)|*.*");
-const QString Load = QStringLiteral("Error Nr *\r\n\r\nModule : ConfigClass\r\nFunction : Load");
-const QString Missing = QStringLiteral("The file \"%1\" no longer exists or has been moved.");
+const QString Load = QStringLiteral("1:Error Nr *\r\n\r\nModule : ConfigClass\r\nFunction : Load");
+const QString Missing = QStringLiteral("1:The file \"%1\" no longer exists or has been moved.");
 
-// A main window on a simulated line without panels, and its settings.
-struct Bench
+// The console on a line without panels.
+struct Bench : Console
 {
-    Bench()
-    {
-        window = std::make_unique<wMain>(SimulatedPort(&line)());
-        window->SetProgramFolder(BinDir());
-        window->Nationality();
-        window->Port().SetPortOpen(true);
-        window->Link().options().replyTimeoutMs = 100;
-        line->removePanel(1);
-        SetIniParam(QStringLiteral("Communication"), QStringLiteral("FrameDelay"), "0");
-    }
+    Bench() { online(); }
     QList<wPanneau*> panels() const
     {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -69,7 +51,7 @@ struct Bench
             paths << MostRecentFilesClass::EntryPath(file(), i);
         return paths;
     }
-    wPanneau* document(const QString& path, const ConfigClass& config)
+    wPanneau* document(const QString& path, const ConfigClass& config) const
     {
         wPanneau* panel = window->NewPanelWindow();
         panel->Config() = config;
@@ -95,29 +77,19 @@ struct Bench
             QCOMPARE(m.buttons, question ? MsgButtons::YesNo : MsgButtons::Ok);
         }
     }
-
-    RecordingUi ui;
-    IniSandbox ini;
     QTemporaryDir dir;
-    SimulatedLine* line = nullptr;
-    std::unique_ptr<wMain> window;
 };
-
-QString Critical(const QString& text)
-{
-    return QStringLiteral("1:") + text;
-}
 
 QString Texts(int first, int second = 0)
 {
-    return second ? GetText(first) + QLatin1Char('\r') + GetText(second) : GetText(first);
+    return "1:" + (second ? GetText(first) + QLatin1Char('\r') + GetText(second) : GetText(first));
 }
 
-ConfigClass Sample()
+ConfigClass Sample(const QString& name = QStringLiteral("Unit 4/B"))
 {
     ConfigClass c;
     GetAllDefaults(c);
-    c.SetModuleName(QStringLiteral("Unit 4/B"));
+    c.SetModuleName(name);
     c.SetInTempo(3, 123400);
     c.SetInTypeKL(2, 4);
     c.SetOutPilot(5, 5);
@@ -129,33 +101,12 @@ ConfigClass Sample()
 
 QString SaveFile(const QString& path, const QString& name = {})
 {
-    ConfigClass c = Sample();
-    c.SetModuleName(name);
-    TestFiles::WriteBytes(path, c.ToFileBytes());
+    TestFiles::WriteBytes(path, Sample(name).ToFileBytes());
     return path;
 }
 
-// Locks a folder against writing for the life of the object (the test
-// program runs as an ordinary user, whom permissions stop).
-class Locked
-{
-public:
-    explicit Locked(const QString& folder, bool on) : m_folder(on ? folder : QString())
-    {
-        if (on)
-            QFile::setPermissions(m_folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    }
-    ~Locked()
-    {
-        if (!m_folder.isEmpty())
-            QFile::setPermissions(m_folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                QFileDevice::ExeOwner);
-    }
-
-private:
-    QString m_folder;
-};
-
+// The slave dialog: the number typed, no automatic search, a button pressed;
+// it reports the number it proposed and whether its warning showed.
 RecordingUi::DialogScript Slave(const QString& text, QString* preset = nullptr,
                                 bool* warning = nullptr, const QString& button = "cmdButtons1")
 {
@@ -172,9 +123,11 @@ RecordingUi::DialogScript Slave(const QString& text, QString* preset = nullptr,
     };
 }
 
-RecordingUi::DialogScript Answer(bool ok)
+// The slave dialog with a number, then the search window's confirmation.
+void Detect(Bench& b, const QString& slave, bool confirm = true)
 {
-    return [ok](QObject*) { return ok; };
+    b.ui.onNextDialog(Slave(slave));
+    b.ui.onNextDialog([confirm](QObject*) { return confirm; });
 }
 
 // The panel stops answering from the n-th request on the line.
@@ -215,9 +168,7 @@ class tst_wMainDocuments : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
-        QVERIFY(OpenDataFile(ShippedDataFile()));
-        SetCurrentLanguage(QStringLiteral("English"));
+        QVERIFY(UseShippedData());
         SetTextLookup([](int tag) { return GetText(tag); });
     }
 
@@ -230,10 +181,9 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("messages");
         QTest::newRow("one") << QStringList{"n.cfg"} << QStringList{};
         QTest::newRow("three") << QStringList{"b.cfg", "a.cfg", "c.cfg"} << QStringList{};
-        QTest::newRow("damaged") << QStringList{"!damaged", "a.cfg"} << QStringList{"1:" + Load};
-        QTest::newRow("directory") << QStringList{"!directory"} << QStringList{"1:" + Load};
-        QTest::newRow("unreadable") << QStringList{"!unreadable"} << QStringList{"1:" + Load};
-        QTest::newRow("missing") << QStringList{"!missing"} << QStringList{"1:" + Missing};
+        QTest::newRow("damaged") << QStringList{"!damaged", "a.cfg"} << QStringList{Load};
+        QTest::newRow("unreadable") << QStringList{"!unreadable"} << QStringList{Load};
+        QTest::newRow("missing") << QStringList{"!missing"} << QStringList{Missing};
     }
     void open()
     {
@@ -247,22 +197,19 @@ private Q_SLOTS:
             paths << path;
             if (name == QLatin1String("!damaged"))
                 TestFiles::WriteBytes(path, ConfigClass().ToFileBytes().left(250));
-            else if (name == QLatin1String("!directory"))
-                QDir().mkpath(path);
             else if (name == QLatin1String("!unreadable"))
                 QFile::setPermissions(SaveFile(path), QFileDevice::WriteOwner);
             else if (!name.startsWith('!'))
                 opened << SaveFile(path, name);
         }
-        messages.replaceInStrings(QStringLiteral("%1"), paths.first());
         SetIniParam(QStringLiteral("General"), QStringLiteral("DataFiles"), "/start");
         b.ui.answerNextFileDialog(paths);
-        b.window->MenuItem(QStringLiteral("mnuFileOpen"))->trigger();
+        b.item("mnuFileOpen")->trigger();
         const FileDialogRequest& request = b.ui.fileRequests.value(0);
         QCOMPARE(request.filter, Filter);
         QCOMPARE(request.initialFolder, QStringLiteral("/start"));
         QVERIFY(request.multiSelect && !request.save && request.proposedName.isEmpty());
-        b.expectMessages(messages);
+        b.expectMessages(messages.replaceInStrings("%1", paths.first()));
         const QList<wPanneau*> panels = b.panels();
         QCOMPARE(panels.size(), opened.size());
         for (int i = 0; i < opened.size(); ++i) {
@@ -287,9 +234,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("path");     // "@" = a file of the test
         QTest::addColumn<QString>("proposed"); // "-" = no dialog
         QTest::addColumn<bool>("locked");      // the folder cannot be written
-        QTest::newRow("Save, new") << "mnuFileSave"
-                                   << ""
-                                   << "Unit 4_B" << false;
+        QTest::newRow("Save, new") << "mnuFileSave" << QString() << "Unit 4_B" << false;
         QTest::newRow("Save, read from a panel") << "mnuFileSave"
                                                  << "Orvel"
                                                  << "Unit 4_B" << false;
@@ -318,10 +263,11 @@ private Q_SLOTS:
         wPanneau* panel = b.document(path == "@" ? old : path, Sample());
         const QString chosen = b.dir.filePath(locked ? "old.cfg" : "new.cfg");
         b.ui.answerNextFileDialog({chosen});
-        {
-            const Locked folder(b.dir.path(), locked);
-            b.window->MenuItem(command)->trigger();
-        }
+        const auto writable = QFile::permissions(b.dir.path());
+        if (locked)
+            QFile::setPermissions(b.dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        b.item(command)->trigger();
+        QFile::setPermissions(b.dir.path(), writable);
         const bool dialog = proposed != "-";
         QCOMPARE(b.ui.fileRequests.size(), int(dialog));
         if (dialog) {
@@ -352,21 +298,19 @@ private Q_SLOTS:
     // the list with the message naming it, the separator going with the last.
     void recentFile_data()
     {
-        QTest::addColumn<QString>("kind");
         QTest::addColumn<QStringList>("messages");
-        QTest::newRow("present") << "present" << QStringList{};
-        QTest::newRow("missing") << "missing" << QStringList{"1:" + Missing};
-        QTest::newRow("damaged") << "damaged" << QStringList{"1:" + Load, "1:" + Missing};
+        QTest::newRow("present") << QStringList{};
+        QTest::newRow("missing") << QStringList{Missing};
+        QTest::newRow("damaged") << QStringList{Load, Missing};
     }
     void recentFile()
     {
-        QFETCH(QString, kind);
         QFETCH(QStringList, messages);
         Bench b;
         const QString path = b.dir.filePath("second.cfg");
-        if (kind == "present")
+        if (QTest::currentDataTag() == QByteArray("present"))
             SaveFile(path, "Second");
-        else if (kind == "damaged")
+        else if (QTest::currentDataTag() == QByteArray("damaged"))
             TestFiles::WriteBytes(path, QByteArray(100, '\1'));
         b.window->RecentFiles().Add(b.file(), path);
         b.window->RecentFiles().Add(b.file(), "/other.cfg");
@@ -379,23 +323,14 @@ private Q_SLOTS:
         QCOMPARE(b.recent(),
                  opened ? QStringList({path, "/other.cfg"}) : QStringList{"/other.cfg"});
         b.window->mnuFileMRU_Click(opened ? 2 : 1);
-        QCOMPARE(b.window->MenuItem("mnuFileSepMRU")->isVisible(), opened);
+        QCOMPARE(b.item("mnuFileSepMRU")->isVisible(), opened);
     }
 
-    // Commands on the document beep when no panel window is active, and a
-    // command on the line while another one uses it.
-    void beepWithoutDocument()
+    // A command on the line started while another one searches the line
+    // beeps and does nothing.
+    void oneCommandOnTheLineAtATime()
     {
         Bench b;
-        for (const char* command : {"mnuFileSave", "mnuFileSaveAs", "mnuFileWrite"})
-            b.window->MenuItem(command)->trigger();
-        b.window->MdiArea()->addSubWindow(new QWidget)->show();
-        for (const char* command : {"mnuFileSave", "mnuFileSaveAs", "mnuFileWrite"})
-            b.window->MenuItem(command)->trigger();
-        QCOMPARE(b.ui.beeps, 6);
-        QVERIFY(b.ui.messages.isEmpty() && b.ui.dialogsShown.isEmpty());
-
-        // A command on the line started while another one searches the line.
         b.line->addPanel(1);
         b.ui.onNextDialog(Slave("1"));
         b.ui.onNextDialog([&b](QObject*) {
@@ -403,7 +338,7 @@ private Q_SLOTS:
             return false;
         });
         b.window->mnuFileRead_Click();
-        QCOMPARE(b.ui.beeps, 8); // the panel found, the read refused
+        QCOMPARE(b.ui.beeps, 2); // the panel found, the read refused
         QCOMPARE(b.ui.dialogsShown, (QStringList{"wAskSlave", "wSearchSlave"}));
     }
 
@@ -417,7 +352,7 @@ private Q_SLOTS:
         SaveFile(b.dir.filePath("a.cfg"), "A");
         b.window->OpenFiles({"a.cfg", "gone.cfg"});
         QDir::setCurrent(here);
-        b.expectMessages({Critical(QString(Missing).arg(b.dir.filePath("gone.cfg")))});
+        b.expectMessages({Missing.arg(b.dir.filePath("gone.cfg"))});
         QCOMPARE(b.recent(), QStringList{b.dir.filePath("a.cfg")});
 
         QMimeData web;
@@ -461,11 +396,11 @@ private Q_SLOTS:
         b.line->addPanel(slave, version).loadConfig(Sample());
         bool warning = true;
         b.ui.onNextDialog(Slave(typed, nullptr, &warning));
-        b.ui.onNextDialog(Answer(true));
+        b.ui.onNextDialog([](QObject*) { return true; });
         if (answer)
             b.ui.answerNext(MsgAnswer(answer));
         const QStringList* progress = Progress(*b.window);
-        b.window->MenuItem("mnuFileRead")->trigger();
+        b.item("mnuFileRead")->trigger();
 
         QVERIFY(!warning);
         QCOMPARE(GetIniParam("Communication", "LastSlave"), QString::number(slave));
@@ -510,9 +445,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("button");
         QTest::addColumn<QStringList>("messages");
         QTest::newRow("given slave silent")
-            << "5" << true << "cmdButtons1" << QStringList{Critical(GetText(10100))};
+            << "5" << true << "cmdButtons1" << QStringList{Texts(10100)};
         QTest::newRow("search found nothing")
-            << "0" << true << "cmdButtons1" << QStringList{Critical(GetText(10102))};
+            << "0" << true << "cmdButtons1" << QStringList{Texts(10102)};
         QTest::newRow("search cancelled") << "1" << false << "cmdButtons1" << QStringList{};
         QTest::newRow("dialog cancelled") << "1" << true << "cmdButtons0" << QStringList{};
     }
@@ -526,7 +461,7 @@ private Q_SLOTS:
         if (typed == "1")
             b.line->addPanel(1);
         b.ui.onNextDialog(Slave(typed, nullptr, nullptr, button));
-        b.ui.onNextDialog(Answer(confirm));
+        b.ui.onNextDialog([confirm](QObject*) { return confirm; });
         b.window->mnuFileRead_Click();
         b.expectMessages(messages);
         QVERIFY(b.panels().isEmpty());
@@ -542,38 +477,32 @@ private Q_SLOTS:
         QTest::addColumn<int>("failAt"); // request number, the detection's two included
         QTest::addColumn<QString>("status");
         QTest::addColumn<QString>("message");
-        QTest::newRow("read, outputs") << false << 2 + 12
-                                       << "Reading from the panel failed in the section "
-                                          "\"Outputs\"."
-                                       << Texts(10100);
-        QTest::newRow("write, inputs") << true << 2 + 1
-                                       << "Writing to the panel failed in the section "
-                                          "\"Inputs\"."
-                                       << Texts(10100, 10105);
-        QTest::newRow("write, general") << true << 2 + 16
-                                        << "Writing to the panel failed in the section "
-                                           "\"General\"."
-                                        << Texts(10100, 10122);
+        QTest::newRow("read, outputs")
+            << false << 2 + 12 << "Reading from the panel failed in the section \"Outputs\"."
+            << Texts(10100);
+        QTest::newRow("write, inputs")
+            << true << 2 + 1 << "Writing to the panel failed in the section \"Inputs\"."
+            << Texts(10100, 10105);
+        QTest::newRow("write, general")
+            << true << 2 + 16 << "Writing to the panel failed in the section \"General\"."
+            << Texts(10100, 10122);
     }
     void transferFails()
     {
         QFETCH(bool, write);
         QFETCH(int, failAt);
-        QFETCH(QString, status);
         QFETCH(QString, message);
         Bench b;
-        SimulatedPanel& panel = b.line->addPanel(4);
-        FailFrom(b.line, panel, failAt);
+        FailFrom(b.line, b.line->addPanel(4), failAt);
         if (write)
             b.document("Orvel", Sample());
-        b.ui.onNextDialog(Slave("4"));
-        b.ui.onNextDialog(Answer(true));
+        Detect(b, "4");
         const QStringList* progress = Progress(*b.window);
-        b.window->MenuItem(write ? "mnuFileWrite" : "mnuFileRead")->trigger();
+        b.item(write ? "mnuFileWrite" : "mnuFileRead")->trigger();
         QCOMPARE(b.line->requests().size(), failAt);
         QCOMPARE(progress->size(), failAt - 3);
-        QCOMPARE(b.window->StatusPanel("Prompt")->text(), status);
-        b.expectMessages({Critical(message)});
+        QTEST(b.window->StatusPanel("Prompt")->text(), "status");
+        b.expectMessages({message});
         QCOMPARE(b.panels().size(), int(write));
         QVERIFY(TransferStatus::ProgressBar(b.window->statusBar())->isHidden());
         QVERIFY(!b.ui.busy);
@@ -593,22 +522,22 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("messages");
         const int yes = int(MsgAnswer::Yes);
         const QString ask = "2:" + GetText(20240);
-        QTest::newRow("validated")
-            << 262 << 2 << "" << yes << false << QStringList{ask, "4:" + GetText(10106)};
+        const QString done = "4:" + GetText(10106);
+        QTest::newRow("validated") << 262 << 2 << "" << yes << false << QStringList{ask, done};
         QTest::newRow("validation declined") << 262 << 2 << "" << int(MsgAnswer::No) << false
                                              << QStringList{ask, "4:" + GetText(10109)};
         QTest::newRow("validation fails")
-            << 262 << 2 << "" << yes << true << QStringList{ask, Critical(Texts(10100, 10109))};
+            << 262 << 2 << "" << yes << true << QStringList{ask, Texts(10100, 10109)};
         QTest::newRow("1.02 without supply voltage")
-            << 258 << 0 << "cmdYes" << yes << false << QStringList{ask, "4:" + GetText(10106)};
+            << 258 << 0 << "cmdYes" << yes << false << QStringList{ask, done};
         QTest::newRow("1.02, warning declined")
             << 258 << 2 << "cmdNo" << 0 << false << QStringList{};
         QTest::newRow("1.03 without supply voltage")
-            << 259 << 0 << "cmdYes" << 0 << false << QStringList{Critical(GetText(10121))};
+            << 259 << 0 << "cmdYes" << 0 << false << QStringList{Texts(10121)};
         QTest::newRow("1.06 without supply voltage")
-            << 262 << 0 << "" << 0 << false << QStringList{Critical(GetText(10121))};
+            << 262 << 0 << "" << 0 << false << QStringList{Texts(10121)};
         QTest::newRow("no answer")
-            << 0 << 2 << "" << 0 << false << QStringList{Critical(Texts(10100, 10105))};
+            << 0 << 2 << "" << 0 << false << QStringList{Texts(10100, 10105)};
     }
     void write()
     {
@@ -629,7 +558,7 @@ private Q_SLOTS:
         QString preset;
         bool warningLabel = false;
         b.ui.onNextDialog(Slave("6", &preset, &warningLabel));
-        b.ui.onNextDialog(Answer(true));
+        b.ui.onNextDialog([](QObject*) { return true; });
         if (!warning.isEmpty())
             b.ui.onNextDialog([warning](QObject* dialog) {
                 QTest::mouseClick(child<QPushButton>(dialog, qPrintable(warning)), Qt::LeftButton);
@@ -637,7 +566,7 @@ private Q_SLOTS:
             });
         if (validate)
             b.ui.answerNext(MsgAnswer(validate));
-        b.window->MenuItem("mnuFileWrite")->trigger();
+        b.item("mnuFileWrite")->trigger();
 
         QCOMPARE(preset, QStringLiteral("4"));
         QVERIFY(warningLabel);
@@ -670,23 +599,20 @@ private Q_SLOTS:
         first.loadConfig(Sample());
         SimulatedPanel& second = b.line->addPanel(2);
         second.setReadRegister(1175, first.readRegister(1175));
-        b.ui.onNextDialog(Slave("1"));
-        b.ui.onNextDialog(Answer(true));
-        b.window->MenuItem("mnuFileRead")->trigger();
+        Detect(b, "1");
+        b.item("mnuFileRead")->trigger();
 
         auto* grid = child<EditGrid>(b.window->ActivePanel(), "grdInputs");
         grid->setFocus();
         grid->SetCurrentCell(4, 10); // input 3, first redirection
         QTest::keyClick(grid, '7');
-        const QString saved = b.dir.filePath("unit.cfg");
-        b.ui.answerNextFileDialog({saved});
+        b.ui.answerNextFileDialog({b.dir.filePath("unit.cfg")});
         QTest::keyClick(grid->CellEditor(), Qt::Key_S, Qt::ControlModifier);
         b.window->ActivePanel()->CloseWithoutQuestion();
         QVERIFY(b.panels().isEmpty());
         b.window->mnuFileMRU_Click(1);
 
-        b.ui.onNextDialog(Slave("2"));
-        b.ui.onNextDialog(Answer(true));
+        Detect(b, "2");
         b.ui.answerNext(MsgAnswer::Yes);
         QTest::keyClick(b.window->ActivePanel(), Qt::Key_W, Qt::ControlModifier);
         b.expectMessages({"2:" + GetText(20240), "4:" + GetText(10106)});
