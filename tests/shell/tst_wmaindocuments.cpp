@@ -14,11 +14,7 @@
 #include "util/PathFunctions.h"
 
 #include <QApplication>
-#include <QCheckBox>
-#include <QDialog>
 #include <QDir>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
@@ -27,13 +23,24 @@ using namespace Shell;
 
 namespace {
 const QString Filter = QStringLiteral("Orvel configurations (*.cfg)|*.cfg|All files (*.*)|*.*");
-const QString Load = QStringLiteral("1:Error Nr *\r\n\r\nModule : ConfigClass\r\nFunction : Load");
-const QString Missing = QStringLiteral("1:The file \"%1\" no longer exists or has been moved.");
+const QString Load =
+    QStringLiteral("Critical Ok: Error Nr *\r\n\r\nModule : ConfigClass\r\nFunction : Load");
+const QString Missing =
+    QStringLiteral("Critical Ok: The file \"%1\" no longer exists or has been moved.");
 
-// The console on a line without panels.
+// The console on a line without panels, a folder for its files, and the
+// progress bar's text at each move ("!" marking a bar not shown).
 struct Bench : Console
 {
-    Bench() { online(); }
+    Bench()
+    {
+        online();
+        QProgressBar* bar = TransferStatus::ProgressBar(window->statusBar());
+        QObject::connect(bar, &QProgressBar::valueChanged, bar, [this, bar](int value) {
+            if (value > 0)
+                progress << bar->text() + (bar->isHidden() ? "!" : "");
+        });
+    }
     QList<wPanneau*> panels() const
     {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -62,27 +69,21 @@ struct Bench : Console
         window->ShowPanelWindow(panel);
         return panel;
     }
-    // Messages as "icon:text", a "*" in an expected text standing for anything;
-    // questions and warnings ask Yes or No, the others have OK.
-    void expectMessages(const QStringList& expected) const
+    // The panel stops answering from the n-th request on the line.
+    void failFrom(SimulatedPanel& panel, int n) const
     {
-        QCOMPARE(ui.messages.size(), expected.size());
-        for (int i = 0; i < expected.size(); ++i) {
-            const MessageRequest& m = ui.messages[i];
-            const QString shown = QString::number(int(m.icon)) + QLatin1Char(':') + m.text;
-            const QStringList parts = expected[i].split(QLatin1Char('*'));
-            QVERIFY2(shown.startsWith(parts.first()) && shown.endsWith(parts.last()),
-                     qPrintable(shown));
-            const bool question = m.icon == MsgIcon::Question || m.icon == MsgIcon::Exclamation;
-            QCOMPARE(m.buttons, question ? MsgButtons::YesNo : MsgButtons::Ok);
-        }
+        QObject::connect(line, &SimulatedLine::RequestSent, line, [&panel, n, count = 0]() mutable {
+            if (++count == n)
+                panel.setFault(SimulatedPanel::Fault::NoReply);
+        });
     }
     QTemporaryDir dir;
+    QStringList progress;
 };
 
-QString Texts(int first, int second = 0)
+QString Failed(int first, int second = 0)
 {
-    return "1:" + (second ? GetText(first) + QLatin1Char('\r') + GetText(second) : GetText(first));
+    return "Critical Ok: " + GetText(first) + (second ? '\r' + GetText(second) : QString());
 }
 
 ConfigClass Sample(const QString& name = QStringLiteral("Unit 4/B"))
@@ -105,59 +106,12 @@ QString SaveFile(const QString& path, const QString& name = {})
     return path;
 }
 
-// The slave dialog: the number typed, no automatic search, a button pressed;
-// it reports the number it proposed and whether its warning showed.
-RecordingUi::DialogScript Slave(const QString& text, QString* preset = nullptr,
-                                bool* warning = nullptr, const QString& button = "cmdButtons1")
-{
-    return [=](QObject* dialog) {
-        auto* field = child<QLineEdit>(dialog, "txtSlave");
-        if (preset)
-            *preset = field->text();
-        if (warning)
-            *warning = !child<QLabel>(dialog, "lblWarning")->isHidden();
-        field->setText(text);
-        child<QCheckBox>(dialog, "chkAutoSearch")->setChecked(false);
-        QTest::mouseClick(child<QPushButton>(dialog, qPrintable(button)), Qt::LeftButton);
-        return qobject_cast<QDialog*>(dialog)->result() == QDialog::Accepted;
-    };
-}
-
-// The slave dialog with a number, then the search window's confirmation.
-void Detect(Bench& b, const QString& slave, bool confirm = true)
-{
-    b.ui.onNextDialog(Slave(slave));
-    b.ui.onNextDialog([confirm](QObject*) { return confirm; });
-}
-
-// The panel stops answering from the n-th request on the line.
-void FailFrom(SimulatedLine* line, SimulatedPanel& panel, int n)
-{
-    QObject::connect(line, &SimulatedLine::RequestSent, line, [&panel, n, count = 0]() mutable {
-        if (++count == n)
-            panel.setFault(SimulatedPanel::Fault::NoReply);
-    });
-}
-
 int Writes(const SimulatedLine* line)
 {
     int n = 0;
     for (const QByteArray& r : line->requests())
         n += r[1] == 16;
     return n;
-}
-
-// The progress bar's text at each move, "!" marking a bar not shown.
-QStringList* Progress(wMain& window)
-{
-    auto* steps = new QStringList;
-    QProgressBar* bar = TransferStatus::ProgressBar(window.statusBar());
-    QObject::connect(bar, &QProgressBar::valueChanged, &window, [steps, bar](int value) {
-        if (value > 0)
-            *steps << bar->text() + (bar->isHidden() ? "!" : "");
-    });
-    QObject::connect(&window, &QObject::destroyed, [steps] { delete steps; });
-    return steps;
 }
 } // namespace
 
@@ -209,7 +163,7 @@ private Q_SLOTS:
         QCOMPARE(request.filter, Filter);
         QCOMPARE(request.initialFolder, QStringLiteral("/start"));
         QVERIFY(request.multiSelect && !request.save && request.proposedName.isEmpty());
-        b.expectMessages(messages.replaceInStrings("%1", paths.first()));
+        CompareMessages(b.ui, messages.replaceInStrings("%1", paths.first()));
         const QList<wPanneau*> panels = b.panels();
         QCOMPARE(panels.size(), opened.size());
         for (int i = 0; i < opened.size(); ++i) {
@@ -217,9 +171,9 @@ private Q_SLOTS:
             QCOMPARE(panels[i]->Config().ModuleName(), FileNameOf(opened[i]));
             QCOMPARE(panels[i]->windowTitle(), GetText(30100) + " 4");
             QVERIFY(!panels[i]->Modified());
-            QCOMPARE(b.recent().value(opened.size() - 1 - i), opened[i]);
         }
-        QCOMPARE(b.recent().size(), opened.size());
+        std::reverse(opened.begin(), opened.end());
+        QCOMPARE(b.recent(), opened);
         QCOMPARE(GetIniParam("General", "DataFiles"), b.dir.path());
     }
 
@@ -276,19 +230,13 @@ private Q_SLOTS:
             QCOMPARE(request.filter, Filter);
             QCOMPARE(request.proposedName, proposed);
         }
-        if (locked) {
-            b.expectMessages({"1:Error Nr *\r\nFunction : Save"});
-            QVERIFY(panel->Modified());
-            QCOMPARE(panel->Path(), old);
-            QCOMPARE(TestFiles::ReadBytes(old), before);
-        } else {
-            const QString target = dialog ? chosen : old;
-            QVERIFY(b.ui.messages.isEmpty());
-            QCOMPARE(TestFiles::ReadBytes(target), Sample().ToFileBytes());
-            QCOMPARE(panel->Path(), target);
-            QVERIFY(!panel->Modified());
-            QCOMPARE(panel->windowTitle(), GetText(30100) + " 4");
-        }
+        const QString target = locked ? old : dialog ? chosen : old;
+        CompareMessages(b.ui, locked ? QStringList{"Critical Ok: Error Nr *\r\nFunction : Save"}
+                                     : QStringList{});
+        QCOMPARE(TestFiles::ReadBytes(target), locked ? before : Sample().ToFileBytes());
+        QCOMPARE(panel->Path(), locked ? old : target);
+        QCOMPARE(panel->Modified(), locked);
+        QCOMPARE(panel->windowTitle(), GetText(30100) + " 4");
         const bool saveAs = dialog && !locked;
         QCOMPARE(b.recent(), saveAs ? QStringList{chosen} : QStringList{});
         QCOMPARE(GetIniParam("General", "DataFiles"), saveAs ? b.dir.path() : QString());
@@ -315,7 +263,7 @@ private Q_SLOTS:
         b.window->RecentFiles().Add(b.file(), path);
         b.window->RecentFiles().Add(b.file(), "/other.cfg");
         MostRecentFilesClass::Entry(b.file(), 2)->trigger();
-        b.expectMessages(messages.replaceInStrings("%1", path));
+        CompareMessages(b.ui, messages.replaceInStrings("%1", path));
         const bool opened = messages.isEmpty();
         QCOMPARE(b.panels().size(), int(opened));
         if (opened)
@@ -324,22 +272,6 @@ private Q_SLOTS:
                  opened ? QStringList({path, "/other.cfg"}) : QStringList{"/other.cfg"});
         b.window->mnuFileMRU_Click(opened ? 2 : 1);
         QCOMPARE(b.item("mnuFileSepMRU")->isVisible(), opened);
-    }
-
-    // A command on the line started while another one searches the line
-    // beeps and does nothing.
-    void oneCommandOnTheLineAtATime()
-    {
-        Bench b;
-        b.line->addPanel(1);
-        b.ui.onNextDialog(Slave("1"));
-        b.ui.onNextDialog([&b](QObject*) {
-            b.window->mnuFileRead_Click();
-            return false;
-        });
-        b.window->mnuFileRead_Click();
-        QCOMPARE(b.ui.beeps, 2); // the panel found, the read refused
-        QCOMPARE(b.ui.dialogsShown, (QStringList{"wAskSlave", "wSearchSlave"}));
     }
 
     // Names of the command line come from the current folder; local files
@@ -352,7 +284,7 @@ private Q_SLOTS:
         SaveFile(b.dir.filePath("a.cfg"), "A");
         b.window->OpenFiles({"a.cfg", "gone.cfg"});
         QDir::setCurrent(here);
-        b.expectMessages({Missing.arg(b.dir.filePath("gone.cfg"))});
+        CompareMessages(b.ui, {Missing.arg(b.dir.filePath("gone.cfg"))});
         QCOMPARE(b.recent(), QStringList{b.dir.filePath("a.cfg")});
 
         QMimeData web;
@@ -374,56 +306,70 @@ private Q_SLOTS:
 
     // Read opens a new unsaved document "Orvel" holding the panel's values,
     // adapted to an older firmware once the user agrees; the progress bar
-    // counts the blocks.
+    // counts the blocks. Nothing found, the search or the slave dialog
+    // cancelled, the older firmware refused: no document, the message of
+    // each case, the normal pointer back.
     void read_data()
     {
-        QTest::addColumn<int>("slave");
+        QTest::addColumn<int>("slave"); // the panel on the line, 0: none
         QTest::addColumn<int>("version");
         QTest::addColumn<QString>("typed");
-        QTest::addColumn<int>("answer"); // to the older-firmware question
-        QTest::newRow("slave 5") << 5 << 262 << "5" << 0;
-        QTest::newRow("slave 0 finds 7") << 7 << 262 << "0" << 0;
-        QTest::newRow("1.02, No") << 1 << 258 << "1" << int(MsgAnswer::No);
-        QTest::newRow("1.02, Yes") << 1 << 258 << "1" << int(MsgAnswer::Yes);
+        QTest::addColumn<QString>("how"); // OK, Cancel or unconfirmed
+        QTest::addColumn<int>("answer");  // to the older-firmware question
+        QTest::addColumn<QStringList>("messages");
+        const QString older = "Exclamation YesNo No: The firmware of this panel (version 1.2) is "
+                              "older than this console (version 1.6).\nSettings that this "
+                              "firmware does not support will be adjusted.\nRead the "
+                              "configuration anyway?";
+        QTest::newRow("slave 5") << 5 << 262 << "5"
+                                 << "OK" << 0 << QStringList{};
+        QTest::newRow("slave 0 finds 7") << 7 << 262 << "0"
+                                         << "OK" << 0 << QStringList{};
+        QTest::newRow("1.02, Yes") << 1 << 258 << "1"
+                                   << "OK" << int(MsgAnswer::Yes) << QStringList{older};
+        QTest::newRow("1.02, No") << 1 << 258 << "1"
+                                  << "OK" << int(MsgAnswer::No) << QStringList{older};
+        QTest::newRow("given slave silent") << 0 << 0 << "5"
+                                            << "OK" << 0 << QStringList{Failed(10100)};
+        QTest::newRow("search found nothing") << 0 << 0 << "0"
+                                              << "OK" << 0 << QStringList{Failed(10102)};
+        QTest::newRow("search cancelled") << 1 << 262 << "1"
+                                          << "unconfirmed" << 0 << QStringList{};
+        QTest::newRow("dialog cancelled") << 1 << 262 << "1"
+                                          << "Cancel" << 0 << QStringList{};
     }
     void read()
     {
         QFETCH(int, slave);
         QFETCH(int, version);
         QFETCH(QString, typed);
+        QFETCH(QString, how);
         QFETCH(int, answer);
+        QFETCH(QStringList, messages);
         Bench b;
-        b.line->addPanel(slave, version).loadConfig(Sample());
-        bool warning = true;
-        b.ui.onNextDialog(Slave(typed, nullptr, &warning));
-        b.ui.onNextDialog([](QObject*) { return true; });
+        if (slave)
+            b.line->addPanel(slave, version).loadConfig(Sample());
+        b.detect(typed, how != "unconfirmed", how == "Cancel" ? "cmdButtons0" : "cmdButtons1");
         if (answer)
             b.ui.answerNext(MsgAnswer(answer));
-        const QStringList* progress = Progress(*b.window);
         b.item("mnuFileRead")->trigger();
 
-        QVERIFY(!warning);
-        QCOMPARE(GetIniParam("Communication", "LastSlave"), QString::number(slave));
-        QCOMPARE(b.ui.messages.size(), answer ? 1 : 0);
-        if (answer) {
-            b.expectMessages({"3:The firmware of this panel (version 1.2) is older than this "
-                              "console (version 1.6).\nSettings that this firmware does not "
-                              "support will be adjusted.\nRead the configuration anyway?"});
-            QCOMPARE(b.ui.messages[0].defaultButton, std::optional(MsgAnswer::No));
-        }
+        CompareMessages(b.ui, messages);
+        QVERIFY(!b.slaveWarning);
         QVERIFY(!b.ui.busy);
-        const bool opened = answer != int(MsgAnswer::No);
+        QVERIFY(TransferStatus::ProgressBar(b.window->statusBar())->isHidden());
+        const bool opened = slave && how == "OK" && answer != int(MsgAnswer::No);
         QCOMPARE(b.panels().size(), int(opened));
-        if (!opened) {
-            QCOMPARE(b.line->requests().size(), 2); // the detection alone
+        if (how == "Cancel" || answer == int(MsgAnswer::No))
+            QCOMPARE(b.line->requests().size(), how == "Cancel" ? 0 : 2); // the detection alone
+        if (!opened)
             return;
-        }
+        QCOMPARE(GetIniParam("Communication", "LastSlave"), QString::number(slave));
         QCOMPARE(int(b.line->requests().last()[0]), slave);
         QStringList blocks;
         for (int i = 1, n = version == 262 ? 20 : 16; i <= n; ++i)
             blocks << QStringLiteral("Reading from the panel: block %1 of %2").arg(i).arg(n);
-        QCOMPARE(*progress, blocks);
-        QVERIFY(TransferStatus::ProgressBar(b.window->statusBar())->isHidden());
+        QCOMPARE(b.progress, blocks);
         wPanneau* read = b.panels()[0];
         QCOMPARE(b.window->ActivePanel(), read);
         QCOMPARE(read->Path(), QStringLiteral("Orvel"));
@@ -436,39 +382,6 @@ private Q_SLOTS:
         QCOMPARE(c.GenParam(21), std::uint8_t(version == 258 ? 0 : 2));
     }
 
-    // Nothing found, the search or the slave dialog cancelled: no document,
-    // the message of each case, the normal pointer back.
-    void readRefused_data()
-    {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<bool>("confirm");
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<QStringList>("messages");
-        QTest::newRow("given slave silent")
-            << "5" << true << "cmdButtons1" << QStringList{Texts(10100)};
-        QTest::newRow("search found nothing")
-            << "0" << true << "cmdButtons1" << QStringList{Texts(10102)};
-        QTest::newRow("search cancelled") << "1" << false << "cmdButtons1" << QStringList{};
-        QTest::newRow("dialog cancelled") << "1" << true << "cmdButtons0" << QStringList{};
-    }
-    void readRefused()
-    {
-        QFETCH(QString, typed);
-        QFETCH(bool, confirm);
-        QFETCH(QString, button);
-        QFETCH(QStringList, messages);
-        Bench b;
-        if (typed == "1")
-            b.line->addPanel(1);
-        b.ui.onNextDialog(Slave(typed, nullptr, nullptr, button));
-        b.ui.onNextDialog([confirm](QObject*) { return confirm; });
-        b.window->mnuFileRead_Click();
-        b.expectMessages(messages);
-        QVERIFY(b.panels().isEmpty());
-        QVERIFY(!b.ui.busy);
-        QCOMPARE(b.line->requests().isEmpty(), button == "cmdButtons0");
-    }
-
     // A transfer that fails names its section in the status bar; a read
     // keeps no document.
     void transferFails_data()
@@ -479,13 +392,13 @@ private Q_SLOTS:
         QTest::addColumn<QString>("message");
         QTest::newRow("read, outputs")
             << false << 2 + 12 << "Reading from the panel failed in the section \"Outputs\"."
-            << Texts(10100);
+            << Failed(10100);
         QTest::newRow("write, inputs")
             << true << 2 + 1 << "Writing to the panel failed in the section \"Inputs\"."
-            << Texts(10100, 10105);
+            << Failed(10100, 10105);
         QTest::newRow("write, general")
             << true << 2 + 16 << "Writing to the panel failed in the section \"General\"."
-            << Texts(10100, 10122);
+            << Failed(10100, 10122);
     }
     void transferFails()
     {
@@ -493,16 +406,15 @@ private Q_SLOTS:
         QFETCH(int, failAt);
         QFETCH(QString, message);
         Bench b;
-        FailFrom(b.line, b.line->addPanel(4), failAt);
+        b.failFrom(b.line->addPanel(4), failAt);
         if (write)
             b.document("Orvel", Sample());
-        Detect(b, "4");
-        const QStringList* progress = Progress(*b.window);
+        b.detect("4");
         b.item(write ? "mnuFileWrite" : "mnuFileRead")->trigger();
         QCOMPARE(b.line->requests().size(), failAt);
-        QCOMPARE(progress->size(), failAt - 3);
+        QCOMPARE(b.progress.size(), failAt - 3);
         QTEST(b.window->StatusPanel("Prompt")->text(), "status");
-        b.expectMessages({message});
+        CompareMessages(b.ui, {message});
         QCOMPARE(b.panels().size(), int(write));
         QVERIFY(TransferStatus::ProgressBar(b.window->statusBar())->isHidden());
         QVERIFY(!b.ui.busy);
@@ -521,23 +433,24 @@ private Q_SLOTS:
         QTest::addColumn<bool>("validationFails");
         QTest::addColumn<QStringList>("messages");
         const int yes = int(MsgAnswer::Yes);
-        const QString ask = "2:" + GetText(20240);
-        const QString done = "4:" + GetText(10106);
+        const QString ask = "Question YesNo: " + GetText(20240);
+        const QString done = "Information Ok: " + GetText(10106);
         QTest::newRow("validated") << 262 << 2 << "" << yes << false << QStringList{ask, done};
-        QTest::newRow("validation declined") << 262 << 2 << "" << int(MsgAnswer::No) << false
-                                             << QStringList{ask, "4:" + GetText(10109)};
+        QTest::newRow("validation declined")
+            << 262 << 2 << "" << int(MsgAnswer::No) << false
+            << QStringList{ask, "Information Ok: " + GetText(10109)};
         QTest::newRow("validation fails")
-            << 262 << 2 << "" << yes << true << QStringList{ask, Texts(10100, 10109)};
+            << 262 << 2 << "" << yes << true << QStringList{ask, Failed(10100, 10109)};
         QTest::newRow("1.02 without supply voltage")
             << 258 << 0 << "cmdYes" << yes << false << QStringList{ask, done};
         QTest::newRow("1.02, warning declined")
             << 258 << 2 << "cmdNo" << 0 << false << QStringList{};
         QTest::newRow("1.03 without supply voltage")
-            << 259 << 0 << "cmdYes" << 0 << false << QStringList{Texts(10121)};
+            << 259 << 0 << "cmdYes" << 0 << false << QStringList{Failed(10121)};
         QTest::newRow("1.06 without supply voltage")
-            << 262 << 0 << "" << 0 << false << QStringList{Texts(10121)};
+            << 262 << 0 << "" << 0 << false << QStringList{Failed(10121)};
         QTest::newRow("no answer")
-            << 0 << 2 << "" << 0 << false << QStringList{Texts(10100, 10105)};
+            << 0 << 2 << "" << 0 << false << QStringList{Failed(10100, 10105)};
     }
     void write()
     {
@@ -551,14 +464,11 @@ private Q_SLOTS:
         SimulatedPanel* panel = version ? &b.line->addPanel(6, version) : nullptr;
         const int blocks = version == 258 ? 15 : 19;
         if (validationFails)
-            FailFrom(b.line, *panel, 2 + blocks + 1);
+            b.failFrom(*panel, 2 + blocks + 1);
         ConfigClass config = Sample();
         config.SetGenParam(21, std::uint8_t(param21));
         wPanneau* document = b.document("/x.cfg", config);
-        QString preset;
-        bool warningLabel = false;
-        b.ui.onNextDialog(Slave("6", &preset, &warningLabel));
-        b.ui.onNextDialog([](QObject*) { return true; });
+        b.detect("6");
         if (!warning.isEmpty())
             b.ui.onNextDialog([warning](QObject* dialog) {
                 QTest::mouseClick(child<QPushButton>(dialog, qPrintable(warning)), Qt::LeftButton);
@@ -568,10 +478,10 @@ private Q_SLOTS:
             b.ui.answerNext(MsgAnswer(validate));
         b.item("mnuFileWrite")->trigger();
 
-        QCOMPARE(preset, QStringLiteral("4"));
-        QVERIFY(warningLabel);
+        QCOMPARE(b.proposed, QStringLiteral("4"));
+        QVERIFY(b.slaveWarning);
         QCOMPARE(b.ui.dialogsShown.contains("wWarning"), !warning.isEmpty());
-        b.expectMessages(messages);
+        CompareMessages(b.ui, messages);
         const bool written = validate != 0;
         QCOMPARE(Writes(b.line), written ? blocks + int(validate == int(MsgAnswer::Yes)) : 0);
         if (panel)
@@ -583,6 +493,19 @@ private Q_SLOTS:
         QCOMPARE(document->Config().OutPilot(5), std::uint8_t(version == 258 && written ? 2 : 5));
         QVERIFY(document->Modified());
         QVERIFY(!b.ui.busy);
+    }
+
+    // A command on the line started while another one searches the line
+    // beeps and does nothing.
+    void oneCommandOnTheLineAtATime()
+    {
+        Bench b;
+        b.line->addPanel(1);
+        b.detect("1", false);
+        b.duringConfirmation = [&b] { b.window->mnuFileRead_Click(); };
+        b.window->mnuFileRead_Click();
+        QCOMPARE(b.ui.beeps, 2); // the panel found, the read refused
+        QCOMPARE(b.ui.dialogsShown, (QStringList{"wAskSlave", "wSearchSlave"}));
     }
 
     // The day's work: read a panel, change a cell and save with the shortcut
@@ -599,7 +522,7 @@ private Q_SLOTS:
         first.loadConfig(Sample());
         SimulatedPanel& second = b.line->addPanel(2);
         second.setReadRegister(1175, first.readRegister(1175));
-        Detect(b, "1");
+        b.detect("1");
         b.item("mnuFileRead")->trigger();
 
         auto* grid = child<EditGrid>(b.window->ActivePanel(), "grdInputs");
@@ -612,10 +535,11 @@ private Q_SLOTS:
         QVERIFY(b.panels().isEmpty());
         b.window->mnuFileMRU_Click(1);
 
-        Detect(b, "2");
+        b.detect("2");
         b.ui.answerNext(MsgAnswer::Yes);
         QTest::keyClick(b.window->ActivePanel(), Qt::Key_W, Qt::ControlModifier);
-        b.expectMessages({"2:" + GetText(20240), "4:" + GetText(10106)});
+        CompareMessages(b.ui,
+                        {"Question YesNo: " + GetText(20240), "Information Ok: " + GetText(10106)});
         ConfigClass expected = first.config();
         expected.SetInRedir(3, 1, 7);
         QCOMPARE(second.config().ToFileBytes(), expected.ToFileBytes());

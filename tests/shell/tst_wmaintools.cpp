@@ -10,9 +10,7 @@
 #include "link/FrameText.h"
 #include "shell/wLineMonitor.h"
 
-#include <QCheckBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
@@ -22,12 +20,6 @@
 using namespace Shell;
 
 namespace {
-struct Message
-{
-    int tag;
-    MsgIcon icon;
-};
-
 QList<SimulatedPanel::Event> Events(int count)
 {
     QList<SimulatedPanel::Event> list;
@@ -62,36 +54,13 @@ QStringList Rows(QTreeWidget* list)
 struct Bench : Console
 {
     Bench() : Console("[Communication]\r\nLastSlave=1\r\n") { online(true); }
-
-    // The slave dialog (the number typed, no automatic search, OK), then the
-    // search window's confirmation (OK), whose message is kept.
-    void detectWith(const QString& slave)
-    {
-        ui.onNextDialog([slave](QObject* dialog) {
-            child<QLineEdit>(dialog, "txtSlave")->setText(slave);
-            child<QCheckBox>(dialog, "chkAutoSearch")->setChecked(false);
-            child<QPushButton>(dialog, "cmdButtons1")->click();
-            return true;
-        });
-        ui.onNextDialog([this](QObject* dialog) {
-            confirmation = child<QLabel>(dialog, "lblMessage")->text();
-            child<QPushButton>(dialog, "cmdButtons1")->click();
-            return true;
-        });
-    }
-    void compareMessages(const QList<Message>& expected) const
-    {
-        QCOMPARE(ui.messages.size(), expected.size());
-        for (qsizetype i = 0; i < expected.size(); ++i) {
-            QCOMPARE(ui.messages[i].text, GetText(expected[i].tag));
-            QCOMPARE(ui.messages[i].icon, expected[i].icon);
-        }
-    }
-    QString confirmation;
 };
-} // namespace
 
-Q_DECLARE_METATYPE(QList<Message>)
+QString Message(const char* kind, int tag)
+{
+    return QString::fromLatin1(kind) + ": " + GetText(tag);
+}
+} // namespace
 
 class tst_wMainTools : public QObject
 {
@@ -104,21 +73,21 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("slave");
         QTest::addColumn<int>("events"); // -1: the count read fails
-        QTest::addColumn<QList<Message>>("messages");
-        QTest::newRow("5 events: the window") << "1" << 5 << QList<Message>{};
-        QTest::newRow("slave 0 reads the slave found") << "0" << 5 << QList<Message>{};
+        QTest::addColumn<QStringList>("messages");
+        QTest::newRow("5 events: the window") << "1" << 5 << QStringList{};
+        QTest::newRow("slave 0 reads the slave found") << "0" << 5 << QStringList{};
         QTest::newRow("0 events: no window")
-            << "1" << 0 << QList<Message>{{102003, MsgIcon::Exclamation}};
+            << "1" << 0 << QStringList{Message("Exclamation Ok", 102003)};
         QTest::newRow("read fails: no window")
-            << "1" << -1 << QList<Message>{{102001, MsgIcon::Critical}};
+            << "1" << -1 << QStringList{Message("Critical Ok", 102001)};
         QTest::newRow("the slave does not answer")
-            << "7" << 5 << QList<Message>{{10100, MsgIcon::Critical}};
+            << "7" << 5 << QStringList{Message("Critical Ok", 10100)};
     }
     void readBuffer()
     {
         QFETCH(QString, slave);
         QFETCH(int, events);
-        QFETCH(QList<Message>, messages);
+        QFETCH(QStringList, messages);
         Bench b;
         SimulatedPanel* panel = b.line->panel(1);
         panel->setEvents(Events(std::max(events, 0)));
@@ -128,7 +97,7 @@ private Q_SLOTS:
             });
         QStringList rows;
         QString panelNumber;
-        b.detectWith(slave);
+        b.detect(slave);
         b.ui.onNextDialog([&](QObject* dialog) {
             auto* buffer = qobject_cast<wBuffer*>(dialog);
             for (const EventRow& row : buffer->Rows())
@@ -138,7 +107,7 @@ private Q_SLOTS:
         });
         b.window->ToolButton(QStringLiteral("mnuToolsReadBuffer"))->trigger();
 
-        b.compareMessages(messages);
+        CompareMessages(b.ui, messages);
         const bool window = messages.isEmpty();
         QCOMPARE(b.ui.dialogsShown.contains("wBuffer"), window);
         QCOMPARE(rows.join(' '), window ? "01 02 03 04 05" : "");
@@ -156,8 +125,8 @@ private Q_SLOTS:
         QTest::addColumn<int>("events");
         QTest::addColumn<bool>("neverFalls");
         QTest::addColumn<QList<QByteArray>>("requests"); // after the detection
-        QTest::addColumn<QList<Message>>("outcome");
-        const QList<Message> done{{102005, MsgIcon::Information}};
+        QTest::addColumn<QStringList>("outcome");
+        const QStringList done{Message("Information Ok", 102005)};
         QTest::newRow("already empty") << MsgAnswer::Ok << 0 << false
                                        << QList<QByteArray>{Read(144, 1), Write(289, 0)} << done;
         QTest::newRow("five events")
@@ -167,9 +136,9 @@ private Q_SLOTS:
         for (int round = 0; round < 64; ++round)
             rounds << Read(144, 1) << Write(288, 5);
         QTest::newRow("count never falls")
-            << MsgAnswer::Ok << 5 << true << rounds << QList<Message>{{102004, MsgIcon::Critical}};
+            << MsgAnswer::Ok << 5 << true << rounds << QStringList{Message("Critical Ok", 102004)};
         QTest::newRow("question cancelled")
-            << MsgAnswer::Cancel << 5 << false << QList<QByteArray>{} << QList<Message>{};
+            << MsgAnswer::Cancel << 5 << false << QList<QByteArray>{} << QStringList{};
     }
     void clearBuffer()
     {
@@ -177,17 +146,16 @@ private Q_SLOTS:
         QFETCH(int, events);
         QFETCH(bool, neverFalls);
         QFETCH(QList<QByteArray>, requests);
-        QFETCH(QList<Message>, outcome);
+        QFETCH(QStringList, outcome);
         Bench b;
         b.line->panel(1)->setEvents(Events(events));
         b.line->panel(1)->setClearNeverFalls(neverFalls);
         b.ui.answerNext(answer);
-        b.detectWith(QStringLiteral("1"));
+        b.detect(QStringLiteral("1"));
         b.item("mnuToolsClearBuffer")->trigger();
 
-        b.compareMessages(QList<Message>{{102000, MsgIcon::Exclamation}} + outcome);
-        QCOMPARE(b.ui.messages[0].buttons, MsgButtons::OkCancel);
-        QCOMPARE(b.ui.messages[0].defaultButton, std::optional<MsgAnswer>(MsgAnswer::Cancel));
+        CompareMessages(b.ui,
+                        QStringList{Message("Exclamation OkCancel Cancel", 102000)} + outcome);
         const bool cancelled = answer == MsgAnswer::Cancel;
         QCOMPARE(b.ui.dialogsShown.isEmpty(), cancelled);
         QCOMPARE(b.confirmation, cancelled ? QString() : GetCaption(102011));

@@ -18,10 +18,16 @@
 #include "texts/DataFunctions.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -111,6 +117,46 @@ inline bool WriteData(const DataSources& sources, const QString& path,
     return ok;
 }
 
+// The messages shown, each as "Icon Buttons[ Default][ <title>]: text", the
+// default button and the title only when given and not "Orvel".
+inline QStringList Shown(const RecordingUi& ui)
+{
+    static const char* const icons[] = {"None", "Critical", "Question", "Exclamation",
+                                        "Information"};
+    static const char* const buttons[] = {"Ok",          "OkCancel",    "YesNo",
+                                          "YesNoCancel", "RetryCancel", "AbortRetryIgnore"};
+    static const char* const answers[] = {"Ok", "Cancel", "Yes", "No", "Retry", "Abort", "Ignore"};
+    QStringList shown;
+    for (const MessageRequest& m : ui.messages)
+        shown << QStringLiteral("%1 %2%3%4: %5")
+                     .arg(QLatin1String(icons[int(m.icon)]), QLatin1String(buttons[int(m.buttons)]),
+                          m.defaultButton
+                              ? QLatin1Char(' ') + QLatin1String(answers[int(*m.defaultButton)])
+                              : QString(),
+                          m.title == QLatin1String("Orvel") ? QString() : " <" + m.title + '>',
+                          m.text);
+    return shown;
+}
+
+// The messages shown against the expected ones (as Shown writes them), a "*"
+// standing for any run of characters.
+inline void CompareMessages(const RecordingUi& ui, const QStringList& expected)
+{
+    const QStringList shown = Shown(ui);
+    bool same = shown.size() == expected.size();
+    for (qsizetype i = 0; same && i < shown.size(); ++i) {
+        QStringList parts = expected[i].split(QLatin1Char('*'));
+        for (QString& part : parts)
+            part = QRegularExpression::escape(part);
+        same = QRegularExpression("\\A" + parts.join(".*") + "\\z",
+                                  QRegularExpression::DotMatchesEverythingOption)
+                   .match(shown[i])
+                   .hasMatch();
+    }
+    if (!same)
+        QCOMPARE(shown, expected);
+}
+
 // The main window as start-up leaves it (texts, help file, tool bar images),
 // on a simulated line with panel 1, with the test's INI file (content written
 // before the window is made) and UI seam.
@@ -145,6 +191,31 @@ struct Console
                 Q_EMIT menu->aboutToShow();
         action->trigger();
     }
+    // Answers the slave dialog (the number typed, no automatic search, the
+    // button pressed: OK by default) and then the search window's
+    // confirmation (OK, or closed), running duringConfirmation first; keeps
+    // what the slave dialog proposed, whether it showed its warning, and the
+    // confirmation's message.
+    void detect(const QString& slave, bool confirm = true, const char* button = "cmdButtons1")
+    {
+        ui.onNextDialog([this, slave, button](QObject* dialog) {
+            auto* field = child<QLineEdit>(dialog, "txtSlave");
+            proposed = field->text();
+            slaveWarning = !child<QWidget>(dialog, "lblWarning")->isHidden();
+            field->setText(slave);
+            child<QCheckBox>(dialog, "chkAutoSearch")->setChecked(false);
+            QTest::mouseClick(child<QPushButton>(dialog, button), Qt::LeftButton);
+            return qobject_cast<QDialog*>(dialog)->result() == QDialog::Accepted;
+        });
+        ui.onNextDialog([this, confirm](QObject* dialog) {
+            confirmation = child<QLabel>(dialog, "lblMessage")->text();
+            if (duringConfirmation)
+                duringConfirmation();
+            if (confirm)
+                QTest::mouseClick(child<QPushButton>(dialog, "cmdButtons1"), Qt::LeftButton);
+            return confirm;
+        });
+    }
     // A plain document window in the MDI area, with a Modified flag.
     QWidget* addDocument(const QString& title, bool modified = false) const
     {
@@ -159,6 +230,10 @@ struct Console
     IniSandbox ini;
     SimulatedLine* line = nullptr;
     std::unique_ptr<wMain> window;
+    QString proposed;
+    bool slaveWarning = false;
+    QString confirmation;
+    std::function<void()> duringConfirmation;
 };
 
 } // namespace Shell
