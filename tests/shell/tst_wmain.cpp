@@ -239,18 +239,9 @@ private Q_SLOTS:
 
         const bool closes = answer == int(MsgAnswer::Yes);
         QCOMPARE(c.window->isVisible(), !closes);
-        QCOMPARE(c.ui.messages.size(), 1);
-        const MessageRequest& m = c.ui.messages[0];
-        QCOMPARE(m.buttons, MsgButtons::YesNo);
-        if (documents.contains(true)) {
-            QCOMPARE(m.text, GetText(10107).replace('|', '\r'));
-            QCOMPARE(m.icon, MsgIcon::Exclamation);
-            QCOMPARE(m.defaultButton, std::optional<MsgAnswer>(MsgAnswer::No));
-        } else {
-            QCOMPARE(m.text, GetText(10103));
-            QCOMPARE(m.icon, MsgIcon::Question);
-            QVERIFY(!m.defaultButton || *m.defaultButton == MsgAnswer::Yes);
-        }
+        CompareMessages(c.ui, {documents.contains(true)
+                                   ? "Exclamation YesNo No: " + GetText(10107).replace('|', '\r')
+                                   : "Question YesNo: " + GetText(10103)});
         QCOMPARE(c.window->MdiArea()->subWindowList().size(), documents.size());
         QCOMPARE(c.ini.bytes(),
                  closes ? QByteArray("[MRU]\n1=/data/two.cfg\n2=/data/one.cfg\n") : QByteArray());
@@ -261,10 +252,8 @@ private Q_SLOTS:
     {
         Console c;
         c.window->tbrTools_ButtonClick(QStringLiteral("mnuNoSuchCommand"));
-        QCOMPARE(c.ui.messages.size(), 1);
-        QVERIFY(c.ui.messages[0].text.startsWith(QStringLiteral("Error Nr 5 : ")));
-        QVERIFY(c.ui.messages[0].text.endsWith(
-            QStringLiteral("Module : wMain\r\nObject : tbrTools\r\nEvent : ButtonClick")));
+        CompareMessages(c.ui, {"Critical Ok: Error Nr 5 : *\r\n\r\nModule : wMain\r\nObject : "
+                               "tbrTools\r\nEvent : ButtonClick"});
     }
 
     // The value being typed in a panel grid reaches the grid before a tool
