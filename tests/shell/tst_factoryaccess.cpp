@@ -1,11 +1,9 @@
 // Factory access: the machine token that remembers it on one workstation,
-// the password dialog, Options > Factory access switching it on and off, and
-// start-up restoring it from the token.
+// the password dialog, and Options > Factory access switching it on and off.
 
 #include "ShellFixture.h"
 
 #include "shell/MachineToken.h"
-#include "shell/StartUp.h"
 #include "shell/wPassword.h"
 
 #include <QCryptographicHash>
@@ -174,41 +172,6 @@ private Q_SLOTS:
             QCOMPARE(c.ui.messages[0].buttons, MsgButtons::Ok);
         }
         QTEST(c.ini.bytes(), "after");
-    }
-
-    // Start-up restores factory access when the stored text matches this
-    // machine's token, asking for no password.
-    void restoredAtStartUp_data()
-    {
-        QTest::addColumn<QByteArray>("stored");
-        QTest::addColumn<bool>("factory");
-        QTest::newRow("this machine") << Token() << true;
-        QTest::newRow("first 24 characters") << Token().left(24) << true;
-        QTest::newRow("another machine") << Token("another-machine") << false;
-        QTest::newRow("raw identity") << ThisMachine << false;
-        QTest::newRow("system identity") << Token(QSysInfo::machineUniqueId()) << true;
-    }
-    void restoredAtStartUp()
-    {
-        QFETCH(QByteArray, stored);
-        QFETCH(bool, factory);
-        const bool system = QTest::currentDataTag() == QByteArray("system identity");
-        if (system && QSysInfo::machineUniqueId().isEmpty())
-            QSKIP("this system gives no machine identity");
-        RecordingUi ui;
-        IniSandbox ini(English + "Factory=" + stored + "\r\n");
-        StartUpOptions options;
-        options.dataFile = ShippedDataFile();
-        options.splashIntervalMs = 0;
-        options.portFactory = SimulatedPort();
-        options.programFolder = BinDir();
-        if (!system)
-            options.machineId = ThisMachine;
-        StartUp startUp(options);
-        QCOMPARE(startUp.Run(), StartUp::Result::Ready);
-        QCOMPARE(startUp.Window()->FactoryMode(), factory);
-        QCOMPARE(startUp.Window()->MenuItem("mnuOptionsFactory")->isChecked(), factory);
-        QVERIFY(ui.dialogsShown.isEmpty());
     }
 };
 

@@ -1,5 +1,6 @@
 // The start-up sequence of the console: data file, first run, language,
-// recent files, serial port, the errors that stop it, and the splash.
+// recent files, serial port, factory access, the errors that stop it; the
+// splash that holds the window meanwhile and serves as About box.
 
 #include "ShellFixture.h"
 
@@ -16,7 +17,9 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QTimer>
+#include <QWindow>
 
 using namespace Shell;
 
@@ -61,6 +64,10 @@ RecordingUi::DialogScript FirstRun(const QString& language, const QString& port 
         return true;
     };
 }
+QLabel* Picture(QWidget* splash)
+{
+    return child<QLabel>(splash, "imgSplash");
+}
 } // namespace
 
 class tst_StartUp : public QObject
@@ -68,67 +75,56 @@ class tst_StartUp : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void initTestCase() { QVERIFY(UseShippedData()); }
 
     // Without an INI file the preferences come first; the language shown
-    // (chosen or as proposed) is stored and the window speaks it.
+    // (chosen or as proposed) is stored and the window speaks it; the port
+    // they give is opened, and start-up goes on to factory access.
     void firstStart_data()
     {
         QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<QString>("bauds");
         QTest::addColumn<QStringList>("texts"); // stored language, File menu, help file
+        const QStringList english{"English", "&File", "orvel-en.html"};
         QTest::newRow("French chosen")
-            << "Français" << QStringList{"Français", "&Fichier", "orvel-fr.html"};
-        QTest::newRow("as proposed")
-            << QString() << QStringList{"English", "&File", "orvel-en.html"};
+            << "Français"
+            << "1"
+            << "9600" << QStringList{"Français", "&Fichier", "orvel-fr.html"};
+        QTest::newRow("as proposed") << QString() << "1"
+                                     << "9600" << english;
+        QTest::newRow("19200 picked") << QString() << "1"
+                                      << "19200" << english;
+        QTest::newRow("another port") << QString() << "4"
+                                      << "4800" << english;
     }
     void firstStart()
     {
         QFETCH(QString, chosen);
-        RecordingUi ui;
-        IniSandbox ini;
-        ui.onNextDialog(FirstRun(chosen));
-        StartUp startUp(Options());
-        QCOMPARE(startUp.Run(), StartUp::Result::Ready);
-        QCOMPARE(ui.dialogsShown, QStringList{QStringLiteral("wConfig")});
-        wMain* window = startUp.Window();
-        QTEST((QStringList{GetIniParam("General", "Language"), window->Menu("mnuFile")->title(),
-                           QFileInfo(window->HelpFile()).fileName()}),
-              "texts");
-        QCOMPARE(CurrentLanguage(), GetIniParam("General", "Language"));
-        QVERIFY(ui.messages.isEmpty());
-    }
-
-    // The first-run preferences open the port they were given; start-up
-    // finding it open on those settings goes on to factory access.
-    void firstStartWithThePortChanged_data()
-    {
-        QTest::addColumn<QString>("port");
-        QTest::addColumn<QString>("bauds");
-        QTest::newRow("19200 picked") << "1"
-                                      << "19200";
-        QTest::newRow("another port") << "4"
-                                      << "4800";
-    }
-    void firstStartWithThePortChanged()
-    {
         QFETCH(QString, port);
         QFETCH(QString, bauds);
         RecordingUi ui;
         IniSandbox ini("[General]\r\nFactory=" + MachineToken(ThisMachine).toLatin1() + "\r\n");
-        ui.onNextDialog(FirstRun({}, port, bauds));
+        ui.onNextDialog(FirstRun(chosen, port, bauds));
         SimulatedLine* line = nullptr;
         StartUpOptions options = Options(&line);
         options.splashIntervalMs = 100;
         StartUp startUp(options);
         QCOMPARE(startUp.Run(), StartUp::Result::Ready);
+        QCOMPARE(ui.dialogsShown, QStringList{QStringLiteral("wConfig")});
         QVERIFY(ui.messages.isEmpty());
+        wMain* window = startUp.Window();
+        QTEST((QStringList{GetIniParam("General", "Language"), window->Menu("mnuFile")->title(),
+                           QFileInfo(window->HelpFile()).fileName()}),
+              "texts");
+        QCOMPARE(CurrentLanguage(), GetIniParam("General", "Language"));
         QCOMPARE(startUp.Step(), 14);
         QVERIFY(line->PortOpen());
         QCOMPARE(line->CommPort(), port);
         QCOMPARE(GetCommBauds(*line), bauds.toInt());
-        QVERIFY(startUp.Window()->FactoryMode());
+        QVERIFY(window->FactoryMode());
         QCOMPARE(startUp.Splash(), nullptr);
-        QVERIFY(startUp.Window()->isEnabled());
+        QVERIFY(window->isEnabled());
     }
 
     // Leaving the first-run preferences by the window frame stores nothing,
@@ -147,25 +143,40 @@ private Q_SLOTS:
     }
 
     // A later start asks nothing and takes the port, its settings, the
-    // half-duplex line and the recent files from the INI file or their defaults.
+    // half-duplex line and the recent files from the INI file or their
+    // defaults; factory access comes back when the stored text matches this
+    // machine's token.
     void laterStart_data()
     {
         QTest::addColumn<QByteArray>("ini");
         QTest::addColumn<QStringList>("line"); // port, settings, RTS delay, "HD" = half-duplex
         QTest::addColumn<QStringList>("recent");
         QTest::addColumn<int>("maxRecent");
-        QTest::newRow("defaults") << QByteArray("[General]\r\nLanguage=Español\r\n")
-                                  << QStringList{"1", "9600,N,8,1", "5", ""} << QStringList{} << 5;
+        QTest::addColumn<bool>("factory");
+        const QStringList defaults{"1", "9600,N,8,1", "5", ""};
+        QTest::newRow("defaults") << QByteArray("[General]\r\nLanguage=Español\r\n") << defaults
+                                  << QStringList{} << 5 << false;
         QTest::newRow("from the file")
             << English + "MRU=2\r\n[Communication]\r\nPort=7\r\nBauds=19200\r\nStops=2\r\n"
                          "Parity=e\r\nRTS=1\r\nRtsDelay=7\r\n"
                          "[MRU]\r\n1=/data/a.cfg\r\n2=/data/b.cfg\r\n3=/data/c.cfg\r\n"
             << QStringList{"7", "19200,E,8,2", "7", "HD"}
-            << QStringList{"/data/a.cfg", "/data/b.cfg"} << 2;
+            << QStringList{"/data/a.cfg", "/data/b.cfg"} << 2 << false;
+        const QByteArray token = MachineToken(ThisMachine).toLatin1();
+        const QList<std::pair<const char*, QByteArray>> stored{
+            {"this machine", token},
+            {"first 24 characters", token.left(24)},
+            {"another machine", MachineToken("another-machine").toLatin1()},
+            {"raw identity", ThisMachine}};
+        for (const auto& [name, text] : stored)
+            QTest::newRow(name) << English + "Factory=" + text + "\r\n"
+                                << defaults << QStringList{} << 5
+                                << (text == token || text == token.left(24));
     }
     void laterStart()
     {
         QFETCH(QByteArray, ini);
+        QFETCH(bool, factory);
         RecordingUi ui;
         IniSandbox sandbox(ini);
         SimulatedLine* line = nullptr;
@@ -187,6 +198,8 @@ private Q_SLOTS:
             recent << MostRecentFilesClass::EntryPath(file, i);
         QTEST(recent, "recent");
         QTEST(int(window->RecentFiles().MaxRecent()), "maxRecent");
+        QCOMPARE(window->FactoryMode(), factory);
+        QCOMPARE(window->MenuItem("mnuOptionsFactory")->isChecked(), factory);
     }
 
     // A data file that does not open with the program's password: the
@@ -346,6 +359,115 @@ private Q_SLOTS:
         QCOMPARE(port.isNull(), yes);
         if (!yes)
             QVERIFY(startUp.Window()->isEnabled() && port->PortOpen());
+    }
+
+    // The splash: our picture at its own size, the amber rule along its top
+    // kept while the owner is disabled (as at start-up); the version read as
+    // one text.
+    void pictureAndVersion()
+    {
+        QWidget owner;
+        wSplash splash(&owner);
+        const QPixmap pixmap = Picture(&splash)->pixmap();
+        QCOMPARE(splash.size(), pixmap.deviceIndependentSize().toSize());
+        QCOMPARE(splash.size(), QSize(480, 300));
+        owner.setEnabled(false);
+        const QImage shown = splash.grab().toImage();
+        QCOMPARE(shown.pixelColor(shown.width() / 2, 1).name(), QStringLiteral("#f9a825"));
+        QLabel* v0 = child<QLabel>(&splash, "lblVersion0");
+        QLabel* v1 = child<QLabel>(&splash, "lblVersion1");
+        QCOMPARE(v0->text() + v1->text(), "Version 1.6." + QString::number(wSplash::Revision));
+        QCOMPARE(v1->pos(), v0->pos() + QPoint(v0->width(), 0));
+    }
+
+    // While the timer runs neither a click nor Escape closes it; the timer
+    // fires once, then either does.
+    void closeTimer()
+    {
+        for (bool escape : {false, true}) {
+            wSplash splash;
+            QSignalSpy finished(&splash, &wSplash::CloseTimerFinished);
+            splash.SetCloseInterval(100);
+            splash.show();
+            splash.StartCloseTimer();
+            QVERIFY(splash.CloseTimerRunning());
+            QTest::mouseClick(Picture(&splash), Qt::LeftButton);
+            QTest::keyClick(&splash, Qt::Key_Escape);
+            QVERIFY(splash.isVisible());
+            QVERIFY(finished.wait(2000));
+            QCOMPARE(finished.size(), 1);
+            QVERIFY(!splash.CloseTimerRunning());
+            if (escape)
+                QTest::keyClick(&splash, Qt::Key_Escape);
+            else
+                QTest::mouseClick(Picture(&splash), Qt::LeftButton);
+            QVERIFY(!splash.isVisible());
+        }
+    }
+
+    // Centred on its owner; shown before the owner was on screen, it appears
+    // again once when the owner is there, so that the window manager keeps
+    // it above the owner.
+    void showOverTheOwner()
+    {
+        QWidget owner;
+        owner.setGeometry(100, 80, 900, 600);
+        wSplash splash(&owner);
+        splash.ShowOver(&owner);
+        QCOMPARE(splash.geometry().center(), owner.geometry().center());
+        QVERIFY(splash.isVisible());
+        owner.show();
+        QSignalSpy shown(splash.windowHandle(), &QWindow::visibleChanged);
+        splash.ShowOver(&owner);
+        splash.ShowOver(&owner);
+        QCOMPARE(shown, (QList<QList<QVariant>>{{false}, {true}}));
+        QCOMPARE(splash.frameGeometry().center(), owner.frameGeometry().center());
+    }
+
+    // Help > About: the splash in About mode without its timer, the contact
+    // lines shown on a click on them, closed at once by a click on the
+    // picture, and unloaded after use.
+    void about()
+    {
+        Console c;
+        QStringList seen;
+        c.ui.onNextDialog([&](QObject* dialog) {
+            auto* splash = qobject_cast<wSplash*>(dialog);
+            splash->show();
+            QLabel* contact = child<QLabel>(splash, "lblAbout");
+            seen << QString::number(splash->AboutMode()) +
+                        QString::number(splash->CloseTimerRunning()) +
+                        QString::number(contact->isVisible());
+            QTest::mouseClick(contact, Qt::LeftButton);
+            seen << QString::number(splash->isVisible());
+            QTest::mouseClick(Picture(splash), Qt::LeftButton);
+            seen << QString::number(splash->isVisible()) + QString::number(splash->result());
+            return false;
+        });
+        c.item("mnuHelpAbout")->trigger();
+        QCOMPARE(seen, (QStringList{"101", "1", "0" + QString::number(QDialog::Rejected)}));
+        QCOMPARE(c.ui.messages.size(), 1);
+        QCOMPARE(c.ui.messages[0].icon, MsgIcon::Information);
+        QCOMPARE(c.ui.messages[0].buttons, MsgButtons::Ok);
+        QCOMPARE(c.ui.messages[0].text, wSplash::ContactText());
+        QCOMPARE(c.ui.messages[0].text.split(QStringLiteral("\r\n")).size(), 2);
+        QVERIFY(c.window->findChildren<wSplash*>().isEmpty());
+        QVERIFY(child<QLabel>(new wSplash(c.window.get()), "lblAbout")->isHidden());
+    }
+
+    // The About box's click on the picture ends its own modal loop.
+    void aboutBoxEndsItsModalLoop()
+    {
+        wSplash splash;
+        splash.SetAboutMode(true);
+        QTimer::singleShot(20, &splash,
+                           [&] { QTest::mouseClick(Picture(&splash), Qt::LeftButton); });
+        QTimer guard;
+        guard.setSingleShot(true);
+        connect(&guard, &QTimer::timeout, &splash, &QDialog::accept);
+        guard.start(3000);
+        QCOMPARE(splash.exec(), int(QDialog::Rejected));
+        QVERIFY(guard.isActive());
     }
 };
 
