@@ -1,7 +1,8 @@
 // The main window: menu tree, tool bar, texts in every language, the help
 // items, the RTS line, the close question and what closing does, the tool
 // bar's dispatch, the grid edit committed before a command, the Window menu,
-// Preferences, and the commands that need a panel window beeping without one.
+// the settings dialogs, and the commands that need a panel window beeping
+// without one.
 
 #include "ShellFixture.h"
 
@@ -137,24 +138,6 @@ private Q_SLOTS:
         QCOMPARE(QGuiApplication::applicationDisplayName(), QStringLiteral("orvel"));
     }
 
-    // A name without a row in the menu texts keeps its own name as caption,
-    // and its tool bar button the name as tip.
-    void menuItemWithoutRow()
-    {
-        QTemporaryDir dir;
-        DataSources sources = ShippedSources();
-        const QStringList gone{"mnuHelpAbout", "mnuTools", "mnuFileRead"};
-        QCOMPARE(sources.menus.rows.removeIf([&](auto& row) { return gone.contains(row.key); }), 3);
-        QVERIFY(WriteData(sources, dir.filePath("orvel.dat")));
-        QVERIFY(OpenDataFile(dir.filePath("orvel.dat")));
-        Console c;
-        QCOMPARE(c.item("mnuHelpAbout")->text(), QStringLiteral("mnuHelpAbout"));
-        QCOMPARE(c.window->Menu("mnuTools")->title(), QStringLiteral("mnuTools"));
-        QCOMPARE(c.window->ToolButton("mnuFileRead")->toolTip(), QStringLiteral("mnuFileRead"));
-        QCOMPARE(c.item("mnuFileQuit")->text(), GetMenuText("mnuFileQuit"));
-        QVERIFY(OpenDataFile(ShippedDataFile()));
-    }
-
     // Without the language's help file the help items, the context button
     // and the separator before it are hidden; About stays.
     void helpVisibility_data()
@@ -180,26 +163,19 @@ private Q_SLOTS:
     }
 
     // The port's send notification drops RTS in half-duplex mode only.
-    void sendNotificationDropsRts_data()
-    {
-        QTest::addColumn<bool>("halfDuplex");
-        QTest::addColumn<int>("event");
-        QTest::addColumn<bool>("rtsAfter");
-        QTest::newRow("half-duplex, send") << true << int(ComCtrl::comEvSend) << false;
-        QTest::newRow("full duplex, send") << false << int(ComCtrl::comEvSend) << true;
-        QTest::newRow("half-duplex, other event") << true << 2 << true;
-    }
     void sendNotificationDropsRts()
     {
-        QFETCH(bool, halfDuplex);
-        QFETCH(int, event);
-        Console c;
-        c.window->Port().SetPortOpen(true);
-        c.window->SetHalfDuplex(halfDuplex);
-        c.window->SetRtsDelay(0);
-        c.window->Port().SetRTSEnable(true);
-        Q_EMIT c.window->Port().OnComm(event);
-        QTEST(c.window->Port().RTSEnable(), "rtsAfter");
+        const int send = ComCtrl::comEvSend;
+        for (const auto& [halfDuplex, event, rtsAfter] :
+             {std::tuple{true, send, false}, {false, send, true}, {true, 2, true}}) {
+            Console c;
+            c.window->Port().SetPortOpen(true);
+            c.window->SetHalfDuplex(halfDuplex);
+            c.window->SetRtsDelay(0);
+            c.window->Port().SetRTSEnable(true);
+            Q_EMIT c.window->Port().OnComm(event);
+            QCOMPARE(c.window->Port().RTSEnable(), rtsAfter);
+        }
     }
 
     // Closing (or Quit) asks once for all windows; a modified document makes
@@ -321,18 +297,33 @@ private Q_SLOTS:
         QVERIFY(c.ui.messages.isEmpty());
     }
 
-    // Preferences: the dialog owned by the main window; cancelled, it stores nothing.
-    void preferencesDialog()
+    // Preferences and Print setup show their whole dialog, owned by the main
+    // window; cancelled, it stores nothing.
+    void settingsDialogs_data()
     {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("dialog");
+        QTest::newRow("Preferences") << "mnuOptionsPrefs"
+                                     << "wConfig";
+        QTest::newRow("Print setup") << "mnuFilePrintSetup"
+                                     << "wPrintConfig";
+    }
+    void settingsDialogs()
+    {
+        QFETCH(QString, command);
         Console c;
         QWidget* owner = nullptr;
+        bool margins = true;
         c.ui.onNextDialog([&](QObject* dialog) {
             owner = qobject_cast<QWidget*>(dialog)->parentWidget();
+            if (auto* frame = dialog->findChild<QWidget*>(QStringLiteral("frmMargins")))
+                margins = !frame->isHidden();
             return false;
         });
-        c.item("mnuOptionsPrefs")->trigger();
-        QCOMPARE(c.ui.dialogsShown, QStringList{QStringLiteral("wConfig")});
+        c.item(command)->trigger();
+        QTEST(c.ui.dialogsShown.join(' '), "dialog");
         QCOMPARE(owner, c.window.get());
+        QVERIFY(margins);
         QVERIFY(!c.ini.exists());
     }
 

@@ -1,13 +1,18 @@
-// New, the Edit commands and the resets to defaults on the active panel
-// window: which are offered on which page, line and page copies between
-// windows, the confirmations, the beeps, the reset caption naming the page,
-// and factory access adding and removing the factory page of every window.
+// The commands on panel windows: New; the Edit commands and the resets to
+// defaults on the active one (which are offered on which page, line and page
+// copies between windows, the confirmations, the beeps, the reset caption
+// naming the page); factory access adding and removing the factory page of
+// every window; Print and Preview of the active one.
 
+#include "PdfText.h"
+#include "PrintAnswers.h"
 #include "ShellFixture.h"
 
 #include "editor/EditGrid.h"
 #include "editor/wPanneau.h"
+#include "print/wPreview.h"
 
+#include <QPrintPreviewWidget>
 #include <QTabWidget>
 
 using namespace Shell;
@@ -21,6 +26,12 @@ wPanneau* OpenPanel(wMain& window, int page)
     return panel;
 }
 
+void NewPanel(wMain& window, const QString& name)
+{
+    window.MenuItem(QStringLiteral("mnuFileNew"))->trigger();
+    window.ActivePanel()->Config().SetModuleName(name);
+}
+
 void SetLine(wPanneau* panel, int line)
 {
     const char* grid = panel->SelectedPage() == 1 ? "grdInputs" : "grdOutputs";
@@ -28,7 +39,7 @@ void SetLine(wPanneau* panel, int line)
 }
 } // namespace
 
-class tst_wMainEdit : public QObject
+class tst_wMainPanels : public QObject
 {
     Q_OBJECT
 
@@ -201,7 +212,48 @@ private Q_SLOTS:
                 QCOMPARE(child<QTabWidget>(panel, "tbsPages")->count(), on ? 4 : 3);
         }
     }
+
+    // Print: the printer only, then the active panel's report, with the
+    // factory section while factory access is open.
+    void printsTheActivePanel()
+    {
+        Console c;
+        c.window->SetFactoryMode(true);
+        NewPanel(*c.window, QStringLiteral("First"));
+        NewPanel(*c.window, QStringLiteral("Second"));
+        const QString path = c.ini.folder() + QStringLiteral("/second.pdf");
+        c.ui.onNextDialog(&ChoosePdfFile);
+        c.ui.answerNextFileDialog({path});
+        c.window->ToolButton(QStringLiteral("mnuFilePrint"))->trigger();
+        QCOMPARE(c.ui.dialogsShown, QStringList{QStringLiteral("wPrintConfig")});
+        QCOMPARE(c.ui.fileRequests.value(0).proposedName, QStringLiteral("Second.pdf"));
+        const QString text = PdfText::Pages(TestFiles::ReadBytes(path)).join('\f');
+        QVERIFY(text.contains(QStringLiteral("Second")) && !text.contains(QStringLiteral("First")));
+        QVERIFY(text.contains(QStringLiteral("Factory parameters")));
+        QVERIFY(c.ui.messages.isEmpty());
+    }
+
+    // Preview: one window, showing the active panel's report; a second
+    // preview reuses it; it outlives the panel window it was made from.
+    void previewsTheActivePanel()
+    {
+        Console c;
+        c.window->show();
+        NewPanel(*c.window, QStringLiteral("First"));
+        c.item("mnuFilePreview")->trigger();
+        QPointer<wPreview> preview = c.window->Preview();
+        QVERIFY(preview && preview->isVisible());
+        QCOMPARE(preview->PageCount(), 2);
+        NewPanel(*c.window, QStringLiteral("Second"));
+        c.window->ToolButton(QStringLiteral("mnuFilePreview"))->trigger();
+        QCOMPARE(c.window->Preview(), preview.data());
+        c.window->MdiArea()->closeAllSubWindows();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        preview->Prv()->updatePreview();
+        QCOMPARE(preview->PageCount(), 2);
+        QVERIFY(c.ui.messages.isEmpty());
+    }
 };
 
-QTEST_MAIN(tst_wMainEdit)
-#include "tst_wmainedit.moc"
+QTEST_MAIN(tst_wMainPanels)
+#include "tst_wmainpanels.moc"
