@@ -307,8 +307,9 @@ private Q_SLOTS:
     // Read opens a new unsaved document "Orvel" holding the panel's values,
     // adapted to an older firmware once the user agrees; the progress bar
     // counts the blocks. Nothing found, the search or the slave dialog
-    // cancelled, the older firmware refused: no document, the message of
-    // each case, the normal pointer back.
+    // cancelled, the older firmware refused, the panel silent halfway (the
+    // status bar names the section): no document, the message of each case,
+    // the normal pointer back.
     void read_data()
     {
         QTest::addColumn<int>("slave"); // the panel on the line, 0: none
@@ -316,27 +317,37 @@ private Q_SLOTS:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("how"); // OK, Cancel or unconfirmed
         QTest::addColumn<int>("answer");  // to the older-firmware question
+        QTest::addColumn<int>("failAt");  // the request that gets no answer, 0: none
         QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<QString>("status");
         const QString older = "Exclamation YesNo No: The firmware of this panel (version 1.2) is "
                               "older than this console (version 1.6).\nSettings that this "
                               "firmware does not support will be adjusted.\nRead the "
                               "configuration anyway?";
+        const QString ready = GetText(1001);
         QTest::newRow("slave 5") << 5 << 262 << "5"
-                                 << "OK" << 0 << QStringList{};
+                                 << "OK" << 0 << 0 << QStringList{} << ready;
         QTest::newRow("slave 0 finds 7") << 7 << 262 << "0"
-                                         << "OK" << 0 << QStringList{};
-        QTest::newRow("1.02, Yes") << 1 << 258 << "1"
-                                   << "OK" << int(MsgAnswer::Yes) << QStringList{older};
+                                         << "OK" << 0 << 0 << QStringList{} << ready;
+        QTest::newRow("1.02, Yes")
+            << 1 << 258 << "1"
+            << "OK" << int(MsgAnswer::Yes) << 0 << QStringList{older} << ready;
         QTest::newRow("1.02, No") << 1 << 258 << "1"
-                                  << "OK" << int(MsgAnswer::No) << QStringList{older};
-        QTest::newRow("given slave silent") << 0 << 0 << "5"
-                                            << "OK" << 0 << QStringList{Failed(10100)};
-        QTest::newRow("search found nothing") << 0 << 0 << "0"
-                                              << "OK" << 0 << QStringList{Failed(10102)};
+                                  << "OK" << int(MsgAnswer::No) << 0 << QStringList{older} << ready;
+        QTest::newRow("given slave silent")
+            << 0 << 0 << "5"
+            << "OK" << 0 << 0 << QStringList{Failed(10100)} << ready;
+        QTest::newRow("search found nothing")
+            << 0 << 0 << "0"
+            << "OK" << 0 << 0 << QStringList{Failed(10102)} << ready;
         QTest::newRow("search cancelled") << 1 << 262 << "1"
-                                          << "unconfirmed" << 0 << QStringList{};
+                                          << "unconfirmed" << 0 << 0 << QStringList{} << ready;
         QTest::newRow("dialog cancelled") << 1 << 262 << "1"
-                                          << "Cancel" << 0 << QStringList{};
+                                          << "Cancel" << 0 << 0 << QStringList{} << ready;
+        QTest::newRow("fails in the outputs")
+            << 4 << 262 << "4"
+            << "OK" << 0 << 2 + 12 << QStringList{Failed(10100)}
+            << "Reading from the panel failed in the section \"Outputs\".";
     }
     void read()
     {
@@ -345,112 +356,84 @@ private Q_SLOTS:
         QFETCH(QString, typed);
         QFETCH(QString, how);
         QFETCH(int, answer);
+        QFETCH(int, failAt);
         QFETCH(QStringList, messages);
         Bench b;
         if (slave)
             b.line->addPanel(slave, version).loadConfig(Sample());
+        if (failAt)
+            b.failFrom(*b.line->panel(slave), failAt);
         b.detect(typed, how != "unconfirmed", how == "Cancel" ? "cmdButtons0" : "cmdButtons1");
         if (answer)
             b.ui.answerNext(MsgAnswer(answer));
         b.item("mnuFileRead")->trigger();
 
         CompareMessages(b.ui, messages);
+        QTEST(b.window->StatusPanel("Prompt")->text(), "status");
         QVERIFY(!b.slaveWarning);
         QVERIFY(!b.ui.busy);
         QVERIFY(TransferStatus::ProgressBar(b.window->statusBar())->isHidden());
-        const bool opened = slave && how == "OK" && answer != int(MsgAnswer::No);
+        const bool opened = slave && how == "OK" && answer != int(MsgAnswer::No) && !failAt;
         QCOMPARE(b.panels().size(), int(opened));
-        if (how == "Cancel" || answer == int(MsgAnswer::No))
-            QCOMPARE(b.line->requests().size(), how == "Cancel" ? 0 : 2); // the detection alone
+        if (how == "Cancel" || answer == int(MsgAnswer::No) || failAt)
+            QCOMPARE(b.line->requests().size(), how == "Cancel" ? 0 : failAt ? failAt : 2);
+        QStringList blocks;
+        for (int i = 1, n = version == 262 ? 20 : 16; i <= n; ++i)
+            blocks << QStringLiteral("Reading from the panel: block %1 of %2").arg(i).arg(n);
+        QCOMPARE(b.progress, opened ? blocks : blocks.mid(0, failAt ? failAt - 3 : 0));
         if (!opened)
             return;
         QCOMPARE(GetIniParam("Communication", "LastSlave"), QString::number(slave));
         QCOMPARE(int(b.line->requests().last()[0]), slave);
-        QStringList blocks;
-        for (int i = 1, n = version == 262 ? 20 : 16; i <= n; ++i)
-            blocks << QStringLiteral("Reading from the panel: block %1 of %2").arg(i).arg(n);
-        QCOMPARE(b.progress, blocks);
         wPanneau* read = b.panels()[0];
         QCOMPARE(b.window->ActivePanel(), read);
         QCOMPARE(read->Path(), QStringLiteral("Orvel"));
         QVERIFY(!read->Modified());
         QCOMPARE(read->windowTitle(), GetText(30100) + QLatin1Char(' ') + QString::number(slave));
-        const ConfigClass& c = read->Config();
-        QCOMPARE(c.InTempo(3), 123400);
-        QCOMPARE(c.InTypeKL(2), std::uint8_t(version == 258 ? 0 : 4));
-        QCOMPARE(c.OutPilot(5), std::uint8_t(version == 258 ? 2 : 5));
-        QCOMPARE(c.GenParam(21), std::uint8_t(version == 258 ? 0 : 2));
-    }
-
-    // A transfer that fails names its section in the status bar; a read
-    // keeps no document.
-    void transferFails_data()
-    {
-        QTest::addColumn<bool>("write");
-        QTest::addColumn<int>("failAt"); // request number, the detection's two included
-        QTest::addColumn<QString>("status");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("read, outputs")
-            << false << 2 + 12 << "Reading from the panel failed in the section \"Outputs\"."
-            << Failed(10100);
-        QTest::newRow("write, inputs")
-            << true << 2 + 1 << "Writing to the panel failed in the section \"Inputs\"."
-            << Failed(10100, 10105);
-        QTest::newRow("write, general")
-            << true << 2 + 16 << "Writing to the panel failed in the section \"General\"."
-            << Failed(10100, 10122);
-    }
-    void transferFails()
-    {
-        QFETCH(bool, write);
-        QFETCH(int, failAt);
-        QFETCH(QString, message);
-        Bench b;
-        b.failFrom(b.line->addPanel(4), failAt);
-        if (write)
-            b.document("Orvel", Sample());
-        b.detect("4");
-        b.item(write ? "mnuFileWrite" : "mnuFileRead")->trigger();
-        QCOMPARE(b.line->requests().size(), failAt);
-        QCOMPARE(b.progress.size(), failAt - 3);
-        QTEST(b.window->StatusPanel("Prompt")->text(), "status");
-        CompareMessages(b.ui, {message});
-        QCOMPARE(b.panels().size(), int(write));
-        QVERIFY(TransferStatus::ProgressBar(b.window->statusBar())->isHidden());
-        QVERIFY(!b.ui.busy);
+        QCOMPARE(read->Config().InTempo(3), 123400);
+        QCOMPARE(read->Config().OutPilot(5), std::uint8_t(version == 258 ? 2 : 5));
     }
 
     // Write: the slave dialog with its warning, preset with the document's
     // slave number; the older-firmware warning adapting the document; the
-    // supply voltage rule; validation and its outcomes. The modified mark
-    // stays as it was.
+    // supply voltage rule; validation and its outcomes; the panel silent
+    // halfway (the status bar names the section). The modified mark stays.
     void write_data()
     {
         QTest::addColumn<int>("version"); // 0: no panel
         QTest::addColumn<int>("param21");
         QTest::addColumn<QString>("warning"); // the button pressed, "" = not shown
         QTest::addColumn<int>("validate");
-        QTest::addColumn<bool>("validationFails");
+        QTest::addColumn<int>("failAt"); // the request that gets no answer, 0: none
         QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<QString>("status");
         const int yes = int(MsgAnswer::Yes);
         const QString ask = "Question YesNo: " + GetText(20240);
         const QString done = "Information Ok: " + GetText(10106);
-        QTest::newRow("validated") << 262 << 2 << "" << yes << false << QStringList{ask, done};
+        const QString ready = GetText(1001);
+        const QString failed = QStringLiteral("Writing to the panel failed in the section \"%1\".");
+        QTest::newRow("validated") << 262 << 2 << "" << yes << 0 << QStringList{ask, done} << ready;
         QTest::newRow("validation declined")
-            << 262 << 2 << "" << int(MsgAnswer::No) << false
-            << QStringList{ask, "Information Ok: " + GetText(10109)};
-        QTest::newRow("validation fails")
-            << 262 << 2 << "" << yes << true << QStringList{ask, Failed(10100, 10109)};
+            << 262 << 2 << "" << int(MsgAnswer::No) << 0
+            << QStringList{ask, "Information Ok: " + GetText(10109)} << ready;
+        QTest::newRow("validation fails") << 262 << 2 << "" << yes << 2 + 19 + 1
+                                          << QStringList{ask, Failed(10100, 10109)} << ready;
         QTest::newRow("1.02 without supply voltage")
-            << 258 << 0 << "cmdYes" << yes << false << QStringList{ask, done};
+            << 258 << 0 << "cmdYes" << yes << 0 << QStringList{ask, done} << ready;
         QTest::newRow("1.02, warning declined")
-            << 258 << 2 << "cmdNo" << 0 << false << QStringList{};
+            << 258 << 2 << "cmdNo" << 0 << 0 << QStringList{} << ready;
         QTest::newRow("1.03 without supply voltage")
-            << 259 << 0 << "cmdYes" << 0 << false << QStringList{Failed(10121)};
+            << 259 << 0 << "cmdYes" << 0 << 0 << QStringList{Failed(10121)} << ready;
         QTest::newRow("1.06 without supply voltage")
-            << 262 << 0 << "" << 0 << false << QStringList{Failed(10121)};
+            << 262 << 0 << "" << 0 << 0 << QStringList{Failed(10121)} << ready;
         QTest::newRow("no answer")
-            << 0 << 2 << "" << 0 << false << QStringList{Failed(10100, 10105)};
+            << 0 << 2 << "" << 0 << 0 << QStringList{Failed(10100, 10105)} << ready;
+        QTest::newRow("fails in the inputs")
+            << 262 << 2 << "" << 0 << 2 + 1 << QStringList{Failed(10100, 10105)}
+            << failed.arg("Inputs");
+        QTest::newRow("fails in the general page")
+            << 262 << 2 << "" << 0 << 2 + 16 << QStringList{Failed(10100, 10122)}
+            << failed.arg("General");
     }
     void write()
     {
@@ -458,13 +441,14 @@ private Q_SLOTS:
         QFETCH(int, param21);
         QFETCH(QString, warning);
         QFETCH(int, validate);
-        QFETCH(bool, validationFails);
+        QFETCH(int, failAt);
         QFETCH(QStringList, messages);
+        const int yes = int(MsgAnswer::Yes);
         Bench b;
         SimulatedPanel* panel = version ? &b.line->addPanel(6, version) : nullptr;
         const int blocks = version == 258 ? 15 : 19;
-        if (validationFails)
-            b.failFrom(*panel, 2 + blocks + 1);
+        if (failAt)
+            b.failFrom(*panel, failAt);
         ConfigClass config = Sample();
         config.SetGenParam(21, std::uint8_t(param21));
         wPanneau* document = b.document("/x.cfg", config);
@@ -482,17 +466,23 @@ private Q_SLOTS:
         QVERIFY(b.slaveWarning);
         QCOMPARE(b.ui.dialogsShown.contains("wWarning"), !warning.isEmpty());
         CompareMessages(b.ui, messages);
+        QTEST(b.window->StatusPanel("Prompt")->text(), "status");
         const bool written = validate != 0;
-        QCOMPARE(Writes(b.line), written ? blocks + int(validate == int(MsgAnswer::Yes)) : 0);
+        if (failAt && !written) {
+            QCOMPARE(b.line->requests().size(), failAt);
+            QCOMPARE(b.progress.size(), failAt - 3);
+        } else {
+            QCOMPARE(Writes(b.line), written ? blocks + int(validate == yes) : 0);
+        }
         if (panel)
-            QCOMPARE(panel->validations(),
-                     int(validate == int(MsgAnswer::Yes) && !validationFails));
+            QCOMPARE(panel->validations(), int(validate == yes && !failAt));
         if (written)
             QCOMPARE(panel->config().InTempo(3), 123400);
         // The document itself is adapted to firmware 1.02, once agreed.
         QCOMPARE(document->Config().OutPilot(5), std::uint8_t(version == 258 && written ? 2 : 5));
         QVERIFY(document->Modified());
         QVERIFY(!b.ui.busy);
+        QVERIFY(TransferStatus::ProgressBar(b.window->statusBar())->isHidden());
     }
 
     // A command on the line started while another one searches the line
