@@ -83,29 +83,24 @@ private Q_SLOTS:
     void firstStart_data()
     {
         QTest::addColumn<QString>("chosen");
+        QTest::addColumn<int>("bauds");
         QTest::addColumn<QString>("port");
-        QTest::addColumn<QString>("bauds");
         QTest::addColumn<QStringList>("texts"); // stored language, File menu, help file
         const QStringList english{"English", "&File", "orvel-en.html"};
         QTest::newRow("French chosen")
-            << "Français"
-            << "1"
-            << "9600" << QStringList{"Français", "&Fichier", "orvel-fr.html"};
-        QTest::newRow("as proposed") << QString() << "1"
-                                     << "9600" << english;
-        QTest::newRow("19200 picked") << QString() << "1"
-                                      << "19200" << english;
-        QTest::newRow("another port") << QString() << "4"
-                                      << "4800" << english;
+            << "Français" << 9600 << "1" << QStringList{"Français", "&Fichier", "orvel-fr.html"};
+        QTest::newRow("as proposed") << QString() << 9600 << "1" << english;
+        QTest::newRow("19200 picked") << QString() << 19200 << "1" << english;
+        QTest::newRow("another port") << QString() << 4800 << "4" << english;
     }
     void firstStart()
     {
         QFETCH(QString, chosen);
+        QFETCH(int, bauds);
         QFETCH(QString, port);
-        QFETCH(QString, bauds);
         RecordingUi ui;
         IniSandbox ini("[General]\r\nFactory=" + MachineToken(ThisMachine).toLatin1() + "\r\n");
-        ui.onNextDialog(FirstRun(chosen, port, bauds));
+        ui.onNextDialog(FirstRun(chosen, port, QString::number(bauds)));
         SimulatedLine* line = nullptr;
         StartUpOptions options = Options(&line);
         options.splashIntervalMs = 100;
@@ -121,7 +116,7 @@ private Q_SLOTS:
         QCOMPARE(startUp.Step(), 14);
         QVERIFY(line->PortOpen());
         QCOMPARE(line->CommPort(), port);
-        QCOMPARE(GetCommBauds(*line), bauds.toInt());
+        QCOMPARE(GetCommBauds(*line), bauds);
         QVERIFY(window->FactoryMode());
         QCOMPARE(startUp.Splash(), nullptr);
         QVERIFY(window->isEnabled());

@@ -61,15 +61,6 @@ std::unique_ptr<QWidget> NewDialog(const QString& name, ComCtrl& port)
     return std::make_unique<wWarning>();
 }
 
-void Nationality(QWidget* dialog)
-{
-    if (auto* ask = qobject_cast<wAskSlave*>(dialog))
-        ask->Nationality();
-    else if (auto* search = qobject_cast<wSearchSlave*>(dialog))
-        search->Nationality();
-    else
-        qobject_cast<wWarning*>(dialog)->Nationality();
-}
 } // namespace
 
 class tst_TransferDialogs : public QObject
@@ -119,33 +110,27 @@ private Q_SLOTS:
     // moment.
     void texts_data()
     {
-        QTest::addColumn<QString>("dialog");
         QTest::addColumn<QString>("tags"); // "window" is the title
-        QTest::newRow("wAskSlave") << "wAskSlave"
-                                   << "window=20200 lblPort=20201 lblSlave=20202 "
+        QTest::newRow("wAskSlave") << "window=20200 lblPort=20201 lblSlave=20202 "
                                       "chkAutoSearch=20203 lblHint=20204 lblWarning=20205 "
                                       "cmdButtons0=12 cmdButtons1=15 cmdButtons2=13";
-        QTest::newRow("wSearchSlave") << "wSearchSlave"
-                                      << "window=35020 lblSlaveCaption=35031 "
+        QTest::newRow("wSearchSlave") << "window=35020 lblSlaveCaption=35031 "
                                          "lblBaudsCaption=35032 lblDataBitsCaption=35033 "
                                          "lblStopsCaption=35034 lblParityCaption=1116 "
                                          "lblParity=1118 cmdButtons0=12 cmdButtons1=15";
-        QTest::newRow("wWarning") << "wWarning"
-                                  << "window=1600 lblcontinue=1611 cmdYes=11 cmdNo=10";
+        QTest::newRow("wWarning") << "window=1600 lblcontinue=1611 cmdYes=11 cmdNo=10";
     }
     void texts()
     {
-        QFETCH(QString, dialog);
         QFETCH(QString, tags);
-        std::unique_ptr<QWidget> w = NewDialog(dialog, *m_port);
         for (const char* language : {"English", "Español"}) {
             SetCurrentLanguage(QString::fromUtf8(language));
-            Nationality(w.get());
+            std::unique_ptr<QWidget> w = NewDialog(QTest::currentDataTag(), *m_port);
             for (const QString& pair : tags.split(' ')) {
                 const QString name = pair.section('=', 0, 0);
                 const QObject* control = name == "window" ? w.get() : w->findChild<QObject*>(name);
                 QVERIFY2(control, qPrintable(name));
-                QCOMPARE(name == "window" ? w->windowTitle() : control->property("text").toString(),
+                QCOMPARE(control->property(name == "window" ? "windowTitle" : "text").toString(),
                          SmallDataFile::Text(language, pair.section('=', 1).toInt()));
             }
         }
@@ -174,23 +159,17 @@ private Q_SLOTS:
     void slaveNumbers_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("how");
         QTest::addColumn<bool>("search");
+        QTest::addColumn<QString>("how");
         QTest::addColumn<int>("beeps");
-        QTest::newRow("0 asks for a search") << "0"
-                                             << "cmdButtons1" << true << 0;
-        QTest::newRow("64, Enter") << "64"
-                                   << "Return" << false << 0;
-        QTest::newRow("1") << "1"
-                           << "cmdButtons1" << true << 0;
+        QTest::newRow("0 asks for a search") << "0" << true << "cmdButtons1" << 0;
+        QTest::newRow("64, Enter") << "64" << false << "Return" << 0;
+        QTest::newRow("1") << "1" << true << "cmdButtons1" << 0;
         for (const char* refused : {"65", "-1", "abc", "", "5.5", "5x", "99999"})
-            QTest::addRow("'%s'", refused) << refused << "cmdButtons1" << true << 1;
-        QTest::newRow("-1, Enter") << "-1"
-                                   << "Return" << true << 1;
-        QTest::newRow("Cancel") << "9"
-                                << "cmdButtons0" << true << 0;
-        QTest::newRow("Escape") << "9"
-                                << "Escape" << true << 0;
+            QTest::addRow("'%s'", refused) << refused << true << "cmdButtons1" << 1;
+        QTest::newRow("-1, Enter") << "-1" << true << "Return" << 1;
+        QTest::newRow("Cancel") << "9" << true << "cmdButtons0" << 0;
+        QTest::newRow("Escape") << "9" << true << "Escape" << 0;
     }
     void slaveNumbers()
     {
@@ -285,23 +264,16 @@ private Q_SLOTS:
 
     void parityLabel_data()
     {
-        QTest::addColumn<QString>("settings");
-        QTest::addColumn<QString>("parity");
-        QTest::newRow("N") << "9600,N,8,1"
-                           << "en1117";
-        QTest::newRow("E") << "9600,E,8,1"
-                           << "en1118";
-        QTest::newRow("O") << "9600,O,8,1"
-                           << "en1119";
-        QTest::newRow("lower case o") << "9600,o,8,1"
-                                      << "en1119";
-        QTest::newRow("mark") << "9600,M,8,1"
-                              << "";
+        QTest::addColumn<QString>("parity"); // the row's name: the line's settings
+        QTest::newRow("9600,N,8,1") << "en1117";
+        QTest::newRow("9600,E,8,1") << "en1118";
+        QTest::newRow("9600,O,8,1") << "en1119";
+        QTest::newRow("9600,o,8,1") << "en1119";
+        QTest::newRow("9600,M,8,1") << "";
     }
     void parityLabel()
     {
-        QFETCH(QString, settings);
-        m_port->settings = settings;
+        m_port->settings = QString::fromLatin1(QTest::currentDataTag());
         wSearchSlave window(*m_port);
         QTEST(Text(&window, "lblParity"), "parity");
         QCOMPARE(Text(&window, "lblDataBits"), QStringLiteral("8"));

@@ -32,34 +32,28 @@ private Q_SLOTS:
     // panel window is open; names with "Sep" are separators.
     void menuTree_data()
     {
-        QTest::addColumn<QString>("menu");
-        QTest::addColumn<QString>("items");
-        QTest::newRow("bar") << QString()
-                             << "mnuFile mnuEdit mnuTools mnuOptions mnuWindow mnuHelp";
-        QTest::newRow("File") << "mnuFile"
-                              << "mnuFileNew:Ctrl+N mnuFileOpen:Ctrl+O mnuFileSave:Ctrl+S "
-                                 "mnuFileSaveAs mnuFileSep1 mnuFileRead:Ctrl+R mnuFileWrite:Ctrl+W "
-                                 "mnuFileSep2 mnuFilePrintSetup mnuFilePrint:Ctrl+P mnuFilePreview "
-                                 "!mnuFileSepMRU !mnuFileMRU0 mnuFileSep3 mnuFileQuit:Ctrl+X";
-        QTest::newRow("Edit") << "mnuEdit"
-                              << "-mnuEditCopyOneLine -mnuEditPasteOneLine -mnuEditCopyLine "
-                                 "mnuEditSep1 -mnuEditCopy -mnuEditPaste";
-        QTest::newRow("Tools") << "mnuTools"
-                               << "mnuToolsReadBuffer mnuToolsClearBuffer mnuToolsSep1 "
-                                  "mnuToolsScan mnuToolsMonitor";
-        QTest::newRow("Options") << "mnuOptions"
-                                 << "-mnuOptionsUsinePart -mnuOptionsUsineTotal mnuOptionsSep1 "
-                                    "mnuOptionsPrefs mnuOptionsFactory";
-        QTest::newRow("Window") << "mnuWindow"
-                                << "mnuWindowCascade";
-        QTest::newRow("Help") << "mnuHelp"
-                              << "mnuHelpSummary mnuHelpIndex !mnuHelpFind !mnuHelpContext "
-                                 "mnuHelpSep1 mnuHelpAbout";
+        QTest::addColumn<QString>("items"); // the row's name: the menu, or the menu bar
+        QTest::newRow("bar") << "mnuFile mnuEdit mnuTools mnuOptions mnuWindow mnuHelp";
+        QTest::newRow("mnuFile")
+            << "mnuFileNew:Ctrl+N mnuFileOpen:Ctrl+O mnuFileSave:Ctrl+S "
+               "mnuFileSaveAs mnuFileSep1 mnuFileRead:Ctrl+R mnuFileWrite:Ctrl+W "
+               "mnuFileSep2 mnuFilePrintSetup mnuFilePrint:Ctrl+P mnuFilePreview "
+               "!mnuFileSepMRU !mnuFileMRU0 mnuFileSep3 mnuFileQuit:Ctrl+X";
+        QTest::newRow("mnuEdit") << "-mnuEditCopyOneLine -mnuEditPasteOneLine -mnuEditCopyLine "
+                                    "mnuEditSep1 -mnuEditCopy -mnuEditPaste";
+        QTest::newRow("mnuTools") << "mnuToolsReadBuffer mnuToolsClearBuffer mnuToolsSep1 "
+                                     "mnuToolsScan mnuToolsMonitor";
+        QTest::newRow("mnuOptions") << "-mnuOptionsUsinePart -mnuOptionsUsineTotal mnuOptionsSep1 "
+                                       "mnuOptionsPrefs mnuOptionsFactory";
+        QTest::newRow("mnuWindow") << "mnuWindowCascade";
+        QTest::newRow("mnuHelp") << "mnuHelpSummary mnuHelpIndex !mnuHelpFind !mnuHelpContext "
+                                    "mnuHelpSep1 mnuHelpAbout";
     }
     void menuTree()
     {
-        QFETCH(QString, menu);
         QFETCH(QString, items);
+        const QString menu =
+            QTest::currentDataTag() == QByteArray("bar") ? "" : QTest::currentDataTag();
         Console c;
         const QList<QAction*> actions =
             menu.isEmpty() ? c.window->menuBar()->actions() : c.window->Menu(menu)->actions();
@@ -301,16 +295,12 @@ private Q_SLOTS:
     // window; cancelled, it stores nothing.
     void settingsDialogs_data()
     {
-        QTest::addColumn<QString>("command");
-        QTest::addColumn<QString>("dialog");
-        QTest::newRow("Preferences") << "mnuOptionsPrefs"
-                                     << "wConfig";
-        QTest::newRow("Print setup") << "mnuFilePrintSetup"
-                                     << "wPrintConfig";
+        QTest::addColumn<QString>("dialog"); // the row's name: the command
+        QTest::newRow("mnuOptionsPrefs") << "wConfig";
+        QTest::newRow("mnuFilePrintSetup") << "wPrintConfig";
     }
     void settingsDialogs()
     {
-        QFETCH(QString, command);
         Console c;
         QWidget* owner = nullptr;
         bool margins = true;
@@ -320,7 +310,7 @@ private Q_SLOTS:
                 margins = !frame->isHidden();
             return false;
         });
-        c.item(command)->trigger();
+        c.item(QTest::currentDataTag())->trigger();
         QTEST(c.ui.dialogsShown.join(' '), "dialog");
         QCOMPARE(owner, c.window.get());
         QVERIFY(margins);

@@ -184,31 +184,21 @@ private Q_SLOTS:
     // recent files, the old file.
     void save_data()
     {
-        QTest::addColumn<QString>("command");
-        QTest::addColumn<QString>("path");     // "@" = a file of the test
+        QTest::addColumn<QString>("path"); // "@" = a file of the test
+        QTest::addColumn<bool>("saveAs");
         QTest::addColumn<QString>("proposed"); // "-" = no dialog
         QTest::addColumn<bool>("locked");      // the folder cannot be written
-        QTest::newRow("Save, new") << "mnuFileSave" << QString() << "Unit 4_B" << false;
-        QTest::newRow("Save, read from a panel") << "mnuFileSave"
-                                                 << "Orvel"
-                                                 << "Unit 4_B" << false;
-        QTest::newRow("Save, saved") << "mnuFileSave"
-                                     << "@"
-                                     << "-" << false;
-        QTest::newRow("Save As, saved") << "mnuFileSaveAs"
-                                        << "@"
-                                        << "old.cfg" << false;
-        QTest::newRow("Save, fails") << "mnuFileSave"
-                                     << "@"
-                                     << "-" << true;
-        QTest::newRow("Save As, fails") << "mnuFileSaveAs"
-                                        << "@"
-                                        << "old.cfg" << true;
+        QTest::newRow("Save, new") << QString() << false << "Unit 4_B" << false;
+        QTest::newRow("Save, read from a panel") << "Orvel" << false << "Unit 4_B" << false;
+        QTest::newRow("Save, saved") << "@" << false << "-" << false;
+        QTest::newRow("Save As, saved") << "@" << true << "old.cfg" << false;
+        QTest::newRow("Save, fails") << "@" << false << "-" << true;
+        QTest::newRow("Save As, fails") << "@" << true << "old.cfg" << true;
     }
     void save()
     {
-        QFETCH(QString, command);
         QFETCH(QString, path);
+        QFETCH(bool, saveAs);
         QFETCH(QString, proposed);
         QFETCH(bool, locked);
         Bench b;
@@ -220,7 +210,7 @@ private Q_SLOTS:
         const auto writable = QFile::permissions(b.dir.path());
         if (locked)
             QFile::setPermissions(b.dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-        b.item(command)->trigger();
+        b.item(saveAs ? "mnuFileSaveAs" : "mnuFileSave")->trigger();
         QFile::setPermissions(b.dir.path(), writable);
         const bool dialog = proposed != "-";
         QCOMPARE(b.ui.fileRequests.size(), int(dialog));
@@ -237,9 +227,9 @@ private Q_SLOTS:
         QCOMPARE(panel->Path(), locked ? old : target);
         QCOMPARE(panel->Modified(), locked);
         QCOMPARE(panel->windowTitle(), GetText(30100) + " 4");
-        const bool saveAs = dialog && !locked;
-        QCOMPARE(b.recent(), saveAs ? QStringList{chosen} : QStringList{});
-        QCOMPARE(GetIniParam("General", "DataFiles"), saveAs ? b.dir.path() : QString());
+        const bool named = dialog && !locked;
+        QCOMPARE(b.recent(), named ? QStringList{chosen} : QStringList{});
+        QCOMPARE(GetIniParam("General", "DataFiles"), named ? b.dir.path() : QString());
     }
 
     // A recent file opens and moves to the top; one gone or unreadable leaves
@@ -312,9 +302,9 @@ private Q_SLOTS:
     // the normal pointer back.
     void read_data()
     {
+        QTest::addColumn<QString>("typed");
         QTest::addColumn<int>("slave"); // the panel on the line, 0: none
         QTest::addColumn<int>("version");
-        QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("how"); // OK, Cancel or unconfirmed
         QTest::addColumn<int>("answer");  // to the older-firmware question
         QTest::addColumn<int>("failAt");  // the request that gets no answer, 0: none
@@ -325,35 +315,30 @@ private Q_SLOTS:
                               "firmware does not support will be adjusted.\nRead the "
                               "configuration anyway?";
         const QString ready = GetText(1001);
-        QTest::newRow("slave 5") << 5 << 262 << "5"
-                                 << "OK" << 0 << 0 << QStringList{} << ready;
-        QTest::newRow("slave 0 finds 7") << 7 << 262 << "0"
-                                         << "OK" << 0 << 0 << QStringList{} << ready;
+        QTest::newRow("slave 5") << "5" << 5 << 262 << "OK" << 0 << 0 << QStringList{} << ready;
+        QTest::newRow("slave 0 finds 7")
+            << "0" << 7 << 262 << "OK" << 0 << 0 << QStringList{} << ready;
         QTest::newRow("1.02, Yes")
-            << 1 << 258 << "1"
-            << "OK" << int(MsgAnswer::Yes) << 0 << QStringList{older} << ready;
-        QTest::newRow("1.02, No") << 1 << 258 << "1"
-                                  << "OK" << int(MsgAnswer::No) << 0 << QStringList{older} << ready;
+            << "1" << 1 << 258 << "OK" << int(MsgAnswer::Yes) << 0 << QStringList{older} << ready;
+        QTest::newRow("1.02, No") << "1" << 1 << 258 << "OK" << int(MsgAnswer::No) << 0
+                                  << QStringList{older} << ready;
         QTest::newRow("given slave silent")
-            << 0 << 0 << "5"
-            << "OK" << 0 << 0 << QStringList{Failed(10100)} << ready;
+            << "5" << 0 << 0 << "OK" << 0 << 0 << QStringList{Failed(10100)} << ready;
         QTest::newRow("search found nothing")
-            << 0 << 0 << "0"
-            << "OK" << 0 << 0 << QStringList{Failed(10102)} << ready;
-        QTest::newRow("search cancelled") << 1 << 262 << "1"
-                                          << "unconfirmed" << 0 << 0 << QStringList{} << ready;
-        QTest::newRow("dialog cancelled") << 1 << 262 << "1"
-                                          << "Cancel" << 0 << 0 << QStringList{} << ready;
+            << "0" << 0 << 0 << "OK" << 0 << 0 << QStringList{Failed(10102)} << ready;
+        QTest::newRow("search cancelled")
+            << "1" << 1 << 262 << "unconfirmed" << 0 << 0 << QStringList{} << ready;
+        QTest::newRow("dialog cancelled")
+            << "1" << 1 << 262 << "Cancel" << 0 << 0 << QStringList{} << ready;
         QTest::newRow("fails in the outputs")
-            << 4 << 262 << "4"
-            << "OK" << 0 << 2 + 12 << QStringList{Failed(10100)}
+            << "4" << 4 << 262 << "OK" << 0 << 2 + 12 << QStringList{Failed(10100)}
             << "Reading from the panel failed in the section \"Outputs\".";
     }
     void read()
     {
+        QFETCH(QString, typed);
         QFETCH(int, slave);
         QFETCH(int, version);
-        QFETCH(QString, typed);
         QFETCH(QString, how);
         QFETCH(int, answer);
         QFETCH(int, failAt);

@@ -167,29 +167,25 @@ private Q_SLOTS:
     {
         QTest::addColumn<QStringList>("panels"); // slave:version[:settings]
         QTest::addColumn<bool>("search");
-        QTest::addColumn<int>("cancelAtRequest"); // 0: never
+        QTest::addColumn<int>("cancelAtRequest");   // 0: never
+        QTest::addColumn<QString>("settingsAfter"); // once the last panel listed is read
         QTest::addColumn<QStringList>("listed");
         QTest::addColumn<QString>("status");
-        QTest::addColumn<QString>("settingsAfter"); // once the last panel listed is read
         QTest::newRow("three panels")
-            << QStringList{"3:260", "17:261", "64:262"} << false << 0
+            << QStringList{"3:260", "17:261", "64:262"} << false << 0 << "9600,N,8,1"
             << QStringList{"3 1.04 9600 1", "17 1.05 9600 1", "64 1.06 9600 1"}
-            << "Scan finished: 3 panel(s) found."
-            << "9600,N,8,1";
-        QTest::newRow("no panel") << QStringList{} << false << 0 << QStringList{}
-                                  << "No panel answered on this line."
-                                  << "9600,N,8,1";
+            << "Scan finished: 3 panel(s) found.";
+        QTest::newRow("no panel") << QStringList{} << false << 0 << "9600,N,8,1" << QStringList{}
+                                  << "No panel answered on this line.";
         // Requests 1 and 2 are probes, 3 to 5 find slave 3; the probe in
         // progress ends first.
         QTest::newRow("cancelled")
-            << QStringList{"3:262", "5:262"} << false << 4 << QStringList{"3 1.06 9600 1"}
-            << "Scan cancelled: 1 panel(s) found."
-            << "9600,N,8,1";
+            << QStringList{"3:262", "5:262"} << false << 4 << "9600,N,8,1"
+            << QStringList{"3 1.06 9600 1"} << "Scan cancelled: 1 panel(s) found.";
         // Read at the speed it was found at, which the line then keeps.
         QTest::newRow("search finds another speed")
-            << QStringList{"2:262:4800,N,8,2"} << true << 0 << QStringList{"2 1.06 4800 2"}
-            << "Scan finished: 1 panel(s) found."
-            << "4800,N,8,2";
+            << QStringList{"2:262:4800,N,8,2"} << true << 0 << "4800,N,8,2"
+            << QStringList{"2 1.06 4800 2"} << "Scan finished: 1 panel(s) found.";
     }
     // The scan lists the panels; a double-click on the last one reads it into
     // a new panel window after the search window's confirmation.
