@@ -38,32 +38,6 @@ StartUpOptions Options(SimulatedLine** line = nullptr)
     return options;
 }
 
-// The first-run preferences: only OK shown, over the main window on screen;
-// a language and the port chosen (empty: left as proposed), then OK.
-RecordingUi::DialogScript FirstRun(const QString& language, const QString& port = {},
-                                   const QString& bauds = {})
-{
-    return [=](QObject* dialog) {
-        [&] {
-            QVERIFY(child<QPushButton>(dialog, "cmdButtons0")->isHidden());
-            QVERIFY(child<QPushButton>(dialog, "cmdButtons2")->isHidden());
-            QVERIFY(!child<QPushButton>(dialog, "cmdButtons1")->isHidden());
-            QWidget* owner = qobject_cast<QWidget*>(dialog)->parentWidget();
-            QVERIFY(owner && owner->isVisible() && owner->objectName() == "wMain");
-        }();
-        auto* list = child<QComboBox>(dialog, "cboLanguage");
-        if (!language.isEmpty())
-            list->setCurrentIndex(list->findText(language));
-        if (!port.isEmpty()) {
-            child<QComboBox>(dialog, "cboPort")->setEditText(QString());
-            QTest::keyClicks(child<QComboBox>(dialog, "cboPort"), port);
-            auto* baudList = child<QComboBox>(dialog, "cboBauds");
-            baudList->setCurrentIndex(baudList->findText(bauds));
-        }
-        QTest::mouseClick(child<QPushButton>(dialog, "cmdButtons1"), Qt::LeftButton);
-        return true;
-    };
-}
 QLabel* Picture(QWidget* splash)
 {
     return child<QLabel>(splash, "imgSplash");
@@ -100,7 +74,25 @@ private Q_SLOTS:
         QFETCH(QString, port);
         RecordingUi ui;
         IniSandbox ini("[General]\r\nFactory=" + MachineToken(ThisMachine).toLatin1() + "\r\n");
-        ui.onNextDialog(FirstRun(chosen, port, QString::number(bauds)));
+        // The preferences show only OK, over the main window on screen.
+        ui.onNextDialog([&](QObject* dialog) {
+            [&] {
+                QVERIFY(child<QPushButton>(dialog, "cmdButtons0")->isHidden());
+                QVERIFY(child<QPushButton>(dialog, "cmdButtons2")->isHidden());
+                QVERIFY(!child<QPushButton>(dialog, "cmdButtons1")->isHidden());
+                QWidget* owner = qobject_cast<QWidget*>(dialog)->parentWidget();
+                QVERIFY(owner && owner->isVisible() && owner->objectName() == "wMain");
+            }();
+            auto* list = child<QComboBox>(dialog, "cboLanguage");
+            if (!chosen.isEmpty())
+                list->setCurrentIndex(list->findText(chosen));
+            child<QComboBox>(dialog, "cboPort")->setEditText(QString());
+            QTest::keyClicks(child<QComboBox>(dialog, "cboPort"), port);
+            list = child<QComboBox>(dialog, "cboBauds");
+            list->setCurrentIndex(list->findText(QString::number(bauds)));
+            QTest::mouseClick(child<QPushButton>(dialog, "cmdButtons1"), Qt::LeftButton);
+            return true;
+        });
         SimulatedLine* line = nullptr;
         StartUpOptions options = Options(&line);
         options.splashIntervalMs = 100;
@@ -224,37 +216,45 @@ private Q_SLOTS:
         options.dataFile = path;
         StartUp startUp(options);
         QCOMPARE(startUp.Run(), opens ? StartUp::Result::Ready : StartUp::Result::NoDataFile);
-        QCOMPARE(ui.messages.size(), int(!opens));
+        CompareMessages(ui, opens ? QStringList{}
+                                  : QStringList{"Critical Ok: Cannot open the Data file."});
         if (opens)
             return;
         QCOMPARE(startUp.Window(), nullptr);
         QCOMPARE(startUp.Splash(), nullptr);
-        QCOMPARE(ui.messages[0].text, QStringLiteral("Cannot open the Data file."));
-        QCOMPARE(ui.messages[0].icon, MsgIcon::Critical);
-        QCOMPARE(ui.messages[0].buttons, MsgButtons::Ok);
-        QCOMPARE(ui.messages[0].title, QStringLiteral("Orvel"));
         QVERIFY(ui.dialogsShown.isEmpty());
         QCOMPARE(startUp.Step(), 2);
     }
 
-    // A port that cannot be opened: message 10101 (no error report), start-up
-    // ends there, the window is usable, the splash gone although its timer
-    // had not run out, and factory access stays off even with a good token.
-    void portThatCannotBeOpened()
+    // An error after the data file ends start-up at its step: a port that
+    // cannot be opened says so (no error report), anything else is reported;
+    // the window is usable, the splash gone although its timer had not run
+    // out, factory access off even with a good token.
+    void stopped_data()
     {
+        QTest::addColumn<QByteArray>("ini");
+        QTest::addColumn<int>("step");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("port") << QByteArray("[Communication]\r\nPort=/nonexistent/ttyORVEL9\r\n")
+                              << 12 << "Exclamation Ok: " + GetText(10101);
+        QTest::newRow("INI value") << QByteArray("[Communication]\r\nBauds=fast\r\n") << 11
+                                   << "Critical Ok: Error Nr 13 : " + ErrorDescription(13) +
+                                          "\r\n\r\nModule : wMain\r\nObject : Form\r\nEvent : Load";
+    }
+    void stopped()
+    {
+        QFETCH(QByteArray, ini);
+        QFETCH(QString, message);
         RecordingUi ui;
-        IniSandbox ini(English + "Factory=" + MachineToken(ThisMachine).toLatin1() +
-                       "\r\n[Communication]\r\nPort=/nonexistent/ttyORVEL9\r\n");
+        IniSandbox sandbox(English + "Factory=" + MachineToken(ThisMachine).toLatin1() + "\r\n" +
+                           ini);
         StartUpOptions options = Options();
         options.portFactory = nullptr; // the system's serial line
         options.splashIntervalMs = 60000;
         StartUp startUp(options);
         QCOMPARE(startUp.Run(), StartUp::Result::Stopped);
-        QCOMPARE(startUp.Step(), 12);
-        QCOMPARE(ui.messages.size(), 1);
-        QCOMPARE(ui.messages[0].text, GetText(10101));
-        QCOMPARE(ui.messages[0].icon, MsgIcon::Exclamation);
-        QCOMPARE(ui.messages[0].buttons, MsgButtons::Ok);
+        QTEST(startUp.Step(), "step");
+        CompareMessages(ui, {message});
         QVERIFY(!ui.busy);
         wMain* window = startUp.Window();
         QVERIFY(window->isVisible() && window->isEnabled());
@@ -262,25 +262,6 @@ private Q_SLOTS:
         QVERIFY(!window->Port().PortOpen());
         QCOMPARE(startUp.Splash(), nullptr);
         QCOMPARE(window->findChildren<wSplash*>().size(), 0);
-    }
-
-    // Any other error after the data file: the error report, and the window
-    // still comes up usable.
-    void unreadableIniValueStopsStartUp()
-    {
-        RecordingUi ui;
-        IniSandbox ini(English + "[Communication]\r\nBauds=fast\r\n");
-        StartUp startUp(Options());
-        QCOMPARE(startUp.Run(), StartUp::Result::Stopped);
-        QCOMPARE(startUp.Step(), 11);
-        QCOMPARE(ui.messages.size(), 1);
-        QCOMPARE(ui.messages[0].text,
-                 QStringLiteral("Error Nr 13 : ") + ErrorDescription(13) +
-                     QStringLiteral("\r\n\r\nModule : wMain\r\nObject : Form\r\nEvent : Load"));
-        QCOMPARE(ui.messages[0].icon, MsgIcon::Critical);
-        QVERIFY(startUp.Window()->isVisible() && startUp.Window()->isEnabled());
-        QVERIFY(!startUp.Window()->Port().PortOpen());
-        QCOMPARE(startUp.Splash(), nullptr);
     }
 
     // The window stays disabled while the splash's timer runs, the splash
@@ -356,25 +337,6 @@ private Q_SLOTS:
             QVERIFY(startUp.Window()->isEnabled() && port->PortOpen());
     }
 
-    // The splash: our picture at its own size, the amber rule along its top
-    // kept while the owner is disabled (as at start-up); the version read as
-    // one text.
-    void pictureAndVersion()
-    {
-        QWidget owner;
-        wSplash splash(&owner);
-        const QPixmap pixmap = Picture(&splash)->pixmap();
-        QCOMPARE(splash.size(), pixmap.deviceIndependentSize().toSize());
-        QCOMPARE(splash.size(), QSize(480, 300));
-        owner.setEnabled(false);
-        const QImage shown = splash.grab().toImage();
-        QCOMPARE(shown.pixelColor(shown.width() / 2, 1).name(), QStringLiteral("#f9a825"));
-        QLabel* v0 = child<QLabel>(&splash, "lblVersion0");
-        QLabel* v1 = child<QLabel>(&splash, "lblVersion1");
-        QCOMPARE(v0->text() + v1->text(), "Version 1.6." + QString::number(wSplash::Revision));
-        QCOMPARE(v1->pos(), v0->pos() + QPoint(v0->width(), 0));
-    }
-
     // While the timer runs neither a click nor Escape closes it; the timer
     // fires once, then either does.
     void closeTimer()
@@ -400,14 +362,22 @@ private Q_SLOTS:
         }
     }
 
-    // Centred on its owner; shown before the owner was on screen, it appears
-    // again once when the owner is there, so that the window manager keeps
-    // it above the owner.
-    void showOverTheOwner()
+    // The splash: our picture at its own size, its version read as one
+    // text; centred on its owner, and shown before the owner was on screen
+    // it appears again once when the owner is there, so that the window
+    // manager keeps it above; the amber rule along its top kept while the
+    // owner is disabled (as at start-up).
+    void splashOverTheOwner()
     {
         QWidget owner;
         owner.setGeometry(100, 80, 900, 600);
         wSplash splash(&owner);
+        QCOMPARE(splash.size(), Picture(&splash)->pixmap().deviceIndependentSize().toSize());
+        QCOMPARE(splash.size(), QSize(480, 300));
+        QLabel* v0 = child<QLabel>(&splash, "lblVersion0");
+        QLabel* v1 = child<QLabel>(&splash, "lblVersion1");
+        QCOMPARE(v0->text() + v1->text(), "Version 1.6." + QString::number(wSplash::Revision));
+        QCOMPARE(v1->pos(), v0->pos() + QPoint(v0->width(), 0));
         splash.ShowOver(&owner);
         QCOMPARE(splash.geometry().center(), owner.geometry().center());
         QVERIFY(splash.isVisible());
@@ -417,6 +387,9 @@ private Q_SLOTS:
         splash.ShowOver(&owner);
         QCOMPARE(shown, (QList<QList<QVariant>>{{false}, {true}}));
         QCOMPARE(splash.frameGeometry().center(), owner.frameGeometry().center());
+        owner.setEnabled(false);
+        const QImage image = splash.grab().toImage();
+        QCOMPARE(image.pixelColor(image.width() / 2, 1).name(), QStringLiteral("#f9a825"));
     }
 
     // Help > About: the splash in About mode without its timer, the contact
