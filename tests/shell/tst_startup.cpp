@@ -8,7 +8,6 @@
 #include "shell/StartUp.h"
 #include "shell/wSplash.h"
 
-#include "settings/MostRecentFilesClass.h"
 #include "util/RuntimeError.h"
 
 #include <QComboBox>
@@ -179,11 +178,7 @@ private Q_SLOTS:
         QTEST((QStringList{line->CommPort(), line->Settings().toUpper(),
                            QString::number(window->RtsDelay()), window->HalfDuplex() ? "HD" : ""}),
               "line");
-        QMenu* file = window->Menu("mnuFile");
-        QStringList recent;
-        for (int i = 1; i <= MostRecentFilesClass::Count(file); ++i)
-            recent << MostRecentFilesClass::EntryPath(file, i);
-        QTEST(recent, "recent");
+        QTEST(RecentFiles(*window), "recent");
         QTEST(int(window->RecentFiles().MaxRecent()), "maxRecent");
         QCOMPARE(window->FactoryMode(), factory);
         QCOMPARE(window->MenuItem("mnuOptionsFactory")->isChecked(), factory);

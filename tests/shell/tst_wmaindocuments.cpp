@@ -8,7 +8,6 @@
 
 #include "editor/EditGrid.h"
 #include "editor/wPanneau.h"
-#include "settings/MostRecentFilesClass.h"
 #include "shell/TransferStatus.h"
 #include "util/ErrorHandling.h"
 #include "util/PathFunctions.h"
@@ -51,13 +50,7 @@ struct Bench : Console
         return list;
     }
     QMenu* file() const { return window->Menu(QStringLiteral("mnuFile")); }
-    QStringList recent() const
-    {
-        QStringList paths;
-        for (int i = 1; i <= MostRecentFilesClass::Count(file()); ++i)
-            paths << MostRecentFilesClass::EntryPath(file(), i);
-        return paths;
-    }
+    QStringList recent() const { return RecentFiles(*window); }
     wPanneau* document(const QString& path, const ConfigClass& config) const
     {
         wPanneau* panel = window->NewPanelWindow();

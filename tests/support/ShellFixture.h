@@ -14,6 +14,7 @@
 
 #include "link/CommFunctions.h"
 #include "settings/IniStore.h"
+#include "settings/MostRecentFilesClass.h"
 #include "shell/wMain.h"
 #include "texts/DataFunctions.h"
 
@@ -115,6 +116,16 @@ inline bool WriteData(const DataSources& sources, const QString& path,
     if (!ok)
         qWarning() << error;
     return ok;
+}
+
+// The recent files the window's File menu lists, newest first.
+inline QStringList RecentFiles(const wMain& window)
+{
+    QMenu* file = window.Menu(QStringLiteral("mnuFile"));
+    QStringList paths;
+    for (int i = 1; i <= MostRecentFilesClass::Count(file); ++i)
+        paths << MostRecentFilesClass::EntryPath(file, i);
+    return paths;
 }
 
 // The messages shown, each as "Icon Buttons[ Default][ <title>]: text", the
