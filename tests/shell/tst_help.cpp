@@ -185,21 +185,19 @@ private Q_SLOTS:
     // its captions those of the menu items.
     void helpCommands_data()
     {
-        QTest::addColumn<QString>("command");
-        QTest::addColumn<int>("pane");
-        QTest::newRow("contents") << "mnuHelpSummary" << 0;
-        QTest::newRow("index") << "mnuHelpIndex" << 1;
-        QTest::newRow("find") << "mnuHelpFind" << 1;
+        QTest::addColumn<int>("pane"); // the row's name: the command
+        QTest::newRow("mnuHelpSummary") << 0;
+        QTest::newRow("mnuHelpIndex") << 1;
+        QTest::newRow("mnuHelpFind") << 1;
     }
     void helpCommands()
     {
-        QFETCH(QString, command);
         QFETCH(int, pane);
         Console c;
         for (const char* language : {"English", "Español"}) {
             SetCurrentLanguage(QString::fromUtf8(language));
             c.window->Nationality();
-            c.item(command)->trigger();
+            c.item(QTest::currentDataTag())->trigger();
             HelpViewer* help = c.window->Help();
             QVERIFY(help && help->isVisible());
             QCOMPARE(help->Document().Path(), c.window->HelpFile());
@@ -222,7 +220,6 @@ private Q_SLOTS:
         QTest::addColumn<int>("controlId");
         QTest::addColumn<QString>("anchor"); // "" = the first heading; "-": beside the control
         QTest::newRow("inputs page") << 220 << 0 << "topic-220";
-        QTest::newRow("factory page") << 250 << 0 << "topic-250";
         QTest::newRow("no id: contents") << 0 << 0 << "";
         QTest::newRow("unknown id: contents") << 987654 << 0 << "";
         QTest::newRow("control with a topic") << 230 << 220 << "-";

@@ -99,15 +99,9 @@ private Q_SLOTS:
         QTest::newRow("ok/cancel, default Cancel, Escape")
             << MsgIcon::Exclamation << MsgButtons::OkCancel << int(MsgAnswer::Cancel) << B::Warning
             << int(B::Ok | B::Cancel) << B::Cancel << B::NoButton << MsgAnswer::Cancel;
-        QTest::newRow("information, Escape")
-            << MsgIcon::Information << MsgButtons::Ok << -1 << B::Information << int(B::Ok) << B::Ok
-            << B::NoButton << MsgAnswer::Ok;
         QTest::newRow("yes/no/cancel, Escape")
             << MsgIcon::Question << MsgButtons::YesNoCancel << -1 << B::Question
             << int(B::Yes | B::No | B::Cancel) << B::Yes << B::NoButton << MsgAnswer::Cancel;
-        QTest::newRow("retry/cancel")
-            << MsgIcon::Critical << MsgButtons::RetryCancel << -1 << B::Critical
-            << int(B::Retry | B::Cancel) << B::Retry << B::Retry << MsgAnswer::Retry;
         QTest::newRow("abort/retry/ignore, default Ignore")
             << MsgIcon::None << MsgButtons::AbortRetryIgnore << int(MsgAnswer::Ignore) << B::NoIcon
             << int(B::Abort | B::Retry | B::Ignore) << B::Ignore << B::Abort << MsgAnswer::Abort;

@@ -5,11 +5,11 @@
 
 #include "link/Detection.h"
 #include "RecordingPort.h"
-#include "RecordingUi.h"
 #include "settings/IniStore.h"
 #include "shell/wAskSlave.h"
 #include "shell/wSearchSlave.h"
 #include "shell/wWarning.h"
+#include "ShellFixture.h"
 #include "SimulatedLine.h"
 #include "SmallDataFile.h"
 #include "TestFiles.h"
@@ -241,11 +241,7 @@ private Q_SLOTS:
         }
         QTEST(m_port->events, "events");
         QCOMPARE(m_port->open, !fails);
-        QCOMPARE(ui.messages.size(), int(fails));
-        if (fails) {
-            QCOMPARE(ui.messages[0].text, SmallDataFile::Text("English", 10101));
-            QCOMPARE(ui.messages[0].icon, MsgIcon::Exclamation);
-        }
+        Shell::CompareMessages(ui, fails ? QStringList{"Exclamation Ok: en10101"} : QStringList{});
         QCOMPARE(dialog.isVisible(), !typed || fails);
         QCOMPARE(dialog.Ok(), typed && !fails);
         QCOMPARE(GetIniParam("Communication", "Port"), typed && !fails ? port : QString());

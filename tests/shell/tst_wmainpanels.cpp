@@ -18,18 +18,14 @@
 using namespace Shell;
 
 namespace {
-wPanneau* OpenPanel(wMain& window, int page)
-{
-    window.mnuFileNew_Click();
-    wPanneau* panel = window.ActivePanel();
-    panel->SelectPage(page);
-    return panel;
-}
-
-void NewPanel(wMain& window, const QString& name)
+// A new panel window (File > New) on the page given, with the module name given.
+wPanneau* OpenPanel(wMain& window, int page, const QString& name = {})
 {
     window.MenuItem(QStringLiteral("mnuFileNew"))->trigger();
-    window.ActivePanel()->Config().SetModuleName(name);
+    wPanneau* panel = window.ActivePanel();
+    panel->SelectPage(page);
+    panel->Config().SetModuleName(name);
+    return panel;
 }
 
 void SetLine(wPanneau* panel, int line)
@@ -63,15 +59,15 @@ private Q_SLOTS:
     void editMenuByPage_data()
     {
         QTest::addColumn<int>("page");
-        QTest::addColumn<bool>("lines");
-        QTest::newRow("inputs") << 1 << true;
-        QTest::newRow("outputs") << 2 << true;
-        QTest::newRow("general") << 3 << false;
+        QTest::newRow("inputs") << 1;
+        QTest::newRow("outputs") << 2;
+        QTest::newRow("general") << 3;
     }
+    // The line commands on the grid pages only, the page commands on every page.
     void editMenuByPage()
     {
         QFETCH(int, page);
-        QFETCH(bool, lines);
+        const bool lines = page < 3;
         Console c;
         OpenPanel(*c.window, page);
         Q_EMIT c.window->Menu(QStringLiteral("mnuEdit"))->aboutToShow();
@@ -219,8 +215,8 @@ private Q_SLOTS:
     {
         Console c;
         c.window->SetFactoryMode(true);
-        NewPanel(*c.window, QStringLiteral("First"));
-        NewPanel(*c.window, QStringLiteral("Second"));
+        OpenPanel(*c.window, 1, "First");
+        OpenPanel(*c.window, 1, "Second");
         const QString path = c.ini.folder() + QStringLiteral("/second.pdf");
         c.ui.onNextDialog(&ChoosePdfFile);
         c.ui.answerNextFileDialog({path});
@@ -239,12 +235,12 @@ private Q_SLOTS:
     {
         Console c;
         c.window->show();
-        NewPanel(*c.window, QStringLiteral("First"));
+        OpenPanel(*c.window, 1, "First");
         c.item("mnuFilePreview")->trigger();
         QPointer<wPreview> preview = c.window->Preview();
         QVERIFY(preview && preview->isVisible());
         QCOMPARE(preview->PageCount(), 2);
-        NewPanel(*c.window, QStringLiteral("Second"));
+        OpenPanel(*c.window, 1, "Second");
         c.window->ToolButton(QStringLiteral("mnuFilePreview"))->trigger();
         QCOMPARE(c.window->Preview(), preview.data());
         c.window->MdiArea()->closeAllSubWindows();
