@@ -188,25 +188,24 @@ private Q_SLOTS:
     // message, no window, the program ends.
     void dataFile_data()
     {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<bool>("opens");
-        QTest::newRow("missing") << "missing" << false;
-        QTest::newRow("other password") << "password" << false;
-        QTest::newRow("not a data file") << "garbage" << false;
-        QTest::newRow("empty file") << "empty" << false;
-        QTest::newRow("generated here") << "generated" << true;
+        QTest::addColumn<bool>("opens"); // the row's name: the file's kind
+        QTest::newRow("missing") << false;
+        QTest::newRow("other password") << false;
+        QTest::newRow("not a data file") << false;
+        QTest::newRow("empty") << false;
+        QTest::newRow("generated here") << true;
     }
     void dataFile()
     {
-        QFETCH(QString, kind);
         QFETCH(bool, opens);
+        const QString kind = QString::fromLatin1(QTest::currentDataTag());
         RecordingUi ui;
         IniSandbox ini(English);
         const QString path = ini.folder() + QStringLiteral("/orvel.dat");
-        if (kind == "password" || kind == "generated")
-            QVERIFY(WriteData(ShippedSources(), path, kind == "password" ? "B47D" : ""));
+        if (kind == "other password" || kind == "generated here")
+            QVERIFY(WriteData(ShippedSources(), path, kind == "other password" ? "B47D" : ""));
         else if (kind != "missing")
-            TestFiles::WriteBytes(path, QByteArray(kind == "garbage" ? 4096 : 0, '\x5a'));
+            TestFiles::WriteBytes(path, QByteArray(kind == "empty" ? 0 : 4096, '\x5a'));
         StartUpOptions options = Options();
         options.dataFile = path;
         StartUp startUp(options);
