@@ -1,3 +1,6 @@
+// The Qt side of the UI seam: message boxes, modal dialogs, file dialogs and
+// the busy pointer.
+
 #include "shell/QtUi.h"
 #include "util/ErrorHandling.h"
 #include "util/FileDialog.h"
@@ -5,7 +8,6 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
-#include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -22,6 +24,7 @@ Q_DECLARE_METATYPE(MsgAnswer)
 Q_DECLARE_METATYPE(QMessageBox::Icon)
 Q_DECLARE_METATYPE(QMessageBox::StandardButton)
 
+namespace {
 // Waits for the modal window that the code under test opens and hands it to
 // the script, which inspects it and closes it.
 class ModalScript : public QObject
@@ -47,8 +50,15 @@ private:
     QTimer m_timer;
 };
 
-// The Qt side of the UI seam: message boxes, modal dialogs, file dialogs and
-// the busy pointer.
+// The Qt seam installed for the life of the object.
+struct Installed
+{
+    Installed() { InstallUi(&ui); }
+    ~Installed() { InstallUi(nullptr); }
+    QtUi ui;
+};
+} // namespace
+
 class TestQtUi : public QObject
 {
     Q_OBJECT
@@ -56,13 +66,13 @@ class TestQtUi : public QObject
     QTemporaryDir m_dir;
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QStandardPaths::setTestModeEnabled(true);
-        SetTextLookup({});
-    }
-    void cleanup() { SetTextLookup({}); }
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void init() { SetTextLookup({}); }
 
+    // The box shows the icon, the buttons and the default asked for (the
+    // first button when none is, or when the one asked for is not there),
+    // the text as plain text with CR LF as line breaks, under the program's
+    // title; the answer is the button clicked, Escape the Cancel or No.
     void messageBox_data()
     {
         QTest::addColumn<MsgIcon>("icon");
@@ -71,148 +81,96 @@ private Q_SLOTS:
         QTest::addColumn<QMessageBox::Icon>("qtIcon");
         QTest::addColumn<int>("qtButtons");
         QTest::addColumn<QMessageBox::StandardButton>("qtDefault");
-        QTest::addColumn<QMessageBox::StandardButton>("click");
+        QTest::addColumn<QMessageBox::StandardButton>("click"); // NoButton: Escape
         QTest::addColumn<MsgAnswer>("answer");
-
-        QTest::newRow("critical ok")
-            << MsgIcon::Critical << MsgButtons::Ok << -1 << QMessageBox::Critical
-            << int(QMessageBox::Ok) << QMessageBox::Ok << QMessageBox::Ok << MsgAnswer::Ok;
+        using B = QMessageBox;
+        const int yesNo = int(B::Yes | B::No);
+        QTest::newRow("critical ok") << MsgIcon::Critical << MsgButtons::Ok << -1 << B::Critical
+                                     << int(B::Ok) << B::Ok << B::Ok << MsgAnswer::Ok;
         QTest::newRow("question yes/no, No clicked")
-            << MsgIcon::Question << MsgButtons::YesNo << -1 << QMessageBox::Question
-            << int(QMessageBox::Yes | QMessageBox::No) << QMessageBox::Yes << QMessageBox::No
-            << MsgAnswer::No;
+            << MsgIcon::Question << MsgButtons::YesNo << -1 << B::Question << yesNo << B::Yes
+            << B::No << MsgAnswer::No;
         QTest::newRow("exclamation yes/no, default No")
-            << MsgIcon::Exclamation << MsgButtons::YesNo << int(MsgAnswer::No)
-            << QMessageBox::Warning << int(QMessageBox::Yes | QMessageBox::No) << QMessageBox::No
-            << QMessageBox::Yes << MsgAnswer::Yes;
-        QTest::newRow("exclamation ok/cancel, default Cancel")
-            << MsgIcon::Exclamation << MsgButtons::OkCancel << int(MsgAnswer::Cancel)
-            << QMessageBox::Warning << int(QMessageBox::Ok | QMessageBox::Cancel)
-            << QMessageBox::Cancel << QMessageBox::Cancel << MsgAnswer::Cancel;
-        QTest::newRow("information")
-            << MsgIcon::Information << MsgButtons::Ok << -1 << QMessageBox::Information
-            << int(QMessageBox::Ok) << QMessageBox::Ok << QMessageBox::Ok << MsgAnswer::Ok;
-        QTest::newRow("yes/no/cancel")
-            << MsgIcon::Question << MsgButtons::YesNoCancel << -1 << QMessageBox::Question
-            << int(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel) << QMessageBox::Yes
-            << QMessageBox::Cancel << MsgAnswer::Cancel;
-        QTest::newRow("retry/cancel")
-            << MsgIcon::Critical << MsgButtons::RetryCancel << -1 << QMessageBox::Critical
-            << int(QMessageBox::Retry | QMessageBox::Cancel) << QMessageBox::Retry
-            << QMessageBox::Retry << MsgAnswer::Retry;
+            << MsgIcon::Exclamation << MsgButtons::YesNo << int(MsgAnswer::No) << B::Warning
+            << yesNo << B::No << B::Yes << MsgAnswer::Yes;
+        QTest::newRow("yes/no, Escape")
+            << MsgIcon::Question << MsgButtons::YesNo << -1 << B::Question << yesNo << B::Yes
+            << B::NoButton << MsgAnswer::No;
+        QTest::newRow("ok/cancel, default Cancel, Escape")
+            << MsgIcon::Exclamation << MsgButtons::OkCancel << int(MsgAnswer::Cancel) << B::Warning
+            << int(B::Ok | B::Cancel) << B::Cancel << B::NoButton << MsgAnswer::Cancel;
+        QTest::newRow("yes/no/cancel, Escape")
+            << MsgIcon::Question << MsgButtons::YesNoCancel << -1 << B::Question
+            << int(B::Yes | B::No | B::Cancel) << B::Yes << B::NoButton << MsgAnswer::Cancel;
         QTest::newRow("abort/retry/ignore, default Ignore")
-            << MsgIcon::None << MsgButtons::AbortRetryIgnore << int(MsgAnswer::Ignore)
-            << QMessageBox::NoIcon
-            << int(QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore)
-            << QMessageBox::Ignore << QMessageBox::Abort << MsgAnswer::Abort;
+            << MsgIcon::None << MsgButtons::AbortRetryIgnore << int(MsgAnswer::Ignore) << B::NoIcon
+            << int(B::Abort | B::Retry | B::Ignore) << B::Ignore << B::Abort << MsgAnswer::Abort;
         QTest::newRow("default not in the set")
-            << MsgIcon::Question << MsgButtons::YesNo << int(MsgAnswer::Cancel)
-            << QMessageBox::Question << int(QMessageBox::Yes | QMessageBox::No) << QMessageBox::Yes
-            << QMessageBox::Yes << MsgAnswer::Yes;
+            << MsgIcon::Question << MsgButtons::YesNo << int(MsgAnswer::Cancel) << B::Question
+            << yesNo << B::Yes << B::Yes << MsgAnswer::Yes;
     }
     void messageBox()
     {
         QFETCH(MsgIcon, icon);
         QFETCH(MsgButtons, buttons);
         QFETCH(int, defaultAnswer);
-        QFETCH(QMessageBox::Icon, qtIcon);
-        QFETCH(int, qtButtons);
-        QFETCH(QMessageBox::StandardButton, qtDefault);
         QFETCH(QMessageBox::StandardButton, click);
-        QFETCH(MsgAnswer, answer);
-
-        QtUi ui;
-        InstallUi(&ui);
-        QString title, text;
+        Installed seam;
+        QStringList seen;
         QMessageBox::Icon seenIcon = QMessageBox::NoIcon;
         int seenButtons = 0;
         QMessageBox::StandardButton seenDefault = QMessageBox::NoButton;
-        Qt::TextFormat format = Qt::AutoText;
         ModalScript script([&](QWidget* w) {
             auto* box = qobject_cast<QMessageBox*>(w);
-            QVERIFY(box);
-            title = box->windowTitle();
-            text = box->text();
+            seen << box->windowTitle() << box->text()
+                 << (box->textFormat() == Qt::PlainText ? "plain" : "rich");
             seenIcon = box->icon();
             seenButtons = int(box->standardButtons());
             seenDefault = box->standardButton(box->defaultButton());
-            format = box->textFormat();
-            box->button(click)->click();
+            if (click == QMessageBox::NoButton)
+                QTest::keyClick(box, Qt::Key_Escape);
+            else
+                box->button(click)->click();
         });
         const std::optional<MsgAnswer> def =
             defaultAnswer < 0 ? std::nullopt : std::optional<MsgAnswer>(MsgAnswer(defaultAnswer));
         const MsgAnswer got =
             MsgBox(QStringLiteral("Line <b>one</b>\r\nLine two"), icon, buttons, def);
-        InstallUi(nullptr);
         QVERIFY(script.ran);
-        QCOMPARE(title, QStringLiteral("Orvel"));
-        QCOMPARE(text, QStringLiteral("Line <b>one</b>\nLine two"));
-        QCOMPARE(format, Qt::PlainText);
-        QCOMPARE(seenIcon, qtIcon);
-        QCOMPARE(seenButtons, qtButtons);
-        QCOMPARE(seenDefault, qtDefault);
-        QCOMPARE(got, answer);
-    }
-
-    void escapeAnswers_data()
-    {
-        QTest::addColumn<MsgButtons>("buttons");
-        QTest::addColumn<MsgAnswer>("answer");
-        QTest::newRow("ok") << MsgButtons::Ok << MsgAnswer::Ok;
-        QTest::newRow("ok/cancel") << MsgButtons::OkCancel << MsgAnswer::Cancel;
-        QTest::newRow("yes/no") << MsgButtons::YesNo << MsgAnswer::No;
-        QTest::newRow("yes/no/cancel") << MsgButtons::YesNoCancel << MsgAnswer::Cancel;
-    }
-    void escapeAnswers()
-    {
-        QFETCH(MsgButtons, buttons);
-        QtUi ui;
-        InstallUi(&ui);
-        ModalScript script([](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
-        const MsgAnswer got = MsgBox(QStringLiteral("?"), MsgIcon::Question, buttons);
-        InstallUi(nullptr);
-        QVERIFY(script.ran);
+        QCOMPARE(seen, (QStringList{"Orvel", "Line <b>one</b>\nLine two", "plain"}));
+        QTEST(seenIcon, "qtIcon");
+        QTEST(seenButtons, "qtButtons");
+        QTEST(seenDefault, "qtDefault");
         QTEST(got, "answer");
     }
 
+    // Captions from the data file's texts; a missing text keeps the
+    // toolkit's caption rather than showing "#12#".
     void buttonCaptionsComeFromTheDataFile()
     {
         SetTextLookup([](int tag) {
-            switch (tag) {
-            case 10:
-                return QStringLiteral("Non");
-            case 11:
-                return QStringLiteral("Oui");
-            default:
-                return QStringLiteral("#%1#").arg(tag);
-            }
+            return tag == 10   ? QStringLiteral("Non")
+                   : tag == 11 ? QStringLiteral("Oui")
+                               : QStringLiteral("#%1#").arg(tag);
         });
-        QtUi ui;
-        InstallUi(&ui);
-        QString yes, no, cancel;
+        Installed seam;
+        QStringList captions;
         ModalScript script([&](QWidget* w) {
             auto* box = qobject_cast<QMessageBox*>(w);
-            yes = box->button(QMessageBox::Yes)->text();
-            no = box->button(QMessageBox::No)->text();
-            cancel = box->button(QMessageBox::Cancel)->text();
+            for (auto button : {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel})
+                captions << box->button(button)->text();
             box->button(QMessageBox::No)->click();
         });
-        const MsgAnswer got =
-            MsgBox(QStringLiteral("?"), MsgIcon::Question, MsgButtons::YesNoCancel);
-        InstallUi(nullptr);
-        QCOMPARE(got, MsgAnswer::No);
-        QCOMPARE(yes, QStringLiteral("Oui"));
-        QCOMPARE(no, QStringLiteral("Non"));
-        // A missing text keeps the toolkit's caption rather than "#12#".
-        QVERIFY(!cancel.isEmpty());
-        QVERIFY(!cancel.contains(QLatin1Char('#')));
+        QCOMPARE(MsgBox(QStringLiteral("?"), MsgIcon::Question, MsgButtons::YesNoCancel),
+                 MsgAnswer::No);
+        QCOMPARE(captions.mid(0, 2), (QStringList{"Oui", "Non"}));
+        QVERIFY(!captions[2].isEmpty() && !captions[2].contains('#'));
     }
 
     void execDialogReturnsAcceptance()
     {
         QtUi ui;
         QDialog accepted;
-        accepted.setObjectName(QStringLiteral("a"));
         QTimer::singleShot(0, &accepted, &QDialog::accept);
         QVERIFY(ui.execDialog(&accepted));
         QDialog rejected;
@@ -223,29 +181,21 @@ private Q_SLOTS:
         QVERIFY(!ui.execDialog(nullptr));
     }
 
-    void openFileDialog()
+    // Open: existing files, several at once, the filters as the data file
+    // writes them, the folder and title asked for. Save: the name proposed,
+    // taken without an extension added. Cancel: nothing.
+    void fileDialogs()
     {
-        QFile a(m_dir.filePath(QStringLiteral("one.cfg")));
-        QVERIFY(a.open(QIODevice::WriteOnly));
-        a.close();
-        QFile b(m_dir.filePath(QStringLiteral("two.cfg")));
-        QVERIFY(b.open(QIODevice::WriteOnly));
-        b.close();
-
-        QtUi ui;
-        InstallUi(&ui);
-        QFileDialog::AcceptMode mode = QFileDialog::AcceptSave;
-        QFileDialog::FileMode fileMode = QFileDialog::AnyFile;
-        QStringList filters;
-        QString folder, title;
-        ModalScript script([&](QWidget* w) {
+        for (const char* name : {"one.cfg", "two.cfg"})
+            QVERIFY(QFile(m_dir.filePath(name)).open(QIODevice::WriteOnly));
+        Installed seam;
+        QStringList seen;
+        ModalScript open([&](QWidget* w) {
             auto* dialog = qobject_cast<QFileDialog*>(w);
-            QVERIFY(dialog);
-            mode = dialog->acceptMode();
-            fileMode = dialog->fileMode();
-            filters = dialog->nameFilters();
-            folder = dialog->directory().absolutePath();
-            title = dialog->windowTitle();
+            seen << QString::number(dialog->acceptMode() == QFileDialog::AcceptOpen)
+                 << QString::number(dialog->fileMode() == QFileDialog::ExistingFiles)
+                 << dialog->nameFilters().join('/') << dialog->directory().absolutePath()
+                 << dialog->windowTitle();
             dialog->selectFile(QStringLiteral("\"one.cfg\" \"two.cfg\""));
             static_cast<QDialog*>(dialog)->accept();
         });
@@ -254,96 +204,68 @@ private Q_SLOTS:
         request.multiSelect = true;
         request.initialFolder = m_dir.path();
         request.title = QStringLiteral("Pick");
-        const QString result = ShowFileDialog(request);
-        InstallUi(nullptr);
-        QVERIFY(script.ran);
-        QCOMPARE(mode, QFileDialog::AcceptOpen);
-        QCOMPARE(fileMode, QFileDialog::ExistingFiles);
-        QCOMPARE(filters, QStringList({"Configurations (*.cfg)", "All files (*.*)"}));
-        QCOMPARE(folder, QDir(m_dir.path()).absolutePath());
-        QCOMPARE(title, QStringLiteral("Pick"));
-        QStringList paths = SplitFileDialogResult(result);
+        QStringList paths = SplitFileDialogResult(ShowFileDialog(request));
         paths.sort();
-        QCOMPARE(paths, QStringList({QDir(m_dir.path()).filePath("one.cfg"),
-                                     QDir(m_dir.path()).filePath("two.cfg")}));
-    }
+        const QDir dir(m_dir.path());
+        QCOMPARE(seen, (QStringList{"1", "1", "Configurations (*.cfg)/All files (*.*)",
+                                    dir.absolutePath(), "Pick"}));
+        QCOMPARE(paths, (QStringList{dir.filePath("one.cfg"), dir.filePath("two.cfg")}));
 
-    void saveFileDialogProposesTheName()
-    {
-        QtUi ui;
-        InstallUi(&ui);
-        QFileDialog::AcceptMode mode = QFileDialog::AcceptOpen;
-        QString proposed;
-        ModalScript script([&](QWidget* w) {
+        ModalScript save([&](QWidget* w) {
             auto* dialog = qobject_cast<QFileDialog*>(w);
-            QVERIFY(dialog);
-            mode = dialog->acceptMode();
-            const QStringList selected = dialog->selectedFiles();
-            proposed = selected.isEmpty() ? QString() : QFileInfo(selected.first()).fileName();
+            seen = QStringList{QString::number(dialog->acceptMode() == QFileDialog::AcceptSave),
+                               QFileInfo(dialog->selectedFiles().value(0)).fileName()};
             static_cast<QDialog*>(dialog)->accept();
         });
-        FileDialogRequest request;
-        request.filter = QStringLiteral("Configurations|*.cfg");
-        request.save = true;
-        request.proposedName = QStringLiteral("Unit-04");
-        request.initialFolder = m_dir.path();
-        const QStringList chosen = ui.fileDialog(request);
-        InstallUi(nullptr);
-        QCOMPARE(mode, QFileDialog::AcceptSave);
-        QCOMPARE(proposed, QStringLiteral("Unit-04"));
-        // No extension is added to the name the user confirmed.
-        QCOMPARE(chosen, QStringList({QDir(m_dir.path()).filePath("Unit-04")}));
+        FileDialogRequest saving;
+        saving.filter = QStringLiteral("Configurations|*.cfg");
+        saving.save = true;
+        saving.proposedName = QStringLiteral("Unit-04");
+        saving.initialFolder = m_dir.path();
+        QCOMPARE(seam.ui.fileDialog(saving), QStringList{dir.filePath("Unit-04")});
+        QCOMPARE(seen, (QStringList{"1", "Unit-04"}));
+
+        ModalScript cancel([](QWidget* w) { qobject_cast<QDialog*>(w)->reject(); });
+        QVERIFY(seam.ui.fileDialog(saving).isEmpty());
+        QVERIFY(cancel.ran);
     }
 
-    void cancelledFileDialogReturnsNothing()
-    {
-        QtUi ui;
-        ModalScript script([](QWidget* w) { qobject_cast<QDialog*>(w)->reject(); });
-        FileDialogRequest request;
-        request.initialFolder = m_dir.path();
-        QVERIFY(ui.fileDialog(request).isEmpty());
-        QVERIFY(script.ran);
-    }
-
-    void busyPointerIsBalanced()
+    // The wait cursor once however often asked for; an error report or a
+    // message shows the arrow meanwhile (the report ends the busy state, a
+    // message gives the wait cursor back); the seam's end restores the arrow.
+    void busyPointer()
     {
         QVERIFY(!QApplication::overrideCursor());
+        auto shape = [] {
+            return QApplication::overrideCursor() ? QApplication::overrideCursor()->shape()
+                                                  : Qt::ArrowCursor;
+        };
         {
-            QtUi ui;
-            InstallUi(&ui);
+            Installed seam;
             {
                 BusyPointer busy;
-                QVERIFY(QApplication::overrideCursor());
-                QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
-                ui.setBusy(true); // a second request does not stack
-                // The error report restores the arrow; the scope's end then
-                // has nothing left to restore.
+                QCOMPARE(shape(), Qt::WaitCursor);
+                seam.ui.setBusy(true); // does not stack
                 Qt::CursorShape inBox = Qt::WaitCursor;
                 ModalScript script([&](QWidget* w) {
-                    inBox = QApplication::overrideCursor() ? QApplication::overrideCursor()->shape()
-                                                           : Qt::ArrowCursor;
+                    inBox = shape();
                     qobject_cast<QMessageBox*>(w)->button(QMessageBox::Ok)->click();
                 });
                 ReportError(QStringLiteral("wMain.mnuFileRead_Click"), 5);
-                QVERIFY(script.ran);
                 QCOMPARE(inBox, Qt::ArrowCursor);
                 QVERIFY(!QApplication::overrideCursor());
-                QVERIFY(!ui.isBusy());
+                QVERIFY(!seam.ui.isBusy());
             }
             QVERIFY(!QApplication::overrideCursor());
-            // A message during a busy operation shows the arrow, then the
-            // wait cursor comes back.
-            ui.setBusy(true);
+            seam.ui.setBusy(true);
             Qt::CursorShape inBox = Qt::WaitCursor;
             ModalScript script([&](QWidget* w) {
-                inBox = QApplication::overrideCursor()->shape();
+                inBox = shape();
                 qobject_cast<QMessageBox*>(w)->button(QMessageBox::Ok)->click();
             });
             MsgBox(QStringLiteral("Note"), MsgIcon::Information);
             QCOMPARE(inBox, Qt::ArrowCursor);
-            QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
-            InstallUi(nullptr);
-            // Destroying the seam while busy gives the pointer back.
+            QCOMPARE(shape(), Qt::WaitCursor);
         }
         QVERIFY(!QApplication::overrideCursor());
     }

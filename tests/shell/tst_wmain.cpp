@@ -1,377 +1,139 @@
-// The main window's fixed parts: menu tree, shortcuts, tool bar, image list,
-// status bar, and its texts in every language.
+// The main window: menu tree, tool bar, texts in every language, the help
+// items, the RTS line, the close question and what closing does, the tool
+// bar's dispatch, the grid edit committed before a command, the Window menu,
+// the settings dialogs, and the commands that need a panel window beeping
+// without one.
 
-#include "RecordingUi.h"
-#include "ShellTestSupport.h"
+#include "ShellFixture.h"
 
 #include "shell/ApplicationName.h"
-#include "shell/ImageList.h"
-#include "shell/wMain.h"
+#include "shell/HelpViewer.h"
 
-#include "link/CommFunctions.h"
 #include "settings/MostRecentFilesClass.h"
-#include "texts/DataFunctions.h"
 
-#include <QAction>
-#include <QGuiApplication>
+#include <QApplication>
 #include <QLabel>
-#include <QMdiArea>
-#include <QMenu>
+#include <QLineEdit>
 #include <QMenuBar>
-#include <QStatusBar>
+#include <QTableWidget>
 #include <QToolBar>
 
-using namespace ShellTest;
-
-namespace {
-std::unique_ptr<wMain> NewWindow()
-{
-    auto window = std::make_unique<wMain>(SimulatedPort()());
-    window->SetProgramFolder(BinDir());
-    window->Nationality();
-    window->ApplyToolBarImages();
-    return window;
-}
-
-QStringList ItemNames(const QMenu* menu)
-{
-    QStringList names;
-    for (const QAction* action : menu->actions())
-        names << action->objectName();
-    return names;
-}
-} // namespace
+using namespace Shell;
 
 class tst_wMain : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QStandardPaths::setTestModeEnabled(true);
-        QVERIFY(OpenDataFile(ShippedDataFile()));
-    }
-
+    void initTestCase() { QVERIFY(UseShippedData()); }
     void init() { SetCurrentLanguage(QStringLiteral("English")); }
 
-    void menuBarOrder()
-    {
-        auto window = NewWindow();
-        QStringList names;
-        for (QAction* action : window->menuBar()->actions())
-            names << action->menu()->objectName();
-        QCOMPARE(names, (QStringList{"mnuFile", "mnuEdit", "mnuTools", "mnuOptions", "mnuWindow",
-                                     "mnuHelp"}));
-    }
-
+    // Each item as [!|-]name[:shortcut]: "!" hidden, "-" disabled while no
+    // panel window is open; names with "Sep" are separators.
     void menuTree_data()
     {
-        QTest::addColumn<QString>("menu");
-        QTest::addColumn<QStringList>("items");
-        QTest::newRow("File") << "mnuFile"
-                              << QStringList{"mnuFileNew",    "mnuFileOpen",    "mnuFileSave",
-                                             "mnuFileSaveAs", "mnuFileSep1",    "mnuFileRead",
-                                             "mnuFileWrite",  "mnuFileSep2",    "mnuFilePrintSetup",
-                                             "mnuFilePrint",  "mnuFilePreview", "mnuFileSepMRU",
-                                             "mnuFileMRU0",   "mnuFileSep3",    "mnuFileQuit"};
-        QTest::newRow("Edit") << "mnuEdit"
-                              << QStringList{"mnuEditCopyOneLine", "mnuEditPasteOneLine",
-                                             "mnuEditCopyLine",    "mnuEditSep1",
-                                             "mnuEditCopy",        "mnuEditPaste"};
-        QTest::newRow("Tools") << "mnuTools"
-                               << QStringList{"mnuToolsReadBuffer", "mnuToolsClearBuffer",
-                                              "mnuToolsSep1", "mnuToolsScan", "mnuToolsMonitor"};
-        QTest::newRow("Options") << "mnuOptions"
-                                 << QStringList{"mnuOptionsUsinePart", "mnuOptionsUsineTotal",
-                                                "mnuOptionsSep1", "mnuOptionsPrefs",
-                                                "mnuOptionsFactory"};
-        QTest::newRow("Window") << "mnuWindow" << QStringList{"mnuWindowCascade"};
-        QTest::newRow("Help") << "mnuHelp"
-                              << QStringList{"mnuHelpSummary", "mnuHelpIndex", "mnuHelpFind",
-                                             "mnuHelpContext", "mnuHelpSep1",  "mnuHelpAbout"};
+        QTest::addColumn<QString>("items"); // the row's name: the menu, or the menu bar
+        QTest::newRow("bar") << "mnuFile mnuEdit mnuTools mnuOptions mnuWindow mnuHelp";
+        QTest::newRow("mnuFile")
+            << "mnuFileNew:Ctrl+N mnuFileOpen:Ctrl+O mnuFileSave:Ctrl+S "
+               "mnuFileSaveAs mnuFileSep1 mnuFileRead:Ctrl+R mnuFileWrite:Ctrl+W "
+               "mnuFileSep2 mnuFilePrintSetup mnuFilePrint:Ctrl+P mnuFilePreview "
+               "!mnuFileSepMRU !mnuFileMRU0 mnuFileSep3 mnuFileQuit:Ctrl+X";
+        QTest::newRow("mnuEdit") << "-mnuEditCopyOneLine -mnuEditPasteOneLine -mnuEditCopyLine "
+                                    "mnuEditSep1 -mnuEditCopy -mnuEditPaste";
+        QTest::newRow("mnuTools") << "mnuToolsReadBuffer mnuToolsClearBuffer mnuToolsSep1 "
+                                     "mnuToolsScan mnuToolsMonitor";
+        QTest::newRow("mnuOptions") << "-mnuOptionsUsinePart -mnuOptionsUsineTotal mnuOptionsSep1 "
+                                       "mnuOptionsPrefs mnuOptionsFactory";
+        QTest::newRow("mnuWindow") << "mnuWindowCascade";
+        QTest::newRow("mnuHelp") << "mnuHelpSummary mnuHelpIndex !mnuHelpFind !mnuHelpContext "
+                                    "mnuHelpSep1 mnuHelpAbout";
     }
     void menuTree()
     {
-        QFETCH(QString, menu);
-        QFETCH(QStringList, items);
-        auto window = NewWindow();
-        QMenu* m = window->Menu(menu);
-        QVERIFY(m);
-        QCOMPARE(ItemNames(m), items);
-        for (const QString& name : items)
-            QCOMPARE(m->actions()[items.indexOf(name)]->isSeparator(),
-                     name.contains(QLatin1String("Sep")));
+        QFETCH(QString, items);
+        const QString menu =
+            QTest::currentDataTag() == QByteArray("bar") ? "" : QTest::currentDataTag();
+        Console c;
+        const QList<QAction*> actions =
+            menu.isEmpty() ? c.window->menuBar()->actions() : c.window->Menu(menu)->actions();
+        QStringList seen;
+        for (QAction* a : actions) {
+            if (menu.isEmpty()) {
+                seen << a->menu()->objectName();
+                continue;
+            }
+            const QString keys = a->shortcut().toString(QKeySequence::PortableText);
+            seen << (!a->isVisible()  ? "!"
+                     : a->isEnabled() ? ""
+                                      : "-") +
+                        a->objectName() + (keys.isEmpty() ? "" : ":" + keys);
+            QCOMPARE(a->isSeparator(), a->objectName().contains("Sep"));
+        }
+        QCOMPARE(seen.join(' '), items);
     }
 
-    void shortcuts_data()
+    // The tool bar's buttons in order, each with its picture and its menu
+    // item's caption as tip (no "..."); all usable without a panel window.
+    void toolBar()
     {
-        QTest::addColumn<QString>("item");
-        QTest::addColumn<QString>("shortcut");
-        QTest::newRow("New") << "mnuFileNew"
-                             << "Ctrl+N";
-        QTest::newRow("Open") << "mnuFileOpen"
-                              << "Ctrl+O";
-        QTest::newRow("Save") << "mnuFileSave"
-                              << "Ctrl+S";
-        QTest::newRow("Save As") << "mnuFileSaveAs"
-                                 << "";
-        QTest::newRow("Read") << "mnuFileRead"
-                              << "Ctrl+R";
-        QTest::newRow("Write") << "mnuFileWrite"
-                               << "Ctrl+W";
-        QTest::newRow("Print") << "mnuFilePrint"
-                               << "Ctrl+P";
-        QTest::newRow("Preview") << "mnuFilePreview"
-                                 << "";
-        QTest::newRow("Quit") << "mnuFileQuit"
-                              << "Ctrl+X";
-        QTest::newRow("Preferences") << "mnuOptionsPrefs"
-                                     << "";
-    }
-    void shortcuts()
-    {
-        QFETCH(QString, item);
-        QFETCH(QString, shortcut);
-        auto window = NewWindow();
-        QCOMPARE(window->MenuItem(item)->shortcut().toString(QKeySequence::PortableText), shortcut);
-    }
-
-    void initialVisibility_data()
-    {
-        QTest::addColumn<QString>("item");
-        QTest::addColumn<bool>("visible");
-        QTest::newRow("MRU separator") << "mnuFileSepMRU" << false;
-        QTest::newRow("MRU placeholder") << "mnuFileMRU0" << false;
-        QTest::newRow("Sep3") << "mnuFileSep3" << true;
-        QTest::newRow("Summary") << "mnuHelpSummary" << true;
-        QTest::newRow("Index") << "mnuHelpIndex" << true;
-        QTest::newRow("Find") << "mnuHelpFind" << false;
-        QTest::newRow("Context") << "mnuHelpContext" << false;
-        QTest::newRow("HelpSep1") << "mnuHelpSep1" << true;
-        QTest::newRow("About") << "mnuHelpAbout" << true;
-    }
-    void initialVisibility()
-    {
-        QFETCH(QString, item);
-        QFETCH(bool, visible);
-        auto window = NewWindow();
-        QCOMPARE(window->MenuItem(item)->isVisible(), visible);
-    }
-
-    void placeholderCaption()
-    {
-        auto window = NewWindow();
-        QCOMPARE(window->MenuItem(QStringLiteral("mnuFileMRU0"))->text(), QStringLiteral("(Vide)"));
-    }
-
-    // Without a panel window: the Edit and reset commands are disabled in
-    // their menus (they need a panel window's page) while the tool bar's copy
-    // and paste stay available and beep; the rest is available.
-    void commandsWithoutPanel_data()
-    {
-        QTest::addColumn<QString>("item");
-        QTest::addColumn<bool>("enabled");
-        QTest::addColumn<bool>("buttonEnabled");
-        for (const char* name :
-             {"mnuEditCopyOneLine", "mnuEditPasteOneLine", "mnuEditCopyLine", "mnuEditCopy",
-              "mnuEditPaste", "mnuOptionsUsinePart", "mnuOptionsUsineTotal"})
-            QTest::newRow(name) << name << false << true;
-        for (const char* name :
-             {"mnuFileNew", "mnuFileOpen", "mnuFileSave", "mnuFileSaveAs", "mnuFileRead",
-              "mnuFileWrite", "mnuFilePrintSetup", "mnuFilePrint", "mnuFilePreview", "mnuFileQuit",
-              "mnuToolsReadBuffer", "mnuToolsClearBuffer", "mnuOptionsPrefs", "mnuOptionsFactory",
-              "mnuWindowCascade", "mnuHelpSummary", "mnuHelpIndex", "mnuHelpAbout"})
-            QTest::newRow(name) << name << true << true;
-    }
-    void commandsWithoutPanel()
-    {
-        QFETCH(QString, item);
-        QFETCH(bool, enabled);
-        QFETCH(bool, buttonEnabled);
-        auto window = NewWindow();
-        QAction* action = window->MenuItem(item);
-        QCOMPARE(action->isEnabled(), enabled);
-        QCOMPARE(action->text(), GetMenuText(item));
-        if (QAction* button = window->ToolButton(item))
-            QCOMPARE(button->isEnabled(), buttonEnabled);
-    }
-
-    // The recent files are listed and can be chosen.
-    void recentFileEntriesListed()
-    {
-        auto window = NewWindow();
-        QMenu* file = window->Menu(QStringLiteral("mnuFile"));
-        window->RecentFiles().Add(file, QStringLiteral("/data/panel.cfg"));
-        Q_EMIT file->aboutToShow();
-        QAction* entry = window->MenuItem(QStringLiteral("mnuFileMRU1"));
-        QVERIFY(entry);
-        QVERIFY(entry->isVisible());
-        QVERIFY(entry->isEnabled());
-        QVERIFY(window->MenuItem(QStringLiteral("mnuFileSepMRU"))->isVisible());
-    }
-
-    void toolBarOrder()
-    {
-        auto window = NewWindow();
-        auto* bar = window->findChild<QToolBar*>(QStringLiteral("tbrTools"));
-        QVERIFY(bar);
+        Console c;
         QStringList keys;
-        for (QAction* button : bar->actions())
+        for (QAction* button : child<QToolBar>(c.window.get(), "tbrTools")->actions()) {
             keys << (button->isSeparator() ? QStringLiteral("|") : button->objectName());
-        QCOMPARE(keys, (QStringList{"mnuFileNew", "mnuFileOpen", "mnuFileSave", "mnuFilePrint",
-                                    "mnuFilePreview", "|", "mnuEditCopy", "mnuEditPaste", "|",
-                                    "mnuFileRead", "mnuFileWrite", "|", "mnuToolsReadBuffer",
-                                    "mnuToolsClearBuffer", "|", "mnuHelpContext"}));
-        for (QAction* button : bar->actions()) {
             if (button->isSeparator())
                 continue;
-            QCOMPARE(button->property("Key").toString(), button->objectName());
-            QVERIFY2(!button->icon().isNull(), qPrintable(button->objectName()));
-            QVERIFY(!button->icon().pixmap(16, 16).isNull());
-            QCOMPARE(button->toolTip().isEmpty(), false);
-            QVERIFY(!button->toolTip().contains(QLatin1Char('&')));
+            QVERIFY2(!button->icon().pixmap(16, 16).isNull(), qPrintable(keys.last()));
+            QString tip = GetMenuText(keys.last()).remove('&');
+            QCOMPARE(button->toolTip(), tip.endsWith("...") ? tip.chopped(3) : tip);
+            QVERIFY(button->isEnabled() && button->isVisible());
         }
-        QVERIFY(window->ToolButton(QStringLiteral("mnuHelpContext"))->isEnabled());
-        QVERIFY(window->ToolButton(QStringLiteral("mnuHelpContext"))->isVisible());
-        QVERIFY(bar->actions()[bar->actions().size() - 2]->isVisible());
-    }
-
-    void imageList()
-    {
-        ImageList images;
-        images.LoadStandard();
-        QCOMPARE(images.Count(), 15);
-        for (const QString& key : ImageList::StandardKeys()) {
-            QVERIFY2(images.Contains(key), qPrintable(key));
-            const QImage picture = images.Image(key).pixmap(16, 16).toImage();
-            QCOMPARE(picture.size(), QSize(16, 16));
-            // Drawn, not blank.
-            int painted = 0;
-            for (int y = 0; y < 16; ++y)
-                for (int x = 0; x < 16; ++x)
-                    painted += qAlpha(picture.pixel(x, y)) > 0 ? 1 : 0;
-            QVERIFY2(painted > 20, qPrintable(key));
-        }
-        QVERIFY(!images.Contains(QStringLiteral("mnuFileQuit")));
-    }
-
-    void statusBar()
-    {
-        auto window = NewWindow();
-        QCOMPARE(window->statusBar()->objectName(), QStringLiteral("sbrStatus"));
-        QLabel* prompt = window->StatusPanel(QStringLiteral("Prompt"));
-        QVERIFY(prompt);
-        QCOMPARE(prompt->text(), GetText(1001));
-        QCOMPARE(prompt->toolTip(), GetToolTip(1001));
-        QVERIFY(window->findChild<QMdiArea*>());
-        QCOMPARE(window->windowTitle(), QStringLiteral("Orvel"));
-    }
-
-    // The window system shows a title as it is only when the program has no
-    // display name of its own (it would add " — Orvel" to every title).
-    void titlesAreTheirOwnText()
-    {
-        SetApplicationName();
-        QCOMPARE(QGuiApplication::applicationName(), QStringLiteral("orvel"));
-        QCOMPARE(QGuiApplication::applicationDisplayName(), QStringLiteral("orvel"));
+        QCOMPARE(keys.join(' '), "mnuFileNew mnuFileOpen mnuFileSave mnuFilePrint mnuFilePreview "
+                                 "| mnuEditCopy mnuEditPaste | mnuFileRead mnuFileWrite | "
+                                 "mnuToolsReadBuffer mnuToolsClearBuffer | mnuHelpContext");
     }
 
     void nationality_data()
     {
-        QTest::addColumn<QString>("language");
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("about");
-        QTest::addColumn<QString>("prompt");
-        QTest::addColumn<QString>("help");
-        QTest::newRow("English") << "English"
-                                 << "&File"
-                                 << "&About Orvel..."
-                                 << "Ready"
-                                 << "orvel-en.html";
-        QTest::newRow("Français") << "Français"
-                                  << "&Fichier"
-                                  << "À &propos d'Orvel..."
-                                  << "Prêt"
-                                  << "orvel-fr.html";
-        QTest::newRow("Español") << "Español"
-                                 << "&Archivo"
-                                 << "&Acerca de Orvel..."
-                                 << "Listo"
-                                 << "orvel-es.html";
+        QTest::addColumn<QStringList>("texts"); // File, About, prompt, help file
+        QTest::newRow("English") << QStringList{"&File", "&About Orvel...", "Ready",
+                                                "orvel-en.html"};
+        QTest::newRow("Français") << QStringList{"&Fichier", "À &propos d'Orvel...", "Prêt",
+                                                 "orvel-fr.html"};
+        QTest::newRow("Español") << QStringList{"&Archivo", "&Acerca de Orvel...", "Listo",
+                                                "orvel-es.html"};
     }
+    // Every caption from the language's rows; the recent files keep theirs;
+    // titles are shown as they are (no program display name added).
     void nationality()
     {
-        QFETCH(QString, language);
-        QFETCH(QString, file);
-        QFETCH(QString, about);
-        QFETCH(QString, prompt);
-        QFETCH(QString, help);
-        auto window = NewWindow();
-        SetCurrentLanguage(language);
-        window->Nationality();
-        QCOMPARE(window->Menu(QStringLiteral("mnuFile"))->title(), file);
-        QCOMPARE(window->MenuItem(QStringLiteral("mnuHelpAbout"))->text(), about);
-        QCOMPARE(window->StatusPanel(QStringLiteral("Prompt"))->text(), prompt);
-        QVERIFY(window->HelpFile().endsWith(QLatin1Char('/') + help));
-        // Every captioned item has its row in this language; no tag shows.
-        for (QMenu* menu : window->menuBar()->findChildren<QMenu*>(Qt::FindDirectChildrenOnly)) {
+        QFETCH(QStringList, texts);
+        Console c;
+        c.window->RecentFiles().Add(c.window->Menu("mnuFile"), "/data/panel.cfg");
+        SetCurrentLanguage(QString::fromUtf8(QTest::currentDataTag()));
+        c.window->Nationality();
+        QLabel* prompt = c.window->StatusPanel("Prompt");
+        QCOMPARE((QStringList{c.window->Menu("mnuFile")->title(), c.item("mnuHelpAbout")->text(),
+                              prompt->text(), QFileInfo(c.window->HelpFile()).fileName()}),
+                 texts);
+        QCOMPARE(prompt->toolTip(), GetToolTip(1001));
+        for (QMenu* menu : c.window->menuBar()->findChildren<QMenu*>(Qt::FindDirectChildrenOnly)) {
             QCOMPARE(menu->title(), GetMenuText(menu->objectName()));
-            for (QAction* item : menu->actions()) {
-                if (item->isSeparator() ||
-                    item->objectName().startsWith(QLatin1String("mnuFileMRU")))
-                    continue;
-                QCOMPARE(item->text(), GetMenuText(item->objectName()));
-                QVERIFY(!item->text().isEmpty());
-                QVERIFY(!item->text().startsWith(QLatin1String("mnu")));
-            }
+            for (QAction* item : menu->actions())
+                if (!item->isSeparator() && !item->objectName().startsWith("mnuFileMRU"))
+                    QCOMPARE(item->text(), GetMenuText(item->objectName()));
         }
-        QString tip = GetMenuText(QStringLiteral("mnuFileNew")).remove(QLatin1Char('&'));
-        QCOMPARE(window->ToolButton(QStringLiteral("mnuFileNew"))->toolTip(), tip);
+        QCOMPARE(c.window->ToolButton("mnuFileNew")->toolTip(),
+                 GetMenuText("mnuFileNew").remove('&'));
+        QCOMPARE(c.item("mnuFileMRU1")->text(), QStringLiteral("/data/panel.cfg"));
+        QCOMPARE(c.item("mnuFileMRU0")->text(), QStringLiteral("(Vide)"));
+        QCOMPARE(c.window->windowTitle(), QStringLiteral("Orvel"));
+        SetApplicationName();
+        QCOMPARE(QGuiApplication::applicationDisplayName(), QStringLiteral("orvel"));
     }
 
-    // The recent-file entries keep their captions when the language changes.
-    void nationalityLeavesRecentFiles()
-    {
-        auto window = NewWindow();
-        QMenu* file = window->Menu(QStringLiteral("mnuFile"));
-        window->RecentFiles().Add(file, QStringLiteral("/data/panel.cfg"));
-        SetCurrentLanguage(QStringLiteral("Français"));
-        window->Nationality();
-        QCOMPARE(window->MenuItem(QStringLiteral("mnuFileMRU1"))->text(),
-                 QStringLiteral("/data/panel.cfg"));
-        QCOMPARE(window->MenuItem(QStringLiteral("mnuFileMRU0"))->text(), QStringLiteral("(Vide)"));
-    }
-
-    // A name without a row in T_Menus keeps its own name as caption.
-    void menuItemWithoutRow()
-    {
-        QTemporaryDir dir;
-        DataSources sources = ShippedSources();
-        const auto before = sources.menus.rows.size();
-        sources.menus.rows.removeIf([](const TextSourceRow& row) {
-            return row.key == QLatin1String("mnuHelpAbout") ||
-                   row.key == QLatin1String("mnuTools") || row.key == QLatin1String("mnuFileRead");
-        });
-        QCOMPARE(sources.menus.rows.size(), before - 3);
-        const QString path = dir.filePath(QStringLiteral("orvel.dat"));
-        QVERIFY(WriteData(sources, path));
-        QVERIFY(OpenDataFile(path));
-        auto window = NewWindow();
-        QCOMPARE(window->MenuItem(QStringLiteral("mnuHelpAbout"))->text(),
-                 QStringLiteral("mnuHelpAbout"));
-        QCOMPARE(window->Menu(QStringLiteral("mnuTools"))->title(), QStringLiteral("mnuTools"));
-        QCOMPARE(window->MenuItem(QStringLiteral("mnuFileRead"))->text(),
-                 QStringLiteral("mnuFileRead"));
-        // The tool bar button keeps a tip it had (none here, no row to give one).
-        QCOMPARE(window->ToolButton(QStringLiteral("mnuFileRead"))->toolTip(),
-                 QStringLiteral("mnuFileRead"));
-        // Items with a row are not affected.
-        QCOMPARE(window->MenuItem(QStringLiteral("mnuFileQuit"))->text(),
-                 GetMenuText(QStringLiteral("mnuFileQuit")));
-        QVERIFY(OpenDataFile(ShippedDataFile()));
-    }
-
+    // Without the language's help file the help items, the context button
+    // and the separator before it are hidden; About stays.
     void helpVisibility_data()
     {
         QTest::addColumn<bool>("withHelp");
@@ -382,55 +144,215 @@ private Q_SLOTS:
     {
         QFETCH(bool, withHelp);
         QTemporaryDir empty;
-        auto window = NewWindow();
-        window->SetProgramFolder(withHelp ? BinDir() : empty.path());
-        window->Nationality();
+        Console c;
+        c.window->SetProgramFolder(withHelp ? BinDir() : empty.path());
+        c.window->Nationality();
         for (const char* item : {"mnuHelpSummary", "mnuHelpIndex", "mnuHelpSep1"})
-            QCOMPARE(window->MenuItem(QString::fromLatin1(item))->isVisible(), withHelp);
-        QCOMPARE(window->ToolButton(QStringLiteral("mnuHelpContext"))->isVisible(), withHelp);
-        QCOMPARE(window->HelpFile().isEmpty(), !withHelp);
-        QVERIFY(window->MenuItem(QStringLiteral("mnuHelpAbout"))->isVisible());
-        QVERIFY(!window->MenuItem(QStringLiteral("mnuHelpContext"))->isVisible());
-    }
-
-    void linkState()
-    {
-        auto window = NewWindow();
-        QVERIFY(!window->FactoryMode());
-        QVERIFY(!window->HalfDuplex());
-        QCOMPARE(window->RtsDelay(), 5);
-        QCOMPARE(window->FrameDelay(), 50);
-        window->SetHalfDuplex(true);
-        window->SetRtsDelay(12);
-        window->SetFrameDelay(20);
-        QVERIFY(window->Link().options().halfDuplex);
-        QCOMPARE(window->Link().options().rtsDelayMs, 12);
-        QCOMPARE(window->Link().options().frameDelayMs, 20);
-        QCOMPARE(&window->Link().port(), &window->Port());
+            QCOMPARE(c.item(item)->isVisible(), withHelp);
+        const QList<QAction*> bar = child<QToolBar>(c.window.get(), "tbrTools")->actions();
+        QCOMPARE(bar.last()->isVisible(), withHelp);
+        QCOMPARE(bar[bar.size() - 2]->isVisible(), withHelp);
+        QCOMPARE(c.window->HelpFile().isEmpty(), !withHelp);
+        QVERIFY(c.item("mnuHelpAbout")->isVisible());
     }
 
     // The port's send notification drops RTS in half-duplex mode only.
-    void sendNotificationDropsRts_data()
-    {
-        QTest::addColumn<bool>("halfDuplex");
-        QTest::addColumn<int>("event");
-        QTest::addColumn<bool>("rtsAfter");
-        QTest::newRow("half-duplex, send") << true << int(ComCtrl::comEvSend) << false;
-        QTest::newRow("full duplex, send") << false << int(ComCtrl::comEvSend) << true;
-        QTest::newRow("half-duplex, other event") << true << 2 << true;
-    }
     void sendNotificationDropsRts()
     {
-        QFETCH(bool, halfDuplex);
-        QFETCH(int, event);
-        QFETCH(bool, rtsAfter);
-        auto window = NewWindow();
-        window->Port().SetPortOpen(true);
-        window->SetHalfDuplex(halfDuplex);
-        window->SetRtsDelay(0);
-        window->Port().SetRTSEnable(true);
-        Q_EMIT window->Port().OnComm(event);
-        QCOMPARE(window->Port().RTSEnable(), rtsAfter);
+        const int send = ComCtrl::comEvSend;
+        for (const auto& [halfDuplex, event, rtsAfter] :
+             {std::tuple{true, send, false}, {false, send, true}, {true, 2, true}}) {
+            Console c;
+            c.window->Port().SetPortOpen(true);
+            c.window->SetHalfDuplex(halfDuplex);
+            c.window->SetRtsDelay(0);
+            c.window->Port().SetRTSEnable(true);
+            Q_EMIT c.window->Port().OnComm(event);
+            QCOMPARE(c.window->Port().RTSEnable(), rtsAfter);
+        }
+    }
+
+    // Closing (or Quit) asks once for all windows; a modified document makes
+    // it the warning with No as default. Closing saves the recent files and
+    // closes the help window; a refused close does neither.
+    void closeQuestion_data()
+    {
+        QTest::addColumn<QList<bool>>("documents");
+        QTest::addColumn<bool>("quit");
+        QTest::addColumn<int>("answer");
+        QTest::newRow("no window, yes") << QList<bool>{} << false << int(MsgAnswer::Yes);
+        QTest::newRow("no window, no, Quit") << QList<bool>{} << true << int(MsgAnswer::No);
+        QTest::newRow("saved windows, yes, Quit")
+            << QList<bool>{false, false} << true << int(MsgAnswer::Yes);
+        QTest::newRow("one modified among three, no")
+            << QList<bool>{false, true, false} << false << int(MsgAnswer::No);
+        QTest::newRow("one modified among three, yes")
+            << QList<bool>{false, true, false} << false << int(MsgAnswer::Yes);
+    }
+    void closeQuestion()
+    {
+        QFETCH(QList<bool>, documents);
+        QFETCH(bool, quit);
+        QFETCH(int, answer);
+        Console c;
+        c.window->show();
+        for (int i = 0; i < documents.size(); ++i)
+            c.addDocument(QStringLiteral("Panel %1").arg(i), documents[i]);
+        c.window->RecentFiles().Add(c.window->Menu("mnuFile"), "/data/one.cfg");
+        c.window->RecentFiles().Add(c.window->Menu("mnuFile"), "/data/two.cfg");
+        c.window->mnuHelpSummary_Click();
+        c.ui.answerNext(MsgAnswer(answer));
+        if (quit)
+            c.item("mnuFileQuit")->trigger();
+        else
+            c.window->close();
+
+        const bool closes = answer == int(MsgAnswer::Yes);
+        QCOMPARE(c.window->isVisible(), !closes);
+        CompareMessages(c.ui, {documents.contains(true)
+                                   ? "Exclamation YesNo No: " + GetText(10107).replace('|', '\r')
+                                   : "Question YesNo: " + GetText(10103)});
+        QCOMPARE(c.window->MdiArea()->subWindowList().size(), documents.size());
+        QCOMPARE(c.ini.bytes(),
+                 closes ? QByteArray("[MRU]\n1=/data/two.cfg\n2=/data/one.cfg\n") : QByteArray());
+        QCOMPARE(c.window->Help()->isVisible(), !closes);
+    }
+
+    void toolBarUnknownCommandIsReported()
+    {
+        Console c;
+        c.window->tbrTools_ButtonClick(QStringLiteral("mnuNoSuchCommand"));
+        CompareMessages(c.ui, {"Critical Ok: Error Nr 5 : *\r\n\r\nModule : wMain\r\nObject : "
+                               "tbrTools\r\nEvent : ButtonClick"});
+    }
+
+    // The value being typed in a panel grid reaches the grid before a tool
+    // bar command or a menu runs.
+    void validePanneauCommitsTheGridEdit_data()
+    {
+        QTest::addColumn<QString>("grid");
+        QTest::addColumn<bool>("toolBar");
+        QTest::addColumn<QString>("after");
+        QTest::newRow("inputs, tool bar") << "grdInputs" << true << "typed";
+        QTest::newRow("outputs, menu") << "grdOutputs" << false << "typed";
+        QTest::newRow("other table") << "lvwEvents" << true << "old";
+    }
+    void validePanneauCommitsTheGridEdit()
+    {
+        QFETCH(QString, grid);
+        QFETCH(bool, toolBar);
+        Console c;
+        c.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(c.window.get()));
+        auto* table = new QTableWidget(2, 2);
+        table->setObjectName(grid);
+        table->setItem(0, 0, new QTableWidgetItem(QStringLiteral("old")));
+        c.window->MdiArea()->addSubWindow(table)->show();
+        table->setFocus();
+        table->editItem(table->item(0, 0));
+        auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        QVERIFY(editor);
+        editor->setText(QStringLiteral("typed"));
+        if (toolBar)
+            c.window->ToolButton(QStringLiteral("mnuHelpContext"))->trigger();
+        else
+            Q_EMIT c.window->Menu(QStringLiteral("mnuOptions"))->aboutToShow();
+        QTEST(table->item(0, 0)->text(), "after");
+    }
+
+    // The Window menu lists the windows (rebuilt each time, "&" shown as
+    // itself), checks the active one, activates the one chosen; Cascade
+    // spreads them.
+    void windowMenu()
+    {
+        Console c;
+        c.window->resize(900, 700);
+        c.window->show();
+        c.addDocument(QStringLiteral("Panel A"));
+        QWidget* second = c.addDocument(QStringLiteral("Panel & B"));
+        c.window->MdiArea()->setActiveSubWindow(c.window->MdiArea()->subWindowList().first());
+        QMenu* menu = c.window->Menu(QStringLiteral("mnuWindow"));
+        for (int round = 0; round < 2; ++round) {
+            Q_EMIT menu->aboutToShow();
+            QStringList texts;
+            for (QAction* action : menu->actions())
+                if (!action->isSeparator())
+                    texts << action->text() + (action->isChecked() ? "*" : "");
+            QCOMPARE(texts, (QStringList{GetMenuText("mnuWindowCascade"), "&1 Panel A*",
+                                         "&2 Panel && B"}));
+        }
+        menu->actions().last()->trigger();
+        QCOMPARE(c.window->MdiArea()->activeSubWindow()->widget(), second);
+        const auto subs = c.window->MdiArea()->subWindowList();
+        subs[0]->move(0, 0);
+        subs[1]->move(0, 0);
+        c.item("mnuWindowCascade")->trigger();
+        QVERIFY(subs[0]->pos() != subs[1]->pos());
+        QVERIFY(c.ui.messages.isEmpty());
+    }
+
+    // Preferences and Print setup show their whole dialog, owned by the main
+    // window; cancelled, it stores nothing.
+    void settingsDialogs_data()
+    {
+        QTest::addColumn<QString>("dialog"); // the row's name: the command
+        QTest::newRow("mnuOptionsPrefs") << "wConfig";
+        QTest::newRow("mnuFilePrintSetup") << "wPrintConfig";
+    }
+    void settingsDialogs()
+    {
+        Console c;
+        QWidget* owner = nullptr;
+        bool margins = true;
+        c.ui.onNextDialog([&](QObject* dialog) {
+            owner = qobject_cast<QWidget*>(dialog)->parentWidget();
+            if (auto* frame = dialog->findChild<QWidget*>(QStringLiteral("frmMargins")))
+                margins = !frame->isHidden();
+            return false;
+        });
+        c.item(QTest::currentDataTag())->trigger();
+        QTEST(c.ui.dialogsShown.join(' '), "dialog");
+        QCOMPARE(owner, c.window.get());
+        QVERIFY(margins);
+        QVERIFY(!c.ini.exists());
+    }
+
+    // The commands on a panel window, with none open and then with another
+    // kind of window active, beep and do nothing else: from the menu, the
+    // tool bar, or by name for the items disabled in their menus.
+    void beepWithoutPanel_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("via");
+        for (const char* name :
+             {"mnuFileSave", "mnuFileSaveAs", "mnuFileWrite", "mnuFilePrint", "mnuFilePreview"})
+            QTest::addRow("%s menu", name) << name << "menu";
+        for (const char* name : {"mnuFileSave", "mnuFileWrite", "mnuFilePrint", "mnuFilePreview",
+                                 "mnuEditCopy", "mnuEditPaste"})
+            QTest::addRow("%s tool bar", name) << name << "button";
+        for (const char* name : {"mnuEditCopyOneLine", "mnuEditPasteOneLine", "mnuEditCopyLine",
+                                 "mnuOptionsUsinePart", "mnuOptionsUsineTotal"})
+            QTest::addRow("%s", name) << name << "name";
+    }
+    void beepWithoutPanel()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, via);
+        Console c;
+        for (int round = 0; round < 2; ++round) {
+            if (round == 1)
+                c.addDocument(QStringLiteral("other"));
+            if (via == "menu")
+                c.item(command)->trigger();
+            else if (via == "button")
+                c.window->ToolButton(command)->trigger();
+            else
+                QMetaObject::invokeMethod(c.window.get(), (command + "_Click").toLatin1());
+        }
+        QCOMPARE(c.ui.beeps, 2);
+        QVERIFY(c.ui.messages.isEmpty() && c.ui.dialogsShown.isEmpty());
+        QVERIFY(c.ui.fileRequests.isEmpty() && !c.window->Preview());
+        QCOMPARE(c.window->MdiArea()->subWindowList().size(), 1);
     }
 };
 

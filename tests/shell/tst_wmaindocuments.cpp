@@ -3,54 +3,42 @@
 // line and a drop; Read and Write with the slave dialog, detection, the
 // older-firmware rules, the progress, validation; one day's work end to end.
 
-#include "RecordingUi.h"
-#include "ShellTestSupport.h"
+#include "ShellFixture.h"
 #include "Unprivileged.h"
-#include "WidgetLookup.h"
 
 #include "editor/EditGrid.h"
 #include "editor/wPanneau.h"
-#include "link/CommFunctions.h"
-#include "settings/MostRecentFilesClass.h"
 #include "shell/TransferStatus.h"
-#include "shell/wMain.h"
-#include "texts/DataFunctions.h"
 #include "util/ErrorHandling.h"
 #include "util/PathFunctions.h"
 
-#include <QAction>
 #include <QApplication>
-#include <QCheckBox>
-#include <QDialog>
 #include <QDir>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QMenu>
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
 
-using namespace ShellTest;
+using namespace Shell;
 
 namespace {
 const QString Filter = QStringLiteral("Orvel configurations (*.cfg)|*.cfg|All files (*.*)|*.*");
-const QString Load = QStringLiteral("Error Nr *\r\n\r\nModule : ConfigClass\r\nFunction : Load");
-const QString Missing = QStringLiteral("The file \"%1\" no longer exists or has been moved.");
+const QString Load =
+    QStringLiteral("Critical Ok: Error Nr *\r\n\r\nModule : ConfigClass\r\nFunction : Load");
+const QString Missing =
+    QStringLiteral("Critical Ok: The file \"%1\" no longer exists or has been moved.");
 
-// A main window on a simulated line without panels, and its settings.
-struct Bench
+// The console on a line without panels, a folder for its files, and the
+// progress bar's text at each move ("!" marking a bar not shown).
+struct Bench : Console
 {
     Bench()
     {
-        window = std::make_unique<wMain>(SimulatedPort(&line)());
-        window->SetProgramFolder(BinDir());
-        window->Nationality();
-        window->Port().SetPortOpen(true);
-        window->Link().options().replyTimeoutMs = 100;
-        line->removePanel(1);
-        SetIniParam(QStringLiteral("Communication"), QStringLiteral("FrameDelay"), "0");
+        online();
+        QProgressBar* bar = TransferStatus::ProgressBar(window->statusBar());
+        QObject::connect(bar, &QProgressBar::valueChanged, bar, [this, bar](int value) {
+            if (value > 0)
+                progress << bar->text() + (bar->isHidden() ? "!" : "");
+        });
     }
     QList<wPanneau*> panels() const
     {
@@ -62,14 +50,8 @@ struct Bench
         return list;
     }
     QMenu* file() const { return window->Menu(QStringLiteral("mnuFile")); }
-    QStringList recent() const
-    {
-        QStringList paths;
-        for (int i = 1; i <= MostRecentFilesClass::Count(file()); ++i)
-            paths << MostRecentFilesClass::EntryPath(file(), i);
-        return paths;
-    }
-    wPanneau* document(const QString& path, const ConfigClass& config)
+    QStringList recent() const { return RecentFiles(*window); }
+    wPanneau* document(const QString& path, const ConfigClass& config) const
     {
         wPanneau* panel = window->NewPanelWindow();
         panel->Config() = config;
@@ -80,44 +62,28 @@ struct Bench
         window->ShowPanelWindow(panel);
         return panel;
     }
-    // Messages as "icon:text", a "*" in an expected text standing for anything;
-    // questions and warnings ask Yes or No, the others have OK.
-    void expectMessages(const QStringList& expected) const
+    // The panel stops answering from the n-th request on the line.
+    void failFrom(SimulatedPanel& panel, int n) const
     {
-        QCOMPARE(ui.messages.size(), expected.size());
-        for (int i = 0; i < expected.size(); ++i) {
-            const MessageRequest& m = ui.messages[i];
-            const QString shown = QString::number(int(m.icon)) + QLatin1Char(':') + m.text;
-            const QStringList parts = expected[i].split(QLatin1Char('*'));
-            QVERIFY2(shown.startsWith(parts.first()) && shown.endsWith(parts.last()),
-                     qPrintable(shown));
-            const bool question = m.icon == MsgIcon::Question || m.icon == MsgIcon::Exclamation;
-            QCOMPARE(m.buttons, question ? MsgButtons::YesNo : MsgButtons::Ok);
-        }
+        QObject::connect(line, &SimulatedLine::RequestSent, line, [&panel, n, count = 0]() mutable {
+            if (++count == n)
+                panel.setFault(SimulatedPanel::Fault::NoReply);
+        });
     }
-
-    RecordingUi ui;
-    IniSandbox ini;
     QTemporaryDir dir;
-    SimulatedLine* line = nullptr;
-    std::unique_ptr<wMain> window;
+    QStringList progress;
 };
 
-QString Critical(const QString& text)
+QString Failed(int first, int second = 0)
 {
-    return QStringLiteral("1:") + text;
+    return "Critical Ok: " + GetText(first) + (second ? '\r' + GetText(second) : QString());
 }
 
-QString Texts(int first, int second = 0)
-{
-    return second ? GetText(first) + QLatin1Char('\r') + GetText(second) : GetText(first);
-}
-
-ConfigClass Sample()
+ConfigClass Sample(const QString& name = QStringLiteral("Unit 4/B"))
 {
     ConfigClass c;
     GetAllDefaults(c);
-    c.SetModuleName(QStringLiteral("Unit 4/B"));
+    c.SetModuleName(name);
     c.SetInTempo(3, 123400);
     c.SetInTypeKL(2, 4);
     c.SetOutPilot(5, 5);
@@ -129,61 +95,8 @@ ConfigClass Sample()
 
 QString SaveFile(const QString& path, const QString& name = {})
 {
-    ConfigClass c = Sample();
-    c.SetModuleName(name);
-    TestFiles::WriteBytes(path, c.ToFileBytes());
+    TestFiles::WriteBytes(path, Sample(name).ToFileBytes());
     return path;
-}
-
-// Locks a folder against writing for the life of the object (the test
-// program runs as an ordinary user, whom permissions stop).
-class Locked
-{
-public:
-    explicit Locked(const QString& folder, bool on) : m_folder(on ? folder : QString())
-    {
-        if (on)
-            QFile::setPermissions(m_folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    }
-    ~Locked()
-    {
-        if (!m_folder.isEmpty())
-            QFile::setPermissions(m_folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                QFileDevice::ExeOwner);
-    }
-
-private:
-    QString m_folder;
-};
-
-RecordingUi::DialogScript Slave(const QString& text, QString* preset = nullptr,
-                                bool* warning = nullptr, const QString& button = "cmdButtons1")
-{
-    return [=](QObject* dialog) {
-        auto* field = child<QLineEdit>(dialog, "txtSlave");
-        if (preset)
-            *preset = field->text();
-        if (warning)
-            *warning = !child<QLabel>(dialog, "lblWarning")->isHidden();
-        field->setText(text);
-        child<QCheckBox>(dialog, "chkAutoSearch")->setChecked(false);
-        QTest::mouseClick(child<QPushButton>(dialog, qPrintable(button)), Qt::LeftButton);
-        return qobject_cast<QDialog*>(dialog)->result() == QDialog::Accepted;
-    };
-}
-
-RecordingUi::DialogScript Answer(bool ok)
-{
-    return [ok](QObject*) { return ok; };
-}
-
-// The panel stops answering from the n-th request on the line.
-void FailFrom(SimulatedLine* line, SimulatedPanel& panel, int n)
-{
-    QObject::connect(line, &SimulatedLine::RequestSent, line, [&panel, n, count = 0]() mutable {
-        if (++count == n)
-            panel.setFault(SimulatedPanel::Fault::NoReply);
-    });
 }
 
 int Writes(const SimulatedLine* line)
@@ -192,19 +105,6 @@ int Writes(const SimulatedLine* line)
     for (const QByteArray& r : line->requests())
         n += r[1] == 16;
     return n;
-}
-
-// The progress bar's text at each move, "!" marking a bar not shown.
-QStringList* Progress(wMain& window)
-{
-    auto* steps = new QStringList;
-    QProgressBar* bar = TransferStatus::ProgressBar(window.statusBar());
-    QObject::connect(bar, &QProgressBar::valueChanged, &window, [steps, bar](int value) {
-        if (value > 0)
-            *steps << bar->text() + (bar->isHidden() ? "!" : "");
-    });
-    QObject::connect(&window, &QObject::destroyed, [steps] { delete steps; });
-    return steps;
 }
 } // namespace
 
@@ -215,9 +115,7 @@ class tst_wMainDocuments : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
-        QVERIFY(OpenDataFile(ShippedDataFile()));
-        SetCurrentLanguage(QStringLiteral("English"));
+        QVERIFY(UseShippedData());
         SetTextLookup([](int tag) { return GetText(tag); });
     }
 
@@ -230,10 +128,9 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("messages");
         QTest::newRow("one") << QStringList{"n.cfg"} << QStringList{};
         QTest::newRow("three") << QStringList{"b.cfg", "a.cfg", "c.cfg"} << QStringList{};
-        QTest::newRow("damaged") << QStringList{"!damaged", "a.cfg"} << QStringList{"1:" + Load};
-        QTest::newRow("directory") << QStringList{"!directory"} << QStringList{"1:" + Load};
-        QTest::newRow("unreadable") << QStringList{"!unreadable"} << QStringList{"1:" + Load};
-        QTest::newRow("missing") << QStringList{"!missing"} << QStringList{"1:" + Missing};
+        QTest::newRow("damaged") << QStringList{"!damaged", "a.cfg"} << QStringList{Load};
+        QTest::newRow("unreadable") << QStringList{"!unreadable"} << QStringList{Load};
+        QTest::newRow("missing") << QStringList{"!missing"} << QStringList{Missing};
     }
     void open()
     {
@@ -247,22 +144,19 @@ private Q_SLOTS:
             paths << path;
             if (name == QLatin1String("!damaged"))
                 TestFiles::WriteBytes(path, ConfigClass().ToFileBytes().left(250));
-            else if (name == QLatin1String("!directory"))
-                QDir().mkpath(path);
             else if (name == QLatin1String("!unreadable"))
                 QFile::setPermissions(SaveFile(path), QFileDevice::WriteOwner);
             else if (!name.startsWith('!'))
                 opened << SaveFile(path, name);
         }
-        messages.replaceInStrings(QStringLiteral("%1"), paths.first());
         SetIniParam(QStringLiteral("General"), QStringLiteral("DataFiles"), "/start");
         b.ui.answerNextFileDialog(paths);
-        b.window->MenuItem(QStringLiteral("mnuFileOpen"))->trigger();
+        b.item("mnuFileOpen")->trigger();
         const FileDialogRequest& request = b.ui.fileRequests.value(0);
         QCOMPARE(request.filter, Filter);
         QCOMPARE(request.initialFolder, QStringLiteral("/start"));
         QVERIFY(request.multiSelect && !request.save && request.proposedName.isEmpty());
-        b.expectMessages(messages);
+        CompareMessages(b.ui, messages.replaceInStrings("%1", paths.first()));
         const QList<wPanneau*> panels = b.panels();
         QCOMPARE(panels.size(), opened.size());
         for (int i = 0; i < opened.size(); ++i) {
@@ -270,9 +164,9 @@ private Q_SLOTS:
             QCOMPARE(panels[i]->Config().ModuleName(), FileNameOf(opened[i]));
             QCOMPARE(panels[i]->windowTitle(), GetText(30100) + " 4");
             QVERIFY(!panels[i]->Modified());
-            QCOMPARE(b.recent().value(opened.size() - 1 - i), opened[i]);
         }
-        QCOMPARE(b.recent().size(), opened.size());
+        std::reverse(opened.begin(), opened.end());
+        QCOMPARE(b.recent(), opened);
         QCOMPARE(GetIniParam("General", "DataFiles"), b.dir.path());
     }
 
@@ -283,33 +177,21 @@ private Q_SLOTS:
     // recent files, the old file.
     void save_data()
     {
-        QTest::addColumn<QString>("command");
-        QTest::addColumn<QString>("path");     // "@" = a file of the test
+        QTest::addColumn<QString>("path"); // "@" = a file of the test
+        QTest::addColumn<bool>("saveAs");
         QTest::addColumn<QString>("proposed"); // "-" = no dialog
         QTest::addColumn<bool>("locked");      // the folder cannot be written
-        QTest::newRow("Save, new") << "mnuFileSave"
-                                   << ""
-                                   << "Unit 4_B" << false;
-        QTest::newRow("Save, read from a panel") << "mnuFileSave"
-                                                 << "Orvel"
-                                                 << "Unit 4_B" << false;
-        QTest::newRow("Save, saved") << "mnuFileSave"
-                                     << "@"
-                                     << "-" << false;
-        QTest::newRow("Save As, saved") << "mnuFileSaveAs"
-                                        << "@"
-                                        << "old.cfg" << false;
-        QTest::newRow("Save, fails") << "mnuFileSave"
-                                     << "@"
-                                     << "-" << true;
-        QTest::newRow("Save As, fails") << "mnuFileSaveAs"
-                                        << "@"
-                                        << "old.cfg" << true;
+        QTest::newRow("Save, new") << QString() << false << "Unit 4_B" << false;
+        QTest::newRow("Save, read from a panel") << "Orvel" << false << "Unit 4_B" << false;
+        QTest::newRow("Save, saved") << "@" << false << "-" << false;
+        QTest::newRow("Save As, saved") << "@" << true << "old.cfg" << false;
+        QTest::newRow("Save, fails") << "@" << false << "-" << true;
+        QTest::newRow("Save As, fails") << "@" << true << "old.cfg" << true;
     }
     void save()
     {
-        QFETCH(QString, command);
         QFETCH(QString, path);
+        QFETCH(bool, saveAs);
         QFETCH(QString, proposed);
         QFETCH(bool, locked);
         Bench b;
@@ -318,10 +200,11 @@ private Q_SLOTS:
         wPanneau* panel = b.document(path == "@" ? old : path, Sample());
         const QString chosen = b.dir.filePath(locked ? "old.cfg" : "new.cfg");
         b.ui.answerNextFileDialog({chosen});
-        {
-            const Locked folder(b.dir.path(), locked);
-            b.window->MenuItem(command)->trigger();
-        }
+        const auto writable = QFile::permissions(b.dir.path());
+        if (locked)
+            QFile::setPermissions(b.dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        b.item(saveAs ? "mnuFileSaveAs" : "mnuFileSave")->trigger();
+        QFile::setPermissions(b.dir.path(), writable);
         const bool dialog = proposed != "-";
         QCOMPARE(b.ui.fileRequests.size(), int(dialog));
         if (dialog) {
@@ -330,48 +213,40 @@ private Q_SLOTS:
             QCOMPARE(request.filter, Filter);
             QCOMPARE(request.proposedName, proposed);
         }
-        if (locked) {
-            b.expectMessages({"1:Error Nr *\r\nFunction : Save"});
-            QVERIFY(panel->Modified());
-            QCOMPARE(panel->Path(), old);
-            QCOMPARE(TestFiles::ReadBytes(old), before);
-        } else {
-            const QString target = dialog ? chosen : old;
-            QVERIFY(b.ui.messages.isEmpty());
-            QCOMPARE(TestFiles::ReadBytes(target), Sample().ToFileBytes());
-            QCOMPARE(panel->Path(), target);
-            QVERIFY(!panel->Modified());
-            QCOMPARE(panel->windowTitle(), GetText(30100) + " 4");
-        }
-        const bool saveAs = dialog && !locked;
-        QCOMPARE(b.recent(), saveAs ? QStringList{chosen} : QStringList{});
-        QCOMPARE(GetIniParam("General", "DataFiles"), saveAs ? b.dir.path() : QString());
+        const QString target = locked ? old : dialog ? chosen : old;
+        CompareMessages(b.ui, locked ? QStringList{"Critical Ok: Error Nr *\r\nFunction : Save"}
+                                     : QStringList{});
+        QCOMPARE(TestFiles::ReadBytes(target), locked ? before : Sample().ToFileBytes());
+        QCOMPARE(panel->Path(), locked ? old : target);
+        QCOMPARE(panel->Modified(), locked);
+        QCOMPARE(panel->windowTitle(), GetText(30100) + " 4");
+        const bool named = dialog && !locked;
+        QCOMPARE(b.recent(), named ? QStringList{chosen} : QStringList{});
+        QCOMPARE(GetIniParam("General", "DataFiles"), named ? b.dir.path() : QString());
     }
 
     // A recent file opens and moves to the top; one gone or unreadable leaves
     // the list with the message naming it, the separator going with the last.
     void recentFile_data()
     {
-        QTest::addColumn<QString>("kind");
         QTest::addColumn<QStringList>("messages");
-        QTest::newRow("present") << "present" << QStringList{};
-        QTest::newRow("missing") << "missing" << QStringList{"1:" + Missing};
-        QTest::newRow("damaged") << "damaged" << QStringList{"1:" + Load, "1:" + Missing};
+        QTest::newRow("present") << QStringList{};
+        QTest::newRow("missing") << QStringList{Missing};
+        QTest::newRow("damaged") << QStringList{Load, Missing};
     }
     void recentFile()
     {
-        QFETCH(QString, kind);
         QFETCH(QStringList, messages);
         Bench b;
         const QString path = b.dir.filePath("second.cfg");
-        if (kind == "present")
+        if (QTest::currentDataTag() == QByteArray("present"))
             SaveFile(path, "Second");
-        else if (kind == "damaged")
+        else if (QTest::currentDataTag() == QByteArray("damaged"))
             TestFiles::WriteBytes(path, QByteArray(100, '\1'));
         b.window->RecentFiles().Add(b.file(), path);
         b.window->RecentFiles().Add(b.file(), "/other.cfg");
         MostRecentFilesClass::Entry(b.file(), 2)->trigger();
-        b.expectMessages(messages.replaceInStrings("%1", path));
+        CompareMessages(b.ui, messages.replaceInStrings("%1", path));
         const bool opened = messages.isEmpty();
         QCOMPARE(b.panels().size(), int(opened));
         if (opened)
@@ -379,32 +254,7 @@ private Q_SLOTS:
         QCOMPARE(b.recent(),
                  opened ? QStringList({path, "/other.cfg"}) : QStringList{"/other.cfg"});
         b.window->mnuFileMRU_Click(opened ? 2 : 1);
-        QCOMPARE(b.window->MenuItem("mnuFileSepMRU")->isVisible(), opened);
-    }
-
-    // Commands on the document beep when no panel window is active, and a
-    // command on the line while another one uses it.
-    void beepWithoutDocument()
-    {
-        Bench b;
-        for (const char* command : {"mnuFileSave", "mnuFileSaveAs", "mnuFileWrite"})
-            b.window->MenuItem(command)->trigger();
-        b.window->MdiArea()->addSubWindow(new QWidget)->show();
-        for (const char* command : {"mnuFileSave", "mnuFileSaveAs", "mnuFileWrite"})
-            b.window->MenuItem(command)->trigger();
-        QCOMPARE(b.ui.beeps, 6);
-        QVERIFY(b.ui.messages.isEmpty() && b.ui.dialogsShown.isEmpty());
-
-        // A command on the line started while another one searches the line.
-        b.line->addPanel(1);
-        b.ui.onNextDialog(Slave("1"));
-        b.ui.onNextDialog([&b](QObject*) {
-            b.window->mnuFileRead_Click();
-            return false;
-        });
-        b.window->mnuFileRead_Click();
-        QCOMPARE(b.ui.beeps, 8); // the panel found, the read refused
-        QCOMPARE(b.ui.dialogsShown, (QStringList{"wAskSlave", "wSearchSlave"}));
+        QCOMPARE(b.item("mnuFileSepMRU")->isVisible(), opened);
     }
 
     // Names of the command line come from the current folder; local files
@@ -417,7 +267,7 @@ private Q_SLOTS:
         SaveFile(b.dir.filePath("a.cfg"), "A");
         b.window->OpenFiles({"a.cfg", "gone.cfg"});
         QDir::setCurrent(here);
-        b.expectMessages({Critical(QString(Missing).arg(b.dir.filePath("gone.cfg")))});
+        CompareMessages(b.ui, {Missing.arg(b.dir.filePath("gone.cfg"))});
         QCOMPARE(b.recent(), QStringList{b.dir.filePath("a.cfg")});
 
         QMimeData web;
@@ -439,176 +289,129 @@ private Q_SLOTS:
 
     // Read opens a new unsaved document "Orvel" holding the panel's values,
     // adapted to an older firmware once the user agrees; the progress bar
-    // counts the blocks.
+    // counts the blocks. Nothing found, the search or the slave dialog
+    // cancelled, the older firmware refused, the panel silent halfway (the
+    // status bar names the section): no document, the message of each case,
+    // the normal pointer back.
     void read_data()
     {
-        QTest::addColumn<int>("slave");
-        QTest::addColumn<int>("version");
         QTest::addColumn<QString>("typed");
-        QTest::addColumn<int>("answer"); // to the older-firmware question
-        QTest::newRow("slave 5") << 5 << 262 << "5" << 0;
-        QTest::newRow("slave 0 finds 7") << 7 << 262 << "0" << 0;
-        QTest::newRow("1.02, No") << 1 << 258 << "1" << int(MsgAnswer::No);
-        QTest::newRow("1.02, Yes") << 1 << 258 << "1" << int(MsgAnswer::Yes);
+        QTest::addColumn<int>("slave"); // the panel on the line, 0: none
+        QTest::addColumn<int>("version");
+        QTest::addColumn<QString>("how"); // OK, Cancel or unconfirmed
+        QTest::addColumn<int>("answer");  // to the older-firmware question
+        QTest::addColumn<int>("failAt");  // the request that gets no answer, 0: none
+        QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<QString>("status");
+        const QString older = "Exclamation YesNo No: The firmware of this panel (version 1.2) is "
+                              "older than this console (version 1.6).\nSettings that this "
+                              "firmware does not support will be adjusted.\nRead the "
+                              "configuration anyway?";
+        const QString ready = GetText(1001);
+        QTest::newRow("slave 5") << "5" << 5 << 262 << "OK" << 0 << 0 << QStringList{} << ready;
+        QTest::newRow("slave 0 finds 7")
+            << "0" << 7 << 262 << "OK" << 0 << 0 << QStringList{} << ready;
+        QTest::newRow("1.02, Yes")
+            << "1" << 1 << 258 << "OK" << int(MsgAnswer::Yes) << 0 << QStringList{older} << ready;
+        QTest::newRow("1.02, No") << "1" << 1 << 258 << "OK" << int(MsgAnswer::No) << 0
+                                  << QStringList{older} << ready;
+        QTest::newRow("given slave silent")
+            << "5" << 0 << 0 << "OK" << 0 << 0 << QStringList{Failed(10100)} << ready;
+        QTest::newRow("search found nothing")
+            << "0" << 0 << 0 << "OK" << 0 << 0 << QStringList{Failed(10102)} << ready;
+        QTest::newRow("search cancelled")
+            << "1" << 1 << 262 << "unconfirmed" << 0 << 0 << QStringList{} << ready;
+        QTest::newRow("dialog cancelled")
+            << "1" << 1 << 262 << "Cancel" << 0 << 0 << QStringList{} << ready;
+        QTest::newRow("fails in the outputs")
+            << "4" << 4 << 262 << "OK" << 0 << 2 + 12 << QStringList{Failed(10100)}
+            << "Reading from the panel failed in the section \"Outputs\".";
     }
     void read()
     {
+        QFETCH(QString, typed);
         QFETCH(int, slave);
         QFETCH(int, version);
-        QFETCH(QString, typed);
+        QFETCH(QString, how);
         QFETCH(int, answer);
+        QFETCH(int, failAt);
+        QFETCH(QStringList, messages);
         Bench b;
-        b.line->addPanel(slave, version).loadConfig(Sample());
-        bool warning = true;
-        b.ui.onNextDialog(Slave(typed, nullptr, &warning));
-        b.ui.onNextDialog(Answer(true));
+        if (slave)
+            b.line->addPanel(slave, version).loadConfig(Sample());
+        if (failAt)
+            b.failFrom(*b.line->panel(slave), failAt);
+        b.detect(typed, how != "unconfirmed", how == "Cancel" ? "cmdButtons0" : "cmdButtons1");
         if (answer)
             b.ui.answerNext(MsgAnswer(answer));
-        const QStringList* progress = Progress(*b.window);
-        b.window->MenuItem("mnuFileRead")->trigger();
+        b.item("mnuFileRead")->trigger();
 
-        QVERIFY(!warning);
-        QCOMPARE(GetIniParam("Communication", "LastSlave"), QString::number(slave));
-        QCOMPARE(b.ui.messages.size(), answer ? 1 : 0);
-        if (answer) {
-            b.expectMessages({"3:The firmware of this panel (version 1.2) is older than this "
-                              "console (version 1.6).\nSettings that this firmware does not "
-                              "support will be adjusted.\nRead the configuration anyway?"});
-            QCOMPARE(b.ui.messages[0].defaultButton, std::optional(MsgAnswer::No));
-        }
+        CompareMessages(b.ui, messages);
+        QTEST(b.window->StatusPanel("Prompt")->text(), "status");
+        QVERIFY(!b.slaveWarning);
         QVERIFY(!b.ui.busy);
-        const bool opened = answer != int(MsgAnswer::No);
+        QVERIFY(TransferStatus::ProgressBar(b.window->statusBar())->isHidden());
+        const bool opened = slave && how == "OK" && answer != int(MsgAnswer::No) && !failAt;
         QCOMPARE(b.panels().size(), int(opened));
-        if (!opened) {
-            QCOMPARE(b.line->requests().size(), 2); // the detection alone
-            return;
-        }
-        QCOMPARE(int(b.line->requests().last()[0]), slave);
+        if (how == "Cancel" || answer == int(MsgAnswer::No) || failAt)
+            QCOMPARE(b.line->requests().size(), how == "Cancel" ? 0 : failAt ? failAt : 2);
         QStringList blocks;
         for (int i = 1, n = version == 262 ? 20 : 16; i <= n; ++i)
             blocks << QStringLiteral("Reading from the panel: block %1 of %2").arg(i).arg(n);
-        QCOMPARE(*progress, blocks);
-        QVERIFY(TransferStatus::ProgressBar(b.window->statusBar())->isHidden());
+        QCOMPARE(b.progress, opened ? blocks : blocks.mid(0, failAt ? failAt - 3 : 0));
+        if (!opened)
+            return;
+        QCOMPARE(GetIniParam("Communication", "LastSlave"), QString::number(slave));
+        QCOMPARE(int(b.line->requests().last()[0]), slave);
         wPanneau* read = b.panels()[0];
         QCOMPARE(b.window->ActivePanel(), read);
         QCOMPARE(read->Path(), QStringLiteral("Orvel"));
         QVERIFY(!read->Modified());
         QCOMPARE(read->windowTitle(), GetText(30100) + QLatin1Char(' ') + QString::number(slave));
-        const ConfigClass& c = read->Config();
-        QCOMPARE(c.InTempo(3), 123400);
-        QCOMPARE(c.InTypeKL(2), std::uint8_t(version == 258 ? 0 : 4));
-        QCOMPARE(c.OutPilot(5), std::uint8_t(version == 258 ? 2 : 5));
-        QCOMPARE(c.GenParam(21), std::uint8_t(version == 258 ? 0 : 2));
-    }
-
-    // Nothing found, the search or the slave dialog cancelled: no document,
-    // the message of each case, the normal pointer back.
-    void readRefused_data()
-    {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<bool>("confirm");
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<QStringList>("messages");
-        QTest::newRow("given slave silent")
-            << "5" << true << "cmdButtons1" << QStringList{Critical(GetText(10100))};
-        QTest::newRow("search found nothing")
-            << "0" << true << "cmdButtons1" << QStringList{Critical(GetText(10102))};
-        QTest::newRow("search cancelled") << "1" << false << "cmdButtons1" << QStringList{};
-        QTest::newRow("dialog cancelled") << "1" << true << "cmdButtons0" << QStringList{};
-    }
-    void readRefused()
-    {
-        QFETCH(QString, typed);
-        QFETCH(bool, confirm);
-        QFETCH(QString, button);
-        QFETCH(QStringList, messages);
-        Bench b;
-        if (typed == "1")
-            b.line->addPanel(1);
-        b.ui.onNextDialog(Slave(typed, nullptr, nullptr, button));
-        b.ui.onNextDialog(Answer(confirm));
-        b.window->mnuFileRead_Click();
-        b.expectMessages(messages);
-        QVERIFY(b.panels().isEmpty());
-        QVERIFY(!b.ui.busy);
-        QCOMPARE(b.line->requests().isEmpty(), button == "cmdButtons0");
-    }
-
-    // A transfer that fails names its section in the status bar; a read
-    // keeps no document.
-    void transferFails_data()
-    {
-        QTest::addColumn<bool>("write");
-        QTest::addColumn<int>("failAt"); // request number, the detection's two included
-        QTest::addColumn<QString>("status");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("read, outputs") << false << 2 + 12
-                                       << "Reading from the panel failed in the section "
-                                          "\"Outputs\"."
-                                       << Texts(10100);
-        QTest::newRow("write, inputs") << true << 2 + 1
-                                       << "Writing to the panel failed in the section "
-                                          "\"Inputs\"."
-                                       << Texts(10100, 10105);
-        QTest::newRow("write, general") << true << 2 + 16
-                                        << "Writing to the panel failed in the section "
-                                           "\"General\"."
-                                        << Texts(10100, 10122);
-    }
-    void transferFails()
-    {
-        QFETCH(bool, write);
-        QFETCH(int, failAt);
-        QFETCH(QString, status);
-        QFETCH(QString, message);
-        Bench b;
-        SimulatedPanel& panel = b.line->addPanel(4);
-        FailFrom(b.line, panel, failAt);
-        if (write)
-            b.document("Orvel", Sample());
-        b.ui.onNextDialog(Slave("4"));
-        b.ui.onNextDialog(Answer(true));
-        const QStringList* progress = Progress(*b.window);
-        b.window->MenuItem(write ? "mnuFileWrite" : "mnuFileRead")->trigger();
-        QCOMPARE(b.line->requests().size(), failAt);
-        QCOMPARE(progress->size(), failAt - 3);
-        QCOMPARE(b.window->StatusPanel("Prompt")->text(), status);
-        b.expectMessages({Critical(message)});
-        QCOMPARE(b.panels().size(), int(write));
-        QVERIFY(TransferStatus::ProgressBar(b.window->statusBar())->isHidden());
-        QVERIFY(!b.ui.busy);
+        QCOMPARE(read->Config().InTempo(3), 123400);
+        QCOMPARE(read->Config().OutPilot(5), std::uint8_t(version == 258 ? 2 : 5));
     }
 
     // Write: the slave dialog with its warning, preset with the document's
     // slave number; the older-firmware warning adapting the document; the
-    // supply voltage rule; validation and its outcomes. The modified mark
-    // stays as it was.
+    // supply voltage rule; validation and its outcomes; the panel silent
+    // halfway (the status bar names the section). The modified mark stays.
     void write_data()
     {
         QTest::addColumn<int>("version"); // 0: no panel
         QTest::addColumn<int>("param21");
         QTest::addColumn<QString>("warning"); // the button pressed, "" = not shown
         QTest::addColumn<int>("validate");
-        QTest::addColumn<bool>("validationFails");
+        QTest::addColumn<int>("failAt"); // the request that gets no answer, 0: none
         QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<QString>("status");
         const int yes = int(MsgAnswer::Yes);
-        const QString ask = "2:" + GetText(20240);
-        QTest::newRow("validated")
-            << 262 << 2 << "" << yes << false << QStringList{ask, "4:" + GetText(10106)};
-        QTest::newRow("validation declined") << 262 << 2 << "" << int(MsgAnswer::No) << false
-                                             << QStringList{ask, "4:" + GetText(10109)};
-        QTest::newRow("validation fails")
-            << 262 << 2 << "" << yes << true << QStringList{ask, Critical(Texts(10100, 10109))};
+        const QString ask = "Question YesNo: " + GetText(20240);
+        const QString done = "Information Ok: " + GetText(10106);
+        const QString ready = GetText(1001);
+        const QString failed = QStringLiteral("Writing to the panel failed in the section \"%1\".");
+        QTest::newRow("validated") << 262 << 2 << "" << yes << 0 << QStringList{ask, done} << ready;
+        QTest::newRow("validation declined")
+            << 262 << 2 << "" << int(MsgAnswer::No) << 0
+            << QStringList{ask, "Information Ok: " + GetText(10109)} << ready;
+        QTest::newRow("validation fails") << 262 << 2 << "" << yes << 2 + 19 + 1
+                                          << QStringList{ask, Failed(10100, 10109)} << ready;
         QTest::newRow("1.02 without supply voltage")
-            << 258 << 0 << "cmdYes" << yes << false << QStringList{ask, "4:" + GetText(10106)};
+            << 258 << 0 << "cmdYes" << yes << 0 << QStringList{ask, done} << ready;
         QTest::newRow("1.02, warning declined")
-            << 258 << 2 << "cmdNo" << 0 << false << QStringList{};
+            << 258 << 2 << "cmdNo" << 0 << 0 << QStringList{} << ready;
         QTest::newRow("1.03 without supply voltage")
-            << 259 << 0 << "cmdYes" << 0 << false << QStringList{Critical(GetText(10121))};
+            << 259 << 0 << "cmdYes" << 0 << 0 << QStringList{Failed(10121)} << ready;
         QTest::newRow("1.06 without supply voltage")
-            << 262 << 0 << "" << 0 << false << QStringList{Critical(GetText(10121))};
+            << 262 << 0 << "" << 0 << 0 << QStringList{Failed(10121)} << ready;
         QTest::newRow("no answer")
-            << 0 << 2 << "" << 0 << false << QStringList{Critical(Texts(10100, 10105))};
+            << 0 << 2 << "" << 0 << 0 << QStringList{Failed(10100, 10105)} << ready;
+        QTest::newRow("fails in the inputs")
+            << 262 << 2 << "" << 0 << 2 + 1 << QStringList{Failed(10100, 10105)}
+            << failed.arg("Inputs");
+        QTest::newRow("fails in the general page")
+            << 262 << 2 << "" << 0 << 2 + 16 << QStringList{Failed(10100, 10122)}
+            << failed.arg("General");
     }
     void write()
     {
@@ -616,20 +419,18 @@ private Q_SLOTS:
         QFETCH(int, param21);
         QFETCH(QString, warning);
         QFETCH(int, validate);
-        QFETCH(bool, validationFails);
+        QFETCH(int, failAt);
         QFETCH(QStringList, messages);
+        const int yes = int(MsgAnswer::Yes);
         Bench b;
         SimulatedPanel* panel = version ? &b.line->addPanel(6, version) : nullptr;
         const int blocks = version == 258 ? 15 : 19;
-        if (validationFails)
-            FailFrom(b.line, *panel, 2 + blocks + 1);
+        if (failAt)
+            b.failFrom(*panel, failAt);
         ConfigClass config = Sample();
         config.SetGenParam(21, std::uint8_t(param21));
         wPanneau* document = b.document("/x.cfg", config);
-        QString preset;
-        bool warningLabel = false;
-        b.ui.onNextDialog(Slave("6", &preset, &warningLabel));
-        b.ui.onNextDialog(Answer(true));
+        b.detect("6");
         if (!warning.isEmpty())
             b.ui.onNextDialog([warning](QObject* dialog) {
                 QTest::mouseClick(child<QPushButton>(dialog, qPrintable(warning)), Qt::LeftButton);
@@ -637,23 +438,42 @@ private Q_SLOTS:
             });
         if (validate)
             b.ui.answerNext(MsgAnswer(validate));
-        b.window->MenuItem("mnuFileWrite")->trigger();
+        b.item("mnuFileWrite")->trigger();
 
-        QCOMPARE(preset, QStringLiteral("4"));
-        QVERIFY(warningLabel);
+        QCOMPARE(b.proposed, QStringLiteral("4"));
+        QVERIFY(b.slaveWarning);
         QCOMPARE(b.ui.dialogsShown.contains("wWarning"), !warning.isEmpty());
-        b.expectMessages(messages);
+        CompareMessages(b.ui, messages);
+        QTEST(b.window->StatusPanel("Prompt")->text(), "status");
         const bool written = validate != 0;
-        QCOMPARE(Writes(b.line), written ? blocks + int(validate == int(MsgAnswer::Yes)) : 0);
+        if (failAt && !written) {
+            QCOMPARE(b.line->requests().size(), failAt);
+            QCOMPARE(b.progress.size(), failAt - 3);
+        } else {
+            QCOMPARE(Writes(b.line), written ? blocks + int(validate == yes) : 0);
+        }
         if (panel)
-            QCOMPARE(panel->validations(),
-                     int(validate == int(MsgAnswer::Yes) && !validationFails));
+            QCOMPARE(panel->validations(), int(validate == yes && !failAt));
         if (written)
             QCOMPARE(panel->config().InTempo(3), 123400);
         // The document itself is adapted to firmware 1.02, once agreed.
         QCOMPARE(document->Config().OutPilot(5), std::uint8_t(version == 258 && written ? 2 : 5));
         QVERIFY(document->Modified());
         QVERIFY(!b.ui.busy);
+        QVERIFY(TransferStatus::ProgressBar(b.window->statusBar())->isHidden());
+    }
+
+    // A command on the line started while another one searches the line
+    // beeps and does nothing.
+    void oneCommandOnTheLineAtATime()
+    {
+        Bench b;
+        b.line->addPanel(1);
+        b.detect("1", false);
+        b.duringConfirmation = [&b] { b.window->mnuFileRead_Click(); };
+        b.window->mnuFileRead_Click();
+        QCOMPARE(b.ui.beeps, 2); // the panel found, the read refused
+        QCOMPARE(b.ui.dialogsShown, (QStringList{"wAskSlave", "wSearchSlave"}));
     }
 
     // The day's work: read a panel, change a cell and save with the shortcut
@@ -670,26 +490,24 @@ private Q_SLOTS:
         first.loadConfig(Sample());
         SimulatedPanel& second = b.line->addPanel(2);
         second.setReadRegister(1175, first.readRegister(1175));
-        b.ui.onNextDialog(Slave("1"));
-        b.ui.onNextDialog(Answer(true));
-        b.window->MenuItem("mnuFileRead")->trigger();
+        b.detect("1");
+        b.item("mnuFileRead")->trigger();
 
         auto* grid = child<EditGrid>(b.window->ActivePanel(), "grdInputs");
         grid->setFocus();
         grid->SetCurrentCell(4, 10); // input 3, first redirection
         QTest::keyClick(grid, '7');
-        const QString saved = b.dir.filePath("unit.cfg");
-        b.ui.answerNextFileDialog({saved});
+        b.ui.answerNextFileDialog({b.dir.filePath("unit.cfg")});
         QTest::keyClick(grid->CellEditor(), Qt::Key_S, Qt::ControlModifier);
         b.window->ActivePanel()->CloseWithoutQuestion();
         QVERIFY(b.panels().isEmpty());
         b.window->mnuFileMRU_Click(1);
 
-        b.ui.onNextDialog(Slave("2"));
-        b.ui.onNextDialog(Answer(true));
+        b.detect("2");
         b.ui.answerNext(MsgAnswer::Yes);
         QTest::keyClick(b.window->ActivePanel(), Qt::Key_W, Qt::ControlModifier);
-        b.expectMessages({"2:" + GetText(20240), "4:" + GetText(10106)});
+        CompareMessages(b.ui,
+                        {"Question YesNo: " + GetText(20240), "Information Ok: " + GetText(10106)});
         ConfigClass expected = first.config();
         expected.SetInRedir(3, 1, 7);
         QCOMPARE(second.config().ToFileBytes(), expected.ToFileBytes());

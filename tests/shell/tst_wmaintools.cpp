@@ -1,169 +1,122 @@
-// The Tools commands of the main window against the in-process simulated
-// panel: the slave dialog, the detection with its confirmation, the event
-// window shown only with rows, and the clear with its question and outcome.
+// The Tools commands of the main window against panels on the in-process
+// simulated line: the event buffer read (shown only with rows) and cleared
+// (its question, its requests, its outcome), the line scan and the line
+// monitor.
 
-#include "RecordingUi.h"
-#include "ShellTestSupport.h"
-#include "WidgetLookup.h"
+#include "ShellFixture.h"
 
+#include "editor/wPanneau.h"
 #include "eventlog/wBuffer.h"
-#include "link/CommFunctions.h"
-#include "shell/wMain.h"
-#include "texts/DataFunctions.h"
+#include "link/FrameText.h"
+#include "shell/wLineMonitor.h"
 
-#include <QAction>
-#include <QCheckBox>
 #include <QLabel>
-#include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QSpinBox>
+#include <QToolButton>
+#include <QTreeWidget>
 
-using namespace ShellTest;
+using namespace Shell;
 
 namespace {
-
-using Event = SimulatedPanel::Event;
-
-struct Message
+QList<SimulatedPanel::Event> Events(int count)
 {
-    int tag;
-    MsgIcon icon;
-};
-
-QList<Event> events(int count)
-{
-    QList<Event> list;
+    QList<SimulatedPanel::Event> list;
     for (int k = 1; k <= count; ++k)
-        list << Event{std::uint16_t(0x1200 | k), std::uint16_t(1000 * k)};
+        list << SimulatedPanel::Event{std::uint16_t(0x1200 | k), std::uint16_t(1000 * k)};
     return list;
 }
 
-QByteArray read(std::uint16_t address, int count)
+QByteArray Read(std::uint16_t address, int count)
 {
     return ReadRequestFrame(1, address, count);
 }
 
-QByteArray write(std::uint16_t address, std::int16_t word)
+QByteArray Write(std::uint16_t address, std::int16_t word)
 {
     return WriteRequestFrame(1, address, {word});
 }
 
-} // namespace
+QStringList Rows(QTreeWidget* list)
+{
+    QStringList texts;
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        QStringList cells;
+        for (int column = 0; column < list->columnCount(); ++column)
+            cells << list->topLevelItem(i)->text(column);
+        texts << cells.join(' ');
+    }
+    return texts;
+}
 
-Q_DECLARE_METATYPE(QList<Message>)
+// The console online with panel 1, the last slave used being 1.
+struct Bench : Console
+{
+    Bench() : Console("[Communication]\r\nLastSlave=1\r\n") { online(true); }
+};
+
+QString Message(const char* kind, int tag)
+{
+    return QString::fromLatin1(kind) + ": " + GetText(tag);
+}
+} // namespace
 
 class tst_wMainTools : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<RecordingUi> m_ui;
-    std::unique_ptr<IniSandbox> m_ini;
-    std::unique_ptr<wMain> m_window;
-    SimulatedLine* m_line = nullptr;
-    SimulatedPanel* m_panel = nullptr;
-    QString m_confirmation; // the search window's message
-
-    // The slave dialog (the number typed, no automatic search, OK), then the
-    // search window's confirmation (OK).
-    void detectWith(const QString& slave)
-    {
-        m_ui->onNextDialog([slave](QObject* dialog) {
-            child<QLineEdit>(dialog, "txtSlave")->setText(slave);
-            child<QCheckBox>(dialog, "chkAutoSearch")->setChecked(false);
-            child<QPushButton>(dialog, "cmdButtons1")->click();
-            return true;
-        });
-        m_ui->onNextDialog([this](QObject* dialog) {
-            m_confirmation = child<QLabel>(dialog, "lblMessage")->text();
-            child<QPushButton>(dialog, "cmdButtons1")->click();
-            return true;
-        });
-    }
-
-    void compareMessages(const QList<Message>& expected)
-    {
-        QCOMPARE(m_ui->messages.size(), expected.size());
-        for (qsizetype i = 0; i < expected.size(); ++i) {
-            QCOMPARE(m_ui->messages[i].text, GetText(expected[i].tag));
-            QCOMPARE(m_ui->messages[i].icon, expected[i].icon);
-        }
-    }
-
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QStandardPaths::setTestModeEnabled(true);
-        QVERIFY(OpenDataFile(ShippedDataFile()));
-        SetCurrentLanguage(QStringLiteral("English"));
-    }
-
-    void init()
-    {
-        m_ui = std::make_unique<RecordingUi>();
-        m_ini = std::make_unique<IniSandbox>();
-        m_ini->write("[Communication]\r\nFrameDelay=0\r\nLastSlave=1\r\n");
-        m_window = std::make_unique<wMain>(SimulatedPort(&m_line)());
-        m_window->Nationality();
-        m_line->SetPortOpen(true);
-        m_panel = m_line->panel(1);
-        m_window->Link().options().replyTimeoutMs = 100;
-        m_confirmation.clear();
-    }
-
-    void cleanup()
-    {
-        QVERIFY(!m_ui->busy);
-        m_window.reset();
-        m_ini.reset();
-        m_ui.reset();
-    }
+    void initTestCase() { QVERIFY(UseShippedData()); }
 
     void readBuffer_data()
     {
         QTest::addColumn<QString>("slave");
         QTest::addColumn<int>("events"); // -1: the count read fails
-        QTest::addColumn<bool>("window");
-        QTest::addColumn<QList<Message>>("messages");
-        QTest::newRow("5 events: the window") << "1" << 5 << true << QList<Message>{};
-        QTest::newRow("slave 0 reads the slave found") << "0" << 5 << true << QList<Message>{};
+        QTest::addColumn<QStringList>("messages");
+        QTest::newRow("5 events: the window") << "1" << 5 << QStringList{};
+        QTest::newRow("slave 0 reads the slave found") << "0" << 5 << QStringList{};
         QTest::newRow("0 events: no window")
-            << "1" << 0 << false << QList<Message>{{102003, MsgIcon::Exclamation}};
+            << "1" << 0 << QStringList{Message("Exclamation Ok", 102003)};
         QTest::newRow("read fails: no window")
-            << "1" << -1 << false << QList<Message>{{102001, MsgIcon::Critical}};
+            << "1" << -1 << QStringList{Message("Critical Ok", 102001)};
         QTest::newRow("the slave does not answer")
-            << "7" << 5 << false << QList<Message>{{10100, MsgIcon::Critical}};
+            << "7" << 5 << QStringList{Message("Critical Ok", 10100)};
     }
     void readBuffer()
     {
         QFETCH(QString, slave);
         QFETCH(int, events);
-        QFETCH(bool, window);
-        QFETCH(QList<Message>, messages);
-        m_panel->setEvents(::events(std::max(events, 0)));
+        QFETCH(QStringList, messages);
+        Bench b;
+        SimulatedPanel* panel = b.line->panel(1);
+        panel->setEvents(Events(std::max(events, 0)));
         if (events < 0)
-            m_line->setResponder([this](const QByteArray& request) {
-                return request == read(144, 1) ? QByteArray() : m_panel->handle(request).bytes;
+            b.line->setResponder([panel](const QByteArray& request) {
+                return request == Read(144, 1) ? QByteArray() : panel->handle(request).bytes;
             });
         QStringList rows;
         QString panelNumber;
-        detectWith(slave);
-        m_ui->onNextDialog([&](QObject* dialog) {
+        b.detect(slave);
+        b.ui.onNextDialog([&](QObject* dialog) {
             auto* buffer = qobject_cast<wBuffer*>(dialog);
             for (const EventRow& row : buffer->Rows())
                 rows << row[0];
             panelNumber = buffer->PanelNumber();
             return false;
         });
-        m_window->ToolButton(QStringLiteral("mnuToolsReadBuffer"))->trigger();
+        b.window->ToolButton(QStringLiteral("mnuToolsReadBuffer"))->trigger();
 
-        compareMessages(messages);
-        QCOMPARE(m_ui->dialogsShown.contains("wBuffer"), window);
-        const QStringList five{"01", "02", "03", "04", "05"};
-        QCOMPARE(rows, window ? five : QStringList());
+        CompareMessages(b.ui, messages);
+        const bool window = messages.isEmpty();
+        QCOMPARE(b.ui.dialogsShown.contains("wBuffer"), window);
+        QCOMPARE(rows.join(' '), window ? "01 02 03 04 05" : "");
         QCOMPARE(panelNumber, window ? QStringLiteral("1") : QString());
         if (slave != "7") {
-            QCOMPARE(m_confirmation, GetCaption(35021));
+            QCOMPARE(b.confirmation, GetCaption(35021));
             QCOMPARE(GetIniParam("Communication", "LastSlave"), QStringLiteral("1"));
         }
+        QVERIFY(!b.ui.busy);
     }
 
     void clearBuffer_data()
@@ -172,20 +125,20 @@ private Q_SLOTS:
         QTest::addColumn<int>("events");
         QTest::addColumn<bool>("neverFalls");
         QTest::addColumn<QList<QByteArray>>("requests"); // after the detection
-        QTest::addColumn<QList<Message>>("outcome");
-        const QList<Message> done{{102005, MsgIcon::Information}};
+        QTest::addColumn<QStringList>("outcome");
+        const QStringList done{Message("Information Ok", 102005)};
         QTest::newRow("already empty") << MsgAnswer::Ok << 0 << false
-                                       << QList<QByteArray>{read(144, 1), write(289, 0)} << done;
+                                       << QList<QByteArray>{Read(144, 1), Write(289, 0)} << done;
         QTest::newRow("five events")
             << MsgAnswer::Ok << 5 << false
-            << QList<QByteArray>{read(144, 1), write(288, 5), read(144, 1), write(289, 0)} << done;
+            << QList<QByteArray>{Read(144, 1), Write(288, 5), Read(144, 1), Write(289, 0)} << done;
         QList<QByteArray> rounds;
         for (int round = 0; round < 64; ++round)
-            rounds << read(144, 1) << write(288, 5);
+            rounds << Read(144, 1) << Write(288, 5);
         QTest::newRow("count never falls")
-            << MsgAnswer::Ok << 5 << true << rounds << QList<Message>{{102004, MsgIcon::Critical}};
+            << MsgAnswer::Ok << 5 << true << rounds << QStringList{Message("Critical Ok", 102004)};
         QTest::newRow("question cancelled")
-            << MsgAnswer::Cancel << 5 << false << QList<QByteArray>{} << QList<Message>{};
+            << MsgAnswer::Cancel << 5 << false << QList<QByteArray>{} << QStringList{};
     }
     void clearBuffer()
     {
@@ -193,23 +146,165 @@ private Q_SLOTS:
         QFETCH(int, events);
         QFETCH(bool, neverFalls);
         QFETCH(QList<QByteArray>, requests);
-        QFETCH(QList<Message>, outcome);
-        m_panel->setEvents(::events(events));
-        m_panel->setClearNeverFalls(neverFalls);
-        m_ui->answerNext(answer);
-        detectWith(QStringLiteral("1"));
-        m_window->MenuItem(QStringLiteral("mnuToolsClearBuffer"))->trigger();
+        QFETCH(QStringList, outcome);
+        Bench b;
+        b.line->panel(1)->setEvents(Events(events));
+        b.line->panel(1)->setClearNeverFalls(neverFalls);
+        b.ui.answerNext(answer);
+        b.detect(QStringLiteral("1"));
+        b.item("mnuToolsClearBuffer")->trigger();
 
-        compareMessages(QList<Message>{{102000, MsgIcon::Exclamation}} + outcome);
-        QCOMPARE(m_ui->messages[0].buttons, MsgButtons::OkCancel);
-        QCOMPARE(m_ui->messages[0].defaultButton, std::optional<MsgAnswer>(MsgAnswer::Cancel));
-        if (answer == MsgAnswer::Cancel) {
-            QVERIFY(m_ui->dialogsShown.isEmpty());
-            QVERIFY(m_line->requests().isEmpty());
-            return;
-        }
-        QCOMPARE(m_confirmation, GetCaption(102011));
-        QCOMPARE(m_line->requests().mid(2), requests);
+        CompareMessages(b.ui,
+                        QStringList{Message("Exclamation OkCancel Cancel", 102000)} + outcome);
+        const bool cancelled = answer == MsgAnswer::Cancel;
+        QCOMPARE(b.ui.dialogsShown.isEmpty(), cancelled);
+        QCOMPARE(b.confirmation, cancelled ? QString() : GetCaption(102011));
+        QCOMPARE(b.line->requests().mid(2), requests);
+        QVERIFY(!b.ui.busy);
+    }
+
+    void scan_data()
+    {
+        QTest::addColumn<QStringList>("panels"); // slave:version[:settings]
+        QTest::addColumn<bool>("search");
+        QTest::addColumn<int>("cancelAtRequest");   // 0: never
+        QTest::addColumn<QString>("settingsAfter"); // once the last panel listed is read
+        QTest::addColumn<QStringList>("listed");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("three panels")
+            << QStringList{"3:260", "17:261", "64:262"} << false << 0 << "9600,N,8,1"
+            << QStringList{"3 1.04 9600 1", "17 1.05 9600 1", "64 1.06 9600 1"}
+            << "Scan finished: 3 panel(s) found.";
+        QTest::newRow("no panel") << QStringList{} << false << 0 << "9600,N,8,1" << QStringList{}
+                                  << "No panel answered on this line.";
+        // Requests 1 and 2 are probes, 3 to 5 find slave 3; the probe in
+        // progress ends first.
+        QTest::newRow("cancelled")
+            << QStringList{"3:262", "5:262"} << false << 4 << "9600,N,8,1"
+            << QStringList{"3 1.06 9600 1"} << "Scan cancelled: 1 panel(s) found.";
+        // Read at the speed it was found at, which the line then keeps.
+        QTest::newRow("search finds another speed")
+            << QStringList{"2:262:4800,N,8,2"} << true << 0 << "4800,N,8,2"
+            << QStringList{"2 1.06 4800 2"} << "Scan finished: 1 panel(s) found.";
+    }
+    // The scan lists the panels; a double-click on the last one reads it into
+    // a new panel window after the search window's confirmation.
+    void scan()
+    {
+        QFETCH(QStringList, panels);
+        QFETCH(bool, search);
+        QFETCH(int, cancelAtRequest);
+        QFETCH(QStringList, listed);
+        QFETCH(QString, status);
+        Bench b;
+        b.line->removePanel(1);
+        for (const QString& p : panels)
+            b.line->addPanel(
+                std::uint8_t(p.section(':', 0, 0).toInt()), p.section(':', 1, 1).toInt(),
+                p.section(':', 2).isEmpty() ? QStringLiteral("9600,N,8,1") : p.section(':', 2));
+        QStringList statuses;
+        b.ui.onNextDialog([&](QObject* dialog) {
+            child<QSpinBox>(dialog, "txtMargin")->setValue(5);
+            child<QSpinBox>(dialog, "txtTo")->setValue(search ? 3 : 64);
+            child<QCheckBox>(dialog, "chkSearch")->setChecked(search);
+            auto* cancel = child<QPushButton>(dialog, "cmdCancel");
+            int requests = 0;
+            const auto connection = connect(b.line, &SimulatedLine::RequestSent, cancel, [&] {
+                if (++requests == cancelAtRequest)
+                    cancel->click();
+            });
+            child<QPushButton>(dialog, "cmdScan")->click();
+            disconnect(connection);
+            auto* list = child<QTreeWidget>(dialog, "lvwPanels");
+            auto* progress = child<QProgressBar>(dialog, "prgScan");
+            [&] {
+                QCOMPARE(Rows(list), listed);
+                QCOMPARE(progress->value(), progress->maximum());
+                QVERIFY(!cancel->isEnabled());
+                QVERIFY(child<QPushButton>(dialog, "cmdScan")->isEnabled());
+                QCOMPARE(b.line->Settings(), QStringLiteral("9600,N,8,1"));
+            }();
+            auto* label = child<QLabel>(dialog, "lblStatus");
+            statuses << label->text();
+            if (list->topLevelItemCount() > 0) {
+                b.ui.onNextDialog([](QObject* found) {
+                    child<QPushButton>(found, "cmdButtons1")->click();
+                    return true;
+                });
+                Q_EMIT list->itemActivated(list->topLevelItem(list->topLevelItemCount() - 1), 0);
+                statuses << label->text();
+            }
+            return false;
+        });
+        b.item("mnuToolsScan")->trigger();
+
+        const QString read = listed.value(listed.size() - 1).section(' ', 0, 0);
+        QStringList expected{status};
+        if (!listed.isEmpty())
+            expected << QStringLiteral("Panel %1 read into a new window.").arg(read);
+        QCOMPARE(statuses, expected);
+        QCOMPARE(b.ui.dialogsShown.join(' '),
+                 listed.isEmpty() ? "wScanLine" : "wScanLine wSearchSlave");
+        QCOMPARE(b.window->MdiArea()->subWindowList().size(), listed.isEmpty() ? 0 : 1);
+        if (!listed.isEmpty())
+            QCOMPARE(QString::number(b.window->ActivePanel()->Config().GenParam(23)), read);
+        QTEST(b.line->Settings(), "settingsAfter");
+        QVERIFY(b.ui.messages.isEmpty());
+    }
+
+    // The monitor shows the frames on the line, pauses, saves them as the
+    // lines orvelctl --trace writes, keeps the last 10000, clears; closed, it
+    // no longer watches the link.
+    void lineMonitor()
+    {
+        Bench b;
+        QAction* item = b.item(QStringLiteral("mnuToolsMonitor"));
+        item->trigger();
+        wLineMonitor* dock = b.window->LineMonitorWindow();
+        QVERIFY(dock && item->isChecked());
+        QCOMPARE(b.window->Link().Monitor(), &dock->Monitor());
+
+        QList<std::int16_t> word(1, 0);
+        QVERIFY(LitMots(b.window->Link(), 1, 1138, word));
+        dock->Refresh();
+        QCOMPARE(dock->RowCount(), 2);
+        QCOMPARE(dock->Row(0).mid(1), (QStringList{"Sent", "01 03 04 72 00 01 25 21",
+                                                   "slave 1, read 1 word(s) at 1138, CRC good"}));
+        QCOMPARE(dock->Row(1).mid(1), (QStringList{"Received", "01 03 02 00 01 79 84",
+                                                   "slave 1, reply with 1 word(s), CRC good"}));
+        QCOMPARE(dock->StatusText(), QStringLiteral("2 frame(s), the last 10000 are kept"));
+
+        child<QToolButton>(dock, "cmdPause")->click();
+        QVERIFY(LitMots(b.window->Link(), 1, 1138, word));
+        dock->Refresh();
+        QCOMPARE(dock->RowCount(), 2);
+        QCOMPARE(dock->StatusText(), QStringLiteral("Paused: frames are not recorded - 2 frame(s), "
+                                                    "the last 10000 are kept"));
+
+        const QString path = b.ini.folder() + QStringLiteral("/frames.txt");
+        b.ui.answerNextFileDialog({path});
+        child<QToolButton>(dock, "cmdSave")->click();
+        QCOMPARE(b.ui.fileRequests.value(0).filter, QStringLiteral("Text files (*.txt)|*.txt"));
+        const QStringList lines = QString::fromUtf8(TestFiles::ReadBytes(path)).split('\n');
+        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines[0], FrameLine(dock->Monitor().Frames()[0]));
+        QVERIFY(lines[1].endsWith(QStringLiteral("ms  Received  01 03 02 00 01 79 84  slave 1, "
+                                                 "reply with 1 word(s), CRC good")));
+        QCOMPARE(lines[2], QString());
+
+        child<QToolButton>(dock, "cmdPause")->click(); // the recording resumes
+        for (int i = 0; i < 10000; ++i)
+            dock->Monitor().Received(QByteArray::number(i), {}, false);
+        dock->Refresh();
+        QCOMPARE(dock->RowCount(), 10000);
+        QCOMPARE(dock->Row(0)[2], QStringLiteral("30"));
+        child<QToolButton>(dock, "cmdClear")->click();
+        QCOMPARE(dock->RowCount(), 0);
+
+        item->trigger();
+        QTRY_VERIFY(!b.window->LineMonitorWindow());
+        QVERIFY(!item->isChecked());
+        QCOMPARE(b.window->Link().Monitor(), nullptr);
     }
 };
 

@@ -1,0 +1,412 @@
+// The dialogs before a transfer: the slave dialog (what it proposes, the
+// slave numbers it refuses with a beep, the port it reopens, what OK
+// stores), the detection's search window (attempts, Cancel, the final
+// confirmation, the detection driving it) and the older-panel warning.
+
+#include "link/Detection.h"
+#include "RecordingPort.h"
+#include "settings/IniStore.h"
+#include "shell/wAskSlave.h"
+#include "shell/wSearchSlave.h"
+#include "shell/wWarning.h"
+#include "ShellFixture.h"
+#include "SimulatedLine.h"
+#include "SmallDataFile.h"
+#include "TestFiles.h"
+#include "texts/DataFunctions.h"
+#include "util/ErrorHandling.h"
+#include "WidgetLookup.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+namespace {
+QString Text(QWidget* w, const char* name)
+{
+    return child<QLabel>(w, name)->text();
+}
+
+void Click(QWidget* w, const char* name)
+{
+    QTest::mouseClick(child<QPushButton>(w, name), Qt::LeftButton);
+}
+
+// Closes a shown dialog by one of its buttons, a key or the window frame.
+void Close(QWidget* dialog, const QString& how)
+{
+    if (how == "Escape" || how == "Return")
+        QTest::keyClick(dialog, how == "Escape" ? Qt::Key_Escape : Qt::Key_Return);
+    else if (how == "frame")
+        dialog->close();
+    else
+        Click(dialog, qPrintable(how));
+}
+
+std::unique_ptr<QWidget> NewDialog(const QString& name, ComCtrl& port)
+{
+    if (name == "wAskSlave")
+        return std::make_unique<wAskSlave>(port);
+    if (name == "wSearchSlave")
+        return std::make_unique<wSearchSlave>(port);
+    return std::make_unique<wWarning>();
+}
+
+} // namespace
+
+class tst_TransferDialogs : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_ini;
+    std::unique_ptr<RecordingPort> m_port;
+
+    void choosePort(wAskSlave& dialog, const QString& text)
+    {
+        auto* combo = child<QComboBox>(&dialog, "cboPort");
+        const int index = combo->findText(text);
+        QVERIFY(index >= 0);
+        combo->setCurrentIndex(index);
+        Q_EMIT combo->activated(index);
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        const QList<int> tags{10,    11,    12,    13,    15,    1116,  1117,  1118,  1119,
+                              1600,  1611,  10101, 20200, 20201, 20202, 20203, 20204, 20205,
+                              35020, 35021, 35022, 35031, 35032, 35033, 35034, 102011};
+        QVERIFY(SmallDataFile::Create(
+            m_dir.filePath(QStringLiteral("t.dat")), tags,
+            {{QStringLiteral("1610"),
+              {QStringLiteral("Older panel.|Some settings will be adapted."),
+               QStringLiteral("Tableau plus ancien.|Certains réglages seront adaptés."),
+               QStringLiteral("Panel más antiguo.|Algunos ajustes se adaptarán.")}}}));
+        SetTextLookup([](int tag) { return GetText(tag); });
+    }
+
+    void init()
+    {
+        SetCurrentLanguage(QStringLiteral("English"));
+        m_ini = m_dir.filePath(QStringLiteral("orvel.ini"));
+        QFile::remove(m_ini);
+        SetIniFileNameOverride(m_ini);
+        m_port = std::make_unique<RecordingPort>();
+        m_port->settings = QStringLiteral("9600,E,8,2");
+    }
+
+    // Each control's text and the title, by tag, in the language of the
+    // moment.
+    void texts_data()
+    {
+        QTest::addColumn<QString>("tags"); // "window" is the title
+        QTest::newRow("wAskSlave") << "window=20200 lblPort=20201 lblSlave=20202 "
+                                      "chkAutoSearch=20203 lblHint=20204 lblWarning=20205 "
+                                      "cmdButtons0=12 cmdButtons1=15 cmdButtons2=13";
+        QTest::newRow("wSearchSlave") << "window=35020 lblSlaveCaption=35031 "
+                                         "lblBaudsCaption=35032 lblDataBitsCaption=35033 "
+                                         "lblStopsCaption=35034 lblParityCaption=1116 "
+                                         "lblParity=1118 cmdButtons0=12 cmdButtons1=15";
+        QTest::newRow("wWarning") << "window=1600 lblcontinue=1611 cmdYes=11 cmdNo=10";
+    }
+    void texts()
+    {
+        QFETCH(QString, tags);
+        for (const char* language : {"English", "Español"}) {
+            SetCurrentLanguage(QString::fromUtf8(language));
+            std::unique_ptr<QWidget> w = NewDialog(QTest::currentDataTag(), *m_port);
+            for (const QString& pair : tags.split(' ')) {
+                const QString name = pair.section('=', 0, 0);
+                const QObject* control = name == "window" ? w.get() : w->findChild<QObject*>(name);
+                QVERIFY2(control, qPrintable(name));
+                QCOMPARE(control->property(name == "window" ? "windowTitle" : "text").toString(),
+                         SmallDataFile::Text(language, pair.section('=', 1).toInt()));
+            }
+        }
+    }
+
+    // The last slave number and search choice stored, else 1 with a search;
+    // the port the line is on.
+    void proposesTheStoredChoices()
+    {
+        m_port->port = QStringLiteral("4");
+        for (const QByteArray& stored :
+             {QByteArray(), QByteArray("[Communication]\nLastSlave=17\nAutoSearch=0\n")}) {
+            if (!stored.isEmpty())
+                TestFiles::WriteBytes(m_ini, stored);
+            wAskSlave dialog(*m_port);
+            QCOMPARE(dialog.SlaveText(), stored.isEmpty() ? "1" : "17");
+            QCOMPARE(dialog.AutoSearch(), stored.isEmpty());
+            QCOMPARE(child<QComboBox>(&dialog, "cboPort")->currentText(), QStringLiteral("4"));
+        }
+        QVERIFY(m_port->events.isEmpty());
+    }
+
+    // 0 (a search) to 64 are taken and stored with the search choice and the
+    // port; anything else beeps and keeps the dialog; Cancel and Escape store
+    // nothing.
+    void slaveNumbers_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("search");
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<int>("beeps");
+        QTest::newRow("0 asks for a search") << "0" << true << "cmdButtons1" << 0;
+        QTest::newRow("64, Enter") << "64" << false << "Return" << 0;
+        QTest::newRow("1") << "1" << true << "cmdButtons1" << 0;
+        for (const char* refused : {"65", "-1", "abc", "", "5.5", "5x", "99999"})
+            QTest::addRow("'%s'", refused) << refused << true << "cmdButtons1" << 1;
+        QTest::newRow("-1, Enter") << "-1" << true << "Return" << 1;
+        QTest::newRow("Cancel") << "9" << true << "cmdButtons0" << 0;
+        QTest::newRow("Escape") << "9" << true << "Escape" << 0;
+    }
+    void slaveNumbers()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, how);
+        QFETCH(bool, search);
+        QFETCH(int, beeps);
+        RecordingUi ui;
+        m_port->port = QStringLiteral("2");
+        wAskSlave dialog(*m_port);
+        dialog.show();
+        dialog.SetSlaveText(text);
+        child<QCheckBox>(&dialog, "chkAutoSearch")->setChecked(search);
+        Close(how == "Return" ? static_cast<QWidget*>(child<QLineEdit>(&dialog, "txtSlave"))
+                              : &dialog,
+              how);
+        const bool ok = beeps == 0 && (how == "cmdButtons1" || how == "Return");
+        QCOMPARE(ui.beeps, beeps);
+        QVERIFY(ui.messages.isEmpty());
+        QCOMPARE(dialog.Ok(), ok);
+        QCOMPARE(dialog.isVisible(), beeps > 0);
+        QCOMPARE(dialog.result(), int(ok ? QDialog::Accepted : QDialog::Rejected));
+        const QString stored =
+            QStringLiteral("[Communication]\nLastSlave=%1\nAutoSearch=%2\nPort=2\n")
+                .arg(text, search ? "1" : "0");
+        QCOMPARE(TestFiles::ReadBytes(m_ini), ok ? stored.toUtf8() : QByteArray());
+        QVERIFY(m_port->events.isEmpty());
+    }
+
+    // A port picked from the list is reopened at once (once), a port typed
+    // when OK is pressed; one that cannot open is reported and, typed, keeps
+    // the dialog. Only OK stores the port.
+    void ports_data()
+    {
+        QTest::addColumn<bool>("open");
+        QTest::addColumn<bool>("typed");
+        QTest::addColumn<bool>("fails");
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<QStringList>("events");
+        QTest::newRow("picked") << true << false << false << "3"
+                                << QStringList{"close", "port=3", "open"};
+        QTest::newRow("picked, port closed")
+            << false << false << false << "7" << QStringList{"port=7", "open"};
+        QTest::newRow("picked, cannot open")
+            << true << false << true << "4" << QStringList{"close", "port=4"};
+        QTest::newRow("typed") << true << true << false << "ttyUSB1"
+                               << QStringList{"close", "port=ttyUSB1", "open"};
+        QTest::newRow("typed, cannot open")
+            << true << true << true << "12" << QStringList{"close", "port=12"};
+    }
+    void ports()
+    {
+        QFETCH(bool, open);
+        QFETCH(bool, typed);
+        QFETCH(bool, fails);
+        QFETCH(QString, port);
+        RecordingUi ui;
+        m_port->open = open;
+        if (fails)
+            m_port->failingPorts << port;
+        wAskSlave dialog(*m_port);
+        dialog.show();
+        if (typed) {
+            child<QComboBox>(&dialog, "cboPort")->setEditText(port);
+            Click(&dialog, "cmdButtons1");
+        } else {
+            choosePort(dialog, port);
+            choosePort(dialog, port);
+        }
+        QTEST(m_port->events, "events");
+        QCOMPARE(m_port->open, !fails);
+        Shell::CompareMessages(ui, fails ? QStringList{"Exclamation Ok: en10101"} : QStringList{});
+        QCOMPARE(dialog.isVisible(), !typed || fails);
+        QCOMPARE(dialog.Ok(), typed && !fails);
+        QCOMPARE(GetIniParam("Communication", "Port"), typed && !fails ? port : QString());
+    }
+
+    void helpAsksForTheTopic()
+    {
+        wAskSlave dialog(*m_port);
+        QSignalSpy spy(&dialog, &wAskSlave::HelpRequested);
+        dialog.show();
+        Click(&dialog, "cmdButtons2");
+        QTest::keyClick(&dialog, Qt::Key_F1);
+        QCOMPARE(spy, (QList<QList<QVariant>>{{20200}, {20200}}));
+        QVERIFY(dialog.isVisible());
+    }
+
+    void parityLabel_data()
+    {
+        QTest::addColumn<QString>("parity"); // the row's name: the line's settings
+        QTest::newRow("9600,N,8,1") << "en1117";
+        QTest::newRow("9600,E,8,1") << "en1118";
+        QTest::newRow("9600,O,8,1") << "en1119";
+        QTest::newRow("9600,o,8,1") << "en1119";
+        QTest::newRow("9600,M,8,1") << "";
+    }
+    void parityLabel()
+    {
+        m_port->settings = QString::fromLatin1(QTest::currentDataTag());
+        wSearchSlave window(*m_port);
+        QTEST(Text(&window, "lblParity"), "parity");
+        QCOMPARE(Text(&window, "lblDataBits"), QStringLiteral("8"));
+    }
+
+    // During the search only Cancel is usable; Cancel, Escape or the frame
+    // stop it; a new search starts uncancelled.
+    void search_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("Cancel") << "cmdButtons0";
+        QTest::newRow("Escape") << "Escape";
+        QTest::newRow("frame") << "frame";
+    }
+    void search()
+    {
+        QFETCH(QString, how);
+        wSearchSlave window(*m_port);
+        window.ShowSearching();
+        QVERIFY(window.isVisible());
+        QVERIFY(!child<QPushButton>(&window, "cmdButtons1")->isEnabled());
+        QVERIFY(child<QPushButton>(&window, "cmdButtons0")->isEnabled());
+        QCOMPARE(Text(&window, "lblMessage"), QStringLiteral("en35022"));
+        window.ShowAttempt(QStringLiteral("?"), 19200, 2);
+        QCOMPARE(Text(&window, "lblSlave") + Text(&window, "lblBauds") + Text(&window, "lblStops"),
+                 QStringLiteral("?192002"));
+        QVERIFY(!window.Cancelled());
+        Close(&window, how);
+        QVERIFY(window.Cancelled());
+        QVERIFY(!window.isVisible() && !window.Ok());
+        window.ShowSearching();
+        QVERIFY(!window.Cancelled());
+        window.Close();
+        QVERIFY(!window.isVisible());
+    }
+
+    // The confirmation beeps and shows the panel found with OK usable; it
+    // answers whether OK was pressed.
+    void confirmation_data()
+    {
+        QTest::addColumn<int>("tag");
+        QTest::addColumn<bool>("ok");
+        QTest::newRow("found, OK") << 35021 << true;
+        QTest::newRow("cleared, closed") << 102011 << false;
+    }
+    void confirmation()
+    {
+        QFETCH(int, tag);
+        QFETCH(bool, ok);
+        RecordingUi ui;
+        m_port->settings = QStringLiteral("4800,N,8,1");
+        wSearchSlave window(*m_port);
+        QStringList seen;
+        ui.onNextDialog([&](QObject* d) {
+            auto* w = qobject_cast<wSearchSlave*>(d);
+            seen << Text(w, "lblMessage") << Text(w, "lblSlave") << Text(w, "lblBauds")
+                 << (child<QPushButton>(w, "cmdButtons1")->isEnabled() ? "OK usable" : "");
+            if (ok)
+                Click(w, "cmdButtons1");
+            return w->result() == QDialog::Accepted;
+        });
+        QCOMPARE(window.Confirm(5, tag), ok);
+        QCOMPARE(window.Ok(), ok);
+        QCOMPARE(seen, (QStringList{"en" + QString::number(tag), "5", "4800", "OK usable"}));
+        QCOMPARE(ui.dialogsShown, QStringList({"wSearchSlave"}));
+        QCOMPARE(ui.beeps, 1);
+    }
+
+    // Through the dialog's own modal loop: the window was shown modeless
+    // during the search and must come back modal with OK usable.
+    void confirmationModalForReal()
+    {
+        wSearchSlave window(*m_port);
+        window.ShowSearching();
+        QTimer::singleShot(20, &window, [&] {
+            QVERIFY(window.isModal() || QApplication::activeModalWidget() == &window);
+            Click(&window, "cmdButtons1");
+        });
+        struct Seam : UiSeam
+        {
+            MsgAnswer message(const MessageRequest&) override { return MsgAnswer::Ok; }
+            bool execDialog(QObject* d) override
+            {
+                return qobject_cast<QDialog*>(d)->exec() == QDialog::Accepted;
+            }
+            QStringList fileDialog(const FileDialogRequest&) override { return {}; }
+            void beep() override {}
+            void setBusy(bool) override {}
+        } seam;
+        UiSeam* previous = InstallUi(&seam);
+        const bool confirmed = window.Confirm(3, 35021);
+        InstallUi(previous);
+        QVERIFY(confirmed);
+    }
+
+    // Cancel pressed while the first attempt waits for its answer stops the
+    // detection.
+    void detectionCancelledDuringTheSearch()
+    {
+        SimulatedLine line; // no panel answers
+        PanelLink link(line, LinkOptions{false, 0, 0, 60});
+        wSearchSlave window(line);
+        QTimer::singleShot(20, &window, [&] { Click(&window, "cmdButtons0"); });
+        std::int32_t version = -1;
+        QCOMPARE(DetectOrvel(link, window, 5, true, version, false), DetectCancelled);
+        QVERIFY(!window.isVisible());
+        QVERIFY2(line.exchanges().size() >= 1 && line.exchanges().size() < 10,
+                 qPrintable(QString::number(line.exchanges().size())));
+    }
+
+    // The warning's message with its line marks as line breaks, in bold;
+    // Yes (the default, so Enter) confirms; No, Escape and the frame refuse.
+    void warning_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("ok");
+        QTest::newRow("Yes") << "cmdYes" << true;
+        QTest::newRow("Enter") << "Return" << true;
+        QTest::newRow("No") << "cmdNo" << false;
+        QTest::newRow("Escape") << "Escape" << false;
+        QTest::newRow("frame") << "frame" << false;
+    }
+    void warning()
+    {
+        QFETCH(QString, how);
+        wWarning dialog;
+        QCOMPARE(Text(&dialog, "lblMessage"),
+                 QStringLiteral("Older panel.\nSome settings will be adapted."));
+        QVERIFY(child<QLabel>(&dialog, "lblMessage")->font().bold());
+        QVERIFY(!child<QLabel>(&dialog, "imgWarning")->pixmap().isNull());
+        QVERIFY(child<QPushButton>(&dialog, "cmdYes")->isDefault());
+        dialog.show();
+        Close(&dialog, how);
+        QVERIFY(!dialog.isVisible());
+        QTEST(dialog.Ok(), "ok");
+    }
+};
+
+QTEST_MAIN(tst_TransferDialogs)
+#include "tst_transferdialogs.moc"

@@ -1,0 +1,250 @@
+#pragma once
+
+// The shell's window tests: the shipped data file, an INI file of the test's
+// own, and the main window on a simulated serial line with the recording UI
+// seam. Header-only: only the shell's test programs, which link the windows,
+// include it.
+
+#include "DataFileWriter.h"
+#include "DataSources.h"
+#include "RecordingUi.h"
+#include "SimulatedLine.h"
+#include "TestFiles.h"
+#include "WidgetLookup.h"
+
+#include "link/CommFunctions.h"
+#include "settings/IniStore.h"
+#include "settings/MostRecentFilesClass.h"
+#include "shell/wMain.h"
+#include "texts/DataFunctions.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <functional>
+#include <memory>
+
+namespace Shell {
+
+inline QString BinDir()
+{
+    return QStringLiteral(ORVEL_BIN_DIR);
+}
+
+inline QString ShippedDataFile()
+{
+    return BinDir() + QStringLiteral("/orvel.dat");
+}
+
+// Test mode for the standard paths, the shipped data file open in English.
+inline bool UseShippedData()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    SetCurrentLanguage(QStringLiteral("English"));
+    return OpenDataFile(ShippedDataFile()) && CurrentLanguage() == QLatin1String("English");
+}
+
+// An INI file in a temporary folder for the life of the object.
+class IniSandbox
+{
+public:
+    explicit IniSandbox(const QByteArray& content = {})
+    {
+        m_path = m_dir.filePath(QStringLiteral("orvel.ini"));
+        SetIniFileNameOverride(m_path);
+        if (!content.isEmpty())
+            write(content);
+    }
+    ~IniSandbox() { SetIniFileNameOverride({}); }
+    IniSandbox(const IniSandbox&) = delete;
+    IniSandbox& operator=(const IniSandbox&) = delete;
+
+    const QString& path() const { return m_path; }
+    QString folder() const { return m_dir.path(); }
+    bool exists() const { return QFile::exists(m_path); }
+    QByteArray bytes() const { return TestFiles::ReadBytes(m_path); }
+    void write(const QByteArray& content) { TestFiles::WriteBytes(m_path, content); }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_path;
+};
+
+// The console's port: a simulated line with one panel (slave 1), closed as a
+// new serial port is. lastLine receives the line made.
+inline std::function<std::unique_ptr<ComCtrl>()> SimulatedPort(SimulatedLine** lastLine = nullptr)
+{
+    return [lastLine] {
+        auto line = std::make_unique<SimulatedLine>();
+        line->addPanel(1);
+        line->SetPortOpen(false);
+        if (lastLine)
+            *lastLine = line.get();
+        return std::unique_ptr<ComCtrl>(std::move(line));
+    };
+}
+
+// The text sources of the shipped data file.
+inline DataSources ShippedSources()
+{
+    QStringList errors;
+    DataSources sources = ReadSources(QStringLiteral(ORVEL_SOURCE_DIR "/data"), errors);
+    if (!errors.isEmpty())
+        qWarning() << errors;
+    return sources;
+}
+
+// Writes sources as a data file at path with the given password (empty: the
+// program's own).
+inline bool WriteData(const DataSources& sources, const QString& path,
+                      const QByteArray& password = {})
+{
+    QString error;
+    const bool ok = WriteDataFile(sources, path, error, password);
+    if (!ok)
+        qWarning() << error;
+    return ok;
+}
+
+// The recent files the window's File menu lists, newest first.
+inline QStringList RecentFiles(const wMain& window)
+{
+    QMenu* file = window.Menu(QStringLiteral("mnuFile"));
+    QStringList paths;
+    for (int i = 1; i <= MostRecentFilesClass::Count(file); ++i)
+        paths << MostRecentFilesClass::EntryPath(file, i);
+    return paths;
+}
+
+// The messages shown, each as "Icon Buttons[ Default][ <title>]: text", the
+// default button and the title only when given and not "Orvel".
+inline QStringList Shown(const RecordingUi& ui)
+{
+    static const char* const icons[] = {"None", "Critical", "Question", "Exclamation",
+                                        "Information"};
+    static const char* const buttons[] = {"Ok",          "OkCancel",    "YesNo",
+                                          "YesNoCancel", "RetryCancel", "AbortRetryIgnore"};
+    static const char* const answers[] = {"Ok", "Cancel", "Yes", "No", "Retry", "Abort", "Ignore"};
+    QStringList shown;
+    for (const MessageRequest& m : ui.messages)
+        shown << QStringLiteral("%1 %2%3%4: %5")
+                     .arg(QLatin1String(icons[int(m.icon)]), QLatin1String(buttons[int(m.buttons)]),
+                          m.defaultButton
+                              ? QLatin1Char(' ') + QLatin1String(answers[int(*m.defaultButton)])
+                              : QString(),
+                          m.title == QLatin1String("Orvel") ? QString() : " <" + m.title + '>',
+                          m.text);
+    return shown;
+}
+
+// The messages shown against the expected ones (as Shown writes them), a "*"
+// standing for any run of characters.
+inline void CompareMessages(const RecordingUi& ui, const QStringList& expected)
+{
+    const QStringList shown = Shown(ui);
+    bool same = shown.size() == expected.size();
+    for (qsizetype i = 0; same && i < shown.size(); ++i) {
+        QStringList parts = expected[i].split(QLatin1Char('*'));
+        for (QString& part : parts)
+            part = QRegularExpression::escape(part);
+        same = QRegularExpression("\\A" + parts.join(".*") + "\\z",
+                                  QRegularExpression::DotMatchesEverythingOption)
+                   .match(shown[i])
+                   .hasMatch();
+    }
+    if (!same)
+        QCOMPARE(shown, expected);
+}
+
+// The main window as start-up leaves it (texts, help file, tool bar images),
+// on a simulated line with panel 1, with the test's INI file (content written
+// before the window is made) and UI seam.
+struct Console
+{
+    explicit Console(const QByteArray& iniContent = {}) : ini(iniContent)
+    {
+        window = std::make_unique<wMain>(SimulatedPort(&line)());
+        window->SetProgramFolder(BinDir());
+        window->Nationality();
+        window->ApplyToolBarImages();
+    }
+
+    // The port open, short reply timeouts, no pause between frames; panel 1
+    // goes unless kept.
+    void online(bool keepPanelOne = false)
+    {
+        line->SetPortOpen(true);
+        window->Link().options().replyTimeoutMs = 100;
+        SetIniParam(QStringLiteral("Communication"), QStringLiteral("FrameDelay"), "0");
+        if (!keepPanelOne)
+            line->removePanel(1);
+    }
+
+    QAction* item(const QString& name) const { return window->MenuItem(name); }
+    // Opens the item's menu, as the user does, then chooses the item.
+    void choose(const QString& name) const
+    {
+        QAction* action = item(name);
+        for (QMenu* menu : window->menuBar()->findChildren<QMenu*>(Qt::FindDirectChildrenOnly))
+            if (menu->actions().contains(action))
+                Q_EMIT menu->aboutToShow();
+        action->trigger();
+    }
+    // Answers the slave dialog (the number typed, no automatic search, the
+    // button pressed: OK by default) and then the search window's
+    // confirmation (OK, or closed), running duringConfirmation first; keeps
+    // what the slave dialog proposed, whether it showed its warning, and the
+    // confirmation's message.
+    void detect(const QString& slave, bool confirm = true, const char* button = "cmdButtons1")
+    {
+        ui.onNextDialog([this, slave, button](QObject* dialog) {
+            auto* field = child<QLineEdit>(dialog, "txtSlave");
+            proposed = field->text();
+            slaveWarning = !child<QWidget>(dialog, "lblWarning")->isHidden();
+            field->setText(slave);
+            child<QCheckBox>(dialog, "chkAutoSearch")->setChecked(false);
+            QTest::mouseClick(child<QPushButton>(dialog, button), Qt::LeftButton);
+            return qobject_cast<QDialog*>(dialog)->result() == QDialog::Accepted;
+        });
+        ui.onNextDialog([this, confirm](QObject* dialog) {
+            confirmation = child<QLabel>(dialog, "lblMessage")->text();
+            if (duringConfirmation)
+                duringConfirmation();
+            if (confirm)
+                QTest::mouseClick(child<QPushButton>(dialog, "cmdButtons1"), Qt::LeftButton);
+            return confirm;
+        });
+    }
+    // A plain document window in the MDI area, with a Modified flag.
+    QWidget* addDocument(const QString& title, bool modified = false) const
+    {
+        auto* document = new QWidget;
+        document->setWindowTitle(title);
+        document->setProperty("Modified", modified);
+        window->MdiArea()->addSubWindow(document)->show();
+        return document;
+    }
+
+    RecordingUi ui;
+    IniSandbox ini;
+    SimulatedLine* line = nullptr;
+    std::unique_ptr<wMain> window;
+    QString proposed;
+    bool slaveWarning = false;
+    QString confirmation;
+    std::function<void()> duringConfirmation;
+};
+
+} // namespace Shell
