@@ -51,8 +51,11 @@ QString GetMenuToolTip(const QString& key);
 
 // "Valeur" of a default key; 0 when no row or an empty value.
 std::int32_t GetDefaultValue(std::int16_t key);
-void GetInputDefaults(ConfigClass& config);
-void GetOutputDefaults(ConfigClass& config);
-void GetGenDefaults(ConfigClass& config);
-void GetFactoryDefaults(ConfigClass& config);
-void GetAllDefaults(ConfigClass& config);
+// Fill a section (or all four) with the defaults; false when a default could
+// not be taken, the failure reported once per section and the fields before
+// it filled.
+bool GetInputDefaults(ConfigClass& config);
+bool GetOutputDefaults(ConfigClass& config);
+bool GetGenDefaults(ConfigClass& config);
+bool GetFactoryDefaults(ConfigClass& config);
+bool GetAllDefaults(ConfigClass& config);

@@ -91,9 +91,9 @@ std::int32_t GetDefaultValue(std::int16_t key)
     return Trap("DataFunctions.GetDefaultValue", [&] { return DefaultOrRaise(key); });
 }
 
-void GetInputDefaults(ConfigClass& config)
+bool GetInputDefaults(ConfigClass& config)
 {
-    Trap("DataFunctions.GetInputDefaults", [&] {
+    return Trap("DataFunctions.GetInputDefaults", [&] {
         for (int ch = 1; ch <= ConfigClass::Channels; ++ch) {
             config.SetInSecu(ch, ByteDefault(Key::InSecu));
             config.SetInTempo(ch, DefaultOrRaise(Key::InTempo));
@@ -110,45 +110,52 @@ void GetInputDefaults(ConfigClass& config)
             config.SetInDisturb(ch, ByteDefault(Key::InDisturb));
             config.SetInRepBlock(ch, ByteDefault(Key::InRepBlock));
         }
+        return true;
     });
 }
 
-void GetOutputDefaults(ConfigClass& config)
+bool GetOutputDefaults(ConfigClass& config)
 {
-    Trap("DataFunctions.GetOutputDefaults", [&] {
+    return Trap("DataFunctions.GetOutputDefaults", [&] {
         for (int ch = 1; ch <= ConfigClass::Channels; ++ch) {
             config.SetOutSecu(ch, ByteDefault(Key::OutSecu));
             config.SetOutPilot(ch, ByteDefault(Key::OutPilot));
             config.SetOutMode(ch, ByteDefault(Key::OutMode));
         }
+        return true;
     });
 }
 
-void GetGenDefaults(ConfigClass& config)
+bool GetGenDefaults(ConfigClass& config)
 {
-    Trap("DataFunctions.GetGenDefaults", [&] {
+    return Trap("DataFunctions.GetGenDefaults", [&] {
         for (int i = 0; i < ConfigClass::GenParamCount; ++i) {
             if (const auto key = GenParamKey(i))
                 config.SetGenParam(i, ByteDefault(*key));
             else
                 config.SetGenTempoRelance(DefaultOrRaise(Key::GenTempoRelance));
         }
+        return true;
     });
 }
 
-void GetFactoryDefaults(ConfigClass& config)
+bool GetFactoryDefaults(ConfigClass& config)
 {
-    Trap("DataFunctions.GetFactoryDefaults", [&] {
+    return Trap("DataFunctions.GetFactoryDefaults", [&] {
         config.SetBrightMin(ShortDefault(Key::BrightMin));
         config.SetSupplyType(ByteDefault(Key::SupplyType));
         config.SetCommonType(ByteDefault(Key::CommonType));
+        return true;
     });
 }
 
-void GetAllDefaults(ConfigClass& config)
+bool GetAllDefaults(ConfigClass& config)
 {
-    GetInputDefaults(config);
-    GetOutputDefaults(config);
-    GetGenDefaults(config);
-    GetFactoryDefaults(config);
+    // Every section is filled (and reports its own failure) even after an
+    // earlier one failed.
+    bool ok = GetInputDefaults(config);
+    ok = GetOutputDefaults(config) && ok;
+    ok = GetGenDefaults(config) && ok;
+    ok = GetFactoryDefaults(config) && ok;
+    return ok;
 }

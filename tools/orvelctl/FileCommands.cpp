@@ -11,8 +11,11 @@ int RunNew(const CtlOptions& options)
 {
     if (!CheckOutputFile(options.output))
         return ExitFile;
+    // A default that the data file cannot give has been reported; a file
+    // with a wrong value in its place is not written.
     ConfigClass config;
-    GetAllDefaults(config);
+    if (!GetAllDefaults(config))
+        return ExitFile;
     return config.Save(options.output) ? ExitSuccess : ExitFile;
 }
 
