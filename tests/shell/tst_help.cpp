@@ -1,6 +1,5 @@
 // Help: the help file's topics, anchors, section texts and index, the
-// shipped files of every language, the help window, and the main window's
-// Help commands opening it where the user is.
+// shipped files, the help window, and the main window's Help commands.
 
 #include "ShellFixture.h"
 
@@ -66,20 +65,17 @@ private Q_SLOTS:
                  (QStringList{"2 topic-overview About the console", "3 topic-menus Menus & keys",
                               "2 topic-220 Inputs page", "3 topic-221 Columns", "3  No anchor",
                               "2 topic-230 Outputs page"}));
-        QVERIFY(doc.Html().contains(QStringLiteral("<a name=\"topic-overview\"></a>")));
-        QVERIFY(doc.Html().contains(QStringLiteral("<a name=\"topic-220\"></a>")));
+        QVERIFY(doc.Html().contains("<h1>Orvel</h1>") &&
+                doc.Html().contains("<a name=\"topic-overview\"></a>"));
         QCOMPARE(doc.Html().count(QStringLiteral("topic-221")), 1);
-        QVERIFY(doc.Html().contains(QStringLiteral("<h1>Orvel</h1>")));
-        QCOMPARE(HelpDocument::ContextAnchor(220), QStringLiteral("topic-220"));
         QVERIFY(doc.HasAnchor("topic-221") && !doc.HasAnchor("topic-231") && !doc.HasAnchor({}));
         const QString overview = doc.SectionText(QStringLiteral("topic-overview"));
-        QVERIFY(overview.startsWith(QStringLiteral("About the console")));
-        QVERIFY(overview.contains("First paragraph.") && !overview.contains("Menu text."));
+        QVERIFY(overview.startsWith("About the console") && overview.contains("First paragraph."));
+        QVERIFY(!overview.contains("Menu text."));
         const QString columns = doc.SectionText(QStringLiteral("topic-221"));
         QVERIFY(columns.contains("Columns text.") && !columns.contains("Loose text."));
-        QCOMPARE(doc.SectionText(QStringLiteral("topic-999")), QString());
+        QVERIFY(doc.SectionText(QStringLiteral("topic-999")).isEmpty());
         QCOMPARE(doc.Folder(), m_dir.path());
-
         TestFiles::WriteBytes(m_dir.filePath("utf8.html"), "<h2 id=\"t\">Caf\xc3\xa9</h2>");
         QVERIFY(doc.Load(m_dir.filePath("utf8.html")));
         QCOMPARE(doc.Headings().value(0).title, QString::fromUtf8("Caf\xc3\xa9"));
@@ -111,28 +107,20 @@ private Q_SLOTS:
     }
 
     // The help of each language has the topics the console opens by id.
-    void shippedHelpFiles_data()
-    {
-        QTest::addColumn<QString>("file");
-        QTest::newRow("English") << QStringLiteral("orvel-en.html");
-        QTest::newRow("Français") << QStringLiteral("orvel-fr.html");
-        QTest::newRow("Español") << QStringLiteral("orvel-es.html");
-    }
     void shippedHelpFiles()
     {
-        QFETCH(QString, file);
-        HelpDocument doc;
-        QVERIFY(doc.Load(BinDir() + '/' + file));
-        QVERIFY(!doc.Title().isEmpty());
-        for (int id : {220, 230, 240, 250, 103000, 103100})
-            QVERIFY2(doc.HasAnchor(HelpDocument::ContextAnchor(id)),
-                     qPrintable(QString::number(id)));
-        int topics = 0;
-        for (const HelpHeading& h : doc.Headings()) {
-            QVERIFY2(!h.title.isEmpty() && !h.title.contains('#'), qPrintable(h.anchor));
-            topics += h.level == 2 ? 1 : 0;
+        for (const char* file : {"/orvel-en.html", "/orvel-fr.html", "/orvel-es.html"}) {
+            HelpDocument doc;
+            QVERIFY(doc.Load(BinDir() + file) && !doc.Title().isEmpty());
+            for (int id : {220, 230, 240, 250, 103000, 103100})
+                QVERIFY2(doc.HasAnchor(HelpDocument::ContextAnchor(id)), file);
+            int topics = 0;
+            for (const HelpHeading& h : doc.Headings()) {
+                QVERIFY2(!h.title.isEmpty() && !h.title.contains('#'), qPrintable(h.anchor));
+                topics += h.level == 2;
+            }
+            QVERIFY(topics >= 10);
         }
-        QVERIFY(topics >= 10);
     }
 
     // The contents tree (a click goes to the heading), the index filtered
@@ -163,15 +151,12 @@ private Q_SLOTS:
         QCOMPARE(Shown(index), (QStringList{"Inputs page", "Outputs page"}));
         QTest::keyClick(filter, Qt::Key_Return);
         QCOMPARE(viewer.CurrentAnchor(), QStringLiteral("topic-220"));
-        filter->clear();
-        QCOMPARE(Shown(index).size(), 5);
 
         auto* tabs = child<QTabWidget>(&viewer, "tbsHelp");
         viewer.ShowSearch();
         QCOMPARE(tabs->currentIndex(), 1);
-        QVERIFY(viewer.ShowTopic(230));
+        QVERIFY(viewer.ShowTopic(230) && viewer.isVisible());
         QCOMPARE(viewer.CurrentAnchor(), QStringLiteral("topic-230"));
-        QVERIFY(viewer.isVisible());
         QCOMPARE(tabs->currentIndex(), 0);
         QCOMPARE(tree->currentItem()->text(0), QStringLiteral("Outputs page"));
         viewer.ShowIndex();
@@ -203,11 +188,11 @@ private Q_SLOTS:
             QCOMPARE(help->Document().Path(), c.window->HelpFile());
             auto* panes = child<QTabWidget>(help, "tbsHelp");
             QCOMPARE(panes->currentIndex(), pane);
-            QCOMPARE(panes->tabText(0), GetMenuText("mnuHelpSummary").remove('&'));
-            QCOMPARE(panes->tabText(1), GetMenuText("mnuHelpIndex").remove('&'));
+            QCOMPARE(panes->tabText(0) + '|' + panes->tabText(1),
+                     GetMenuText("mnuHelpSummary").remove('&') + '|' +
+                         GetMenuText("mnuHelpIndex").remove('&'));
         }
-        QVERIFY(c.window->HelpFile().endsWith("/orvel-es.html"));
-        QVERIFY(c.ui.messages.isEmpty());
+        QVERIFY(c.window->HelpFile().endsWith("/orvel-es.html") && c.ui.messages.isEmpty());
         SetCurrentLanguage(QStringLiteral("English"));
     }
 

@@ -1,7 +1,5 @@
-// The Tools commands of the main window against panels on the in-process
-// simulated line: the event buffer read (shown only with rows) and cleared
-// (its question, its requests, its outcome), the line scan and the line
-// monitor.
+// The Tools commands against simulated panels: the event buffer read and
+// cleared, the line scan and the line monitor.
 
 #include "ShellFixture.h"
 
@@ -28,10 +26,7 @@ QList<SimulatedPanel::Event> Events(int count)
     return list;
 }
 
-QByteArray Read(std::uint16_t address, int count)
-{
-    return ReadRequestFrame(1, address, count);
-}
+const QByteArray Count = ReadRequestFrame(1, 144, 1);
 
 QByteArray Write(std::uint16_t address, std::int16_t word)
 {
@@ -93,7 +88,7 @@ private Q_SLOTS:
         panel->setEvents(Events(std::max(events, 0)));
         if (events < 0)
             b.line->setResponder([panel](const QByteArray& request) {
-                return request == Read(144, 1) ? QByteArray() : panel->handle(request).bytes;
+                return request == Count ? QByteArray() : panel->handle(request).bytes;
             });
         QStringList rows;
         QString panelNumber;
@@ -110,8 +105,7 @@ private Q_SLOTS:
         CompareMessages(b.ui, messages);
         const bool window = messages.isEmpty();
         QCOMPARE(b.ui.dialogsShown.contains("wBuffer"), window);
-        QCOMPARE(rows.join(' '), window ? "01 02 03 04 05" : "");
-        QCOMPARE(panelNumber, window ? QStringLiteral("1") : QString());
+        QCOMPARE(rows.join(' ') + '/' + panelNumber, window ? "01 02 03 04 05/1" : "/");
         if (slave != "7") {
             QCOMPARE(b.confirmation, GetCaption(35021));
             QCOMPARE(GetIniParam("Communication", "LastSlave"), QStringLiteral("1"));
@@ -127,14 +121,14 @@ private Q_SLOTS:
         QTest::addColumn<QList<QByteArray>>("requests"); // after the detection
         QTest::addColumn<QStringList>("outcome");
         const QStringList done{Message("Information Ok", 102005)};
-        QTest::newRow("already empty") << MsgAnswer::Ok << 0 << false
-                                       << QList<QByteArray>{Read(144, 1), Write(289, 0)} << done;
+        QTest::newRow("already empty")
+            << MsgAnswer::Ok << 0 << false << QList<QByteArray>{Count, Write(289, 0)} << done;
         QTest::newRow("five events")
             << MsgAnswer::Ok << 5 << false
-            << QList<QByteArray>{Read(144, 1), Write(288, 5), Read(144, 1), Write(289, 0)} << done;
+            << QList<QByteArray>{Count, Write(288, 5), Count, Write(289, 0)} << done;
         QList<QByteArray> rounds;
         for (int round = 0; round < 64; ++round)
-            rounds << Read(144, 1) << Write(288, 5);
+            rounds << Count << Write(288, 5);
         QTest::newRow("count never falls")
             << MsgAnswer::Ok << 5 << true << rounds << QStringList{Message("Critical Ok", 102004)};
         QTest::newRow("question cancelled")
@@ -217,15 +211,12 @@ private Q_SLOTS:
             disconnect(connection);
             auto* list = child<QTreeWidget>(dialog, "lvwPanels");
             auto* progress = child<QProgressBar>(dialog, "prgScan");
+            auto* label = child<QLabel>(dialog, "lblStatus");
+            statuses << Rows(list).join('|') << label->text();
             [&] {
-                QCOMPARE(Rows(list), listed);
-                QCOMPARE(progress->value(), progress->maximum());
-                QVERIFY(!cancel->isEnabled());
-                QVERIFY(child<QPushButton>(dialog, "cmdScan")->isEnabled());
+                QVERIFY(progress->value() == progress->maximum() && !cancel->isEnabled());
                 QCOMPARE(b.line->Settings(), QStringLiteral("9600,N,8,1"));
             }();
-            auto* label = child<QLabel>(dialog, "lblStatus");
-            statuses << label->text();
             if (list->topLevelItemCount() > 0) {
                 b.ui.onNextDialog([](QObject* found) {
                     child<QPushButton>(found, "cmdButtons1")->click();
@@ -239,13 +230,12 @@ private Q_SLOTS:
         b.item("mnuToolsScan")->trigger();
 
         const QString read = listed.value(listed.size() - 1).section(' ', 0, 0);
-        QStringList expected{status};
+        QStringList expected{listed.join('|'), status};
         if (!listed.isEmpty())
             expected << QStringLiteral("Panel %1 read into a new window.").arg(read);
         QCOMPARE(statuses, expected);
         QCOMPARE(b.ui.dialogsShown.join(' '),
                  listed.isEmpty() ? "wScanLine" : "wScanLine wSearchSlave");
-        QCOMPARE(b.window->MdiArea()->subWindowList().size(), listed.isEmpty() ? 0 : 1);
         if (!listed.isEmpty())
             QCOMPARE(QString::number(b.window->ActivePanel()->Config().GenParam(23)), read);
         QTEST(b.line->Settings(), "settingsAfter");
@@ -261,8 +251,7 @@ private Q_SLOTS:
         QAction* item = b.item(QStringLiteral("mnuToolsMonitor"));
         item->trigger();
         wLineMonitor* dock = b.window->LineMonitorWindow();
-        QVERIFY(dock && item->isChecked());
-        QCOMPARE(b.window->Link().Monitor(), &dock->Monitor());
+        QVERIFY(dock && item->isChecked() && b.window->Link().Monitor() == &dock->Monitor());
 
         QList<std::int16_t> word(1, 0);
         QVERIFY(LitMots(b.window->Link(), 1, 1138, word));
@@ -277,7 +266,6 @@ private Q_SLOTS:
         child<QToolButton>(dock, "cmdPause")->click();
         QVERIFY(LitMots(b.window->Link(), 1, 1138, word));
         dock->Refresh();
-        QCOMPARE(dock->RowCount(), 2);
         QCOMPARE(dock->StatusText(), QStringLiteral("Paused: frames are not recorded - 2 frame(s), "
                                                     "the last 10000 are kept"));
 
@@ -288,9 +276,8 @@ private Q_SLOTS:
         const QStringList lines = QString::fromUtf8(TestFiles::ReadBytes(path)).split('\n');
         QCOMPARE(lines.size(), 3);
         QCOMPARE(lines[0], FrameLine(dock->Monitor().Frames()[0]));
-        QVERIFY(lines[1].endsWith(QStringLiteral("ms  Received  01 03 02 00 01 79 84  slave 1, "
-                                                 "reply with 1 word(s), CRC good")));
-        QCOMPARE(lines[2], QString());
+        QVERIFY(lines[1].endsWith("ms  Received  01 03 02 00 01 79 84  slave 1, "
+                                  "reply with 1 word(s), CRC good"));
 
         child<QToolButton>(dock, "cmdPause")->click(); // the recording resumes
         for (int i = 0; i < 10000; ++i)
@@ -303,8 +290,7 @@ private Q_SLOTS:
 
         item->trigger();
         QTRY_VERIFY(!b.window->LineMonitorWindow());
-        QVERIFY(!item->isChecked());
-        QCOMPARE(b.window->Link().Monitor(), nullptr);
+        QVERIFY(!item->isChecked() && !b.window->Link().Monitor());
     }
 };
 
