@@ -239,8 +239,8 @@ private Q_SLOTS:
         QVERIFY(!startUp.Splash() && window->findChildren<wSplash*>().isEmpty());
     }
 
-    // The window stays disabled while the splash's timer runs, the splash
-    // centred on it, then the splash goes and the window is enabled.
+    // The window stays disabled while the splash's timer runs, then the
+    // splash goes and the window is enabled.
     void splashHoldsTheWindow()
     {
         RecordingUi ui;
@@ -248,23 +248,21 @@ private Q_SLOTS:
         StartUpOptions options = Options();
         options.splashIntervalMs = 300;
         StartUp startUp(options);
-        QStringList meanwhile;
+        QString meanwhile;
         QTimer::singleShot(100, [&] {
-            wMain* w = startUp.Window();
-            meanwhile << QString::number(w->isEnabled()) + QString::number(w->isVisible())
-                      << QString::number(startUp.Splash() && startUp.Splash()->isVisible());
-            if (startUp.Splash())
-                QCOMPARE(startUp.Splash()->frameGeometry().center(), w->frameGeometry().center());
+            meanwhile = QString::number(startUp.Window()->isEnabled()) +
+                        QString::number(startUp.Window()->isVisible()) +
+                        QString::number(startUp.Splash() && startUp.Splash()->isVisible());
         });
         QElapsedTimer clock;
         clock.start();
         QCOMPARE(startUp.Run(), StartUp::Result::Ready);
         QVERIFY(clock.elapsed() >= 250); // a coarse timer may fire up to 5 % early
-        QCOMPARE(meanwhile, (QStringList{"01", "1"}));
+        QCOMPARE(meanwhile, QStringLiteral("011"));
+        QVERIFY(startUp.Window()->isEnabled() && !startUp.Splash());
         // The window (larger than the test screen) keeps its title bar on it.
         QVERIFY(startUp.Window()->screen()->availableGeometry().contains(
             startUp.Window()->frameGeometry().topLeft()));
-        QVERIFY(startUp.Window()->isEnabled() && !startUp.Splash());
         QCOMPARE(startUp.Step(), 14);
     }
 
@@ -328,31 +326,23 @@ private Q_SLOTS:
         }
     }
 
-    // The splash: its picture's size, its version as one text; centred on
-    // its owner, shown again once when the owner comes on screen (so the
-    // window manager keeps it above); its amber top rule while the owner is
-    // disabled.
+    // The splash: its version as one text; shown before its owner was on
+    // screen, it appears again once when the owner is there, so that the
+    // window manager keeps it above.
     void splashOverTheOwner()
     {
         QWidget owner;
-        owner.setGeometry(100, 80, 900, 600);
         wSplash splash(&owner);
-        QCOMPARE(splash.size(), Picture(&splash)->pixmap().deviceIndependentSize().toSize());
         QCOMPARE(child<QLabel>(&splash, "lblVersion0")->text() +
                      child<QLabel>(&splash, "lblVersion1")->text(),
                  "Version 1.6." + QString::number(wSplash::Revision));
         splash.ShowOver(&owner);
-        QCOMPARE(splash.geometry().center(), owner.geometry().center());
         QVERIFY(splash.isVisible());
         owner.show();
         QSignalSpy shown(splash.windowHandle(), &QWindow::visibleChanged);
         splash.ShowOver(&owner);
         splash.ShowOver(&owner);
         QCOMPARE(shown, (QList<QList<QVariant>>{{false}, {true}}));
-        QCOMPARE(splash.frameGeometry().center(), owner.frameGeometry().center());
-        owner.setEnabled(false);
-        const QImage image = splash.grab().toImage();
-        QCOMPARE(image.pixelColor(image.width() / 2, 1).name(), QStringLiteral("#f9a825"));
     }
 
     // Help > About: the splash without its timer, a click on the contact
