@@ -30,9 +30,7 @@ private Q_SLOTS:
     void initTestCase() { QVERIFY(UseShippedData()); }
     void init() { SetCurrentLanguage(QStringLiteral("English")); }
 
-    // 40 upper-case hexadecimal characters, the same on every call, other
-    // for another machine, neither the identity nor its bare hash; none
-    // without an identity.
+    // 40 hexadecimal capitals, stable, per machine, not the identity nor its bare hash.
     void token()
     {
         const QByteArray id = "0123456789abcdef0123456789abcdef";
@@ -91,10 +89,8 @@ private Q_SLOTS:
         }
     }
 
-    // The item asks for the password, typed and confirmed with Enter, or
-    // left with Escape or Cancel; only the exact password opens factory
-    // access and stores this machine's token. Switching off asks nothing and
-    // removes the token, the rest of the INI file staying as it was.
+    // Only the exact password opens factory access and stores this machine's
+    // token; switching off asks nothing and removes the token alone.
     void toggle_data()
     {
         QTest::addColumn<QByteArray>("before"); // the INI file; a Factory key: access on

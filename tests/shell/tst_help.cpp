@@ -50,9 +50,8 @@ private Q_SLOTS:
         TestFiles::WriteBytes(m_page, Page);
     }
 
-    // Headings of levels 2 and 3 with their anchor (id in either case, or a
-    // named anchor inside) and plain title; the browser gets a named anchor
-    // for each id; a section's text runs to the next heading.
+    // Headings 2 and 3 with anchor (id or named anchor) and plain title; a
+    // section's text runs to the next heading.
     void document()
     {
         HelpDocument doc;
@@ -123,9 +122,8 @@ private Q_SLOTS:
         }
     }
 
-    // The contents tree (a click goes to the heading), the index filtered
-    // as typed (Enter goes to the first entry shown), topics by context id;
-    // a file that cannot be read leaves the one shown.
+    // Contents, index filtered as typed, topics by context id; a file that
+    // cannot be read leaves the one shown.
     void viewer()
     {
         HelpViewer viewer;
@@ -196,9 +194,8 @@ private Q_SLOTS:
         SetCurrentLanguage(QStringLiteral("English"));
     }
 
-    // The context button shows the active window's topic, the contents
-    // without a known one; a control with a topic of its own gets that
-    // topic's text beside it and the help window stays closed.
+    // The active window's topic, else the contents; a control's own topic
+    // shows beside it, the help window closed.
     void helpContext_data()
     {
         QTest::addColumn<int>("windowId");

@@ -66,10 +66,8 @@ private Q_SLOTS:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init() { SetTextLookup({}); }
 
-    // The box shows the icon, the buttons and the default asked for (the
-    // first button when none is, or when the one asked for is not there),
-    // the text as plain text with CR LF as line breaks, under the program's
-    // title; the answer is the button clicked, Escape the Cancel or No.
+    // Icon, buttons, default (else the first button), plain text under the
+    // program's title; the answer clicked, Escape the Cancel or No.
     void messageBox_data()
     {
         QTest::addColumn<MsgIcon>("icon");
@@ -171,9 +169,8 @@ private Q_SLOTS:
         QVERIFY(!ui.execDialog(&notADialog) && !ui.execDialog(nullptr));
     }
 
-    // Open: existing files, several at once, the filters as the data file
-    // writes them, the folder and title asked for. Save: the name proposed,
-    // taken without an extension added. Cancel: nothing.
+    // Open several files with the filters, folder and title asked for; Save
+    // the name proposed, no extension added; Cancel nothing.
     void fileDialogs()
     {
         for (const char* name : {"one.cfg", "two.cfg"})
@@ -218,9 +215,8 @@ private Q_SLOTS:
         QVERIFY(cancel.ran);
     }
 
-    // The wait cursor once however often asked for; an error report or a
-    // message shows the arrow meanwhile (the report ends the busy state, a
-    // message gives the wait cursor back); the seam's end restores the arrow.
+    // The wait cursor does not stack; a message shows the arrow, an error
+    // report also ends the busy state.
     void busyPointer()
     {
         auto shape = [] {

@@ -1,6 +1,5 @@
-// The start-up sequence of the console: data file, first run, language,
-// recent files, serial port, factory access, the errors that stop it; the
-// splash that holds the window meanwhile and serves as About box.
+// Start-up: data file, first run, INI settings, errors that stop it; the
+// splash holding the window and serving as About box.
 
 #include "DataFileWriter.h"
 #include "ShellFixture.h"
@@ -49,9 +48,7 @@ class tst_StartUp : public QObject
 private Q_SLOTS:
     void initTestCase() { QVERIFY(UseShippedData()); }
 
-    // Without an INI file the preferences come first; the language shown
-    // (chosen or as proposed) is stored and the window speaks it; the port
-    // they give is opened, and start-up goes on to factory access.
+    // A first run shows the preferences; their language and port are used.
     void firstStart_data()
     {
         QTest::addColumn<QString>("chosen");
@@ -118,10 +115,8 @@ private Q_SLOTS:
         }
     }
 
-    // A later start asks nothing and takes the port, its settings, the
-    // half-duplex line and the recent files from the INI file or their
-    // defaults; factory access comes back when the stored text matches this
-    // machine's token.
+    // A later start takes port, line, recent files and factory access from
+    // the INI file or their defaults.
     void laterStart_data()
     {
         QTest::addColumn<QByteArray>("ini");
@@ -204,10 +199,8 @@ private Q_SLOTS:
             QVERIFY(!startUp.Window() && !startUp.Splash() && startUp.Step() == 2);
     }
 
-    // An error after the data file ends start-up at its step: a port that
-    // cannot be opened says so (no error report), anything else is reported;
-    // the window is usable, the splash gone although its timer had not run
-    // out, factory access off even with a good token.
+    // An error ends start-up at its step, the window usable, the splash gone,
+    // factory access off.
     void stopped_data()
     {
         QTest::addColumn<QByteArray>("ini");
@@ -326,9 +319,7 @@ private Q_SLOTS:
         }
     }
 
-    // The splash: its version as one text; shown before its owner was on
-    // screen, it appears again once when the owner is there, so that the
-    // window manager keeps it above.
+    // Shown before its owner, the splash shows again once over it (to stay above).
     void splashOverTheOwner()
     {
         QWidget owner;

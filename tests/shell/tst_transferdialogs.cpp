@@ -1,7 +1,4 @@
-// The dialogs before a transfer: the slave dialog (what it proposes, the
-// slave numbers it refuses with a beep, the port it reopens, what OK
-// stores), the detection's search window (attempts, Cancel, the final
-// confirmation, the detection driving it) and the older-panel warning.
+// The dialogs before a transfer: slave dialog, search window, older-panel warning.
 
 #include "RecordingPort.h"
 #include "ShellFixture.h"
@@ -139,9 +136,7 @@ private Q_SLOTS:
         QVERIFY(m_port->events.isEmpty());
     }
 
-    // 0 (a search) to 64 are taken and stored with the search choice and the
-    // port; anything else beeps and keeps the dialog; Cancel and Escape store
-    // nothing.
+    // 0 to 64 are taken and stored; anything else beeps; Cancel stores nothing.
     void slaveNumbers_data()
     {
         QTest::addColumn<QString>("text");
@@ -184,9 +179,8 @@ private Q_SLOTS:
         QVERIFY(m_port->events.isEmpty());
     }
 
-    // A port picked from the list is reopened at once (once), a port typed
-    // when OK is pressed; one that cannot open is reported and, typed, keeps
-    // the dialog. Only OK stores the port.
+    // A port picked is reopened at once, one typed on OK; a failure is
+    // reported; only OK stores the port.
     void ports_data()
     {
         QTest::addColumn<bool>("open");

@@ -1,7 +1,5 @@
-// The document commands against simulated panels: Open (dialog, recent
-// files, command line, drop) and the files it refuses, Save and Save As,
-// Read and Write with their dialogs, rules, progress and failures; one
-// day's work end to end.
+// The document commands: Open, Save, the recent files, Read and Write
+// against simulated panels, one day's work end to end.
 
 #include "ShellFixture.h"
 #include "Unprivileged.h"
@@ -119,9 +117,8 @@ private Q_SLOTS:
         SetTextLookup([](int tag) { return GetText(tag); });
     }
 
-    // Files open in the dialog's order, the last one being the newest recent
-    // file; the folder is stored. A file that cannot be read opens no window
-    // and is no recent file.
+    // Files open in order, the last the newest recent file; one that cannot be
+    // read opens nothing.
     void open_data()
     {
         QTest::addColumn<QStringList>("names"); // "!kind" = a file that cannot be read
@@ -169,11 +166,8 @@ private Q_SLOTS:
         QCOMPARE(GetIniParam("General", "DataFiles"), b.dir.path());
     }
 
-    // Save on a document without a file is Save As; Save As proposes the
-    // module name for such a document, the file name for a saved one; only
-    // Save As stores the folder and makes a recent file. A save that fails
-    // says why and changes nothing: the mark, the path, the folder, the
-    // recent files, the old file.
+    // Save without a file is Save As, proposing the module name; only Save As
+    // stores the folder and a recent file; a failed save changes nothing.
     void save_data()
     {
         QTest::addColumn<QString>("path"); // "@" = a file of the test
@@ -283,12 +277,8 @@ private Q_SLOTS:
         QCOMPARE(b.panels()[1]->Config().ModuleName(), QStringLiteral("B"));
     }
 
-    // Read opens a new unsaved document "Orvel" holding the panel's values,
-    // adapted to an older firmware once the user agrees; the progress bar
-    // counts the blocks. Nothing found, the search or the slave dialog
-    // cancelled, the older firmware refused, the panel silent halfway (the
-    // status bar names the section): no document, the message of each case,
-    // the normal pointer back.
+    // Read opens an unsaved document "Orvel" with the panel's values; every
+    // refusal or failure opens none, with its message.
     void read_data()
     {
         QTest::addColumn<QString>("typed");
@@ -367,10 +357,8 @@ private Q_SLOTS:
         QVERIFY(!read->Modified());
     }
 
-    // Write: the slave dialog with its warning, preset with the document's
-    // slave number; the older-firmware warning adapting the document; the
-    // supply voltage rule; validation and its outcomes; the panel silent
-    // halfway (the status bar names the section). The modified mark stays.
+    // Write: the older-firmware warning, the supply voltage rule, validation,
+    // failures naming their section; the modified mark stays.
     void write_data()
     {
         QTest::addColumn<int>("version"); // 0: no panel
@@ -469,10 +457,8 @@ private Q_SLOTS:
         QCOMPARE(b.ui.dialogsShown, (QStringList{"wAskSlave", "wSearchSlave"}));
     }
 
-    // The day's work: read a panel, change a cell and save with the shortcut
-    // while the cell is still being edited, reopen the file, write it to a
-    // second panel with the shortcut and validate: that panel holds the first
-    // one's configuration with the change.
+    // Read, edit, save while editing, reopen, write to a second panel: it
+    // holds the first one's configuration with the change.
     void endToEnd()
     {
         Bench b;

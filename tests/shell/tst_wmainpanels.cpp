@@ -1,7 +1,4 @@
-// The commands on panel windows: New; the Edit commands and the resets on
-// the active one (offered on which page, copies between windows, the
-// confirmations, the beeps); the factory page of every window; Print and
-// Preview of the active one.
+// The commands on panel windows: New, Edit, resets, factory page, Print, Preview.
 
 #include "PdfText.h"
 #include "PrintAnswers.h"
@@ -133,9 +130,8 @@ private Q_SLOTS:
         QCOMPARE(panel->Modified(), done);
     }
 
-    // A page copied in window A pastes into B after the confirmation, the
-    // fields that are not carried excepted; the general page of B has
-    // nothing to paste.
+    // A page pastes into another window after the confirmation, minus the
+    // fields not carried.
     void pageBetweenWindows()
     {
         Console c;

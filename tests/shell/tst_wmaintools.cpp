@@ -224,9 +224,8 @@ private Q_SLOTS:
         QVERIFY(b.ui.messages.isEmpty());
     }
 
-    // The monitor shows the frames on the line, pauses, saves them as the
-    // lines orvelctl --trace writes, keeps the last 10000, clears; closed, it
-    // no longer watches the link.
+    // The monitor shows, pauses, saves (as orvelctl --trace), keeps 10000,
+    // clears; closed, it leaves the link.
     void lineMonitor()
     {
         Bench b;

@@ -136,9 +136,8 @@ inline void CompareMessages(const RecordingUi& ui, const QStringList& expected)
         QCOMPARE(shown, expected);
 }
 
-// The main window as start-up leaves it (texts, help file, tool bar images),
-// on a simulated line with panel 1, with the test's INI file (content written
-// before the window is made) and UI seam.
+// The main window as start-up leaves it, on a simulated line with panel 1,
+// with its own INI file and UI seam.
 struct Console
 {
     explicit Console(const QByteArray& iniContent = {}) : ini(iniContent)
