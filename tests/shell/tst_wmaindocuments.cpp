@@ -121,16 +121,24 @@ private Q_SLOTS:
     // read opens nothing.
     void open_data()
     {
+        QTest::addColumn<bool>("recent");       // from the recent files, else the dialog
         QTest::addColumn<QStringList>("names"); // "!kind" = a file that cannot be read
         QTest::addColumn<QStringList>("messages");
-        QTest::newRow("one") << QStringList{"n.cfg"} << QStringList{};
-        QTest::newRow("three") << QStringList{"b.cfg", "a.cfg", "c.cfg"} << QStringList{};
-        QTest::newRow("damaged") << QStringList{"!damaged", "a.cfg"} << QStringList{Load};
-        QTest::newRow("unreadable") << QStringList{"!unreadable"} << QStringList{Load};
-        QTest::newRow("missing") << QStringList{"!missing"} << QStringList{Missing};
+        QTest::newRow("one") << false << QStringList{"n.cfg"} << QStringList{};
+        QTest::newRow("three") << false << QStringList{"b.cfg", "a.cfg", "c.cfg"} << QStringList{};
+        QTest::newRow("damaged") << false << QStringList{"!damaged", "a.cfg"} << QStringList{Load};
+        QTest::newRow("unreadable") << false << QStringList{"!unreadable"} << QStringList{Load};
+        QTest::newRow("missing") << false << QStringList{"!missing"} << QStringList{Missing};
+        // A recent file that cannot be read leaves the list, the separator
+        // going with the last entry.
+        QTest::newRow("recent") << true << QStringList{"second.cfg"} << QStringList{};
+        QTest::newRow("recent, missing") << true << QStringList{"!missing"} << QStringList{Missing};
+        QTest::newRow("recent, damaged")
+            << true << QStringList{"!damaged"} << QStringList{Load, Missing};
     }
     void open()
     {
+        QFETCH(bool, recent);
         QFETCH(QStringList, names);
         QFETCH(QStringList, messages);
         Bench b;
@@ -146,13 +154,19 @@ private Q_SLOTS:
             else if (!name.startsWith('!'))
                 opened << SaveFile(path, name);
         }
-        SetIniParam(QStringLiteral("General"), QStringLiteral("DataFiles"), "/start");
-        b.ui.answerNextFileDialog(paths);
-        b.item("mnuFileOpen")->trigger();
-        const FileDialogRequest& request = b.ui.fileRequests.value(0);
-        QCOMPARE(request.filter, Filter);
-        QCOMPARE(request.initialFolder, QStringLiteral("/start"));
-        QVERIFY(request.multiSelect && !request.save && request.proposedName.isEmpty());
+        if (recent) {
+            b.window->RecentFiles().Add(b.file(), paths[0]);
+            b.window->RecentFiles().Add(b.file(), "/other.cfg");
+            MostRecentFilesClass::Entry(b.file(), 2)->trigger();
+        } else {
+            SetIniParam(QStringLiteral("General"), QStringLiteral("DataFiles"), "/start");
+            b.ui.answerNextFileDialog(paths);
+            b.item("mnuFileOpen")->trigger();
+            const FileDialogRequest& request = b.ui.fileRequests.value(0);
+            QVERIFY(request.filter == Filter && request.initialFolder == "/start");
+            QVERIFY(request.multiSelect && !request.save && request.proposedName.isEmpty());
+            QCOMPARE(GetIniParam("General", "DataFiles"), b.dir.path());
+        }
         CompareMessages(b.ui, messages.replaceInStrings("%1", paths.first()));
         QStringList seen;
         for (wPanneau* panel : b.panels()) {
@@ -162,8 +176,11 @@ private Q_SLOTS:
         }
         QCOMPARE(seen, opened);
         std::reverse(opened.begin(), opened.end());
-        QCOMPARE(b.recent(), opened);
-        QCOMPARE(GetIniParam("General", "DataFiles"), b.dir.path());
+        QCOMPARE(b.recent(), recent ? opened + QStringList{"/other.cfg"} : opened);
+        if (recent) {
+            b.window->mnuFileMRU_Click(opened.isEmpty() ? 1 : 2);
+            QCOMPARE(b.item("mnuFileSepMRU")->isVisible(), !opened.isEmpty());
+        }
     }
 
     // Save without a file is Save As, proposing the module name; only Save As
@@ -214,38 +231,6 @@ private Q_SLOTS:
         const bool named = dialog && !locked;
         QCOMPARE(b.recent(), named ? QStringList{chosen} : QStringList{});
         QCOMPARE(GetIniParam("General", "DataFiles"), named ? b.dir.path() : QString());
-    }
-
-    // A recent file opens and moves to the top; one gone or unreadable leaves
-    // the list with the message naming it, the separator going with the last.
-    void recentFile_data()
-    {
-        QTest::addColumn<QStringList>("messages");
-        QTest::newRow("present") << QStringList{};
-        QTest::newRow("missing") << QStringList{Missing};
-        QTest::newRow("damaged") << QStringList{Load, Missing};
-    }
-    void recentFile()
-    {
-        QFETCH(QStringList, messages);
-        Bench b;
-        const QString path = b.dir.filePath("second.cfg");
-        if (QTest::currentDataTag() == QByteArray("present"))
-            SaveFile(path, "Second");
-        else if (QTest::currentDataTag() == QByteArray("damaged"))
-            TestFiles::WriteBytes(path, QByteArray(100, '\1'));
-        b.window->RecentFiles().Add(b.file(), path);
-        b.window->RecentFiles().Add(b.file(), "/other.cfg");
-        MostRecentFilesClass::Entry(b.file(), 2)->trigger();
-        CompareMessages(b.ui, messages.replaceInStrings("%1", path));
-        const bool opened = messages.isEmpty();
-        if (opened)
-            QCOMPARE(b.panels().value(0)->Config().ModuleName(), QStringLiteral("Second"));
-        QCOMPARE(b.panels().size(), int(opened));
-        QCOMPARE(b.recent(),
-                 opened ? QStringList({path, "/other.cfg"}) : QStringList{"/other.cfg"});
-        b.window->mnuFileMRU_Click(opened ? 2 : 1);
-        QCOMPARE(b.item("mnuFileSepMRU")->isVisible(), opened);
     }
 
     // Names of the command line come from the current folder; local files
