@@ -164,72 +164,63 @@ private Q_SLOTS:
         QCOMPARE(window->MenuItem("mnuOptionsFactory")->isChecked(), factory);
     }
 
-    // A data file that does not open with the program's password: the
-    // message, no window, the program ends.
-    void dataFile_data()
-    {
-        QTest::addColumn<bool>("opens"); // the row's name: the file's kind
-        QTest::newRow("missing") << false;
-        QTest::newRow("other password") << false;
-        QTest::newRow("not a data file") << false;
-        QTest::newRow("empty") << false;
-        QTest::newRow("generated here") << true;
-    }
-    void dataFile()
-    {
-        QFETCH(bool, opens);
-        const QString kind = QString::fromLatin1(QTest::currentDataTag());
-        RecordingUi ui;
-        IniSandbox ini(English);
-        const QString path = ini.folder() + QStringLiteral("/orvel.dat");
-        QStringList errors;
-        QString error;
-        if (kind == "other password" || kind == "generated here")
-            QVERIFY(WriteDataFile(ReadSources(ORVEL_SOURCE_DIR "/data", errors), path, error,
-                                  kind == "other password" ? "B47D" : ""));
-        else if (kind != "missing")
-            TestFiles::WriteBytes(path, QByteArray(kind == "empty" ? 0 : 4096, '\x5a'));
-        StartUpOptions options = Options();
-        options.dataFile = path;
-        StartUp startUp(options);
-        QCOMPARE(startUp.Run(), opens ? StartUp::Result::Ready : StartUp::Result::NoDataFile);
-        CompareMessages(ui, opens ? QStringList{}
-                                  : QStringList{"Critical Ok: Cannot open the Data file."});
-        if (!opens)
-            QVERIFY(!startUp.Window() && !startUp.Splash() && startUp.Step() == 2);
-    }
-
-    // An error ends start-up at its step, the window usable, the splash gone,
-    // factory access off.
+    // A data file that does not open with the program's password ends the
+    // program with no window; a later error ends start-up at its step, the
+    // window usable, the splash gone, factory access off.
     void stopped_data()
     {
+        QTest::addColumn<QString>("data"); // the data file's kind
         QTest::addColumn<QByteArray>("ini");
-        QTest::addColumn<int>("step");
+        QTest::addColumn<int>("step"); // 14: start-up went through
         QTest::addColumn<QString>("message");
-        QTest::newRow("port") << QByteArray("[Communication]\r\nPort=/nonexistent/ttyORVEL9\r\n")
+        const QString cannot = "Critical Ok: Cannot open the Data file.";
+        for (const char* kind : {"missing", "other password", "not a data file", "empty"})
+            QTest::newRow(kind) << kind << QByteArray() << 2 << cannot;
+        QTest::newRow("generated here") << "generated here" << QByteArray() << 14 << QString();
+        QTest::newRow("port") << ""
+                              << QByteArray("[Communication]\r\nPort=/nonexistent/ttyORVEL9\r\n")
                               << 12 << "Exclamation Ok: " + GetText(10101);
-        QTest::newRow("INI value") << QByteArray("[Communication]\r\nBauds=fast\r\n") << 11
+        QTest::newRow("INI value") << "" << QByteArray("[Communication]\r\nBauds=fast\r\n") << 11
                                    << "Critical Ok: Error Nr 13 : " + ErrorDescription(13) +
                                           "\r\n\r\nModule : wMain\r\nObject : Form\r\nEvent : Load";
     }
     void stopped()
     {
+        QFETCH(QString, data);
         QFETCH(QByteArray, ini);
+        QFETCH(int, step);
         QFETCH(QString, message);
         RecordingUi ui;
         IniSandbox sandbox(English + "Factory=" + MachineToken(ThisMachine).toLatin1() + "\r\n" +
                            ini);
         StartUpOptions options = Options();
-        options.portFactory = nullptr; // the system's serial line
-        options.splashIntervalMs = 60000;
+        if (data.isEmpty()) {
+            options.portFactory = nullptr; // the system's serial line
+            options.splashIntervalMs = 60000;
+        } else {
+            options.dataFile = sandbox.folder() + QStringLiteral("/orvel.dat");
+            QStringList errors;
+            QString error;
+            if (data.contains("password") || data == "generated here")
+                QVERIFY(WriteDataFile(ReadSources(ORVEL_SOURCE_DIR "/data", errors),
+                                      options.dataFile, error,
+                                      data == "generated here" ? "" : "B47D"));
+            else if (data != "missing")
+                TestFiles::WriteBytes(options.dataFile,
+                                      QByteArray(data == "empty" ? 0 : 4096, '\x5a'));
+        }
         StartUp startUp(options);
-        QCOMPARE(startUp.Run(), StartUp::Result::Stopped);
-        QTEST(startUp.Step(), "step");
-        CompareMessages(ui, {message});
+        QCOMPARE(startUp.Run(), step == 14  ? StartUp::Result::Ready
+                                : step == 2 ? StartUp::Result::NoDataFile
+                                            : StartUp::Result::Stopped);
+        QCOMPARE(startUp.Step(), step);
+        CompareMessages(ui, message.isEmpty() ? QStringList{} : QStringList{message});
+        QVERIFY(!startUp.Splash() && !ui.busy);
         wMain* window = startUp.Window();
-        QVERIFY(!ui.busy && window->isEnabled() && !window->FactoryMode());
-        QVERIFY(!window->Port().PortOpen());
-        QVERIFY(!startUp.Splash() && window->findChildren<wSplash*>().isEmpty());
+        if (step == 2 || step == 14)
+            QCOMPARE(window == nullptr, step == 2);
+        else
+            QVERIFY(window->isEnabled() && !window->FactoryMode() && !window->Port().PortOpen());
     }
 
     // The window stays disabled while the splash's timer runs, then the
