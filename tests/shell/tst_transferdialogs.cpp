@@ -36,16 +36,6 @@ void Close(QWidget* dialog, const QString& how)
     else
         Click(dialog, qPrintable(how));
 }
-
-std::unique_ptr<QWidget> NewDialog(const QString& name, ComCtrl& port)
-{
-    if (name == "wAskSlave")
-        return std::make_unique<wAskSlave>(port);
-    if (name == "wSearchSlave")
-        return std::make_unique<wSearchSlave>(port);
-    return std::make_unique<wWarning>();
-}
-
 } // namespace
 
 class tst_TransferDialogs : public QObject
@@ -55,15 +45,6 @@ class tst_TransferDialogs : public QObject
     QTemporaryDir m_dir;
     QString m_ini;
     std::unique_ptr<RecordingPort> m_port;
-
-    void choosePort(wAskSlave& dialog, const QString& text)
-    {
-        auto* combo = child<QComboBox>(&dialog, "cboPort");
-        const int index = combo->findText(text);
-        QVERIFY(index >= 0);
-        combo->setCurrentIndex(index);
-        Q_EMIT combo->activated(index);
-    }
 
 private Q_SLOTS:
     void initTestCase()
@@ -91,8 +72,7 @@ private Q_SLOTS:
         m_port->settings = QStringLiteral("9600,E,8,2");
     }
 
-    // Each control's text and the title, by tag, in the language of the
-    // moment.
+    // Each control's text and the title, by tag, in the current language.
     void texts_data()
     {
         QTest::addColumn<QString>("tags"); // "window" is the title
@@ -110,7 +90,11 @@ private Q_SLOTS:
         QFETCH(QString, tags);
         for (const char* language : {"English", "Español"}) {
             SetCurrentLanguage(QString::fromUtf8(language));
-            std::unique_ptr<QWidget> w = NewDialog(QTest::currentDataTag(), *m_port);
+            const QByteArray name = QTest::currentDataTag();
+            std::unique_ptr<QWidget> w = name == "wAskSlave" ? std::make_unique<wAskSlave>(*m_port)
+                                         : name == "wSearchSlave"
+                                             ? std::unique_ptr<QWidget>(new wSearchSlave(*m_port))
+                                             : std::make_unique<wWarning>();
             for (const QString& pair : tags.split(' ')) {
                 const QString name = pair.section('=', 0, 0);
                 const QObject* control = name == "window" ? w.get() : w->findChild<QObject*>(name);
@@ -215,8 +199,11 @@ private Q_SLOTS:
             child<QComboBox>(&dialog, "cboPort")->setEditText(port);
             Click(&dialog, "cmdButtons1");
         } else {
-            choosePort(dialog, port);
-            choosePort(dialog, port);
+            auto* combo = child<QComboBox>(&dialog, "cboPort");
+            for (int i = 0; i < 2; ++i) {
+                combo->setCurrentIndex(combo->findText(port));
+                Q_EMIT combo->activated(combo->currentIndex());
+            }
         }
         QTEST(m_port->events, "events");
         QCOMPARE(m_port->open, !fails);
