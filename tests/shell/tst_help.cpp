@@ -1,6 +1,5 @@
 // Help: the help file's topics, anchors, section texts and index, the
-// shipped files of every language, the help window, and the main window's
-// Help commands opening it where the user is.
+// shipped files, the help window, and the main window's Help commands.
 
 #include "ShellFixture.h"
 
@@ -51,9 +50,8 @@ private Q_SLOTS:
         TestFiles::WriteBytes(m_page, Page);
     }
 
-    // Headings of levels 2 and 3 with their anchor (id in either case, or a
-    // named anchor inside) and plain title; the browser gets a named anchor
-    // for each id; a section's text runs to the next heading.
+    // Headings 2 and 3 with anchor (id or named anchor) and plain title; a
+    // section's text runs to the next heading.
     void document()
     {
         HelpDocument doc;
@@ -66,20 +64,17 @@ private Q_SLOTS:
                  (QStringList{"2 topic-overview About the console", "3 topic-menus Menus & keys",
                               "2 topic-220 Inputs page", "3 topic-221 Columns", "3  No anchor",
                               "2 topic-230 Outputs page"}));
-        QVERIFY(doc.Html().contains(QStringLiteral("<a name=\"topic-overview\"></a>")));
-        QVERIFY(doc.Html().contains(QStringLiteral("<a name=\"topic-220\"></a>")));
+        QVERIFY(doc.Html().contains("<h1>Orvel</h1>") &&
+                doc.Html().contains("<a name=\"topic-overview\"></a>"));
         QCOMPARE(doc.Html().count(QStringLiteral("topic-221")), 1);
-        QVERIFY(doc.Html().contains(QStringLiteral("<h1>Orvel</h1>")));
-        QCOMPARE(HelpDocument::ContextAnchor(220), QStringLiteral("topic-220"));
         QVERIFY(doc.HasAnchor("topic-221") && !doc.HasAnchor("topic-231") && !doc.HasAnchor({}));
         const QString overview = doc.SectionText(QStringLiteral("topic-overview"));
-        QVERIFY(overview.startsWith(QStringLiteral("About the console")));
-        QVERIFY(overview.contains("First paragraph.") && !overview.contains("Menu text."));
+        QVERIFY(overview.startsWith("About the console") && overview.contains("First paragraph."));
+        QVERIFY(!overview.contains("Menu text."));
         const QString columns = doc.SectionText(QStringLiteral("topic-221"));
         QVERIFY(columns.contains("Columns text.") && !columns.contains("Loose text."));
-        QCOMPARE(doc.SectionText(QStringLiteral("topic-999")), QString());
+        QVERIFY(doc.SectionText(QStringLiteral("topic-999")).isEmpty());
         QCOMPARE(doc.Folder(), m_dir.path());
-
         TestFiles::WriteBytes(m_dir.filePath("utf8.html"), "<h2 id=\"t\">Caf\xc3\xa9</h2>");
         QVERIFY(doc.Load(m_dir.filePath("utf8.html")));
         QCOMPARE(doc.Headings().value(0).title, QString::fromUtf8("Caf\xc3\xa9"));
@@ -111,33 +106,24 @@ private Q_SLOTS:
     }
 
     // The help of each language has the topics the console opens by id.
-    void shippedHelpFiles_data()
-    {
-        QTest::addColumn<QString>("file");
-        QTest::newRow("English") << QStringLiteral("orvel-en.html");
-        QTest::newRow("Français") << QStringLiteral("orvel-fr.html");
-        QTest::newRow("Español") << QStringLiteral("orvel-es.html");
-    }
     void shippedHelpFiles()
     {
-        QFETCH(QString, file);
-        HelpDocument doc;
-        QVERIFY(doc.Load(BinDir() + '/' + file));
-        QVERIFY(!doc.Title().isEmpty());
-        for (int id : {220, 230, 240, 250, 103000, 103100})
-            QVERIFY2(doc.HasAnchor(HelpDocument::ContextAnchor(id)),
-                     qPrintable(QString::number(id)));
-        int topics = 0;
-        for (const HelpHeading& h : doc.Headings()) {
-            QVERIFY2(!h.title.isEmpty() && !h.title.contains('#'), qPrintable(h.anchor));
-            topics += h.level == 2 ? 1 : 0;
+        for (const char* file : {"/orvel-en.html", "/orvel-fr.html", "/orvel-es.html"}) {
+            HelpDocument doc;
+            QVERIFY(doc.Load(BinDir() + file) && !doc.Title().isEmpty());
+            for (int id : {220, 230, 240, 250, 103000, 103100})
+                QVERIFY2(doc.HasAnchor(HelpDocument::ContextAnchor(id)), file);
+            int topics = 0;
+            for (const HelpHeading& h : doc.Headings()) {
+                QVERIFY2(!h.title.isEmpty() && !h.title.contains('#'), qPrintable(h.anchor));
+                topics += h.level == 2;
+            }
+            QVERIFY(topics >= 10);
         }
-        QVERIFY(topics >= 10);
     }
 
-    // The contents tree (a click goes to the heading), the index filtered
-    // as typed (Enter goes to the first entry shown), topics by context id;
-    // a file that cannot be read leaves the one shown.
+    // Contents, index filtered as typed, topics by context id; a file that
+    // cannot be read leaves the one shown.
     void viewer()
     {
         HelpViewer viewer;
@@ -163,20 +149,12 @@ private Q_SLOTS:
         QCOMPARE(Shown(index), (QStringList{"Inputs page", "Outputs page"}));
         QTest::keyClick(filter, Qt::Key_Return);
         QCOMPARE(viewer.CurrentAnchor(), QStringLiteral("topic-220"));
-        filter->clear();
-        QCOMPARE(Shown(index).size(), 5);
 
-        auto* tabs = child<QTabWidget>(&viewer, "tbsHelp");
         viewer.ShowSearch();
-        QCOMPARE(tabs->currentIndex(), 1);
-        QVERIFY(viewer.ShowTopic(230));
+        QVERIFY(viewer.ShowTopic(230) && viewer.isVisible() && !viewer.ShowTopic(999));
         QCOMPARE(viewer.CurrentAnchor(), QStringLiteral("topic-230"));
-        QVERIFY(viewer.isVisible());
-        QCOMPARE(tabs->currentIndex(), 0);
+        QCOMPARE(child<QTabWidget>(&viewer, "tbsHelp")->currentIndex(), 0);
         QCOMPARE(tree->currentItem()->text(0), QStringLiteral("Outputs page"));
-        viewer.ShowIndex();
-        QVERIFY(!viewer.ShowTopic(999));
-        QCOMPARE(tabs->currentIndex(), 0);
         QVERIFY(!viewer.Load(QStringLiteral("/nonexistent/help.html")));
         QCOMPARE(viewer.Document().Path(), m_page); // the file shown stays
     }
@@ -203,17 +181,16 @@ private Q_SLOTS:
             QCOMPARE(help->Document().Path(), c.window->HelpFile());
             auto* panes = child<QTabWidget>(help, "tbsHelp");
             QCOMPARE(panes->currentIndex(), pane);
-            QCOMPARE(panes->tabText(0), GetMenuText("mnuHelpSummary").remove('&'));
-            QCOMPARE(panes->tabText(1), GetMenuText("mnuHelpIndex").remove('&'));
+            QCOMPARE(panes->tabText(0) + '|' + panes->tabText(1),
+                     GetMenuText("mnuHelpSummary").remove('&') + '|' +
+                         GetMenuText("mnuHelpIndex").remove('&'));
         }
-        QVERIFY(c.window->HelpFile().endsWith("/orvel-es.html"));
-        QVERIFY(c.ui.messages.isEmpty());
+        QVERIFY(c.window->HelpFile().endsWith("/orvel-es.html") && c.ui.messages.isEmpty());
         SetCurrentLanguage(QStringLiteral("English"));
     }
 
-    // The context button shows the active window's topic, the contents
-    // without a known one; a control with a topic of its own gets that
-    // topic's text beside it and the help window stays closed.
+    // The active window's topic, else the contents; a control's own topic
+    // shows beside it, the help window closed.
     void helpContext_data()
     {
         QTest::addColumn<int>("windowId");

@@ -1,7 +1,5 @@
-// The document commands through the main window, against simulated panels:
-// Open, the files it refuses, Save and Save As, the recent files, the command
-// line and a drop; Read and Write with the slave dialog, detection, the
-// older-firmware rules, the progress, validation; one day's work end to end.
+// The document commands: Open, Save, the recent files, Read and Write
+// against simulated panels, one day's work end to end.
 
 #include "ShellFixture.h"
 #include "Unprivileged.h"
@@ -119,21 +117,28 @@ private Q_SLOTS:
         SetTextLookup([](int tag) { return GetText(tag); });
     }
 
-    // Files open in the dialog's order, the last one being the newest recent
-    // file; the folder is stored. A file that cannot be read opens no window
-    // and is no recent file.
+    // Files open in order, the last the newest recent file; one that cannot be
+    // read opens nothing.
     void open_data()
     {
+        QTest::addColumn<bool>("recent");       // from the recent files, else the dialog
         QTest::addColumn<QStringList>("names"); // "!kind" = a file that cannot be read
         QTest::addColumn<QStringList>("messages");
-        QTest::newRow("one") << QStringList{"n.cfg"} << QStringList{};
-        QTest::newRow("three") << QStringList{"b.cfg", "a.cfg", "c.cfg"} << QStringList{};
-        QTest::newRow("damaged") << QStringList{"!damaged", "a.cfg"} << QStringList{Load};
-        QTest::newRow("unreadable") << QStringList{"!unreadable"} << QStringList{Load};
-        QTest::newRow("missing") << QStringList{"!missing"} << QStringList{Missing};
+        QTest::newRow("one") << false << QStringList{"n.cfg"} << QStringList{};
+        QTest::newRow("three") << false << QStringList{"b.cfg", "a.cfg", "c.cfg"} << QStringList{};
+        QTest::newRow("damaged") << false << QStringList{"!damaged", "a.cfg"} << QStringList{Load};
+        QTest::newRow("unreadable") << false << QStringList{"!unreadable"} << QStringList{Load};
+        QTest::newRow("missing") << false << QStringList{"!missing"} << QStringList{Missing};
+        // A recent file that cannot be read leaves the list, the separator
+        // going with the last entry.
+        QTest::newRow("recent") << true << QStringList{"second.cfg"} << QStringList{};
+        QTest::newRow("recent, missing") << true << QStringList{"!missing"} << QStringList{Missing};
+        QTest::newRow("recent, damaged")
+            << true << QStringList{"!damaged"} << QStringList{Load, Missing};
     }
     void open()
     {
+        QFETCH(bool, recent);
         QFETCH(QStringList, names);
         QFETCH(QStringList, messages);
         Bench b;
@@ -149,32 +154,37 @@ private Q_SLOTS:
             else if (!name.startsWith('!'))
                 opened << SaveFile(path, name);
         }
-        SetIniParam(QStringLiteral("General"), QStringLiteral("DataFiles"), "/start");
-        b.ui.answerNextFileDialog(paths);
-        b.item("mnuFileOpen")->trigger();
-        const FileDialogRequest& request = b.ui.fileRequests.value(0);
-        QCOMPARE(request.filter, Filter);
-        QCOMPARE(request.initialFolder, QStringLiteral("/start"));
-        QVERIFY(request.multiSelect && !request.save && request.proposedName.isEmpty());
-        CompareMessages(b.ui, messages.replaceInStrings("%1", paths.first()));
-        const QList<wPanneau*> panels = b.panels();
-        QCOMPARE(panels.size(), opened.size());
-        for (int i = 0; i < opened.size(); ++i) {
-            QCOMPARE(panels[i]->Path(), opened[i]);
-            QCOMPARE(panels[i]->Config().ModuleName(), FileNameOf(opened[i]));
-            QCOMPARE(panels[i]->windowTitle(), GetText(30100) + " 4");
-            QVERIFY(!panels[i]->Modified());
+        if (recent) {
+            b.window->RecentFiles().Add(b.file(), paths[0]);
+            b.window->RecentFiles().Add(b.file(), "/other.cfg");
+            MostRecentFilesClass::Entry(b.file(), 2)->trigger();
+        } else {
+            SetIniParam(QStringLiteral("General"), QStringLiteral("DataFiles"), "/start");
+            b.ui.answerNextFileDialog(paths);
+            b.item("mnuFileOpen")->trigger();
+            const FileDialogRequest& request = b.ui.fileRequests.value(0);
+            QVERIFY(request.filter == Filter && request.initialFolder == "/start");
+            QVERIFY(request.multiSelect && !request.save && request.proposedName.isEmpty());
+            QCOMPARE(GetIniParam("General", "DataFiles"), b.dir.path());
         }
+        CompareMessages(b.ui, messages.replaceInStrings("%1", paths.first()));
+        QStringList seen;
+        for (wPanneau* panel : b.panels()) {
+            seen << panel->Path();
+            QCOMPARE(panel->Config().ModuleName(), FileNameOf(panel->Path()));
+            QVERIFY(panel->windowTitle() == GetText(30100) + " 4" && !panel->Modified());
+        }
+        QCOMPARE(seen, opened);
         std::reverse(opened.begin(), opened.end());
-        QCOMPARE(b.recent(), opened);
-        QCOMPARE(GetIniParam("General", "DataFiles"), b.dir.path());
+        QCOMPARE(b.recent(), recent ? opened + QStringList{"/other.cfg"} : opened);
+        if (recent) {
+            b.window->mnuFileMRU_Click(opened.isEmpty() ? 1 : 2);
+            QCOMPARE(b.item("mnuFileSepMRU")->isVisible(), !opened.isEmpty());
+        }
     }
 
-    // Save on a document without a file is Save As; Save As proposes the
-    // module name for such a document, the file name for a saved one; only
-    // Save As stores the folder and makes a recent file. A save that fails
-    // says why and changes nothing: the mark, the path, the folder, the
-    // recent files, the old file.
+    // Save without a file is Save As, proposing the module name; only Save As
+    // stores the folder and a recent file; a failed save changes nothing.
     void save_data()
     {
         QTest::addColumn<QString>("path"); // "@" = a file of the test
@@ -209,52 +219,18 @@ private Q_SLOTS:
         QCOMPARE(b.ui.fileRequests.size(), int(dialog));
         if (dialog) {
             const FileDialogRequest& request = b.ui.fileRequests[0];
-            QVERIFY(request.save && !request.multiSelect);
-            QCOMPARE(request.filter, Filter);
+            QVERIFY(request.save && !request.multiSelect && request.filter == Filter);
             QCOMPARE(request.proposedName, proposed);
         }
         const QString target = locked ? old : dialog ? chosen : old;
         CompareMessages(b.ui, locked ? QStringList{"Critical Ok: Error Nr *\r\nFunction : Save"}
                                      : QStringList{});
         QCOMPARE(TestFiles::ReadBytes(target), locked ? before : Sample().ToFileBytes());
-        QCOMPARE(panel->Path(), locked ? old : target);
+        QCOMPARE(panel->Path(), target);
         QCOMPARE(panel->Modified(), locked);
-        QCOMPARE(panel->windowTitle(), GetText(30100) + " 4");
         const bool named = dialog && !locked;
         QCOMPARE(b.recent(), named ? QStringList{chosen} : QStringList{});
         QCOMPARE(GetIniParam("General", "DataFiles"), named ? b.dir.path() : QString());
-    }
-
-    // A recent file opens and moves to the top; one gone or unreadable leaves
-    // the list with the message naming it, the separator going with the last.
-    void recentFile_data()
-    {
-        QTest::addColumn<QStringList>("messages");
-        QTest::newRow("present") << QStringList{};
-        QTest::newRow("missing") << QStringList{Missing};
-        QTest::newRow("damaged") << QStringList{Load, Missing};
-    }
-    void recentFile()
-    {
-        QFETCH(QStringList, messages);
-        Bench b;
-        const QString path = b.dir.filePath("second.cfg");
-        if (QTest::currentDataTag() == QByteArray("present"))
-            SaveFile(path, "Second");
-        else if (QTest::currentDataTag() == QByteArray("damaged"))
-            TestFiles::WriteBytes(path, QByteArray(100, '\1'));
-        b.window->RecentFiles().Add(b.file(), path);
-        b.window->RecentFiles().Add(b.file(), "/other.cfg");
-        MostRecentFilesClass::Entry(b.file(), 2)->trigger();
-        CompareMessages(b.ui, messages.replaceInStrings("%1", path));
-        const bool opened = messages.isEmpty();
-        QCOMPARE(b.panels().size(), int(opened));
-        if (opened)
-            QCOMPARE(b.panels()[0]->Config().ModuleName(), QStringLiteral("Second"));
-        QCOMPARE(b.recent(),
-                 opened ? QStringList({path, "/other.cfg"}) : QStringList{"/other.cfg"});
-        b.window->mnuFileMRU_Click(opened ? 2 : 1);
-        QCOMPARE(b.item("mnuFileSepMRU")->isVisible(), opened);
     }
 
     // Names of the command line come from the current folder; local files
@@ -281,18 +257,13 @@ private Q_SLOTS:
         QCoreApplication::sendEvent(b.window.get(), &enter);
         QDropEvent drop(QPointF(), Qt::CopyAction, &files, Qt::LeftButton, {});
         QCoreApplication::sendEvent(b.window.get(), &drop);
-        QVERIFY(drop.isAccepted());
-        QCOMPARE(b.panels().size(), 1);
+        QVERIFY(drop.isAccepted() && b.panels().size() == 1);
         QTRY_COMPARE(b.panels().size(), 2);
         QCOMPARE(b.panels()[1]->Config().ModuleName(), QStringLiteral("B"));
     }
 
-    // Read opens a new unsaved document "Orvel" holding the panel's values,
-    // adapted to an older firmware once the user agrees; the progress bar
-    // counts the blocks. Nothing found, the search or the slave dialog
-    // cancelled, the older firmware refused, the panel silent halfway (the
-    // status bar names the section): no document, the message of each case,
-    // the normal pointer back.
+    // Read opens an unsaved document "Orvel" with the panel's values; every
+    // refusal or failure opens none, with its message.
     void read_data()
     {
         QTest::addColumn<QString>("typed");
@@ -348,8 +319,7 @@ private Q_SLOTS:
 
         CompareMessages(b.ui, messages);
         QTEST(b.window->StatusPanel("Prompt")->text(), "status");
-        QVERIFY(!b.slaveWarning);
-        QVERIFY(!b.ui.busy);
+        QVERIFY(!b.slaveWarning && !b.ui.busy);
         QVERIFY(TransferStatus::ProgressBar(b.window->statusBar())->isHidden());
         const bool opened = slave && how == "OK" && answer != int(MsgAnswer::No) && !failAt;
         QCOMPARE(b.panels().size(), int(opened));
@@ -361,21 +331,19 @@ private Q_SLOTS:
         QCOMPARE(b.progress, opened ? blocks : blocks.mid(0, failAt ? failAt - 3 : 0));
         if (!opened)
             return;
-        QCOMPARE(GetIniParam("Communication", "LastSlave"), QString::number(slave));
-        QCOMPARE(int(b.line->requests().last()[0]), slave);
-        wPanneau* read = b.panels()[0];
-        QCOMPARE(b.window->ActivePanel(), read);
-        QCOMPARE(read->Path(), QStringLiteral("Orvel"));
+        wPanneau* read = b.window->ActivePanel();
+        QCOMPARE((QStringList{GetIniParam("Communication", "LastSlave"),
+                              QString::number(b.line->requests().last()[0]), read->Path(),
+                              read->windowTitle(), QString::number(read->Config().InTempo(3)),
+                              QString::number(read->Config().OutPilot(5))}),
+                 (QStringList{QString::number(slave), QString::number(slave), "Orvel",
+                              GetText(30100) + ' ' + QString::number(slave), "123400",
+                              version == 258 ? "2" : "5"}));
         QVERIFY(!read->Modified());
-        QCOMPARE(read->windowTitle(), GetText(30100) + QLatin1Char(' ') + QString::number(slave));
-        QCOMPARE(read->Config().InTempo(3), 123400);
-        QCOMPARE(read->Config().OutPilot(5), std::uint8_t(version == 258 ? 2 : 5));
     }
 
-    // Write: the slave dialog with its warning, preset with the document's
-    // slave number; the older-firmware warning adapting the document; the
-    // supply voltage rule; validation and its outcomes; the panel silent
-    // halfway (the status bar names the section). The modified mark stays.
+    // Write: the older-firmware warning, the supply voltage rule, validation,
+    // failures naming their section; the modified mark stays.
     void write_data()
     {
         QTest::addColumn<int>("version"); // 0: no panel
@@ -440,8 +408,7 @@ private Q_SLOTS:
             b.ui.answerNext(MsgAnswer(validate));
         b.item("mnuFileWrite")->trigger();
 
-        QCOMPARE(b.proposed, QStringLiteral("4"));
-        QVERIFY(b.slaveWarning);
+        QVERIFY(b.proposed == "4" && b.slaveWarning);
         QCOMPARE(b.ui.dialogsShown.contains("wWarning"), !warning.isEmpty());
         CompareMessages(b.ui, messages);
         QTEST(b.window->StatusPanel("Prompt")->text(), "status");
@@ -458,8 +425,7 @@ private Q_SLOTS:
             QCOMPARE(panel->config().InTempo(3), 123400);
         // The document itself is adapted to firmware 1.02, once agreed.
         QCOMPARE(document->Config().OutPilot(5), std::uint8_t(version == 258 && written ? 2 : 5));
-        QVERIFY(document->Modified());
-        QVERIFY(!b.ui.busy);
+        QVERIFY(document->Modified() && !b.ui.busy);
         QVERIFY(TransferStatus::ProgressBar(b.window->statusBar())->isHidden());
     }
 
@@ -476,10 +442,8 @@ private Q_SLOTS:
         QCOMPARE(b.ui.dialogsShown, (QStringList{"wAskSlave", "wSearchSlave"}));
     }
 
-    // The day's work: read a panel, change a cell and save with the shortcut
-    // while the cell is still being edited, reopen the file, write it to a
-    // second panel with the shortcut and validate: that panel holds the first
-    // one's configuration with the change.
+    // Read, edit, save while editing, reopen, write to a second panel: it
+    // holds the first one's configuration with the change.
     void endToEnd()
     {
         Bench b;

@@ -1,8 +1,4 @@
-// The commands on panel windows: New; the Edit commands and the resets to
-// defaults on the active one (which are offered on which page, line and page
-// copies between windows, the confirmations, the beeps, the reset caption
-// naming the page); factory access adding and removing the factory page of
-// every window; Print and Preview of the active one.
+// The commands on panel windows: New, Edit, resets, factory page, Print, Preview.
 
 #include "PdfText.h"
 #include "PrintAnswers.h"
@@ -49,31 +45,22 @@ private Q_SLOTS:
         Console c;
         c.window->ToolButton(QStringLiteral("mnuFileNew"))->trigger();
         wPanneau* panel = c.window->ActivePanel();
-        QVERIFY(panel);
         QCOMPARE(panel->windowTitle(), GetText(30101) + QStringLiteral(" ?"));
-        QCOMPARE(panel->Config().GenParam(23), 1);
-        QVERIFY(!panel->Modified());
-        QVERIFY(c.ui.messages.isEmpty());
+        QVERIFY(panel->Config().GenParam(23) == 1 && !panel->Modified());
     }
 
-    void editMenuByPage_data()
-    {
-        QTest::addColumn<int>("page");
-        QTest::newRow("inputs") << 1;
-        QTest::newRow("outputs") << 2;
-        QTest::newRow("general") << 3;
-    }
     // The line commands on the grid pages only, the page commands on every page.
     void editMenuByPage()
     {
-        QFETCH(int, page);
-        const bool lines = page < 3;
         Console c;
-        OpenPanel(*c.window, page);
-        Q_EMIT c.window->Menu(QStringLiteral("mnuEdit"))->aboutToShow();
-        for (const char* name : {"mnuEditCopyOneLine", "mnuEditPasteOneLine", "mnuEditCopyLine"})
-            QCOMPARE(c.item(name)->isEnabled(), lines);
-        QVERIFY(c.item("mnuEditCopy")->isEnabled() && c.item("mnuEditPaste")->isEnabled());
+        for (int page : {1, 2, 3}) {
+            OpenPanel(*c.window, page);
+            Q_EMIT c.window->Menu(QStringLiteral("mnuEdit"))->aboutToShow();
+            for (const char* name :
+                 {"mnuEditCopyOneLine", "mnuEditPasteOneLine", "mnuEditCopyLine"})
+                QCOMPARE(c.item(name)->isEnabled(), page < 3);
+            QVERIFY(c.item("mnuEditCopy")->isEnabled() && c.item("mnuEditPaste")->isEnabled());
+        }
     }
 
     // Refusals on a panel window are a beep and nothing else.
@@ -95,9 +82,7 @@ private Q_SLOTS:
         const ConfigClass before = panel->Config();
         QMetaObject::invokeMethod(c.window.get(), (command + QStringLiteral("_Click")).toLatin1());
         QCOMPARE(c.ui.beeps, 1);
-        QVERIFY(c.ui.messages.isEmpty());
-        QVERIFY(panel->Config() == before);
-        QVERIFY(!panel->Modified());
+        QVERIFY(c.ui.messages.isEmpty() && panel->Config() == before && !panel->Modified());
     }
 
     // A line copied on the inputs of one window pastes into another; the
@@ -116,8 +101,7 @@ private Q_SLOTS:
         c.choose("mnuEditPasteOneLine");
         QCOMPARE(b->Config().InTempo(7), 999);
         QCOMPARE(b->Config().OutPilot(7), 2);
-        QVERIFY(b->Modified());
-        QCOMPARE(c.ui.beeps, 0);
+        QVERIFY(b->Modified() && c.ui.beeps == 0);
     }
 
     // Line 5 onto all lines: the question names it, every line carries it,
@@ -137,20 +121,17 @@ private Q_SLOTS:
         SetLine(panel, 5);
         c.ui.answerNext(MsgAnswer(answer));
         c.choose("mnuEditCopyLine");
-        QCOMPARE(c.ui.messages.size(), 1);
-        QCOMPARE(c.ui.messages[0].text, GetMenuText("mnuEditCopyLine").remove('&') +
-                                            QStringLiteral(" ( 5 -> XX )\r\r") + GetText(10110));
-        QCOMPARE(c.ui.messages[0].icon, MsgIcon::Exclamation);
-        QCOMPARE(c.ui.messages[0].buttons, MsgButtons::OkCancel);
+        CompareMessages(c.ui,
+                        {"Exclamation OkCancel: " + GetMenuText("mnuEditCopyLine").remove('&') +
+                         " ( 5 -> XX )\r\r" + GetText(10110)});
         const bool done = MsgAnswer(answer) == MsgAnswer::Ok;
         for (int ch = 1; ch <= ConfigClass::Channels; ++ch)
             QCOMPARE(panel->Config().InDetect(ch), ch == 5 || done ? 2 : 0);
         QCOMPARE(panel->Modified(), done);
     }
 
-    // A page copied in window A pastes into B after the confirmation, the
-    // fields that are not carried excepted; the general page of B has
-    // nothing to paste.
+    // A page pastes into another window after the confirmation, minus the
+    // fields not carried.
     void pageBetweenWindows()
     {
         Console c;
@@ -160,10 +141,8 @@ private Q_SLOTS:
         c.window->ToolButton(QStringLiteral("mnuEditCopy"))->trigger();
         wPanneau* b = OpenPanel(*c.window, 1);
         c.window->ToolButton(QStringLiteral("mnuEditPaste"))->trigger();
-        QCOMPARE(c.ui.messages.size(), 1);
-        QCOMPARE(c.ui.messages[0].text, GetText(10108) + QStringLiteral("\r\r") + GetText(10110));
-        QCOMPARE(c.ui.messages[0].icon, MsgIcon::Exclamation);
-        QCOMPARE(c.ui.messages[0].buttons, MsgButtons::OkCancel);
+        CompareMessages(c.ui,
+                        {"Exclamation OkCancel: " + GetText(10108) + "\r\r" + GetText(10110)});
         QCOMPARE(b->Config().InSecu(4), 1);
         QCOMPARE(b->Config().InDisturb(4), 0);
         QVERIFY(b->Modified());
@@ -185,13 +164,9 @@ private Q_SLOTS:
                  caption.left(caption.indexOf('"') + 1) + GetCaption(32000) + '"');
         QVERIFY(c.item("mnuOptionsUsineTotal")->isEnabled());
         c.choose("mnuOptionsUsinePart");
-        QCOMPARE(config.OutSecu(3), 0);
-        QCOMPARE(config.InSecu(3), 1);
-        QVERIFY(panel->Modified());
+        QVERIFY(config.OutSecu(3) == 0 && config.InSecu(3) == 1 && panel->Modified());
         c.choose("mnuOptionsUsineTotal");
-        QCOMPARE(config.InSecu(3), 0);
-        QCOMPARE(config.BrightMin(), 99);
-        QVERIFY(c.ui.messages.isEmpty());
+        QVERIFY(config.InSecu(3) == 0 && config.BrightMin() == 99 && c.ui.messages.isEmpty());
     }
 
     // Factory access adds the factory page to every open window, once, and
@@ -224,9 +199,8 @@ private Q_SLOTS:
         QCOMPARE(c.ui.dialogsShown, QStringList{QStringLiteral("wPrintConfig")});
         QCOMPARE(c.ui.fileRequests.value(0).proposedName, QStringLiteral("Second.pdf"));
         const QString text = PdfText::Pages(TestFiles::ReadBytes(path)).join('\f');
-        QVERIFY(text.contains(QStringLiteral("Second")) && !text.contains(QStringLiteral("First")));
-        QVERIFY(text.contains(QStringLiteral("Factory parameters")));
-        QVERIFY(c.ui.messages.isEmpty());
+        QVERIFY(text.contains("Second") && !text.contains("First"));
+        QVERIFY(text.contains("Factory parameters") && c.ui.messages.isEmpty());
     }
 
     // Preview: one window, showing the active panel's report; a second
@@ -238,16 +212,14 @@ private Q_SLOTS:
         OpenPanel(*c.window, 1, "First");
         c.item("mnuFilePreview")->trigger();
         QPointer<wPreview> preview = c.window->Preview();
-        QVERIFY(preview && preview->isVisible());
-        QCOMPARE(preview->PageCount(), 2);
+        QVERIFY(preview && preview->isVisible() && preview->PageCount() == 2);
         OpenPanel(*c.window, 1, "Second");
         c.window->ToolButton(QStringLiteral("mnuFilePreview"))->trigger();
         QCOMPARE(c.window->Preview(), preview.data());
         c.window->MdiArea()->closeAllSubWindows();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         preview->Prv()->updatePreview();
-        QCOMPARE(preview->PageCount(), 2);
-        QVERIFY(c.ui.messages.isEmpty());
+        QVERIFY(preview->PageCount() == 2 && c.ui.messages.isEmpty());
     }
 };
 

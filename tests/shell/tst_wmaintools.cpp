@@ -1,7 +1,5 @@
-// The Tools commands of the main window against panels on the in-process
-// simulated line: the event buffer read (shown only with rows) and cleared
-// (its question, its requests, its outcome), the line scan and the line
-// monitor.
+// The Tools commands against simulated panels: the event buffer read and
+// cleared, the line scan and the line monitor.
 
 #include "ShellFixture.h"
 
@@ -28,10 +26,7 @@ QList<SimulatedPanel::Event> Events(int count)
     return list;
 }
 
-QByteArray Read(std::uint16_t address, int count)
-{
-    return ReadRequestFrame(1, address, count);
-}
+const QByteArray Count = ReadRequestFrame(1, 144, 1);
 
 QByteArray Write(std::uint16_t address, std::int16_t word)
 {
@@ -72,14 +67,12 @@ private Q_SLOTS:
     void readBuffer_data()
     {
         QTest::addColumn<QString>("slave");
-        QTest::addColumn<int>("events"); // -1: the count read fails
+        QTest::addColumn<int>("events");
         QTest::addColumn<QStringList>("messages");
         QTest::newRow("5 events: the window") << "1" << 5 << QStringList{};
         QTest::newRow("slave 0 reads the slave found") << "0" << 5 << QStringList{};
         QTest::newRow("0 events: no window")
             << "1" << 0 << QStringList{Message("Exclamation Ok", 102003)};
-        QTest::newRow("read fails: no window")
-            << "1" << -1 << QStringList{Message("Critical Ok", 102001)};
         QTest::newRow("the slave does not answer")
             << "7" << 5 << QStringList{Message("Critical Ok", 10100)};
     }
@@ -89,12 +82,7 @@ private Q_SLOTS:
         QFETCH(int, events);
         QFETCH(QStringList, messages);
         Bench b;
-        SimulatedPanel* panel = b.line->panel(1);
-        panel->setEvents(Events(std::max(events, 0)));
-        if (events < 0)
-            b.line->setResponder([panel](const QByteArray& request) {
-                return request == Read(144, 1) ? QByteArray() : panel->handle(request).bytes;
-            });
+        b.line->panel(1)->setEvents(Events(events));
         QStringList rows;
         QString panelNumber;
         b.detect(slave);
@@ -110,8 +98,7 @@ private Q_SLOTS:
         CompareMessages(b.ui, messages);
         const bool window = messages.isEmpty();
         QCOMPARE(b.ui.dialogsShown.contains("wBuffer"), window);
-        QCOMPARE(rows.join(' '), window ? "01 02 03 04 05" : "");
-        QCOMPARE(panelNumber, window ? QStringLiteral("1") : QString());
+        QCOMPARE(rows.join(' ') + '/' + panelNumber, window ? "01 02 03 04 05/1" : "/");
         if (slave != "7") {
             QCOMPARE(b.confirmation, GetCaption(35021));
             QCOMPARE(GetIniParam("Communication", "LastSlave"), QStringLiteral("1"));
@@ -119,37 +106,26 @@ private Q_SLOTS:
         QVERIFY(!b.ui.busy);
     }
 
+    // The question first (Cancel by default); the discard loop and its
+    // outcomes are the event buffer's own test.
     void clearBuffer_data()
     {
         QTest::addColumn<MsgAnswer>("answer");
-        QTest::addColumn<int>("events");
-        QTest::addColumn<bool>("neverFalls");
         QTest::addColumn<QList<QByteArray>>("requests"); // after the detection
         QTest::addColumn<QStringList>("outcome");
-        const QStringList done{Message("Information Ok", 102005)};
-        QTest::newRow("already empty") << MsgAnswer::Ok << 0 << false
-                                       << QList<QByteArray>{Read(144, 1), Write(289, 0)} << done;
         QTest::newRow("five events")
-            << MsgAnswer::Ok << 5 << false
-            << QList<QByteArray>{Read(144, 1), Write(288, 5), Read(144, 1), Write(289, 0)} << done;
-        QList<QByteArray> rounds;
-        for (int round = 0; round < 64; ++round)
-            rounds << Read(144, 1) << Write(288, 5);
-        QTest::newRow("count never falls")
-            << MsgAnswer::Ok << 5 << true << rounds << QStringList{Message("Critical Ok", 102004)};
+            << MsgAnswer::Ok << QList<QByteArray>{Count, Write(288, 5), Count, Write(289, 0)}
+            << QStringList{Message("Information Ok", 102005)};
         QTest::newRow("question cancelled")
-            << MsgAnswer::Cancel << 5 << false << QList<QByteArray>{} << QStringList{};
+            << MsgAnswer::Cancel << QList<QByteArray>{} << QStringList{};
     }
     void clearBuffer()
     {
         QFETCH(MsgAnswer, answer);
-        QFETCH(int, events);
-        QFETCH(bool, neverFalls);
         QFETCH(QList<QByteArray>, requests);
         QFETCH(QStringList, outcome);
         Bench b;
-        b.line->panel(1)->setEvents(Events(events));
-        b.line->panel(1)->setClearNeverFalls(neverFalls);
+        b.line->panel(1)->setEvents(Events(5));
         b.ui.answerNext(answer);
         b.detect(QStringLiteral("1"));
         b.item("mnuToolsClearBuffer")->trigger();
@@ -217,15 +193,12 @@ private Q_SLOTS:
             disconnect(connection);
             auto* list = child<QTreeWidget>(dialog, "lvwPanels");
             auto* progress = child<QProgressBar>(dialog, "prgScan");
+            auto* label = child<QLabel>(dialog, "lblStatus");
+            statuses << Rows(list).join('|') << label->text();
             [&] {
-                QCOMPARE(Rows(list), listed);
-                QCOMPARE(progress->value(), progress->maximum());
-                QVERIFY(!cancel->isEnabled());
-                QVERIFY(child<QPushButton>(dialog, "cmdScan")->isEnabled());
+                QVERIFY(progress->value() == progress->maximum() && !cancel->isEnabled());
                 QCOMPARE(b.line->Settings(), QStringLiteral("9600,N,8,1"));
             }();
-            auto* label = child<QLabel>(dialog, "lblStatus");
-            statuses << label->text();
             if (list->topLevelItemCount() > 0) {
                 b.ui.onNextDialog([](QObject* found) {
                     child<QPushButton>(found, "cmdButtons1")->click();
@@ -239,30 +212,27 @@ private Q_SLOTS:
         b.item("mnuToolsScan")->trigger();
 
         const QString read = listed.value(listed.size() - 1).section(' ', 0, 0);
-        QStringList expected{status};
+        QStringList expected{listed.join('|'), status};
         if (!listed.isEmpty())
             expected << QStringLiteral("Panel %1 read into a new window.").arg(read);
         QCOMPARE(statuses, expected);
         QCOMPARE(b.ui.dialogsShown.join(' '),
                  listed.isEmpty() ? "wScanLine" : "wScanLine wSearchSlave");
-        QCOMPARE(b.window->MdiArea()->subWindowList().size(), listed.isEmpty() ? 0 : 1);
         if (!listed.isEmpty())
             QCOMPARE(QString::number(b.window->ActivePanel()->Config().GenParam(23)), read);
         QTEST(b.line->Settings(), "settingsAfter");
         QVERIFY(b.ui.messages.isEmpty());
     }
 
-    // The monitor shows the frames on the line, pauses, saves them as the
-    // lines orvelctl --trace writes, keeps the last 10000, clears; closed, it
-    // no longer watches the link.
+    // The monitor shows, pauses, saves (as orvelctl --trace), keeps 10000,
+    // clears; closed, it leaves the link.
     void lineMonitor()
     {
         Bench b;
         QAction* item = b.item(QStringLiteral("mnuToolsMonitor"));
         item->trigger();
         wLineMonitor* dock = b.window->LineMonitorWindow();
-        QVERIFY(dock && item->isChecked());
-        QCOMPARE(b.window->Link().Monitor(), &dock->Monitor());
+        QVERIFY(dock && item->isChecked() && b.window->Link().Monitor() == &dock->Monitor());
 
         QList<std::int16_t> word(1, 0);
         QVERIFY(LitMots(b.window->Link(), 1, 1138, word));
@@ -277,7 +247,6 @@ private Q_SLOTS:
         child<QToolButton>(dock, "cmdPause")->click();
         QVERIFY(LitMots(b.window->Link(), 1, 1138, word));
         dock->Refresh();
-        QCOMPARE(dock->RowCount(), 2);
         QCOMPARE(dock->StatusText(), QStringLiteral("Paused: frames are not recorded - 2 frame(s), "
                                                     "the last 10000 are kept"));
 
@@ -288,9 +257,8 @@ private Q_SLOTS:
         const QStringList lines = QString::fromUtf8(TestFiles::ReadBytes(path)).split('\n');
         QCOMPARE(lines.size(), 3);
         QCOMPARE(lines[0], FrameLine(dock->Monitor().Frames()[0]));
-        QVERIFY(lines[1].endsWith(QStringLiteral("ms  Received  01 03 02 00 01 79 84  slave 1, "
-                                                 "reply with 1 word(s), CRC good")));
-        QCOMPARE(lines[2], QString());
+        QVERIFY(lines[1].endsWith("ms  Received  01 03 02 00 01 79 84  slave 1, "
+                                  "reply with 1 word(s), CRC good"));
 
         child<QToolButton>(dock, "cmdPause")->click(); // the recording resumes
         for (int i = 0; i < 10000; ++i)
@@ -303,8 +271,7 @@ private Q_SLOTS:
 
         item->trigger();
         QTRY_VERIFY(!b.window->LineMonitorWindow());
-        QVERIFY(!item->isChecked());
-        QCOMPARE(b.window->Link().Monitor(), nullptr);
+        QVERIFY(!item->isChecked() && !b.window->Link().Monitor());
     }
 };
 

@@ -1,12 +1,8 @@
 #pragma once
 
 // The shell's window tests: the shipped data file, an INI file of the test's
-// own, and the main window on a simulated serial line with the recording UI
-// seam. Header-only: only the shell's test programs, which link the windows,
-// include it.
+// own, the main window on a simulated line with the recording UI seam.
 
-#include "DataFileWriter.h"
-#include "DataSources.h"
 #include "RecordingUi.h"
 #include "SimulatedLine.h"
 #include "TestFiles.h"
@@ -65,17 +61,15 @@ public:
         m_path = m_dir.filePath(QStringLiteral("orvel.ini"));
         SetIniFileNameOverride(m_path);
         if (!content.isEmpty())
-            write(content);
+            TestFiles::WriteBytes(m_path, content);
     }
     ~IniSandbox() { SetIniFileNameOverride({}); }
     IniSandbox(const IniSandbox&) = delete;
     IniSandbox& operator=(const IniSandbox&) = delete;
 
-    const QString& path() const { return m_path; }
     QString folder() const { return m_dir.path(); }
     bool exists() const { return QFile::exists(m_path); }
     QByteArray bytes() const { return TestFiles::ReadBytes(m_path); }
-    void write(const QByteArray& content) { TestFiles::WriteBytes(m_path, content); }
 
 private:
     QTemporaryDir m_dir;
@@ -96,28 +90,6 @@ inline std::function<std::unique_ptr<ComCtrl>()> SimulatedPort(SimulatedLine** l
     };
 }
 
-// The text sources of the shipped data file.
-inline DataSources ShippedSources()
-{
-    QStringList errors;
-    DataSources sources = ReadSources(QStringLiteral(ORVEL_SOURCE_DIR "/data"), errors);
-    if (!errors.isEmpty())
-        qWarning() << errors;
-    return sources;
-}
-
-// Writes sources as a data file at path with the given password (empty: the
-// program's own).
-inline bool WriteData(const DataSources& sources, const QString& path,
-                      const QByteArray& password = {})
-{
-    QString error;
-    const bool ok = WriteDataFile(sources, path, error, password);
-    if (!ok)
-        qWarning() << error;
-    return ok;
-}
-
 // The recent files the window's File menu lists, newest first.
 inline QStringList RecentFiles(const wMain& window)
 {
@@ -128,8 +100,9 @@ inline QStringList RecentFiles(const wMain& window)
     return paths;
 }
 
-// The messages shown, each as "Icon Buttons[ Default][ <title>]: text", the
-// default button and the title only when given and not "Orvel".
+// The messages shown, each as "Icon Buttons[ Default][ <title>]: text" (the
+// title only when not "Orvel"), compared with the expected ones, a "*"
+// standing for any run of characters.
 inline QStringList Shown(const RecordingUi& ui)
 {
     static const char* const icons[] = {"None", "Critical", "Question", "Exclamation",
@@ -140,23 +113,18 @@ inline QStringList Shown(const RecordingUi& ui)
     QStringList shown;
     for (const MessageRequest& m : ui.messages)
         shown << QStringLiteral("%1 %2%3%4: %5")
-                     .arg(QLatin1String(icons[int(m.icon)]), QLatin1String(buttons[int(m.buttons)]),
-                          m.defaultButton
-                              ? QLatin1Char(' ') + QLatin1String(answers[int(*m.defaultButton)])
-                              : QString(),
-                          m.title == QLatin1String("Orvel") ? QString() : " <" + m.title + '>',
-                          m.text);
+                     .arg(icons[int(m.icon)], buttons[int(m.buttons)],
+                          m.defaultButton ? QString(' ') + answers[int(*m.defaultButton)] : "",
+                          m.title == "Orvel" ? QString() : " <" + m.title + '>', m.text);
     return shown;
 }
 
-// The messages shown against the expected ones (as Shown writes them), a "*"
-// standing for any run of characters.
 inline void CompareMessages(const RecordingUi& ui, const QStringList& expected)
 {
     const QStringList shown = Shown(ui);
     bool same = shown.size() == expected.size();
     for (qsizetype i = 0; same && i < shown.size(); ++i) {
-        QStringList parts = expected[i].split(QLatin1Char('*'));
+        QStringList parts = expected[i].split('*');
         for (QString& part : parts)
             part = QRegularExpression::escape(part);
         same = QRegularExpression("\\A" + parts.join(".*") + "\\z",
@@ -168,9 +136,8 @@ inline void CompareMessages(const RecordingUi& ui, const QStringList& expected)
         QCOMPARE(shown, expected);
 }
 
-// The main window as start-up leaves it (texts, help file, tool bar images),
-// on a simulated line with panel 1, with the test's INI file (content written
-// before the window is made) and UI seam.
+// The main window as start-up leaves it, on a simulated line with panel 1,
+// with its own INI file and UI seam.
 struct Console
 {
     explicit Console(const QByteArray& iniContent = {}) : ini(iniContent)
@@ -202,11 +169,9 @@ struct Console
                 Q_EMIT menu->aboutToShow();
         action->trigger();
     }
-    // Answers the slave dialog (the number typed, no automatic search, the
-    // button pressed: OK by default) and then the search window's
-    // confirmation (OK, or closed), running duringConfirmation first; keeps
-    // what the slave dialog proposed, whether it showed its warning, and the
-    // confirmation's message.
+    // Answers the slave dialog (the number typed, no search, the button given)
+    // and the search window's confirmation (OK, or closed), keeping what the
+    // dialog proposed, whether it warned, and the confirmation's text.
     void detect(const QString& slave, bool confirm = true, const char* button = "cmdButtons1")
     {
         ui.onNextDialog([this, slave, button](QObject* dialog) {
