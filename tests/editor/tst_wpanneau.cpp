@@ -53,31 +53,30 @@ QStringList Entries(QComboBox* combo)
     return entries;
 }
 
-// F2 opens a list cell, the arrows move to entry index, Enter commits. The
-// entries offered; none when the cell would not open.
-QStringList ChooseInCell(EditGrid* grid, int row, int col, int index)
+// Home, then the arrows down to entry index; the entries offered.
+QStringList Choose(QComboBox* combo, int index)
 {
-    grid->SetCurrentCell(row, col);
-    QTest::keyClick(grid, Qt::Key_F2);
-    auto* list = qobject_cast<QComboBox*>(grid->CellEditor());
-    const QStringList entries = list ? Entries(list) : QStringList();
-    if (list) {
-        QTest::keyClick(list, Qt::Key_Home);
-        for (int i = 0; i < index; ++i)
-            QTest::keyClick(list, Qt::Key_Down);
-        QTest::keyClick(list, Qt::Key_Return);
-    }
-    Settle();
-    return entries;
-}
-
-void Choose(QComboBox* combo, int index)
-{
+    const QStringList entries = Entries(combo);
     combo->setFocus();
     QTest::keyClick(combo, Qt::Key_Home);
     for (int i = 0; i < index; ++i)
         QTest::keyClick(combo, Qt::Key_Down);
     Settle();
+    return entries;
+}
+
+// F2 opens a list cell, Enter commits the entry chosen. The entries offered;
+// none when the cell would not open.
+QStringList ChooseInCell(EditGrid* grid, int row, int col, int index)
+{
+    grid->SetCurrentCell(row, col);
+    QTest::keyClick(grid, Qt::Key_F2);
+    auto* list = qobject_cast<QComboBox*>(grid->CellEditor());
+    const QStringList entries = list ? Choose(list, index) : QStringList();
+    if (list)
+        QTest::keyClick(list, Qt::Key_Return);
+    Settle();
+    return entries;
 }
 
 // Replaces a numeric field's text by typing, then leaves it with Enter.

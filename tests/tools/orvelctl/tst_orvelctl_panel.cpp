@@ -69,6 +69,14 @@ ConfigClass readBack(int v)
     return c;
 }
 
+// The simulator's options, orvelctl's, the exit status, the end of standard
+// error, the write requests heard and standard output.
+using Command = std::tuple<QStringList, QStringList, int, QString, QString, QString>;
+// The simulator's options, orvelctl's, the signal, how often it is sent, the
+// requests heard before it, the exit status (-1: ended by the signal), the
+// error message and the write requests heard.
+using Interrupt = std::tuple<QStringList, QStringList, int, int, int, int, QString, QString>;
+
 } // namespace
 
 class TestOrvelctlPanel : public QObject
@@ -149,15 +157,10 @@ private Q_SLOTS:
     // nothing of the panel; no failure leaves an output file.
     void commands_data()
     {
-        QTest::addColumn<QStringList>("sim");
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QString>("err");
-        QTest::addColumn<QString>("writes");
-        QTest::addColumn<QString>("out");
+        QTest::addColumn<Command>("c");
         auto row = [](const char* name, const QStringList& sim, const QStringList& args, int exit,
                       const QString& err, const QString& writes = {}, const QString& out = {}) {
-            QTest::newRow(name) << sim << args << exit << err << writes << out;
+            QTest::newRow(name) << Command{sim, args, exit, err, writes, out};
         };
         const QString found = FoundLine(1);
         const QString clearFound = FoundLine(1, 102011);
@@ -245,12 +248,8 @@ private Q_SLOTS:
 
     void commands()
     {
-        QFETCH(QStringList, sim);
-        QFETCH(QStringList, args);
-        QFETCH(int, exitCode);
-        QFETCH(QString, err);
-        QFETCH(QString, writes);
-        QFETCH(QString, out);
+        QFETCH(Command, c);
+        const auto& [sim, args, exitCode, err, writes, out] = c;
         OrvelSim panel;
         QVERIFY(panel.start(sim));
         const CtlRun r = ctl(panel, QStringList{"--timeout", "1000"} + args, 0);
@@ -331,28 +330,20 @@ private Q_SLOTS:
 
     void interrupted_data()
     {
-        QTest::addColumn<QStringList>("sim");
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<int>("signal");
-        QTest::addColumn<int>("sent");
-        QTest::addColumn<int>("heard");    // the requests heard before the signals
-        QTest::addColumn<int>("exitCode"); // -1: ended by the signal
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<QString>("writes");
+        QTest::addColumn<Interrupt>("c");
         // Each exchange takes 400 ms: the signals land in the middle of the second write.
         const QStringList slow{"--events", m_events, "--clear-never-falls", "--turnaround", "400"};
         const QStringList write{"write", m_source, "--slave", "1"};
         QTest::newRow("write, Ctrl+C")
-            << slow << write << SIGINT << 1 << 4 << 4 << Lines(10123, 10122) << "337/12 353/24";
+            << Interrupt{slow, write, SIGINT, 1, 4, 4, Lines(10123, 10122), "337/12 353/24"};
+        const QStringList clear{"buffer", "clear", "--slave", "1"};
         QTest::newRow("buffer clear, SIGTERM")
-            << slow << QStringList{"buffer", "clear", "--slave", "1"} << SIGTERM << 1 << 6 << 4
-            << Lines(10123, 102004) << "288=3 288=3 289=0";
+            << Interrupt{slow, clear, SIGTERM, 1, 6, 4, Lines(10123, 102004), "288=3 288=3 289=0"};
         QTest::newRow("write, Ctrl+C twice")
-            << slow << write << SIGINT << 2 << 4 << -1 << QString() << "337/12 353/24";
+            << Interrupt{slow, write, SIGINT, 2, 4, -1, QString(), "337/12 353/24"};
         // The search is cancelled quietly, long before its last attempt.
-        QTest::newRow("search, Ctrl+C")
-            << m_silent << QStringList{"buffer", "read", "--search", "--timeout", "300"} << SIGINT
-            << 1 << 2 << 5 << QString() << QString();
+        const QStringList search{"buffer", "read", "--search", "--timeout", "300"};
+        QTest::newRow("search, Ctrl+C") << Interrupt{m_silent, search, SIGINT, 1, 2, 5, {}, {}};
     }
 
     // The first signal lets the exchange in progress end and stops before the
@@ -360,18 +351,12 @@ private Q_SLOTS:
     // panel holds; a second one ends the program at once.
     void interrupted()
     {
-        QFETCH(QStringList, sim);
-        QFETCH(QStringList, args);
-        QFETCH(int, signal);
-        QFETCH(int, sent);
-        QFETCH(int, heard);
-        QFETCH(int, exitCode);
-        QFETCH(QString, message);
-        QFETCH(QString, writes);
+        QFETCH(Interrupt, c);
+        const auto& [sim, args, signal, sent, heard, exitCode, message, writes] = c;
         OrvelSim panel;
         QVERIFY(panel.start(sim));
         QProcess process;
-        m_ctl->start(process, args << "--port" << panel.device());
+        m_ctl->start(process, args + QStringList{"--port", panel.device()});
         QVERIFY(process.waitForStarted());
         QElapsedTimer clock;
         clock.start();
