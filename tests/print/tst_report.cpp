@@ -277,21 +277,12 @@ private Q_SLOTS:
         SetIniParam("Print", "Orientation", "1");
         SetIniParam("Print", "TopMargin", "200");
         const QStringList pages = PdfText::Pages(Render(Distinct()));
-        QStringList seen; // "|" for a new page, "No." for the headings, the row numbers
-        for (int page = 0; page < 2; ++page) {
-            seen << "|";
-            for (const QString& line :
-                 Lines(pages[page]).filter(QRegularExpression("^(\\d\\d|No\\.) ")))
-                seen << line.section(' ', 0, 0);
-        }
-        const QString text = seen.join(' ');
-        QVERIFY2(QRegularExpression("^\\| No\\. 01 02( \\d\\d)* \\| No\\. \\d\\d")
-                     .match(text)
-                     .hasMatch(),
-                 qPrintable(text));
-        QCOMPARE(
-            seen.filter(QRegularExpression("^\\d\\d$")).mid(0, 12),
-            (QStringList{"01", "02", "03", "04", "05", "06", "07", "08", "09", "10", "11", "12"}));
+        const QRegularExpression row("^(\\d\\d|No\\.) ");
+        const QStringList first = Lines(pages[0]).filter(row);
+        const QStringList next = Lines(pages[1]).filter(row);
+        QVERIFY(first.size() > 3 && first[0].startsWith("No. ") && first[1].startsWith("01 "));
+        QCOMPARE(next[0], first[0]); // the headings again, then the next channel
+        QCOMPARE(next[1].left(2).toInt(), first.last().left(2).toInt() + 1);
     }
 
     // Settings the report cannot use are reported and nothing is produced.
