@@ -192,9 +192,8 @@ private Q_SLOTS:
     void refreshRefusesABadPanelNumber_data()
     {
         QTest::addColumn<QString>("typed");
-        QTest::newRow("0") << "0";
-        QTest::newRow("65") << "65";
-        QTest::newRow("not a number") << "x";
+        for (const char* typed : {"0", "65", "x"})
+            QTest::newRow(typed) << typed;
     }
     void refreshRefusesABadPanelNumber()
     {
@@ -239,16 +238,10 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("outcome");
-        QTest::newRow("TEXT") << "TEXT"
-                              << "saved";
-        QTest::newRow("CSV_FR") << "CSV_FR"
-                                << "saved";
-        QTest::newRow("CSV_EN") << "CSV_EN"
-                                << "saved";
-        QTest::newRow("cancelled") << "CSV_FR"
-                                   << "cancelled";
-        QTest::newRow("full disk") << "TEXT"
-                                   << "full disk";
+        for (const char* key : {"TEXT", "CSV_FR", "CSV_EN"})
+            QTest::newRow(key) << key << "saved";
+        QTest::newRow("cancelled") << QString("CSV_FR") << QString("cancelled");
+        QTest::newRow("full disk") << QString("TEXT") << QString("full disk");
     }
     void save()
     {

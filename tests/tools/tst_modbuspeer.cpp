@@ -1,7 +1,6 @@
-// Real Modbus RTU peers: (a) the console's exchanges against a libmodbus RTU
-// server on a socat pseudo-terminal pair, (b) a libmodbus RTU client against
-// orvel-sim. The server parses our frames and answers byte for byte what our
-// simulator answers; the client takes the simulator's replies.
+// Real Modbus RTU peers: our exchanges against a libmodbus server on a socat
+// pseudo-terminal pair (it parses our frames and answers what our simulator
+// answers, byte for byte), and a libmodbus client against orvel-sim.
 #include "link/CommFunctions.h"
 #include "link/SerialComCtrl.h"
 #include "OrvelSim.h"
@@ -59,10 +58,8 @@ public:
             return;
         modbus_set_slave(ctx, 1);
         modbus_set_indication_timeout(ctx, 0, 50000);
-        // After a request for another slave, a server on a multi-drop line
-        // takes the next frame for that slave's reply and ignores it; it waits
-        // for it as long as its response timeout. Kept far below the client's
-        // reply deadline, so the client's next request is never swallowed.
+        // After a request for another slave it waits this long for that
+        // slave's reply: far below our deadline, so no request is swallowed.
         modbus_set_response_timeout(ctx, 0, 50000);
         connected = true;
         thread = std::thread([this] { run(); });
@@ -84,14 +81,8 @@ public:
         std::lock_guard lock(mutex);
         return received;
     }
-    void setRegister(int address, std::uint16_t value)
+    std::uint16_t& reg(int address) // while no request is in progress
     {
-        std::lock_guard lock(mutex);
-        mapping->tab_registers[address] = value;
-    }
-    std::uint16_t registerAt(int address)
-    {
-        std::lock_guard lock(mutex);
         return mapping->tab_registers[address];
     }
 
@@ -141,9 +132,9 @@ private Q_SLOTS:
         QVERIFY(pair.ready());
         ModbusServer server(pair.a);
         QVERIFY(server.connected);
-        server.setRegister(334, 0x0001);
-        server.setRegister(335, 0x0600);
-        server.setRegister(1175, 0xFFFF);
+        server.reg(334) = 0x0001;
+        server.reg(335) = 0x0600;
+        server.reg(1175) = 0xFFFF;
 
         SerialComCtrl port;
         port.SetCommPort(pair.b);
@@ -154,8 +145,8 @@ private Q_SLOTS:
         QVERIFY(LitMots(link, 1, 334, w));
         QCOMPARE(w, (QList<std::int16_t>{1, 0x0600}));
         QVERIFY(EcritMots(link, 1, 1171, {-5, 0, 2}));
-        QCOMPARE(server.registerAt(1171), std::uint16_t(0xFFFB));
-        QCOMPARE(server.registerAt(1173), std::uint16_t(2));
+        QCOMPARE(server.reg(1171), std::uint16_t(0xFFFB));
+        QCOMPARE(server.reg(1173), std::uint16_t(2));
         QList<std::int16_t> one(1, 0);
         QVERIFY(LitMots(link, 1, 1175, one));
         QCOMPARE(one[0], std::int16_t(-1));
@@ -177,15 +168,14 @@ private Q_SLOTS:
         QCOMPARE(server.requests(), expected);
         QCOMPARE(expected[0], QByteArray::fromHex("0103014E0002A5E0"));
 
-        // Its replies are byte for byte what our simulated panel answers.
-        // (The server has one register space; the panel reads the factory
-        // block back through its read window, which the server is given.)
+        // Its replies are byte for byte what our simulated panel answers (the
+        // server is given the panel's read window of the factory block).
         SimulatedPanel panel(1, 262);
         panel.handle(WriteRequestFrame(1, 1171, {-5, 0, 2}));
         panel.setReadRegister(1175, -1);
-        server.setRegister(1172, 0xFFFB);
-        server.setRegister(1173, 0);
-        server.setRegister(1174, 2);
+        server.reg(1172) = 0xFFFB;
+        server.reg(1173) = 0;
+        server.reg(1174) = 2;
         for (const QByteArray& request : {ReadRequestFrame(1, 334, 2), ReadRequestFrame(1, 1172, 4),
                                           WriteRequestFrame(1, 336, {0})}) {
             const QByteArray simulated = panel.handle(request).bytes;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "config/ConfigClass.h"
 #include "settings/IniStore.h"
 #include "texts/DataFunctions.h"
 
@@ -101,6 +102,44 @@ inline QString AttemptLine(const QString& slave, int bauds, int stops)
         .arg(bauds)
         .arg(GetText(35034))
         .arg(stops);
+}
+
+// A configuration where every field a panel holds has its own value, with
+// horn type 4 and driving kind 5 on some channels, and 2 h 15 min of horn
+// stop; the rest (the texts, GenParam(13), the read-only CommonType) as a
+// read leaves it.
+inline ConfigClass SourceConfig()
+{
+    ConfigClass c;
+    GetAllDefaults(c);
+    using C = ConfigClass; // the byte fields of channel ch: base + ch
+    const std::pair<void (C::*)(int, std::uint8_t), int> bytes[] = {
+        {&C::SetInSecu, 0},      {&C::SetInSequence, 20},  {&C::SetInDetect, 40},
+        {&C::SetInRelance, 60},  {&C::SetInBlocage, 80},   {&C::SetInSynth, 100},
+        {&C::SetInDisturb, 120}, {&C::SetInRepBlock, 140}, {&C::SetOutSecu, 160}};
+    for (int ch = 1; ch <= 12; ++ch) {
+        for (const auto& [set, base] : bytes)
+            (c.*set)(ch, std::uint8_t(base + ch));
+        c.SetInTempo(ch, ch * 1000003 + 7);
+        for (int k = 1; k <= 4; ++k)
+            c.SetInRedir(ch, k, std::uint8_t((ch + k) % 13));
+        c.SetInTypeKL(ch, std::uint8_t(ch % 5));
+        c.SetOutPilot(ch, std::uint8_t(ch % 6));
+        c.SetOutMode(ch, std::uint8_t(ch % 3));
+    }
+    for (int i = 0; i < 33; ++i) {
+        if (i != 13)
+            c.SetGenParam(i, std::uint8_t(50 + i));
+    }
+    c.SetGenParam(21, 3);
+    c.SetGenParam(23, 7);
+    c.SetGenParam(30, 2);
+    c.SetGenParam(31, 15);
+    c.SetGenTempoRelance(123456789);
+    c.SetBrightMin(-200);
+    c.SetSupplyType(6);
+    c.SetCommonType(0);
+    return c;
 }
 
 } // namespace CtlTexts

@@ -22,26 +22,24 @@ QString described(const QStringList& args)
         return words.join(' ');
     try {
         const CtlSession::Line line = CtlSession::ResolveLine(o);
-        words
-            << line.port << CtlSession::SettingsText(line)
-            << QStringLiteral("rts=%1/%2").arg(int(line.link.halfDuplex)).arg(line.link.rtsDelayMs)
-            << QStringLiteral("delay=%1/%2")
-                   .arg(line.link.frameDelayMs)
-                   .arg(line.link.replyTimeoutMs)
-            << QStringLiteral("slave=%1").arg(line.slave)
-            << QStringLiteral("scan=%1-%2/%3")
-                   .arg(o.from)
-                   .arg(o.to)
-                   .arg(o.probeMarginMs.value_or(0));
-        const QList<std::pair<bool, const char*>> flags{{line.search, "search"},
-                                                        {line.trace, "trace"},
-                                                        {o.factory, "factory"},
-                                                        {o.validate, "validate"},
-                                                        {o.allowOlder, "allow-older"}};
-        for (const auto& [on, name] : flags) {
+        const LinkOptions& l = line.link;
+        words << line.port << CtlSession::SettingsText(line)
+              << QStringLiteral("rts=%1/%2 delay=%3/%4 slave=%5 scan=%6-%7/%8")
+                     .arg(int(l.halfDuplex))
+                     .arg(l.rtsDelayMs)
+                     .arg(l.frameDelayMs)
+                     .arg(l.replyTimeoutMs)
+                     .arg(line.slave)
+                     .arg(o.from)
+                     .arg(o.to)
+                     .arg(o.probeMarginMs.value_or(0));
+        for (const auto& [on, name] : {std::pair{line.search, "search"},
+                                       {line.trace, "trace"},
+                                       {o.factory, "factory"},
+                                       {o.validate, "validate"},
+                                       {o.allowOlder, "allow-older"}})
             if (on)
                 words << name;
-        }
     } catch (const RuntimeError& e) {
         words << QStringLiteral("error %1").arg(e.number());
     }

@@ -1,12 +1,10 @@
-// orvelctl without a panel: new, dump and print on files built by hand, and
+// orvelctl without a panel: new, dump and print, and
 // everything it refuses, with its messages in the INI file's language.
-#include "config/ConfigClass.h"
 #include "CtlRunner.h"
 #include "HandFile.h"
 #include "PdfText.h"
 #include "RecordingUi.h"
 #include "TestFiles.h"
-#include "texts/DataFunctions.h"
 #include "util/RuntimeError.h"
 
 #include <QDir>
@@ -21,80 +19,46 @@ using namespace CtlTexts;
 
 namespace {
 
-// Every field its own value: input ch's byte fields are 10 ch + k,
-// redirections 100 + 4 (ch - 1) + k, delays 70000 ch + 1 (more than 16 bits)
-// and -5 for channel 12, outputs 150 + ch, 170 + ch and ch % 3,
-// GenParam(i) = 200 + i but 30 and 31 (2 h 15 min) and 32, whose copy in the
-// tail (199) replaces the one at offset 235.
-HandFile fullFile()
+// The dump written out from the record's fields: keys in a stable order, one
+// a line, texts escaped and in UTF-8.
+QByteArray dumpOf(const ConfigClass& c)
 {
-    HandFile f("Orvel \xc9", "Hall B \"north\"");
-    for (int ch = 1; ch <= 12; ++ch) {
-        const int r = 15 * (ch - 1);
-        // InSecu, InSequence, InDetect, InRelance, InBlocage, InSynth, InTypeKL
-        const int offsets[] = {0, 5, 6, 7, 8, 13, 14};
-        for (int k = 0; k < 7; ++k)
-            f.put(r + offsets[k], 10 * ch + k);
-        f.putLong(r + 1, ch == 12 ? -5 : 70000 * ch + 1); // InTempo
-        for (int k = 0; k < 4; ++k)
-            f.put(r + 9 + k, 100 + 4 * (ch - 1) + k); // InRedir
-        f.put(180 + 2 * (ch - 1), 150 + ch);          // OutSecu
-        f.put(181 + 2 * (ch - 1), 170 + ch);          // OutPilot
-        f.put(f.late(248 + ch), 10 * ch + 7);         // InDisturb
-        f.put(f.late(260 + ch), 10 * ch + 8);         // InRepBlock
-        f.put(f.late(277 + ch), ch % 3);              // OutMode
-    }
-    f.putLong(204, -123456); // GenTempoRelance
-    int offset = 208;
-    for (int i = 0; i <= 32; ++i) {
-        if (i != 21 && i != 27 && (i < 29 || i > 31))
-            f.put(offset++, 200 + i);
-    }
-    f.putWord(236, -300); // BrightMin
-    f.put(238, 7);        // SupplyType
-    f.put(239, 9);        // CommonType
-    f.put(240, 33);       // ModuleNo
-    int late = 273;
-    for (int value : {221, 227, 229, 2, 15}) // GenParam(21, 27, 29, 30, 31)
-        f.put(f.late(late++), value);
-    f.put(f.late(290), 199); // GenParam(32), second copy
-    return f;
-}
-
-QString numbers(int first, int last, const std::function<int(int)>& at)
-{
-    QStringList items;
-    for (int i = first; i <= last; ++i)
-        items << QString::number(at(i));
-    return '[' + items.join(", ") + ']';
-}
-
-// The dump of fullFile(), with the general parameters and output modes given.
-QByteArray fullDump(const QList<int>& gen, const QList<int>& outModes)
-{
-    auto channels = [](const std::function<int(int)>& at) { return numbers(1, 12, at); };
-    auto field = [&](int k) { return channels([k](int ch) { return 10 * ch + k; }); };
+    const auto list = [](int first, int last, const std::function<qint64(int)>& at) {
+        QStringList items;
+        for (int i = first; i <= last; ++i)
+            items << QString::number(at(i));
+        return '[' + items.join(", ") + ']';
+    };
+    using Get = std::uint8_t (ConfigClass::*)(int) const;
+    const auto field = [&](Get get) { return list(1, 12, [&](int ch) { return (c.*get)(ch); }); };
     QStringList redirs;
     for (int ch = 1; ch <= 12; ++ch)
-        redirs << numbers(0, 3, [ch](int k) { return 100 + 4 * (ch - 1) + k; });
-    const QString redir = '[' + redirs.join(", ") + ']';
-    const QString tempo = channels([](int ch) { return ch == 12 ? -5 : 70000 * ch + 1; });
-    const QString outSecu = channels([](int ch) { return 150 + ch; });
-    const QString outPilot = channels([](int ch) { return 170 + ch; });
-    const QString outMode = channels([&](int ch) { return outModes[ch - 1]; });
-    const QString genParam = numbers(0, 32, [&](int i) { return gen[i]; });
-    const QString name = "\"Hall B \\\"north\\\"\"";
-    const QString type = "\"Orvel \u00c9\"";
+        redirs << list(1, 4, [&](int k) { return c.InRedir(ch, k); });
+    const auto text = [](QString t) { return '"' + t.replace('"', "\\\"") + '"'; };
+    using C = ConfigClass;
     // Key, value, key, value...
-    const QStringList dump = {
-        "InSecu",          field(0),  "InTempo",    tempo,    "InSequence", field(1),
-        "InDetect",        field(2),  "InRelance",  field(3), "InBlocage",  field(4),
-        "InRedir",         redir,     "InSynth",    field(5), "InTypeKL",   field(6),
-        "InDisturb",       field(7),  "InRepBlock", field(8), "OutSecu",    outSecu,
-        "OutPilot",        outPilot,  "OutMode",    outMode,  "GenParam",   genParam,
-        "GenTempoRelance", "-123456", "ModuleNo",   "33",     "ModuleName", name,
-        "ModuleType",      type,      "BrightMin",  "-300",   "SupplyType", "7",
-        "CommonType",      "9"};
+    const QStringList dump = {"InSecu",          field(&C::InSecu),
+                              "InTempo",         list(1, 12, [&](int ch) { return c.InTempo(ch); }),
+                              "InSequence",      field(&C::InSequence),
+                              "InDetect",        field(&C::InDetect),
+                              "InRelance",       field(&C::InRelance),
+                              "InBlocage",       field(&C::InBlocage),
+                              "InRedir",         '[' + redirs.join(", ") + ']',
+                              "InSynth",         field(&C::InSynth),
+                              "InTypeKL",        field(&C::InTypeKL),
+                              "InDisturb",       field(&C::InDisturb),
+                              "InRepBlock",      field(&C::InRepBlock),
+                              "OutSecu",         field(&C::OutSecu),
+                              "OutPilot",        field(&C::OutPilot),
+                              "OutMode",         field(&C::OutMode),
+                              "GenParam",        list(0, 32, [&](int i) { return c.GenParam(i); }),
+                              "GenTempoRelance", QString::number(c.GenTempoRelance()),
+                              "ModuleNo",        QString::number(c.ModuleNo()),
+                              "ModuleName",      text(c.ModuleName()),
+                              "ModuleType",      text(c.ModuleType()),
+                              "BrightMin",       QString::number(c.BrightMin()),
+                              "SupplyType",      QString::number(c.SupplyType()),
+                              "CommonType",      QString::number(c.CommonType())};
     QStringList lines;
     for (int k = 0; k < dump.size(); k += 2)
         lines << QStringLiteral("  \"%1\": %2").arg(dump[k], dump[k + 1]);
@@ -128,49 +92,18 @@ private Q_SLOTS:
 
     void init() { QFile::remove(m_ini); }
 
-    void dump_data()
-    {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QByteArray>("json");
-        QList<int> gen;
-        for (int i = 0; i <= 32; ++i)
-            gen << 200 + i;
-        gen[30] = 2;
-        gen[31] = 15;
-        gen[32] = 199;
-        QList<int> modes;
-        QList<int> defaultModes;
-        ConfigClass defaults;
-        GetAllDefaults(defaults);
-        for (int ch = 1; ch <= 12; ++ch) {
-            modes << ch % 3;
-            defaultModes << defaults.OutMode(ch);
-        }
-        HandFile file = fullFile();
-        QTest::newRow("every field") << file.bytes() << fullDump(gen, modes);
-        // Without the tail: the output modes keep the data file's defaults and
-        // GenParam(32) comes from offset 235.
-        QList<int> shortGen = gen;
-        shortGen[32] = 232;
-        QTest::newRow("no tail") << file.withoutTail() << fullDump(shortGen, defaultModes);
-        // A horn stop of 0 h 0 min reads as 10 minutes.
-        file.put(file.late(276), 0);
-        file.put(file.late(277), 0);
-        gen[30] = 0;
-        gen[31] = 10;
-        QTest::newRow("zero horn stop") << file.bytes() << fullDump(gen, modes);
-    }
-
-    // Keys in a stable order, one a line, texts escaped and in UTF-8.
+    // Every field its own value (the file layout is tst_configfile's).
     void dump()
     {
-        QFETCH(QByteArray, file);
-        QFETCH(QByteArray, json);
-        TestFiles::WriteBytes(path("hand.orv"), file);
-        const CtlRun r = m_ctl->run({"dump", path("hand.orv")});
+        ConfigClass c = SourceConfig();
+        c.SetModuleType("Orvel \u00c9");
+        c.SetModuleName("Hall B \"north\"");
+        c.SetModuleNo(33);
+        QVERIFY(c.Save(path("full.orv")));
+        const CtlRun r = m_ctl->run({"dump", path("full.orv")});
         QCOMPARE(r.exitCode, 0);
         QVERIFY2(r.err.isEmpty(), r.err.constData());
-        QCOMPARE(r.out, json);
+        QCOMPARE(r.out, dumpOf(c));
     }
 
     // The report of a file in the INI file's language, here with the factory

@@ -1,18 +1,15 @@
 // orvelctl against orvel-sim on a pseudo-terminal: detect, write and read
 // back on every firmware version, the search and the scan, the event buffer
 // and its exports, and every refusal and failure with what the panel heard.
-#include "config/ConfigClass.h"
 #include "CtlRunner.h"
+#include "eventlog/EventExport.h"
 #include "FileSizeLimit.h"
 #include "OrvelSim.h"
 #include "RecordingUi.h"
-#include "settings/IniStore.h"
 #include "TestFiles.h"
-#include "texts/DataFunctions.h"
+#include "util/Cp1252.h"
 
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -34,44 +31,6 @@ QString versionText(int code)
 QString said(const QString& kind, int tag, int second = 0)
 {
     return kind + (second ? Lines(tag, second) : Lines(tag)) + '\n';
-}
-
-// A configuration where every field a panel holds has its own value, with
-// horn type 4 and driving kind 5 on some channels, and 2 h 15 min of horn
-// stop; the rest (the texts, GenParam(13), the read-only CommonType) as a
-// read leaves it.
-ConfigClass sourceConfig()
-{
-    ConfigClass c;
-    GetAllDefaults(c);
-    using C = ConfigClass; // the byte fields of channel ch: base + ch
-    const std::pair<void (C::*)(int, std::uint8_t), int> bytes[] = {
-        {&C::SetInSecu, 0},      {&C::SetInSequence, 20},  {&C::SetInDetect, 40},
-        {&C::SetInRelance, 60},  {&C::SetInBlocage, 80},   {&C::SetInSynth, 100},
-        {&C::SetInDisturb, 120}, {&C::SetInRepBlock, 140}, {&C::SetOutSecu, 160}};
-    for (int ch = 1; ch <= 12; ++ch) {
-        for (const auto& [set, base] : bytes)
-            (c.*set)(ch, std::uint8_t(base + ch));
-        c.SetInTempo(ch, ch * 1000003 + 7);
-        for (int k = 1; k <= 4; ++k)
-            c.SetInRedir(ch, k, std::uint8_t((ch + k) % 13));
-        c.SetInTypeKL(ch, std::uint8_t(ch % 5));
-        c.SetOutPilot(ch, std::uint8_t(ch % 6));
-        c.SetOutMode(ch, std::uint8_t(ch % 3));
-    }
-    for (int i = 0; i < 33; ++i) {
-        if (i != 13)
-            c.SetGenParam(i, std::uint8_t(50 + i));
-    }
-    c.SetGenParam(21, 3);
-    c.SetGenParam(23, Slave);
-    c.SetGenParam(30, 2);
-    c.SetGenParam(31, 15);
-    c.SetGenTempoRelance(123456789);
-    c.SetBrightMin(-200);
-    c.SetSupplyType(6);
-    c.SetCommonType(0);
-    return c;
 }
 
 // What a panel older than 1.03 keeps of a configuration, written out here
@@ -96,7 +55,7 @@ void correctForOldFirmware(ConfigClass& c)
 // console does not read from it, 0 for what it reads but never wrote.
 ConfigClass readBack(int v)
 {
-    ConfigClass c = sourceConfig();
+    ConfigClass c = SourceConfig();
     ConfigClass defaults;
     GetAllDefaults(defaults);
     if (v < 259)
@@ -110,13 +69,13 @@ ConfigClass readBack(int v)
     return c;
 }
 
-QStringList headings()
-{
-    QStringList list;
-    for (int tag : {102115, 102110, 102111, 102112, 102113, 102114})
-        list << GetText(tag);
-    return list;
-}
+// The simulator's options, orvelctl's, the exit status, the end of standard
+// error, the write requests heard and standard output.
+using Command = std::tuple<QStringList, QStringList, int, QString, QString, QString>;
+// The simulator's options, orvelctl's, the signal, how often it is sent, the
+// requests heard before it, the exit status (-1: ended by the signal), the
+// error message and the write requests heard.
+using Interrupt = std::tuple<QStringList, QStringList, int, int, int, int, QString, QString>;
 
 } // namespace
 
@@ -129,8 +88,8 @@ private Q_SLOTS:
     {
         QVERIFY(SetUp(path("orvel.ini")));
         m_ctl = std::make_unique<CtlRunner>(path("orvel.ini"));
-        QVERIFY(sourceConfig().Save(m_source));
-        ConfigClass unset = sourceConfig();
+        QVERIFY(SourceConfig().Save(m_source));
+        ConfigClass unset = SourceConfig();
         unset.SetGenParam(21, 0);
         QVERIFY(unset.Save(m_unset21));
         TestFiles::WriteBytes(m_events, "1 1 2 197842\nACK 0 0 250000\n5 2 0 300000\n");
@@ -198,15 +157,10 @@ private Q_SLOTS:
     // nothing of the panel; no failure leaves an output file.
     void commands_data()
     {
-        QTest::addColumn<QStringList>("sim");
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QString>("err");
-        QTest::addColumn<QString>("writes");
-        QTest::addColumn<QString>("out");
+        QTest::addColumn<Command>("c");
         auto row = [](const char* name, const QStringList& sim, const QStringList& args, int exit,
                       const QString& err, const QString& writes = {}, const QString& out = {}) {
-            QTest::newRow(name) << sim << args << exit << err << writes << out;
+            QTest::newRow(name) << Command{sim, args, exit, err, writes, out};
         };
         const QString found = FoundLine(1);
         const QString clearFound = FoundLine(1, 102011);
@@ -236,8 +190,6 @@ private Q_SLOTS:
             "... 1121/5 1153=78");
         // At 300 baud with the wire time of a real line, the short exchanges
         // of the detection arrive within the reply deadline, a block does not.
-        row("read, slow line", slow, QStringList{"read", "-o", m_never} + atSlow, 4,
-            found + said(error, 10100));
         row("write, slow line", slow, QStringList{"write", src} + atSlow, 4,
             found + said(error, 10100, 10105), "337/12");
         row("buffer read, slow line",
@@ -255,13 +207,6 @@ private Q_SLOTS:
             found + said("warning: ", 102003));
         row("clear", {"--events", eventFile(QByteArray("1 2 0 197842\n").repeated(5))},
             {"buffer", "clear"}, 0, clearFound + said("", 102005), "288=5 289=0");
-        row("clear, empty buffer", {}, {"buffer", "clear"}, 0, clearFound + said("", 102005),
-            "289=0");
-        row("clear, count never falls",
-            {"--clear-never-falls", "--events",
-             eventFile(QByteArray("1 2 0 197842\n").repeated(3))},
-            {"buffer", "clear"}, 4, clearFound + said(error, 102004),
-            QStringList(64, "288=3").join(' '));
 
         // The search from the line's settings, every attempt said: a panel at
         // 4800 baud and two stop bits found from 9600 baud and one, no panel,
@@ -303,12 +248,8 @@ private Q_SLOTS:
 
     void commands()
     {
-        QFETCH(QStringList, sim);
-        QFETCH(QStringList, args);
-        QFETCH(int, exitCode);
-        QFETCH(QString, err);
-        QFETCH(QString, writes);
-        QFETCH(QString, out);
+        QFETCH(Command, c);
+        const auto& [sim, args, exitCode, err, writes, out] = c;
         OrvelSim panel;
         QVERIFY(panel.start(sim));
         const CtlRun r = ctl(panel, QStringList{"--timeout", "1000"} + args, 0);
@@ -341,23 +282,19 @@ private Q_SLOTS:
         QVERIFY(second.errText().endsWith(said("error: ", 10100)));
     }
 
-    // The list in the INI file's language: tab-separated by default, CSV with
-    // ";" or ","; on standard output in UTF-8, into a file in Windows-1252.
-    // Every CSV cell but a row's number is quoted, quotes doubled; an event
-    // the data file has no text for shows its numbers.
+    // The list in the INI file's language, in the format asked (the exports'
+    // cells are checked in tst_eventbuffer): on standard output in UTF-8, into a
+    // file in Windows-1252; 63 events where the count says 62.
     void exports_data()
     {
         QTest::addColumn<QString>("language");
-        QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("format"); // "": the default, text
         QTest::addColumn<bool>("toFile");
-        QTest::newRow("text") << ""
-                              << "" << false;
+        QTest::newRow("text") << QString() << QString() << false;
         QTest::newRow("csv-fr, file") << "Fran\u00e7ais"
                                       << "csv-fr" << true;
-        QTest::newRow("csv-en") << ""
-                                << "csv-en" << false;
+        QTest::newRow("csv-en") << QString() << "csv-en" << false;
     }
-
     void exports()
     {
         QFETCH(QString, language);
@@ -366,7 +303,6 @@ private Q_SLOTS:
         SetIniParam("General", "Language", language);
         SetCurrentLanguage(language);
         OrvelSim sim;
-        // 63 events: the count says 62, the last one is read apart.
         const QByteArray events =
             QByteArray("0x1203 0x04D2\n").repeated(61) + "0xD5A0 0\n0xF000 1\n";
         QVERIFY(sim.start({"--panel", "4", "--events", eventFile(events)}));
@@ -378,58 +314,36 @@ private Q_SLOTS:
         const CtlRun r = ctl(sim, args, 4);
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(r.out.isEmpty(), toFile);
-        const QList<QByteArray> lines =
-            (toFile ? TestFiles::ReadBytes(path("events.out")) : r.out).split('\n');
-        const char sep = format.isEmpty() ? '\t' : format == "csv-fr" ? ';' : ',';
-        // The texts here are all Latin-1, the same in Windows-1252.
-        auto line = [&](QStringList cells, bool quoteFirst) {
-            QList<QByteArray> bytes;
-            for (QString& cell : cells) {
-                if (sep != '\t' && (quoteFirst || !bytes.isEmpty()))
-                    cell = '"' + cell.replace("\"", "\"\"") + '"';
-                bytes << (toFile ? cell.toLatin1() : cell.toUtf8());
-            }
-            return bytes.join(sep) + '\r';
-        };
-        QList<QByteArray> expected{line({GetText(102102) + " 4"}, false), lines.value(1),
-                                   line(headings(), true)};
+        const QByteArray bytes = toFile ? TestFiles::ReadBytes(path("events.out")) : r.out;
+        QList<EventRow> rows;
         for (int n = 1; n <= 61; ++n)
-            expected << line({QStringLiteral("%1").arg(n, 2, 10, QChar('0')), "0197842",
-                              "0:16:29.210", "V01", GetText(102217), GetText(102201)},
-                             false);
-        expected << line(
-                        {"62", "0000000", "0:00:00.000", "??? 13 ???", "??? 5 ???\"", "??? 10 ???"},
-                        false)
-                 << line({"63", "0000001", "0:00:00.005", "ACK", GetText(102215), GetText(102207)},
-                         false)
-                 << QByteArray();
-        QCOMPARE(lines, expected);
+            rows << DecodeEvent(n, 0x1203, 0x04D2);
+        rows << DecodeEvent(62, std::int16_t(0xD5A0), 0)
+             << DecodeEvent(63, std::int16_t(0xF000), 1);
+        const QString text = toFile ? FromCp1252(bytes) : QString::fromUtf8(bytes);
+        const QString status = text.section("\r\n", 1, 1);
+        const QString expected = BufferExport(
+            *ExportFormatFromKey(format.isEmpty() ? "TEXT" : format.toUpper().replace('-', '_')),
+            GetText(102102) + " 4\r\n" + status + "\r\n", BufferHeadings(), rows);
+        QCOMPARE(bytes, toFile ? ToCp1252(expected) : expected.toUtf8());
     }
 
     void interrupted_data()
     {
-        QTest::addColumn<QStringList>("sim");
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<int>("signal");
-        QTest::addColumn<int>("sent");
-        QTest::addColumn<int>("heard");    // the requests heard before the signals
-        QTest::addColumn<int>("exitCode"); // -1: ended by the signal
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<QString>("writes");
+        QTest::addColumn<Interrupt>("c");
         // Each exchange takes 400 ms: the signals land in the middle of the second write.
         const QStringList slow{"--events", m_events, "--clear-never-falls", "--turnaround", "400"};
         const QStringList write{"write", m_source, "--slave", "1"};
         QTest::newRow("write, Ctrl+C")
-            << slow << write << SIGINT << 1 << 4 << 4 << Lines(10123, 10122) << "337/12 353/24";
+            << Interrupt{slow, write, SIGINT, 1, 4, 4, Lines(10123, 10122), "337/12 353/24"};
+        const QStringList clear{"buffer", "clear", "--slave", "1"};
         QTest::newRow("buffer clear, SIGTERM")
-            << slow << QStringList{"buffer", "clear", "--slave", "1"} << SIGTERM << 1 << 6 << 4
-            << Lines(10123, 102004) << "288=3 288=3 289=0";
+            << Interrupt{slow, clear, SIGTERM, 1, 6, 4, Lines(10123, 102004), "288=3 288=3 289=0"};
         QTest::newRow("write, Ctrl+C twice")
-            << slow << write << SIGINT << 2 << 4 << -1 << QString() << "337/12 353/24";
+            << Interrupt{slow, write, SIGINT, 2, 4, -1, QString(), "337/12 353/24"};
         // The search is cancelled quietly, long before its last attempt.
-        QTest::newRow("search, Ctrl+C")
-            << m_silent << QStringList{"buffer", "read", "--search", "--timeout", "300"} << SIGINT
-            << 1 << 2 << 5 << QString() << QString();
+        const QStringList search{"buffer", "read", "--search", "--timeout", "300"};
+        QTest::newRow("search, Ctrl+C") << Interrupt{m_silent, search, SIGINT, 1, 2, 5, {}, {}};
     }
 
     // The first signal lets the exchange in progress end and stops before the
@@ -437,18 +351,12 @@ private Q_SLOTS:
     // panel holds; a second one ends the program at once.
     void interrupted()
     {
-        QFETCH(QStringList, sim);
-        QFETCH(QStringList, args);
-        QFETCH(int, signal);
-        QFETCH(int, sent);
-        QFETCH(int, heard);
-        QFETCH(int, exitCode);
-        QFETCH(QString, message);
-        QFETCH(QString, writes);
+        QFETCH(Interrupt, c);
+        const auto& [sim, args, signal, sent, heard, exitCode, message, writes] = c;
         OrvelSim panel;
         QVERIFY(panel.start(sim));
         QProcess process;
-        m_ctl->start(process, args << "--port" << panel.device());
+        m_ctl->start(process, args + QStringList{"--port", panel.device()});
         QVERIFY(process.waitForStarted());
         QElapsedTimer clock;
         clock.start();
