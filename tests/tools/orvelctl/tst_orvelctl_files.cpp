@@ -5,6 +5,8 @@
 #include "PdfText.h"
 #include "RecordingUi.h"
 #include "TestFiles.h"
+#include "texts/CipherDb.h"
+#include "texts/DataFileKey.h"
 #include "util/RuntimeError.h"
 
 #include <QDir>
@@ -222,8 +224,9 @@ private Q_SLOTS:
         QCOMPARE(TestFiles::ReadBytes(path("new.orv")), expected.ToFileBytes());
     }
 
-    // Without its data file beside it, it refuses every command but help.
-    void missingDataFile()
+    // Without its data file beside it, it refuses every command but help; with
+    // a default its data file cannot give, new writes nothing and fails.
+    void dataFileBeside()
     {
         QTemporaryDir bin;
         const QString program = bin.filePath("orvelctl");
@@ -236,6 +239,19 @@ private Q_SLOTS:
         const CtlRun help = lonely.run({"--help"});
         QCOMPARE(help.exitCode, 0);
         QVERIFY(help.out.startsWith("Usage: orvelctl COMMAND [OPTIONS]\n"));
+
+        const QString data = bin.filePath("orvel.dat");
+        QVERIFY(QFile::copy(ORVEL_BIN_DIR "/orvel.dat", data));
+        QFile(data).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+        CipherDb db;
+        QVERIFY(db.open(data, QByteArray(DataFilePassword), CipherDb::Mode::Create));
+        QVERIFY(db.exec("UPDATE \"T_Defaults\" SET \"Valeur\" = 300 WHERE \"Key\" = 593"));
+        db.close();
+        const CtlRun bad = lonely.run({"new", "-o", path("x.orv")});
+        QCOMPARE(bad.exitCode, 2);
+        QCOMPARE(bad.errText(), "error: Error Nr 6 : Overflow\n\n"
+                                "Module : DataFunctions\nFunction : GetInputDefaults\n");
+        QVERIFY(!QFile::exists(path("x.orv")));
     }
 
     // The command-line tool reaches no window library.
