@@ -50,14 +50,6 @@ class TestCommFunctions : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void crc()
-    {
-        QCOMPARE(CRC16(hex("010300000001"), 6), std::uint16_t(0x0A84));
-        // Only the leading count bytes count.
-        QCOMPARE(CRC16(hex("010300000001FFFF"), 6), std::uint16_t(0x0A84));
-        QCOMPARE(CRC16(QByteArray(), 0), std::uint16_t(0xFFFF));
-    }
-
     void frames_data()
     {
         QTest::addColumn<bool>("write");

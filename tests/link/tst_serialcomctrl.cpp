@@ -123,8 +123,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("second");
         QTest::newRow("path, then a link") << "path"
                                            << "link";
-        QTest::newRow("link, then the path") << "link"
-                                             << "path";
         QTest::newRow("path, then the name") << "path"
                                              << "name";
     }

@@ -199,7 +199,6 @@ private Q_SLOTS:
         row("  3 ", "3", "3", "true", "3");
         row("0", "0", "0", "false", "0");
         row("True", "error 13", "error 13", "true", "error 13");
-        row("true", "error 13", "error 13", "true", "error 13");
         row("FALSE", "error 13", "error 13", "false", "error 13");
         row("2.5", "2", "2", "true", "2.5"); // halves to even
         row("-3.5", "-4", "-4", "true", "-3.5");
@@ -215,21 +214,6 @@ private Q_SLOTS:
         QTEST(outcome([&] { return TextToLong(text); }), "asLong");
         QTEST(outcome([&] { return TextToBool(text); }), "asBool");
         QTEST(outcome([&] { return TextToDouble(text); }), "asDouble");
-    }
-
-    // The typed readers take their default for an absent key and raise for a
-    // value of the wrong type.
-    void typedReaders()
-    {
-        QCOMPARE(GetIniLong(Communication, QStringLiteral("Bauds"), 9600), 9600);
-        QCOMPARE(GetIniDouble(QStringLiteral("Print"), QStringLiteral("TopMargin"), 15.5), 15.5);
-        QCOMPARE(GetIniBool(Communication, QStringLiteral("RTS"), true), true);
-        QCOMPARE(GetIniBool(Communication, QStringLiteral("RTS"), false), false);
-        SetIniParam(Communication, QStringLiteral("RTS"), QStringLiteral("1"));
-        QCOMPARE(GetIniBool(Communication, QStringLiteral("RTS"), false), true);
-        SetIniParam(Communication, QStringLiteral("Port"), QStringLiteral("ttyUSB0"));
-        QCOMPARE(outcome([] { return int(GetIniInt(Communication, QStringLiteral("Port"), 1)); }),
-                 QStringLiteral("error 13"));
     }
 };
 

@@ -1,28 +1,16 @@
-// Catalogue check: the shipped data file (bin/orvel.dat, generated from data/)
-// against the code that reads it.
-//
-// What counts as a lookup in the C++ sources under src/ (src/texts itself is
-// not scanned; code inside comments does not count):
-//   1. GetText(N), GetToolTip(N), also with N as a string literal, and a
-//      window's own one-argument helpers named ...Text or ...Caption/caption
-//      (not set...): tag N needs a row in T_Labels (T_ToolTips for GetToolTip).
-//   2. A constant, variable or member named ...tag, ...tags, ...Tag, ...Tags,
-//      ...TextBase or ...tagged, initialised (=) or filled (<<) with literals:
-//      every literal of the statement (array subscripts aside) is a tag:
-//          constexpr int kCaptionTag = 1100;
-//          m_tagged << qMakePair(m_cmdButtons[0], 12);
-//   3. setProperty("Tag", N): a control carrying its tag.
-//   4. Tags the code computes are declared in a comment next to the code:
-//          // tags: 31150-31167, 43100
-//          // tooltips: 31150-31167
-//   5. Menu command names: every string literal "mnu..." needs a T_Menus row,
-//      except separators (the name contains "Sep"), the recent-file entries
-//      ("mnuFileMRU...") and the language images of the tool bar ("mnuLang...").
-//
-// Set ORVEL_CATALOGUE_LIST=1 to list every tag and key found with its place.
-//
-// Every language cell of every row of T_Labels, T_ToolTips and T_Menus must
-// hold a text, except in rows whose Note says "may be empty".
+// The shipped data file (bin/orvel.dat, made from data/) against the code
+// under src/ (src/texts aside; comments do not count) that looks texts up:
+//   1. GetText(N), GetToolTip(N) (N also a string literal), and one-argument
+//      helpers named ...Text or ...Caption (not set...): a T_Labels row (a
+//      T_ToolTips row for GetToolTip).
+//   2. Every literal (subscripts aside) given by = or << to a name ending in
+//      tag(s), Tag(s), TextBase or tagged; setProperty("Tag", N).
+//   3. Computed tags declared in a comment: "// tags: 31150-31167, 43100",
+//      "// tooltips: 31150-31167".
+//   4. Every string literal "mnu...": a T_Menus row, except separators
+//      ("Sep"), recent files ("mnuFileMRU...") and languages ("mnuLang...").
+// Every language cell must hold a text, unless the row's Note says "may be
+// empty".
 
 #include "DataFileWriter.h"
 #include "RecordingUi.h"
@@ -162,14 +150,6 @@ private Q_SLOTS:
         QVERIFY(OpenDataFile(DataFile));
         qInfo("The code looks up %d texts, %d tool tips and %d menu captions",
               int(m_refs.labels.size()), int(m_refs.toolTips.size()), int(m_refs.menuKeys.size()));
-        if (qEnvironmentVariableIsSet("ORVEL_CATALOGUE_LIST")) {
-            for (auto it = m_refs.labels.cbegin(); it != m_refs.labels.cend(); ++it)
-                qInfo("text %lld at %s", it.key(), qPrintable(it.value()));
-            for (auto it = m_refs.toolTips.cbegin(); it != m_refs.toolTips.cend(); ++it)
-                qInfo("tool tip %lld at %s", it.key(), qPrintable(it.value()));
-            for (auto it = m_refs.menuKeys.cbegin(); it != m_refs.menuKeys.cend(); ++it)
-                qInfo("menu %s at %s", qPrintable(it.key()), qPrintable(it.value()));
-        }
     }
 
     void cleanupTestCase() { CloseDataFile(); }
