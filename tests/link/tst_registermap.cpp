@@ -154,24 +154,6 @@ private Q_SLOTS:
                  writeAllSchedule(version, false), {1, 2, 3});
     }
 
-    void pausesLastFrameDelay()
-    {
-        SimulatedLine line;
-        line.addPanel(1, 262);
-        LinkOptions o = fast();
-        o.frameDelayMs = 100;
-        PanelLink link(line, o);
-        ConfigClass c;
-        QElapsedTimer t;
-        t.start();
-        QVERIFY(ReadGeneral(link, c, 1, 262)); // 3 pauses inside the section
-        QVERIFY(t.elapsed() >= 300);
-        const QList<SimulatedLine::Exchange> x = line.exchanges();
-        QCOMPARE(x.size(), 5);
-        QVERIFY(x[1].atMs - x[0].atMs >= 100);
-        QVERIFY(x[4].atMs - x[3].atMs < 100); // G-R5 follows G-R4 at once
-    }
-
     // The words of one written block, and what the panel then reads back.
     void blockWords_data()
     {

@@ -53,16 +53,6 @@ private Q_SLOTS:
         qunsetenv("ORVEL_INI");
     }
 
-    void fileName()
-    {
-        SetIniFileNameOverride(QString());
-        SetIniFolders(m_dir.path(), m_dir.filePath(QStringLiteral("user")));
-        QCOMPARE(IniFileName(), m_dir.filePath(QStringLiteral("orvel.ini")));
-        qputenv("ORVEL_INI", QByteArrayLiteral("/tmp/elsewhere.ini"));
-        QCOMPARE(IniFileName(), QStringLiteral("/tmp/elsewhere.ini"));
-        QCOMPARE(PresetIniFileName(), QString());
-    }
-
     // An orvel.ini beside the program that the user cannot write is a preset:
     // it is read, under the user's own file, which takes every change.
     void presetBesideProgram_data()
