@@ -220,25 +220,6 @@ private Q_SLOTS:
                        : QStringLiteral("05 03 04 72 00 01 24 A5"));
     }
 
-    void monitorKeepsTheLastFrames()
-    {
-        LineMonitor monitor;
-        QCOMPARE(monitor.capacity(), 10000);
-        for (int i = 0; i < 10002; ++i)
-            monitor.Sent(QByteArray::number(i));
-        QCOMPARE(monitor.Frames().size(), std::size_t(10000));
-        QCOMPARE(monitor.Recorded(), std::uint64_t(10002));
-        QCOMPARE(monitor.Frames().front().bytes, QByteArray("2"));
-        QCOMPARE(monitor.Frames().back().bytes, QByteArray("10001"));
-        monitor.SetPaused(true);
-        monitor.Sent("x");
-        monitor.NoReply("x", 5);
-        QCOMPARE(monitor.Recorded(), std::uint64_t(10002));
-        monitor.Clear();
-        QVERIFY(monitor.Frames().empty());
-        QCOMPARE(monitor.Generation(), 1);
-    }
-
     void frameLine()
     {
         const QByteArray request = ReadRequestFrame(5, 1138, 1);

@@ -118,7 +118,7 @@ private Q_SLOTS:
                 line.addPanel(7, 261);
             },
             "5", "found 7 v261 at 9600,N,8,1", "5:R1138/1 P 7:R334/2", "confirm 7 35021|close");
-        for (int number : {0, 65, 255})
+        for (int number : {0, 65})
             row(qPrintable(QStringLiteral("answers %1").arg(number)), numbered(number), "5",
                 "none v99 at 9600,N,8,1", "5:R1138/1 P", "close");
         row("nothing answers", none, "9 line 4800,E,8,2", "none v99 at 4800,E,8,2", "9:R1138/1 P",
@@ -149,8 +149,6 @@ private Q_SLOTS:
             "show|3 9600 1|3 19200 1|3 19200 1|confirm 3 35021|close");
         row("cancel before the first", none, "0 search cancel 1", "cancelled v99 at 9600,N,8,1", "",
             "show|close");
-        row("cancel after two", none, "0 search cancel 3", "cancelled v99 at 9600,N,8,1",
-            probe65.repeated(2).trimmed(), "show|? 9600 1|? 19200 1|close");
         row("cancel during the last", none, "0 search cancel 11", "cancelled v99 at 9600,N,8,1",
             probe65.repeated(10).trimmed(), "show|" + attempts("?", rates, {1, 2}) + "|close");
         row(

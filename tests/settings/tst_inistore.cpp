@@ -53,16 +53,6 @@ private Q_SLOTS:
         qunsetenv("ORVEL_INI");
     }
 
-    void fileName()
-    {
-        SetIniFileNameOverride(QString());
-        SetIniFolders(m_dir.path(), m_dir.filePath(QStringLiteral("user")));
-        QCOMPARE(IniFileName(), m_dir.filePath(QStringLiteral("orvel.ini")));
-        qputenv("ORVEL_INI", QByteArrayLiteral("/tmp/elsewhere.ini"));
-        QCOMPARE(IniFileName(), QStringLiteral("/tmp/elsewhere.ini"));
-        QCOMPARE(PresetIniFileName(), QString());
-    }
-
     // An orvel.ini beside the program that the user cannot write is a preset:
     // it is read, under the user's own file, which takes every change.
     void presetBesideProgram_data()
@@ -199,7 +189,6 @@ private Q_SLOTS:
         row("  3 ", "3", "3", "true", "3");
         row("0", "0", "0", "false", "0");
         row("True", "error 13", "error 13", "true", "error 13");
-        row("true", "error 13", "error 13", "true", "error 13");
         row("FALSE", "error 13", "error 13", "false", "error 13");
         row("2.5", "2", "2", "true", "2.5"); // halves to even
         row("-3.5", "-4", "-4", "true", "-3.5");
@@ -215,21 +204,6 @@ private Q_SLOTS:
         QTEST(outcome([&] { return TextToLong(text); }), "asLong");
         QTEST(outcome([&] { return TextToBool(text); }), "asBool");
         QTEST(outcome([&] { return TextToDouble(text); }), "asDouble");
-    }
-
-    // The typed readers take their default for an absent key and raise for a
-    // value of the wrong type.
-    void typedReaders()
-    {
-        QCOMPARE(GetIniLong(Communication, QStringLiteral("Bauds"), 9600), 9600);
-        QCOMPARE(GetIniDouble(QStringLiteral("Print"), QStringLiteral("TopMargin"), 15.5), 15.5);
-        QCOMPARE(GetIniBool(Communication, QStringLiteral("RTS"), true), true);
-        QCOMPARE(GetIniBool(Communication, QStringLiteral("RTS"), false), false);
-        SetIniParam(Communication, QStringLiteral("RTS"), QStringLiteral("1"));
-        QCOMPARE(GetIniBool(Communication, QStringLiteral("RTS"), false), true);
-        SetIniParam(Communication, QStringLiteral("Port"), QStringLiteral("ttyUSB0"));
-        QCOMPARE(outcome([] { return int(GetIniInt(Communication, QStringLiteral("Port"), 1)); }),
-                 QStringLiteral("error 13"));
     }
 };
 

@@ -26,39 +26,21 @@ inline DefaultSourceRow Default(qint64 key, std::optional<qint64> value)
 inline DataSources Standard()
 {
     DataSources s;
-    const QStringList languages{QStringLiteral("English"), QStringLiteral("Français"),
-                                QStringLiteral("Español")};
-    s.labels.languages = s.toolTips.languages = s.menus.languages = languages;
+    s.labels.languages = s.toolTips.languages = s.menus.languages =
+        QStringList{"English", "Français", "Español"};
     s.labels.rows = {
-        Row(QStringLiteral("0"),
-            {QStringLiteral("English"), QStringLiteral("Français"), QStringLiteral("Español")}),
-        Row(QStringLiteral("1"), {QStringLiteral("orvel-en.html"), QStringLiteral("orvel-fr.html"),
-                                  QStringLiteral("orvel-es.html")}),
-        Row(QStringLiteral("10"),
-            {QStringLiteral("Hello"), QStringLiteral("Bonjour"), QStringLiteral("Hola")}),
-        Row(QStringLiteral("11"),
-            {QStringLiteral("Line one|Line two"), QStringLiteral("Ligne un|Ligne deux"),
-             QStringLiteral("Línea uno|Línea dos")}),
-        Row(QStringLiteral("12"), {QString(), QString(), QString()}),
-        Row(QStringLiteral("13"),
-            {QStringLiteral("a||b|"), QStringLiteral("x"), QStringLiteral("y")}),
-        Row(QStringLiteral("10101"),
-            {QStringLiteral("Invalid port number."), QStringLiteral("Numéro de port invalide."),
-             QStringLiteral("Número de puerto no válido.")}),
+        Row("0", {"English", "Français", "Español"}),
+        Row("1", {"orvel-en.html", "orvel-fr.html", "orvel-es.html"}),
+        Row("10", {"Hello", "Bonjour", "Hola"}),
+        Row("11", {"Line one|Line two", "Ligne un|Ligne deux", "Línea uno|Línea dos"}),
+        Row("12", {QString(), QString(), QString()}),
     };
-    s.toolTips.rows = {
-        Row(QStringLiteral("10"), {QStringLiteral("Tip|kept"), QStringLiteral("Bulle|gardée"),
-                                   QStringLiteral("Ayuda|guardada")}),
-        Row(QStringLiteral("12"), {QString(), QString(), QString()}),
-    };
+    s.toolTips.rows = {Row("10", {"Tip|kept", "Bulle|gardée", "Ayuda|guardada"}),
+                       Row("12", {QString(), QString(), QString()})};
     s.menus.rows = {
-        Row(QStringLiteral("mnuFileOpen"),
-            {QStringLiteral("&Open..."), QStringLiteral("&Ouvrir..."),
-             QStringLiteral("&Abrir...")}),
-        Row(QStringLiteral("mnuSaveQuit"),
-            {QStringLiteral("Save && &Quit"), QStringLiteral("Enregistrer && &Quitter"),
-             QStringLiteral("Guardar && &Salir")}),
-        Row(QStringLiteral("mnuEmpty"), {QString(), QString(), QString()}),
+        Row("mnuFileOpen", {"&Open...", "&Ouvrir...", "&Abrir..."}),
+        Row("mnuSaveQuit", {"Save && &Quit", "Enregistrer && &Quitter", "Guardar && &Salir"}),
+        Row("mnuEmpty", {QString(), QString(), QString()}),
     };
     return s;
 }
