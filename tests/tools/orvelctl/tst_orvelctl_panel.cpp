@@ -364,7 +364,11 @@ private Q_SLOTS:
             QTest::qWait(20);
         QTest::qWait(100);
         for (int i = 0; i < sent; ++i) {
-            ::kill(pid_t(process.processId()), signal);
+            // A process that has ended has no id: kill(0) would signal the
+            // test's own process group.
+            const qint64 pid = process.processId();
+            QVERIFY2(pid > 0, "orvelctl ended before it was interrupted");
+            ::kill(pid_t(pid), signal);
             QTest::qWait(100); // two signals at once would count as one
         }
         QVERIFY(process.state() == QProcess::NotRunning || process.waitForFinished(20000));
