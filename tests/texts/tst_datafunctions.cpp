@@ -442,13 +442,13 @@ private Q_SLOTS:
     void sections()
     {
         QFETCH(int, section);
-        using Fill = void (*)(ConfigClass&);
+        using Fill = bool (*)(ConfigClass&);
         const Fill fill[] = {GetInputDefaults, GetOutputDefaults, GetGenDefaults,
                              GetFactoryDefaults, GetAllDefaults};
         RecordingUi ui;
         openWith(AllDefaults());
         ConfigClass c = Prefilled();
-        fill[section](c);
+        QVERIFY(fill[section](c));
         ConfigClass expected = Prefilled();
         for (int s = 0; s <= 3; ++s) {
             if (s == section || section == 4)
@@ -482,7 +482,7 @@ private Q_SLOTS:
         RecordingUi ui;
         openWith(With(key, value));
         ConfigClass c = Prefilled();
-        GetAllDefaults(c);
+        QVERIFY(!GetAllDefaults(c));
         // One report for the section, the other sections still filled.
         QCOMPARE(ui.messages.size(), 1);
         QCOMPARE(ui.messages[0].text,
