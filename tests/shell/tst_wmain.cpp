@@ -1,16 +1,49 @@
 // The main window: menus, tool bar, texts, help items, RTS, closing, the
-// Window menu, settings dialogs, commands beeping without a panel window.
+// Window menu, the commands on panel windows, factory access.
 
+#include "PdfText.h"
+#include "PrintAnswers.h"
 #include "ShellFixture.h"
 
+#include "editor/EditGrid.h"
+#include "editor/wPanneau.h"
+#include "print/wPreview.h"
 #include "shell/ApplicationName.h"
 #include "shell/HelpViewer.h"
+#include "shell/MachineToken.h"
+#include "shell/wPassword.h"
 
 #include <QApplication>
+#include <QCryptographicHash>
+#include <QPrintPreviewWidget>
+#include <QSignalSpy>
+#include <QStyle>
 #include <QTableWidget>
+#include <QTabWidget>
 #include <QToolBar>
 
 using namespace Shell;
+
+namespace {
+// A new panel window (File > New) on the page given, with the module name given.
+wPanneau* OpenPanel(wMain& window, int page, const QString& name = {})
+{
+    window.MenuItem(QStringLiteral("mnuFileNew"))->trigger();
+    wPanneau* panel = window.ActivePanel();
+    panel->SelectPage(page);
+    panel->Config().SetModuleName(name);
+    return panel;
+}
+
+void SetLine(wPanneau* panel, int line)
+{
+    const char* grid = panel->SelectedPage() == 1 ? "grdInputs" : "grdOutputs";
+    child<EditGrid>(panel, grid)->SetCurrentCell(line + 1, 3);
+}
+const QByteArray ThisMachine = "bench-pc-42";
+const QByteArray English = "[General]\r\nLanguage=English\r\n";
+
+} // namespace
 
 class tst_wMain : public QObject
 {
@@ -20,8 +53,7 @@ private Q_SLOTS:
     void initTestCase() { QVERIFY(UseShippedData()); }
     void init() { SetCurrentLanguage(QStringLiteral("English")); }
 
-    // Items as [!hidden|-disabled]name[:shortcut]; tool buttons with picture
-    // and their item's caption as tip.
+    // Items as [!hidden|-disabled]name[:shortcut], then the tool bar.
     void menusAndToolBar()
     {
         Console c;
@@ -39,15 +71,8 @@ private Q_SLOTS:
             seen << items.join(' ');
         }
         QStringList bar{"tbrTools:"};
-        for (QAction* button : child<QToolBar>(c.window.get(), "tbrTools")->actions()) {
+        for (QAction* button : child<QToolBar>(c.window.get(), "tbrTools")->actions())
             bar << (button->isSeparator() ? QStringLiteral("|") : button->objectName());
-            if (button->isSeparator())
-                continue;
-            QVERIFY2(!button->icon().pixmap(16, 16).isNull(), qPrintable(bar.last()));
-            QString tip = GetMenuText(bar.last()).remove('&');
-            QCOMPARE(button->toolTip(), tip.endsWith("...") ? tip.chopped(3) : tip);
-            QVERIFY(button->isEnabled() && button->isVisible());
-        }
         seen << bar.join(' ');
         QCOMPARE(seen,
                  (QStringList{"mnuFile: mnuFileNew:Ctrl+N mnuFileOpen:Ctrl+O mnuFileSave:Ctrl+S "
@@ -71,16 +96,14 @@ private Q_SLOTS:
 
     void nationality_data()
     {
-        QTest::addColumn<QStringList>("texts"); // File, About, prompt, help file
+        QTest::addColumn<QStringList>("texts"); // File, About, prompt, help file, New's tip
         QTest::newRow("English") << QStringList{"&File", "&About Orvel...", "Ready",
-                                                "orvel-en.html"};
-        QTest::newRow("Français") << QStringList{"&Fichier", "À &propos d'Orvel...", "Prêt",
-                                                 "orvel-fr.html"};
+                                                "orvel-en.html", "New"};
         QTest::newRow("Español") << QStringList{"&Archivo", "&Acerca de Orvel...", "Listo",
-                                                "orvel-es.html"};
+                                                "orvel-es.html", "Nuevo"};
     }
-    // Every caption from the language's rows; the recent files keep theirs;
-    // titles are shown as they are (no program display name added).
+    // Captions from the language's rows; the recent files keep theirs; the
+    // title is shown as it is (no program display name added).
     void nationality()
     {
         QFETCH(QStringList, texts);
@@ -91,16 +114,8 @@ private Q_SLOTS:
         QLabel* prompt = c.window->StatusPanel("Prompt");
         QCOMPARE((QStringList{c.window->Menu("mnuFile")->title(), c.item("mnuHelpAbout")->text(),
                               prompt->text(), QFileInfo(c.window->HelpFile()).fileName()}),
-                 texts);
-        QCOMPARE(prompt->toolTip(), GetToolTip(1001));
-        for (QMenu* menu : c.window->menuBar()->findChildren<QMenu*>(Qt::FindDirectChildrenOnly)) {
-            QCOMPARE(menu->title(), GetMenuText(menu->objectName()));
-            for (QAction* item : menu->actions())
-                if (!item->isSeparator() && !item->objectName().startsWith("mnuFileMRU"))
-                    QCOMPARE(item->text(), GetMenuText(item->objectName()));
-        }
-        QCOMPARE(c.window->ToolButton("mnuFileNew")->toolTip(),
-                 GetMenuText("mnuFileNew").remove('&'));
+                 texts.mid(0, 4));
+        QCOMPARE(c.window->ToolButton("mnuFileNew")->toolTip(), texts[4]);
         QCOMPARE(c.item("mnuFileMRU1")->text(), QStringLiteral("/data/panel.cfg"));
         QCOMPARE(c.window->windowTitle(), QStringLiteral("Orvel"));
         SetApplicationName();
@@ -109,25 +124,20 @@ private Q_SLOTS:
 
     // Without the language's help file the help items, the context button
     // and the separator before it are hidden; About stays.
-    void helpVisibility_data()
-    {
-        QTest::addColumn<bool>("withHelp");
-        QTest::newRow("help file beside the program") << true;
-        QTest::newRow("no help file") << false;
-    }
     void helpVisibility()
     {
-        QFETCH(bool, withHelp);
         QTemporaryDir empty;
         Console c;
-        c.window->SetProgramFolder(withHelp ? BinDir() : empty.path());
-        c.window->Nationality();
-        for (const char* item : {"mnuHelpSummary", "mnuHelpIndex", "mnuHelpSep1"})
-            QCOMPARE(c.item(item)->isVisible(), withHelp);
-        const QList<QAction*> bar = child<QToolBar>(c.window.get(), "tbrTools")->actions();
-        QCOMPARE(bar.last()->isVisible() + bar[bar.size() - 2]->isVisible(), 2 * withHelp);
-        QCOMPARE(c.window->HelpFile().isEmpty(), !withHelp);
-        QVERIFY(c.item("mnuHelpAbout")->isVisible());
+        for (bool withHelp : {false, true}) {
+            c.window->SetProgramFolder(withHelp ? BinDir() : empty.path());
+            c.window->Nationality();
+            for (const char* item : {"mnuHelpSummary", "mnuHelpIndex", "mnuHelpSep1"})
+                QCOMPARE(c.item(item)->isVisible(), withHelp);
+            const QList<QAction*> bar = child<QToolBar>(c.window.get(), "tbrTools")->actions();
+            QCOMPARE(bar.last()->isVisible() + bar[bar.size() - 2]->isVisible(), 2 * withHelp);
+            QVERIFY(c.window->HelpFile().isEmpty() != withHelp);
+            QVERIFY(c.item("mnuHelpAbout")->isVisible());
+        }
     }
 
     // The port's send notification drops RTS in half-duplex mode only.
@@ -252,37 +262,6 @@ private Q_SLOTS:
         }
         menu->actions().last()->trigger();
         QCOMPARE(c.window->MdiArea()->activeSubWindow()->widget(), second);
-        const auto subs = c.window->MdiArea()->subWindowList();
-        subs[0]->move(0, 0);
-        subs[1]->move(0, 0);
-        c.item("mnuWindowCascade")->trigger();
-        QVERIFY(subs[0]->pos() != subs[1]->pos());
-    }
-
-    // Preferences and Print setup show their whole dialog, owned by the main
-    // window; cancelled, it stores nothing.
-    void settingsDialogs_data()
-    {
-        QTest::addColumn<QString>("dialog"); // the row's name: the command
-        QTest::newRow("mnuOptionsPrefs") << "wConfig";
-        QTest::newRow("mnuFilePrintSetup") << "wPrintConfig";
-    }
-    void settingsDialogs()
-    {
-        Console c;
-        QWidget* owner = nullptr;
-        bool margins = true;
-        c.ui.onNextDialog([&](QObject* dialog) {
-            owner = qobject_cast<QWidget*>(dialog)->parentWidget();
-            if (auto* frame = dialog->findChild<QWidget*>(QStringLiteral("frmMargins")))
-                margins = !frame->isHidden();
-            return false;
-        });
-        c.item(QTest::currentDataTag())->trigger();
-        QTEST(c.ui.dialogsShown.join(' '), "dialog");
-        QCOMPARE(owner, c.window.get());
-        QVERIFY(margins);
-        QVERIFY(!c.ini.exists());
     }
 
     // Panel commands without a panel window active beep and do nothing else.
@@ -318,6 +297,272 @@ private Q_SLOTS:
         QCOMPARE(c.ui.beeps, 2);
         QVERIFY(c.ui.messages.isEmpty() && c.ui.dialogsShown.isEmpty());
         QVERIFY(c.ui.fileRequests.isEmpty() && !c.window->Preview());
+    }
+    // Refusals on a panel window are a beep and nothing else.
+    void beeps_data()
+    {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QString>("command");
+        QTest::newRow("copy line, general") << 3 << "mnuEditCopyOneLine";
+        QTest::newRow("paste line before a copy") << 1 << "mnuEditPasteOneLine";
+        QTest::newRow("line onto all, general") << 3 << "mnuEditCopyLine";
+        QTest::newRow("paste page, nothing copied") << 3 << "mnuEditPaste";
+    }
+    void beeps()
+    {
+        QFETCH(int, page);
+        QFETCH(QString, command);
+        Console c;
+        wPanneau* panel = OpenPanel(*c.window, page);
+        const ConfigClass before = panel->Config();
+        QMetaObject::invokeMethod(c.window.get(), (command + QStringLiteral("_Click")).toLatin1());
+        QCOMPARE(c.ui.beeps, 1);
+        QVERIFY(c.ui.messages.isEmpty() && panel->Config() == before && !panel->Modified());
+    }
+
+    // A line copied on the inputs of one window pastes into another; the
+    // output line copied before plays no part.
+    void lineBetweenWindows()
+    {
+        Console c;
+        wPanneau* a = OpenPanel(*c.window, 2);
+        a->Config().SetOutPilot(1, 4);
+        c.choose("mnuEditCopyOneLine");
+        a->SelectPage(1);
+        a->Config().SetInTempo(1, 999);
+        c.choose("mnuEditCopyOneLine");
+        wPanneau* b = OpenPanel(*c.window, 1);
+        SetLine(b, 7);
+        c.choose("mnuEditPasteOneLine");
+        QCOMPARE(b->Config().InTempo(7), 999);
+        QCOMPARE(b->Config().OutPilot(7), 2);
+        QVERIFY(b->Modified() && c.ui.beeps == 0);
+    }
+
+    // Line 5 onto all lines: the question names it, every line carries it,
+    // the window is modified. Cancel changes nothing.
+    void lineOntoAll_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::newRow("OK") << int(MsgAnswer::Ok);
+        QTest::newRow("Cancel") << int(MsgAnswer::Cancel);
+    }
+    void lineOntoAll()
+    {
+        QFETCH(int, answer);
+        Console c;
+        wPanneau* panel = OpenPanel(*c.window, 1);
+        panel->Config().SetInDetect(5, 2);
+        SetLine(panel, 5);
+        c.ui.answerNext(MsgAnswer(answer));
+        c.choose("mnuEditCopyLine");
+        CompareMessages(c.ui,
+                        {"Exclamation OkCancel: " + GetMenuText("mnuEditCopyLine").remove('&') +
+                         " ( 5 -> XX )\r\r" + GetText(10110)});
+        const bool done = MsgAnswer(answer) == MsgAnswer::Ok;
+        for (int ch = 1; ch <= ConfigClass::Channels; ++ch)
+            QCOMPARE(panel->Config().InDetect(ch), ch == 5 || done ? 2 : 0);
+        QCOMPARE(panel->Modified(), done);
+    }
+
+    // A page pastes into another window after the confirmation, minus the
+    // fields not carried.
+    void pageBetweenWindows()
+    {
+        Console c;
+        wPanneau* a = OpenPanel(*c.window, 1);
+        a->Config().SetInSecu(4, 1);
+        a->Config().SetInDisturb(4, 1);
+        c.window->ToolButton(QStringLiteral("mnuEditCopy"))->trigger();
+        wPanneau* b = OpenPanel(*c.window, 1);
+        c.window->ToolButton(QStringLiteral("mnuEditPaste"))->trigger();
+        CompareMessages(c.ui,
+                        {"Exclamation OkCancel: " + GetText(10108) + "\r\r" + GetText(10110)});
+        QCOMPARE(b->Config().InSecu(4), 1);
+        QCOMPARE(b->Config().InDisturb(4), 0);
+        QVERIFY(b->Modified());
+    }
+
+    // The partial reset's caption names the page; both resets restore the
+    // defaults (the factory section only with factory access) and mark the window.
+    void resets()
+    {
+        Console c;
+        wPanneau* panel = OpenPanel(*c.window, 2);
+        ConfigClass& config = panel->Config();
+        config.SetOutSecu(3, 1);
+        config.SetInSecu(3, 1);
+        config.SetBrightMin(99);
+        Q_EMIT c.window->Menu(QStringLiteral("mnuOptions"))->aboutToShow();
+        const QString caption = GetMenuText(QStringLiteral("mnuOptionsUsinePart"));
+        QCOMPARE(c.item("mnuOptionsUsinePart")->text(),
+                 caption.left(caption.indexOf('"') + 1) + GetCaption(32000) + '"');
+        QVERIFY(c.item("mnuOptionsUsineTotal")->isEnabled());
+        c.choose("mnuOptionsUsinePart");
+        QVERIFY(config.OutSecu(3) == 0 && config.InSecu(3) == 1 && panel->Modified());
+        c.choose("mnuOptionsUsineTotal");
+        QVERIFY(config.InSecu(3) == 0 && config.BrightMin() == 99 && c.ui.messages.isEmpty());
+    }
+
+    // Factory access adds the factory page to every open window, once, and
+    // removes it again.
+    void factoryPageInEveryWindow()
+    {
+        Console c;
+        wPanneau* a = OpenPanel(*c.window, 1);
+        wPanneau* b = OpenPanel(*c.window, 1);
+        b->SetFactoryMode(true);
+        for (bool on : {true, false}) {
+            c.window->SetFactoryMode(on);
+            for (wPanneau* panel : {a, b})
+                QCOMPARE(child<QTabWidget>(panel, "tbsPages")->count(), on ? 4 : 3);
+        }
+    }
+
+    // Print: the printer only, then the active panel's report, with the
+    // factory section while factory access is open.
+    void printsTheActivePanel()
+    {
+        Console c;
+        c.window->SetFactoryMode(true);
+        OpenPanel(*c.window, 1, "First");
+        OpenPanel(*c.window, 1, "Second");
+        const QString path = c.ini.folder() + QStringLiteral("/second.pdf");
+        c.ui.onNextDialog(&ChoosePdfFile);
+        c.ui.answerNextFileDialog({path});
+        c.window->ToolButton(QStringLiteral("mnuFilePrint"))->trigger();
+        QCOMPARE(c.ui.dialogsShown, QStringList{QStringLiteral("wPrintConfig")});
+        QCOMPARE(c.ui.fileRequests.value(0).proposedName, QStringLiteral("Second.pdf"));
+        const QString text = PdfText::Pages(TestFiles::ReadBytes(path)).join('\f');
+        QVERIFY(text.contains("Second") && !text.contains("First"));
+        QVERIFY(text.contains("Factory parameters") && c.ui.messages.isEmpty());
+    }
+
+    // Preview: one window, showing the active panel's report; a second
+    // preview reuses it; it outlives the panel window it was made from.
+    void previewsTheActivePanel()
+    {
+        Console c;
+        c.window->show();
+        OpenPanel(*c.window, 1, "First");
+        c.item("mnuFilePreview")->trigger();
+        QPointer<wPreview> preview = c.window->Preview();
+        QVERIFY(preview && preview->isVisible() && preview->PageCount() == 2);
+        OpenPanel(*c.window, 1, "Second");
+        c.window->ToolButton(QStringLiteral("mnuFilePreview"))->trigger();
+        QCOMPARE(c.window->Preview(), preview.data());
+        c.window->MdiArea()->closeAllSubWindows();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        preview->Prv()->updatePreview();
+        QVERIFY(preview->PageCount() == 2 && c.ui.messages.isEmpty());
+    }
+    // 40 hexadecimal capitals, stable, per machine, not the identity nor its bare hash.
+    void token()
+    {
+        const QByteArray id = "0123456789abcdef0123456789abcdef";
+        const QString token = MachineToken(id);
+        QVERIFY(QRegularExpression(QStringLiteral("^[0-9A-F]{40}$")).match(token).hasMatch());
+        QCOMPARE(MachineToken(QByteArray(id)), token);
+        QVERIFY(!token.contains(QString::fromLatin1(id.left(12)), Qt::CaseInsensitive));
+        QVERIFY(
+            token !=
+            QCryptographicHash::hash(id, QCryptographicHash::Sha256).toHex().toUpper().left(40));
+        QVERIFY(MachineToken("0123456789abcdef0123456789abcdeF") != token);
+        QVERIFY(MachineToken(QByteArray()).isEmpty() && MachineToken("   \n").isEmpty());
+    }
+
+    // A stored text matches on the token's first 24 characters, exactly.
+    void matching_data()
+    {
+        const QString token = MachineToken("machine-A");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("token");
+        QTest::addColumn<bool>("matches");
+        QTest::newRow("first 24, tail differs") << token.left(24) + "XXXX" << token << true;
+        QTest::newRow("23 characters") << token.left(23) << token << false;
+        QTest::newRow("other machine") << MachineToken("machine-B") << token << false;
+        QTest::newRow("empty stored") << QString() << token << false;
+        QTest::newRow("no token here") << token << QString() << false;
+    }
+    void matching()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, token);
+        QTEST(MachineTokenMatches(stored, token), "matches");
+    }
+
+    // The password dialog: OK the default, the password shown as stars.
+    void passwordDialog()
+    {
+        wPassword dialog;
+        QVERIFY(child<QPushButton>(&dialog, "cmdBoutons1")->isDefault());
+        auto* text = child<QLineEdit>(&dialog, "txtPassword");
+        QCOMPARE(text->echoMode(), QLineEdit::Password);
+        QCOMPARE(text->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, text),
+                 int('*'));
+    }
+
+    // Only the exact password opens factory access and stores this machine's
+    // token; switching off asks nothing and removes the token alone.
+    void toggle_data()
+    {
+        QTest::addColumn<QByteArray>("before"); // the INI file; a Factory key: access on
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QByteArray>("id");
+        QTest::addColumn<bool>("on");
+        QTest::addColumn<bool>("refused");
+        QTest::addColumn<QByteArray>("after");
+        const QByteArray on = English + "Factory=" + MachineToken(ThisMachine).toLatin1() + "\r\n";
+        const QString right = QStringLiteral("TEZ-FORGE");
+        const int enter = Qt::Key_Return;
+        QTest::newRow("password") << English << right << enter << ThisMachine << true << false
+                                  << on;
+        for (const char* wrong : {"tez-forge", "TEZ-FORGE ", " TEZ-FORGE", "", "TEZFORGE"})
+            QTest::addRow("refused '%s'", wrong)
+                << English << QString(wrong) << enter << ThisMachine << false << true << English;
+        QTest::newRow("Escape") << English << right << int(Qt::Key_Escape) << ThisMachine << false
+                                << false << English;
+        QTest::newRow("Cancel") << English << right << 0 << ThisMachine << false << false
+                                << English;
+        QTest::newRow("no machine identity")
+            << English << right << enter << QByteArray() << true << false << English;
+        QTest::newRow("off") << on + "MRU=4\r\n"
+                             << QString() << 0 << ThisMachine << false << false
+                             << English + "MRU=4\r\n";
+    }
+    void toggle()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QString, typed);
+        QFETCH(int, key);
+        QFETCH(QByteArray, id);
+        QFETCH(bool, on);
+        QFETCH(bool, refused);
+        Console c(before);
+        c.window->SetMachineId(id);
+        const bool wasOn = before.contains("Factory") || typed.isNull();
+        c.window->SetFactoryMode(wasOn);
+        QSignalSpy changed(c.window.get(), &wMain::FactoryModeChanged);
+        c.ui.onNextDialog([&](QObject* dialog) {
+            qobject_cast<QWidget*>(dialog)->show();
+            auto* field = child<QLineEdit>(dialog, "txtPassword");
+            QTest::keyClicks(field, typed);
+            if (key)
+                QTest::keyClick(field, Qt::Key(key));
+            else
+                child<QPushButton>(dialog, "cmdBoutons0")->click();
+            return qobject_cast<QDialog*>(dialog)->result() == QDialog::Accepted;
+        });
+        c.choose("mnuOptionsFactory");
+
+        QCOMPARE(c.ui.dialogsShown.size(), int(!wasOn));
+        QCOMPARE(c.window->FactoryMode(), on);
+        QCOMPARE(c.item("mnuOptionsFactory")->isChecked(), on);
+        QCOMPARE(changed.size(), int(on != wasOn));
+        CompareMessages(c.ui,
+                        refused ? QStringList{"Critical Ok: " + GetText(2001)} : QStringList{});
+        QTEST(c.ini.bytes(), "after");
     }
 };
 
