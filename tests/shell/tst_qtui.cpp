@@ -78,8 +78,6 @@ private Q_SLOTS:
         using I = MsgIcon;
         using B = MsgButtons;
         const int no = int(MsgAnswer::No);
-        QTest::newRow("critical ok") << I::Critical << B::Ok << -1 << "Ok"
-                                     << "Critical Ok Ok Ok";
         QTest::newRow("question yes/no, No clicked") << I::Question << B::YesNo << -1 << "No"
                                                      << "Question Yes|No Yes No";
         QTest::newRow("exclamation yes/no, default No") << I::Exclamation << B::YesNo << no << "Yes"

@@ -1,5 +1,6 @@
-// The main window: menus, tool bar, texts, help items, RTS, closing, the
-// Window menu, the commands on panel windows, factory access.
+// The main window: texts, help items, closing, the tool bar, the Window menu, the commands on panel
+// windows, factory access; the help file's topics, anchors, section texts and index, the shipped
+// files, the help window.
 
 #include "PdfText.h"
 #include "PrintAnswers.h"
@@ -9,18 +10,21 @@
 #include "editor/wPanneau.h"
 #include "print/wPreview.h"
 #include "shell/ApplicationName.h"
+#include "shell/HelpDocument.h"
 #include "shell/HelpViewer.h"
 #include "shell/MachineToken.h"
 #include "shell/wPassword.h"
 
 #include <QApplication>
 #include <QCryptographicHash>
+#include <QListWidget>
 #include <QPrintPreviewWidget>
 #include <QSignalSpy>
 #include <QStyle>
 #include <QTableWidget>
 #include <QTabWidget>
 #include <QToolBar>
+#include <QTreeWidget>
 
 using namespace Shell;
 
@@ -43,56 +47,41 @@ void SetLine(wPanneau* panel, int line)
 const QByteArray ThisMachine = "bench-pc-42";
 const QByteArray English = "[General]\r\nLanguage=English\r\n";
 
+const char* const Page = R"(<html><head><title>Orvel &amp; help</title></head><body>
+<h1>Orvel</h1><p>Intro.</p>
+<h2 id="topic-overview">About the console</h2><p>First paragraph.</p>
+<h3 id="topic-menus">Menus &amp; keys</h3><p>Menu text.</p>
+<h2 ID='topic-220'>Inputs <i>page</i></h2><p>Inputs text.</p>
+<h3><a name="topic-221">Columns</a></h3><p>Columns text.</p>
+<h3>No anchor</h3><p>Loose text.</p>
+<h2 id="topic-230">Outputs page</h2><p>Five.</p>
+</body></html>)";
+
+QStringList Shown(const QListWidget* list)
+{
+    QStringList texts;
+    for (int i = 0; i < list->count(); ++i)
+        if (!list->item(i)->isHidden())
+            texts << list->item(i)->text();
+    return texts;
+}
 } // namespace
 
 class tst_wMain : public QObject
 {
     Q_OBJECT
 
-private Q_SLOTS:
-    void initTestCase() { QVERIFY(UseShippedData()); }
-    void init() { SetCurrentLanguage(QStringLiteral("English")); }
+    QTemporaryDir m_dir;
+    QString m_page;
 
-    // Items as [!hidden|-disabled]name[:shortcut], then the tool bar.
-    void menusAndToolBar()
+private Q_SLOTS:
+    void initTestCase()
     {
-        Console c;
-        QStringList seen;
-        for (QAction* menu : c.window->menuBar()->actions()) {
-            QStringList items{menu->menu()->objectName() + ':'};
-            for (QAction* a : menu->menu()->actions()) {
-                const QString keys = a->shortcut().toString(QKeySequence::PortableText);
-                items << (!a->isVisible()  ? "!"
-                          : a->isEnabled() ? ""
-                                           : "-") +
-                             a->objectName() + (keys.isEmpty() ? "" : ":" + keys);
-                QCOMPARE(a->isSeparator(), a->objectName().contains("Sep"));
-            }
-            seen << items.join(' ');
-        }
-        QStringList bar{"tbrTools:"};
-        for (QAction* button : child<QToolBar>(c.window.get(), "tbrTools")->actions())
-            bar << (button->isSeparator() ? QStringLiteral("|") : button->objectName());
-        seen << bar.join(' ');
-        QCOMPARE(seen,
-                 (QStringList{"mnuFile: mnuFileNew:Ctrl+N mnuFileOpen:Ctrl+O mnuFileSave:Ctrl+S "
-                              "mnuFileSaveAs mnuFileSep1 mnuFileRead:Ctrl+R mnuFileWrite:Ctrl+W "
-                              "mnuFileSep2 mnuFilePrintSetup mnuFilePrint:Ctrl+P mnuFilePreview "
-                              "!mnuFileSepMRU !mnuFileMRU0 mnuFileSep3 mnuFileQuit:Ctrl+X",
-                              "mnuEdit: -mnuEditCopyOneLine -mnuEditPasteOneLine -mnuEditCopyLine "
-                              "mnuEditSep1 -mnuEditCopy -mnuEditPaste",
-                              "mnuTools: mnuToolsReadBuffer mnuToolsClearBuffer mnuToolsSep1 "
-                              "mnuToolsScan mnuToolsMonitor",
-                              "mnuOptions: -mnuOptionsUsinePart -mnuOptionsUsineTotal "
-                              "mnuOptionsSep1 mnuOptionsPrefs mnuOptionsFactory",
-                              "mnuWindow: mnuWindowCascade",
-                              "mnuHelp: mnuHelpSummary mnuHelpIndex !mnuHelpFind !mnuHelpContext "
-                              "mnuHelpSep1 mnuHelpAbout",
-                              "tbrTools: mnuFileNew mnuFileOpen mnuFileSave mnuFilePrint "
-                              "mnuFilePreview | mnuEditCopy mnuEditPaste | mnuFileRead "
-                              "mnuFileWrite | mnuToolsReadBuffer mnuToolsClearBuffer | "
-                              "mnuHelpContext"}));
+        QVERIFY(UseShippedData());
+        m_page = m_dir.filePath(QStringLiteral("help.html"));
+        TestFiles::WriteBytes(m_page, Page);
     }
+    void init() { SetCurrentLanguage(QStringLiteral("English")); }
 
     void nationality_data()
     {
@@ -137,22 +126,6 @@ private Q_SLOTS:
             QCOMPARE(bar.last()->isVisible() + bar[bar.size() - 2]->isVisible(), 2 * withHelp);
             QVERIFY(c.window->HelpFile().isEmpty() != withHelp);
             QVERIFY(c.item("mnuHelpAbout")->isVisible());
-        }
-    }
-
-    // The port's send notification drops RTS in half-duplex mode only.
-    void sendNotificationDropsRts()
-    {
-        const int send = ComCtrl::comEvSend;
-        for (const auto& [halfDuplex, event, rtsAfter] :
-             {std::tuple{true, send, false}, {false, send, true}, {true, 2, true}}) {
-            Console c;
-            c.window->Port().SetPortOpen(true);
-            c.window->SetHalfDuplex(halfDuplex);
-            c.window->SetRtsDelay(0);
-            c.window->Port().SetRTSEnable(true);
-            Q_EMIT c.window->Port().OnComm(event);
-            QCOMPARE(c.window->Port().RTSEnable(), rtsAfter);
         }
     }
 
@@ -563,6 +536,176 @@ private Q_SLOTS:
         CompareMessages(c.ui,
                         refused ? QStringList{"Critical Ok: " + GetText(2001)} : QStringList{});
         QTEST(c.ini.bytes(), "after");
+    }
+    // Headings 2 and 3 with anchor (id or named anchor) and plain title; a
+    // section's text runs to the next heading.
+    void document()
+    {
+        HelpDocument doc;
+        QVERIFY(doc.Load(m_page));
+        QCOMPARE(doc.Title(), QStringLiteral("Orvel & help"));
+        QStringList headings;
+        for (const HelpHeading& h : doc.Headings())
+            headings << QStringLiteral("%1 %2 %3").arg(h.level).arg(h.anchor, h.title);
+        QCOMPARE(headings,
+                 (QStringList{"2 topic-overview About the console", "3 topic-menus Menus & keys",
+                              "2 topic-220 Inputs page", "3 topic-221 Columns", "3  No anchor",
+                              "2 topic-230 Outputs page"}));
+        QVERIFY(doc.Html().contains("<h1>Orvel</h1>") &&
+                doc.Html().contains("<a name=\"topic-overview\"></a>"));
+        QCOMPARE(doc.Html().count(QStringLiteral("topic-221")), 1);
+        QVERIFY(doc.HasAnchor("topic-221") && !doc.HasAnchor("topic-231") && !doc.HasAnchor({}));
+        const QString overview = doc.SectionText(QStringLiteral("topic-overview"));
+        QVERIFY(overview.startsWith("About the console") && overview.contains("First paragraph."));
+        QVERIFY(!overview.contains("Menu text."));
+        const QString columns = doc.SectionText(QStringLiteral("topic-221"));
+        QVERIFY(columns.contains("Columns text.") && !columns.contains("Loose text."));
+        QVERIFY(doc.SectionText(QStringLiteral("topic-999")).isEmpty());
+        QCOMPARE(doc.Folder(), m_dir.path());
+        TestFiles::WriteBytes(m_dir.filePath("utf8.html"), "<h2 id=\"t\">Caf\xc3\xa9</h2>");
+        QVERIFY(doc.Load(m_dir.filePath("utf8.html")));
+        QCOMPARE(doc.Headings().value(0).title, QString::fromUtf8("Caf\xc3\xa9"));
+        QVERIFY(!doc.Load(m_dir.filePath(QStringLiteral("missing.html"))));
+    }
+
+    // Each index entry names one heading: a section title that another
+    // heading shares is followed by its topic, in any order of the page.
+    void indexEntries()
+    {
+        HelpDocument doc;
+        doc.SetHtml(QStringLiteral(R"(
+<h2 id="a">Main window</h2><h3 id="a1">Tool bar</h3><h3 id="a2">Status bar</h3>
+<h2 id="b">Event list</h2><h3 id="b1">Tool bar</h3><h3>Tool bar</h3>
+<h2 id="c">Panel window</h2><h3 id="c1">Status bar</h3><h3 id="c2">Pages</h3>
+<h2 id="d">Tool bar</h2>)"));
+        const QList<HelpIndexEntry> expected = {
+            {"Event list", "b"},
+            {"Main window", "a"},
+            {"Pages", "c2"},
+            {"Panel window", "c"},
+            {"Status bar (Main window)", "a2"},
+            {"Status bar (Panel window)", "c1"},
+            {"Tool bar", "d"},
+            {"Tool bar (Event list)", "b1"},
+            {"Tool bar (Main window)", "a1"},
+        };
+        QCOMPARE(doc.IndexEntries(), expected);
+    }
+
+    // The help of each language has the topics the console opens by id.
+    void shippedHelpFiles()
+    {
+        for (const char* file : {"/orvel-en.html", "/orvel-fr.html", "/orvel-es.html"}) {
+            HelpDocument doc;
+            QVERIFY(doc.Load(BinDir() + file) && !doc.Title().isEmpty());
+            for (int id : {220, 230, 240, 250, 103000, 103100})
+                QVERIFY2(doc.HasAnchor(HelpDocument::ContextAnchor(id)), file);
+            int topics = 0;
+            for (const HelpHeading& h : doc.Headings()) {
+                QVERIFY2(!h.title.isEmpty() && !h.title.contains('#'), qPrintable(h.anchor));
+                topics += h.level == 2;
+            }
+            QVERIFY(topics >= 10);
+        }
+    }
+
+    // Contents, index filtered as typed, topics by context id; a file that
+    // cannot be read leaves the one shown.
+    void viewer()
+    {
+        HelpViewer viewer;
+        QVERIFY(viewer.Load(m_page));
+        QCOMPARE(viewer.windowTitle(), QStringLiteral("Orvel & help"));
+        auto* tree = child<QTreeWidget>(&viewer, "trvContents");
+        QStringList contents;
+        for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+            contents << tree->topLevelItem(i)->text(0);
+            for (int k = 0; k < tree->topLevelItem(i)->childCount(); ++k)
+                contents << "- " + tree->topLevelItem(i)->child(k)->text(0);
+        }
+        QCOMPARE(contents, (QStringList{"About the console", "- Menus & keys", "Inputs page",
+                                        "- Columns", "- No anchor", "Outputs page"}));
+        Q_EMIT tree->itemClicked(tree->topLevelItem(1)->child(0), 0);
+        QCOMPARE(viewer.CurrentAnchor(), QStringLiteral("topic-221"));
+
+        auto* index = child<QListWidget>(&viewer, "lstIndex");
+        QCOMPARE(Shown(index), (QStringList{"About the console", "Columns", "Inputs page",
+                                            "Menus & keys", "Outputs page"}));
+        auto* filter = child<QLineEdit>(&viewer, "txtIndex");
+        filter->setText(QStringLiteral("PAGE"));
+        QCOMPARE(Shown(index), (QStringList{"Inputs page", "Outputs page"}));
+        QTest::keyClick(filter, Qt::Key_Return);
+        QCOMPARE(viewer.CurrentAnchor(), QStringLiteral("topic-220"));
+
+        viewer.ShowSearch();
+        QVERIFY(viewer.ShowTopic(230) && viewer.isVisible() && !viewer.ShowTopic(999));
+        QCOMPARE(viewer.CurrentAnchor(), QStringLiteral("topic-230"));
+        QCOMPARE(child<QTabWidget>(&viewer, "tbsHelp")->currentIndex(), 0);
+        QCOMPARE(tree->currentItem()->text(0), QStringLiteral("Outputs page"));
+        QVERIFY(!viewer.Load(QStringLiteral("/nonexistent/help.html")));
+        QCOMPARE(viewer.Document().Path(), m_page); // the file shown stays
+    }
+
+    // Contents, Index and Find open the language's help file on their pane.
+    void helpCommands_data()
+    {
+        QTest::addColumn<int>("pane"); // the row's name: the command
+        QTest::newRow("mnuHelpSummary") << 0;
+        QTest::newRow("mnuHelpIndex") << 1;
+        QTest::newRow("mnuHelpFind") << 1;
+    }
+    void helpCommands()
+    {
+        QFETCH(int, pane);
+        Console c;
+        SetCurrentLanguage(QStringLiteral("Español"));
+        c.window->Nationality();
+        c.item(QTest::currentDataTag())->trigger();
+        SetCurrentLanguage(QStringLiteral("English"));
+        HelpViewer* help = c.window->Help();
+        QVERIFY(help && help->isVisible() && c.ui.messages.isEmpty());
+        QVERIFY(help->Document().Path().endsWith("/orvel-es.html"));
+        QCOMPARE(child<QTabWidget>(help, "tbsHelp")->currentIndex(), pane);
+    }
+
+    // The active window's topic, else the contents; a control's own topic
+    // shows beside it, the help window closed.
+    void helpContext_data()
+    {
+        QTest::addColumn<int>("windowId");
+        QTest::addColumn<int>("controlId");
+        QTest::addColumn<QString>("anchor"); // "" = the first heading; "-": beside the control
+        QTest::newRow("inputs page") << 220 << 0 << "topic-220";
+        QTest::newRow("no id: contents") << 0 << 0 << "";
+        QTest::newRow("control with a topic") << 230 << 220 << "-";
+        QTest::newRow("control with an unknown topic") << 230 << 987654 << "";
+    }
+    void helpContext()
+    {
+        QFETCH(int, windowId);
+        QFETCH(int, controlId);
+        QFETCH(QString, anchor);
+        Console c;
+        c.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(c.window.get()));
+        QWidget* document = c.addDocument(QStringLiteral("Panel"));
+        document->setProperty("HelpContextID", windowId);
+        auto* field = new QLineEdit(document);
+        field->setProperty("HelpContextID", controlId);
+        field->show();
+        c.window->MdiArea()->setActiveSubWindow(c.window->MdiArea()->subWindowList().first());
+        field->setFocus();
+        c.window->ToolButton(QStringLiteral("mnuHelpContext"))->trigger();
+        bool popup = false;
+        for (QWidget* top : QApplication::topLevelWidgets())
+            popup |= top->isVisible() && QByteArray(top->metaObject()->className()) == "QWhatsThat";
+        QCOMPARE(popup, anchor == "-");
+        QCOMPARE(c.window->Help() && c.window->Help()->isVisible(), anchor != "-");
+        if (anchor != "-")
+            QCOMPARE(c.window->Help()->CurrentAnchor(),
+                     anchor.isEmpty() ? c.window->Help()->Document().Headings().first().anchor
+                                      : anchor);
+        QVERIFY(c.ui.messages.isEmpty());
     }
 };
 
