@@ -32,13 +32,15 @@ const QString Load =
 const QString Missing =
     QStringLiteral("Critical Ok: The file \"%1\" no longer exists or has been moved.");
 
-// The console on a line without panels, a folder for its files, and the
-// progress bar's text at each move ("!" marking a bar not shown).
+// The console on a line without panels (or with panel 1, the last slave
+// used), a folder for its files, and the progress bar's text at each move
+// ("!" marking a bar not shown).
 struct Bench : Console
 {
-    Bench()
+    explicit Bench(bool panelOne = false)
+        : Console(panelOne ? "[Communication]\r\nLastSlave=1\r\n" : "")
     {
-        online();
+        online(panelOne);
         QProgressBar* bar = TransferStatus::ProgressBar(window->statusBar());
         QObject::connect(bar, &QProgressBar::valueChanged, bar, [this, bar](int value) {
             if (value > 0)
@@ -106,24 +108,17 @@ QString SaveFile(const QString& path, const QString& name = {})
 
 int Writes(const SimulatedLine* line)
 {
-    int n = 0;
-    for (const QByteArray& r : line->requests())
-        n += r[1] == 16;
-    return n;
+    const QList<QByteArray>& r = line->requests();
+    return int(std::count_if(r.cbegin(), r.cend(), [](const QByteArray& q) { return q[1] == 16; }));
 }
-QList<SimulatedPanel::Event> Events(int count)
+
+// Five events in panel 1's buffer.
+QList<SimulatedPanel::Event> FiveEvents()
 {
     QList<SimulatedPanel::Event> list;
-    for (int k = 1; k <= count; ++k)
+    for (int k = 1; k <= 5; ++k)
         list << SimulatedPanel::Event{std::uint16_t(0x1200 | k), std::uint16_t(1000 * k)};
     return list;
-}
-
-const QByteArray Count = ReadRequestFrame(1, 144, 1);
-
-QByteArray Write(std::uint16_t address, std::int16_t word)
-{
-    return WriteRequestFrame(1, address, {word});
 }
 
 QStringList Rows(QTreeWidget* list)
@@ -136,17 +131,6 @@ QStringList Rows(QTreeWidget* list)
         texts << cells.join(' ');
     }
     return texts;
-}
-
-// The console online with panel 1, the last slave used being 1.
-struct Tools : Console
-{
-    Tools() : Console("[Communication]\r\nLastSlave=1\r\n") { online(true); }
-};
-
-QString Message(const char* kind, int tag)
-{
-    return QString::fromLatin1(kind) + ": " + GetText(tag);
 }
 } // namespace
 
@@ -522,20 +506,17 @@ private Q_SLOTS:
     void readBuffer_data()
     {
         QTest::addColumn<QString>("slave");
-        QTest::addColumn<int>("events");
         QTest::addColumn<QStringList>("messages");
-        QTest::newRow("5 events: the window") << "1" << 5 << QStringList{};
-        QTest::newRow("slave 0 reads the slave found") << "0" << 5 << QStringList{};
-        QTest::newRow("the slave does not answer")
-            << "7" << 5 << QStringList{Message("Critical Ok", 10100)};
+        QTest::newRow("5 events: the window") << "1" << QStringList{};
+        QTest::newRow("slave 0 reads the slave found") << "0" << QStringList{};
+        QTest::newRow("the slave does not answer") << "7" << QStringList{Failed(10100)};
     }
     void readBuffer()
     {
         QFETCH(QString, slave);
-        QFETCH(int, events);
         QFETCH(QStringList, messages);
-        Tools b;
-        b.line->panel(1)->setEvents(Events(events));
+        Bench b(true);
+        b.line->panel(1)->setEvents(FiveEvents());
         QStringList rows;
         QString panelNumber;
         b.detect(slave);
@@ -563,12 +544,14 @@ private Q_SLOTS:
     // outcomes are the event buffer's own test.
     void clearBuffer_data()
     {
+        const QByteArray count = ReadRequestFrame(1, 144, 1);
         QTest::addColumn<MsgAnswer>("answer");
         QTest::addColumn<QList<QByteArray>>("requests"); // after the detection
         QTest::addColumn<QStringList>("outcome");
-        QTest::newRow("five events")
-            << MsgAnswer::Ok << QList<QByteArray>{Count, Write(288, 5), Count, Write(289, 0)}
-            << QStringList{Message("Information Ok", 102005)};
+        QTest::newRow("five events") << MsgAnswer::Ok
+                                     << QList<QByteArray>{count, WriteRequestFrame(1, 288, {5}),
+                                                          count, WriteRequestFrame(1, 289, {0})}
+                                     << QStringList{"Information Ok: " + GetText(102005)};
         QTest::newRow("question cancelled")
             << MsgAnswer::Cancel << QList<QByteArray>{} << QStringList{};
     }
@@ -577,14 +560,14 @@ private Q_SLOTS:
         QFETCH(MsgAnswer, answer);
         QFETCH(QList<QByteArray>, requests);
         QFETCH(QStringList, outcome);
-        Tools b;
-        b.line->panel(1)->setEvents(Events(5));
+        Bench b(true);
+        b.line->panel(1)->setEvents(FiveEvents());
         b.ui.answerNext(answer);
         b.detect(QStringLiteral("1"));
         b.item("mnuToolsClearBuffer")->trigger();
 
         CompareMessages(b.ui,
-                        QStringList{Message("Exclamation OkCancel Cancel", 102000)} + outcome);
+                        QStringList{"Exclamation OkCancel Cancel: " + GetText(102000)} + outcome);
         const bool cancelled = answer == MsgAnswer::Cancel;
         QCOMPARE(b.ui.dialogsShown.isEmpty(), cancelled);
         QCOMPARE(b.confirmation, cancelled ? QString() : GetCaption(102011));
@@ -623,7 +606,7 @@ private Q_SLOTS:
         QFETCH(int, cancelAtRequest);
         QFETCH(QStringList, listed);
         QFETCH(QString, status);
-        Tools b;
+        Bench b(true);
         b.line->removePanel(1);
         for (const QString& p : panels)
             b.line->addPanel(
@@ -650,27 +633,21 @@ private Q_SLOTS:
                 QVERIFY(progress->value() == progress->maximum() && !cancel->isEnabled());
                 QCOMPARE(b.line->Settings(), QStringLiteral("9600,N,8,1"));
             }();
-            if (list->topLevelItemCount() > 0) {
-                b.ui.onNextDialog([](QObject* found) {
-                    child<QPushButton>(found, "cmdButtons1")->click();
-                    return true;
-                });
-                Q_EMIT list->itemActivated(list->topLevelItem(list->topLevelItemCount() - 1), 0);
-                statuses << label->text();
-            }
+            b.ui.onNextDialog([](QObject* found) {
+                child<QPushButton>(found, "cmdButtons1")->click();
+                return true;
+            });
+            Q_EMIT list->itemActivated(list->topLevelItem(list->topLevelItemCount() - 1), 0);
+            statuses << label->text();
             return false;
         });
         b.item("mnuToolsScan")->trigger();
 
-        const QString read = listed.value(listed.size() - 1).section(' ', 0, 0);
-        QStringList expected{listed.join('|'), status};
-        if (!listed.isEmpty())
-            expected << QStringLiteral("Panel %1 read into a new window.").arg(read);
-        QCOMPARE(statuses, expected);
-        QCOMPARE(b.ui.dialogsShown.join(' '),
-                 listed.isEmpty() ? "wScanLine" : "wScanLine wSearchSlave");
-        if (!listed.isEmpty())
-            QCOMPARE(QString::number(b.window->ActivePanel()->Config().GenParam(23)), read);
+        const QString read = listed.last().section(' ', 0, 0);
+        QCOMPARE(statuses, (QStringList{listed.join('|'), status,
+                                        "Panel " + read + " read into a new window."}));
+        QCOMPARE(b.ui.dialogsShown.join(' '), "wScanLine wSearchSlave");
+        QCOMPARE(QString::number(b.window->ActivePanel()->Config().GenParam(23)), read);
         QTEST(b.line->Settings(), "settingsAfter");
         QVERIFY(b.ui.messages.isEmpty());
     }
@@ -679,7 +656,7 @@ private Q_SLOTS:
     // clears; closed, it leaves the link.
     void lineMonitor()
     {
-        Tools b;
+        Bench b(true);
         QAction* item = b.item(QStringLiteral("mnuToolsMonitor"));
         item->trigger();
         wLineMonitor* dock = b.window->LineMonitorWindow();
