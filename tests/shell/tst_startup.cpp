@@ -306,20 +306,6 @@ private Q_SLOTS:
         }
     }
 
-    // Shown before its owner, the splash shows again once over it (to stay above).
-    void splashOverTheOwner()
-    {
-        QWidget owner;
-        wSplash splash(&owner);
-        splash.ShowOver(&owner);
-        QVERIFY(splash.isVisible());
-        owner.show();
-        QSignalSpy shown(splash.windowHandle(), &QWindow::visibleChanged);
-        splash.ShowOver(&owner);
-        splash.ShowOver(&owner);
-        QCOMPARE(shown, (QList<QList<QVariant>>{{false}, {true}}));
-    }
-
     // Help > About: the splash without its timer, a click on the contact
     // lines shows them, one on the picture closes it; unloaded after use.
     void about()

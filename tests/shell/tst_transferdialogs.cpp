@@ -235,37 +235,6 @@ private Q_SLOTS:
         QVERIFY(!window.isVisible());
     }
 
-    // The confirmation beeps and shows the panel found with OK usable; it
-    // answers whether OK was pressed.
-    void confirmation_data()
-    {
-        QTest::addColumn<int>("tag");
-        QTest::addColumn<bool>("ok");
-        QTest::newRow("found, OK") << 35021 << true;
-        QTest::newRow("cleared, closed") << 102011 << false;
-    }
-    void confirmation()
-    {
-        QFETCH(int, tag);
-        QFETCH(bool, ok);
-        RecordingUi ui;
-        m_port->settings = QStringLiteral("4800,N,8,1");
-        wSearchSlave window(*m_port);
-        QStringList seen;
-        ui.onNextDialog([&](QObject* d) {
-            auto* w = qobject_cast<wSearchSlave*>(d);
-            seen << Text(w, "lblMessage") << Text(w, "lblSlave") << Text(w, "lblBauds")
-                 << (child<QPushButton>(w, "cmdButtons1")->isEnabled() ? "OK usable" : "");
-            if (ok)
-                Click(w, "cmdButtons1");
-            return w->result() == QDialog::Accepted;
-        });
-        QCOMPARE(window.Confirm(5, tag), ok);
-        QCOMPARE(seen, (QStringList{"en" + QString::number(tag), "5", "4800", "OK usable"}));
-        QCOMPARE(ui.dialogsShown, QStringList({"wSearchSlave"}));
-        QCOMPARE(ui.beeps, 1);
-    }
-
     // Through the dialog's own modal loop: the window was shown modeless
     // during the search and must come back modal with OK usable.
     void confirmationModalForReal()

@@ -390,8 +390,6 @@ private Q_SLOTS:
         QTest::newRow("validation declined")
             << 262 << 2 << "" << int(MsgAnswer::No) << 0
             << QStringList{ask, "Information Ok: " + GetText(10109)} << ready;
-        QTest::newRow("validation fails") << 262 << 2 << "" << yes << 2 + 19 + 1
-                                          << QStringList{ask, Failed(10100, 10109)} << ready;
         QTest::newRow("1.02 without supply voltage")
             << 258 << 0 << "cmdYes" << yes << 0 << QStringList{ask, done} << ready;
         QTest::newRow("1.02, warning declined")
@@ -534,7 +532,7 @@ private Q_SLOTS:
         QCOMPARE(b.ui.dialogsShown.contains("wBuffer"), window);
         QCOMPARE(rows.join(' ') + '/' + panelNumber, window ? "01 02 03 04 05/1" : "/");
         if (slave != "7") {
-            QCOMPARE(b.confirmation, GetCaption(35021));
+            QCOMPARE(b.confirmation, GetCaption(35021) + " / 1");
             QCOMPARE(GetIniParam("Communication", "LastSlave"), QStringLiteral("1"));
         }
         QVERIFY(!b.ui.busy);
@@ -570,7 +568,7 @@ private Q_SLOTS:
                         QStringList{"Exclamation OkCancel Cancel: " + GetText(102000)} + outcome);
         const bool cancelled = answer == MsgAnswer::Cancel;
         QCOMPARE(b.ui.dialogsShown.isEmpty(), cancelled);
-        QCOMPARE(b.confirmation, cancelled ? QString() : GetCaption(102011));
+        QCOMPARE(b.confirmation, cancelled ? QString() : GetCaption(102011) + " / 1");
         QCOMPARE(b.line->requests().mid(2), requests);
         QVERIFY(!b.ui.busy);
     }

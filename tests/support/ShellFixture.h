@@ -171,7 +171,7 @@ struct Console
     }
     // Answers the slave dialog (the number typed, no search, the button given)
     // and the search window's confirmation (OK, or closed), keeping what the
-    // dialog proposed, whether it warned, and the confirmation's text.
+    // dialog proposed, whether it warned, and the confirmation's text and slave.
     void detect(const QString& slave, bool confirm = true, const char* button = "cmdButtons1")
     {
         ui.onNextDialog([this, slave, button](QObject* dialog) {
@@ -184,7 +184,8 @@ struct Console
             return qobject_cast<QDialog*>(dialog)->result() == QDialog::Accepted;
         });
         ui.onNextDialog([this, confirm](QObject* dialog) {
-            confirmation = child<QLabel>(dialog, "lblMessage")->text();
+            confirmation = child<QLabel>(dialog, "lblMessage")->text() + " / " +
+                           child<QLabel>(dialog, "lblSlave")->text();
             if (duringConfirmation)
                 duringConfirmation();
             if (confirm)
