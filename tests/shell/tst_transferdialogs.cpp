@@ -2,7 +2,6 @@
 
 #include "RecordingPort.h"
 #include "ShellFixture.h"
-#include "SmallDataFile.h"
 
 #include "link/Detection.h"
 #include "shell/QtUi.h"
@@ -49,22 +48,12 @@ class tst_TransferDialogs : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
-        const QList<int> tags{10,    11,    12,    13,    15,    1116,  1117,  1118,  1119,
-                              1600,  1611,  10101, 20200, 20201, 20202, 20203, 20204, 20205,
-                              35020, 35021, 35022, 35031, 35032, 35033, 35034, 102011};
-        QVERIFY(SmallDataFile::Create(
-            m_dir.filePath(QStringLiteral("t.dat")), tags,
-            {{QStringLiteral("1610"),
-              {QStringLiteral("Older panel.|Some settings will be adapted."),
-               QStringLiteral("Tableau plus ancien.|Certains réglages seront adaptés."),
-               QStringLiteral("Panel más antiguo.|Algunos ajustes se adaptarán.")}}}));
+        QVERIFY(Shell::UseShippedData());
         SetTextLookup([](int tag) { return GetText(tag); });
     }
 
     void init()
     {
-        SetCurrentLanguage(QStringLiteral("English"));
         m_ini = m_dir.filePath(QStringLiteral("orvel.ini"));
         QFile::remove(m_ini);
         SetIniFileNameOverride(m_ini);
@@ -173,7 +162,8 @@ private Q_SLOTS:
         }
         QTEST(m_port->events, "events");
         QCOMPARE(m_port->open, !fails);
-        Shell::CompareMessages(ui, fails ? QStringList{"Exclamation Ok: en10101"} : QStringList{});
+        Shell::CompareMessages(ui, fails ? QStringList{"Exclamation Ok: " + GetText(10101)}
+                                         : QStringList{});
         QCOMPARE(dialog.isVisible(), !typed || fails);
         QCOMPARE(dialog.Ok(), typed && !fails);
         QCOMPARE(GetIniParam("Communication", "Port"), typed && !fails ? port : QString());
@@ -193,10 +183,10 @@ private Q_SLOTS:
     void parityLabel_data()
     {
         QTest::addColumn<QString>("parity"); // the row's name: the line's settings
-        QTest::newRow("9600,N,8,1") << "en1117";
-        QTest::newRow("9600,O,8,1") << "en1119";
-        QTest::newRow("9600,o,8,1") << "en1119";
-        QTest::newRow("9600,M,8,1") << "";
+        QTest::newRow("9600,N,8,1") << GetCaption(1117);
+        QTest::newRow("9600,O,8,1") << GetCaption(1119);
+        QTest::newRow("9600,o,8,1") << GetCaption(1119);
+        QTest::newRow("9600,M,8,1") << QString();
     }
     void parityLabel()
     {
@@ -222,7 +212,7 @@ private Q_SLOTS:
         window.ShowSearching();
         QVERIFY(window.isVisible() && child<QPushButton>(&window, "cmdButtons0")->isEnabled());
         QVERIFY(!child<QPushButton>(&window, "cmdButtons1")->isEnabled());
-        QCOMPARE(Text(&window, "lblMessage"), QStringLiteral("en35022"));
+        QCOMPARE(Text(&window, "lblMessage"), GetCaption(35022));
         window.ShowAttempt(QStringLiteral("?"), 19200, 2);
         QCOMPARE(Text(&window, "lblSlave") + Text(&window, "lblBauds") + Text(&window, "lblStops"),
                  QStringLiteral("?192002"));
@@ -283,8 +273,10 @@ private Q_SLOTS:
     {
         QFETCH(QString, how);
         wWarning dialog;
-        QCOMPARE(Text(&dialog, "lblMessage"),
-                 QStringLiteral("Older panel.\nSome settings will be adapted."));
+        QCOMPARE(
+            Text(&dialog, "lblMessage"),
+            "The firmware of this panel is older than this console.\nSettings that it does not "
+            "support will be adjusted in this document before writing.");
         QVERIFY(child<QLabel>(&dialog, "lblMessage")->font().bold());
         QVERIFY(child<QPushButton>(&dialog, "cmdYes")->isDefault());
         dialog.show();
