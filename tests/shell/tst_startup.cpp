@@ -327,8 +327,7 @@ private Q_SLOTS:
         });
         c.item("mnuHelpAbout")->trigger();
         QCOMPARE(seen, (QStringList{"101", "1", "0" + QString::number(QDialog::Rejected)}));
-        CompareMessages(c.ui, {"Information Ok: *\r\n*"});
-        QCOMPARE(c.ui.messages[0].text, wSplash::ContactText());
+        CompareMessages(c.ui, {"Information Ok: " + wSplash::ContactText()});
         QVERIFY(c.window->findChildren<wSplash*>().isEmpty());
     }
 

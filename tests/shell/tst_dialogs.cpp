@@ -1,4 +1,6 @@
-// The dialogs before a transfer: slave dialog, search window, older-panel warning.
+// The Qt side of the UI seam (message boxes, file dialogs, the busy pointer)
+// and the dialogs before a transfer: slave dialog, search window, older-panel
+// warning.
 
 #include "RecordingPort.h"
 #include "ShellFixture.h"
@@ -9,10 +11,20 @@
 #include "shell/wSearchSlave.h"
 #include "shell/wWarning.h"
 #include "util/ErrorHandling.h"
+#include "util/FileDialog.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QComboBox>
+#include <QFileDialog>
+#include <QMessageBox>
 #include <QSignalSpy>
 #include <QTimer>
+
+#include <functional>
+
+Q_DECLARE_METATYPE(MsgIcon)
+Q_DECLARE_METATYPE(MsgButtons)
 
 namespace {
 QString Text(QWidget* w, const char* name)
@@ -35,9 +47,41 @@ void Close(QWidget* dialog, const QString& how)
     else
         Click(dialog, qPrintable(how));
 }
+// Waits for the modal window that the code under test opens and hands it to
+// the script, which inspects it and closes it.
+class ModalScript : public QObject
+{
+public:
+    explicit ModalScript(std::function<void(QWidget*)> script) : m_script(std::move(script))
+    {
+        m_timer.setInterval(5);
+        connect(&m_timer, &QTimer::timeout, this, [this] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal || !modal->isVisible())
+                return;
+            m_timer.stop();
+            ran = true;
+            m_script(modal);
+        });
+        m_timer.start();
+    }
+    bool ran = false;
+
+private:
+    std::function<void(QWidget*)> m_script;
+    QTimer m_timer;
+};
+
+// The Qt seam installed for the life of the object.
+struct Installed
+{
+    Installed() { InstallUi(&ui); }
+    ~Installed() { InstallUi(nullptr); }
+    QtUi ui;
+};
 } // namespace
 
-class tst_TransferDialogs : public QObject
+class tst_Dialogs : public QObject
 {
     Q_OBJECT
 
@@ -46,14 +90,11 @@ class tst_TransferDialogs : public QObject
     std::unique_ptr<RecordingPort> m_port;
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QVERIFY(Shell::UseShippedData());
-        SetTextLookup([](int tag) { return GetText(tag); });
-    }
+    void initTestCase() { QVERIFY(Shell::UseShippedData()); }
 
     void init()
     {
+        SetTextLookup([](int tag) { return GetText(tag); });
         m_ini = m_dir.filePath(QStringLiteral("orvel.ini"));
         QFile::remove(m_ini);
         SetIniFileNameOverride(m_ini);
@@ -235,11 +276,8 @@ private Q_SLOTS:
             QVERIFY(window.isModal() || QApplication::activeModalWidget() == &window);
             Click(&window, "cmdButtons1");
         });
-        QtUi seam;
-        UiSeam* previous = InstallUi(&seam);
-        const bool confirmed = window.Confirm(3, 35021);
-        InstallUi(previous);
-        QVERIFY(confirmed);
+        Installed seam;
+        QVERIFY(window.Confirm(3, 35021));
     }
 
     // Cancel pressed while the first attempt waits for its answer stops the
@@ -284,7 +322,160 @@ private Q_SLOTS:
         QVERIFY(!dialog.isVisible());
         QTEST(dialog.Ok(), "ok");
     }
+    // Icon, buttons, default (else the first button), plain text under the
+    // program's title; the answer clicked, Escape the Cancel or No. Yes and No
+    // take the data file's captions; a missing text ("#12#") keeps the toolkit's.
+    void messageBox_data()
+    {
+        QTest::addColumn<MsgIcon>("icon");
+        QTest::addColumn<MsgButtons>("buttons");
+        QTest::addColumn<int>("defaultAnswer"); // -1: none given
+        QTest::addColumn<QString>("click");     // "": Escape
+        QTest::addColumn<QString>("box");       // icon, buttons, default, answer
+        using I = MsgIcon;
+        using B = MsgButtons;
+        const int no = int(MsgAnswer::No);
+        QTest::newRow("question yes/no, No clicked") << I::Question << B::YesNo << -1 << "No"
+                                                     << "Question Oui|Non Yes No";
+        QTest::newRow("exclamation yes/no, default No") << I::Exclamation << B::YesNo << no << "Yes"
+                                                        << "Warning Oui|Non No Yes";
+        QTest::newRow("yes/no, Escape") << I::Question << B::YesNo << -1 << ""
+                                        << "Question Oui|Non Yes No";
+        QTest::newRow("ok/cancel, default Cancel, Escape")
+            << I::Exclamation << B::OkCancel << int(MsgAnswer::Cancel) << ""
+            << "Warning Ok|Cancel Cancel Cancel";
+        QTest::newRow("yes/no/cancel, Escape") << I::Question << B::YesNoCancel << -1 << ""
+                                               << "Question Oui|Non|Cancel Yes Cancel";
+        QTest::newRow("abort/retry/ignore, default Ignore")
+            << I::None << B::AbortRetryIgnore << int(MsgAnswer::Ignore) << "Abort"
+            << "NoIcon Abort|Retry|Ignore Ignore Abort";
+        QTest::newRow("default not in the set")
+            << I::Question << B::YesNo << int(MsgAnswer::Cancel) << "Yes"
+            << "Question Oui|Non Yes Yes";
+    }
+    void messageBox()
+    {
+        QFETCH(MsgIcon, icon);
+        QFETCH(MsgButtons, buttons);
+        QFETCH(int, defaultAnswer);
+        QFETCH(QString, click);
+        SetTextLookup([](int tag) {
+            return tag == 10   ? QStringLiteral("Non")
+                   : tag == 11 ? QStringLiteral("Oui")
+                               : QStringLiteral("#%1#").arg(tag);
+        });
+        Installed seam;
+        QStringList seen;
+        ModalScript script([&](QWidget* w) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            const QMetaEnum keys = QMetaEnum::fromType<QMessageBox::StandardButtons>();
+            QStringList shown;
+            for (int b : {QMessageBox::Ok, QMessageBox::Yes, QMessageBox::No, QMessageBox::Abort,
+                          QMessageBox::Retry, QMessageBox::Ignore, QMessageBox::Cancel})
+                if (box->standardButtons() & b) {
+                    const QString caption = box->button(QMessageBox::StandardButton(b))->text();
+                    QVERIFY(!caption.isEmpty() && !caption.contains('#'));
+                    shown << (b == QMessageBox::Yes || b == QMessageBox::No ? caption
+                                                                            : keys.valueToKey(b));
+                }
+            seen << box->windowTitle() << box->text()
+                 << (box->textFormat() == Qt::PlainText ? "plain" : "rich")
+                 << QMetaEnum::fromType<QMessageBox::Icon>().valueToKey(box->icon()) +
+                        QString(' ') + shown.join('|') + ' ' +
+                        keys.valueToKey(box->standardButton(box->defaultButton()));
+            if (click.isEmpty())
+                QTest::keyClick(box, Qt::Key_Escape);
+            else
+                box->button(QMessageBox::StandardButton(keys.keyToValue(qPrintable(click))))
+                    ->click();
+        });
+        const MsgAnswer got =
+            MsgBox(QStringLiteral("Line <b>one</b>\r\nLine two"), icon, buttons,
+                   defaultAnswer < 0 ? std::nullopt : std::optional(MsgAnswer(defaultAnswer)));
+        static const char* const answers[] = {"Ok",    "Cancel", "Yes",   "No",
+                                              "Retry", "Abort",  "Ignore"};
+        seen.last() += QString(' ') + answers[int(got)];
+        QTEST(seen.last(), "box");
+        QCOMPARE(seen.mid(0, 3), (QStringList{"Orvel", "Line <b>one</b>\nLine two", "plain"}));
+    }
+
+    // Open several files with the filters, folder and title asked for; Save
+    // the name proposed, no extension added.
+    void fileDialogs()
+    {
+        for (const char* name : {"one.cfg", "two.cfg"})
+            QVERIFY(QFile(m_dir.filePath(name)).open(QIODevice::WriteOnly));
+        Installed seam;
+        QStringList seen;
+        ModalScript open([&](QWidget* w) {
+            auto* dialog = qobject_cast<QFileDialog*>(w);
+            seen << QString::number(dialog->acceptMode() == QFileDialog::AcceptOpen)
+                 << QString::number(dialog->fileMode() == QFileDialog::ExistingFiles)
+                 << dialog->nameFilters().join('/') << dialog->directory().absolutePath()
+                 << dialog->windowTitle();
+            dialog->selectFile(QStringLiteral("\"one.cfg\" \"two.cfg\""));
+            static_cast<QDialog*>(dialog)->accept();
+        });
+        FileDialogRequest request{.filter = "Configurations (*.cfg)|*.cfg|All files|*.*",
+                                  .multiSelect = true,
+                                  .initialFolder = m_dir.path(),
+                                  .title = "Pick"};
+        QStringList paths = SplitFileDialogResult(ShowFileDialog(request));
+        paths.sort();
+        const QDir dir(m_dir.path());
+        QCOMPARE(seen, (QStringList{"1", "1", "Configurations (*.cfg)/All files (*.*)",
+                                    dir.absolutePath(), "Pick"}));
+        QCOMPARE(paths, (QStringList{dir.filePath("one.cfg"), dir.filePath("two.cfg")}));
+
+        ModalScript save([&](QWidget* w) {
+            auto* dialog = qobject_cast<QFileDialog*>(w);
+            seen = QStringList{QString::number(dialog->acceptMode() == QFileDialog::AcceptSave),
+                               QFileInfo(dialog->selectedFiles().value(0)).fileName()};
+            static_cast<QDialog*>(dialog)->accept();
+        });
+        FileDialogRequest saving{.filter = "Configurations|*.cfg",
+                                 .save = true,
+                                 .proposedName = "Unit-04",
+                                 .initialFolder = m_dir.path()};
+        QCOMPARE(seam.ui.fileDialog(saving), QStringList{dir.filePath("Unit-04")});
+        QCOMPARE(seen, (QStringList{"1", "Unit-04"}));
+    }
+
+    // The wait cursor does not stack; a message shows the arrow, an error
+    // report also ends the busy state.
+    void busyPointer()
+    {
+        auto shape = [] {
+            return QApplication::overrideCursor() ? QApplication::overrideCursor()->shape()
+                                                  : Qt::ArrowCursor;
+        };
+        QList<Qt::CursorShape> inBox;
+        auto answer = [&] {
+            return std::make_unique<ModalScript>([&](QWidget* w) {
+                inBox << shape();
+                qobject_cast<QMessageBox*>(w)->button(QMessageBox::Ok)->click();
+            });
+        };
+        {
+            Installed seam;
+            {
+                BusyPointer busy;
+                QCOMPARE(shape(), Qt::WaitCursor);
+                seam.ui.setBusy(true); // does not stack
+                auto script = answer();
+                ReportError(QStringLiteral("wMain.mnuFileRead_Click"), 5);
+                QVERIFY(!QApplication::overrideCursor() && !seam.ui.isBusy());
+            }
+            QVERIFY(!QApplication::overrideCursor());
+            seam.ui.setBusy(true);
+            auto script = answer();
+            MsgBox(QStringLiteral("Note"), MsgIcon::Information);
+            QCOMPARE(shape(), Qt::WaitCursor);
+        }
+        QCOMPARE(inBox, (QList<Qt::CursorShape>{Qt::ArrowCursor, Qt::ArrowCursor}));
+        QVERIFY(!QApplication::overrideCursor());
+    }
 };
 
-QTEST_MAIN(tst_TransferDialogs)
-#include "tst_transferdialogs.moc"
+QTEST_MAIN(tst_Dialogs)
+#include "tst_dialogs.moc"
