@@ -284,26 +284,20 @@ private Q_SLOTS:
     }
 
     // While the timer runs neither a click nor Escape closes it; the timer
-    // fires once, then either does.
+    // fires once, then Escape does (a click: see about).
     void closeTimer()
     {
-        for (bool escape : {false, true}) {
-            wSplash splash;
-            QSignalSpy finished(&splash, &wSplash::CloseTimerFinished);
-            splash.SetCloseInterval(100);
-            splash.show();
-            splash.StartCloseTimer();
-            QTest::mouseClick(Picture(&splash), Qt::LeftButton);
-            QTest::keyClick(&splash, Qt::Key_Escape);
-            QVERIFY(splash.isVisible() && splash.CloseTimerRunning());
-            QVERIFY(finished.wait(2000));
-            QVERIFY(finished.size() == 1 && !splash.CloseTimerRunning());
-            if (escape)
-                QTest::keyClick(&splash, Qt::Key_Escape);
-            else
-                QTest::mouseClick(Picture(&splash), Qt::LeftButton);
-            QVERIFY(!splash.isVisible());
-        }
+        wSplash splash;
+        QSignalSpy finished(&splash, &wSplash::CloseTimerFinished);
+        splash.SetCloseInterval(100);
+        splash.show();
+        splash.StartCloseTimer();
+        QTest::mouseClick(Picture(&splash), Qt::LeftButton);
+        QTest::keyClick(&splash, Qt::Key_Escape);
+        QVERIFY(splash.isVisible() && finished.wait(2000));
+        QVERIFY(finished.size() == 1 && !splash.CloseTimerRunning());
+        QTest::keyClick(&splash, Qt::Key_Escape);
+        QVERIFY(!splash.isVisible());
     }
 
     // Help > About: the splash without its timer, a click on the contact

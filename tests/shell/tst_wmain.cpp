@@ -362,21 +362,6 @@ private Q_SLOTS:
         QVERIFY(config.InSecu(3) == 0 && config.BrightMin() == 99 && c.ui.messages.isEmpty());
     }
 
-    // Factory access adds the factory page to every open window, once, and
-    // removes it again.
-    void factoryPageInEveryWindow()
-    {
-        Console c;
-        wPanneau* a = OpenPanel(*c.window, 1);
-        wPanneau* b = OpenPanel(*c.window, 1);
-        b->SetFactoryMode(true);
-        for (bool on : {true, false}) {
-            c.window->SetFactoryMode(on);
-            for (wPanneau* panel : {a, b})
-                QCOMPARE(child<QTabWidget>(panel, "tbsPages")->count(), on ? 4 : 3);
-        }
-    }
-
     // Print: the printer only, then the active panel's report, with the
     // factory section while factory access is open.
     void printsTheActivePanel()
@@ -449,19 +434,9 @@ private Q_SLOTS:
         QTEST(MachineTokenMatches(stored, token), "matches");
     }
 
-    // The password dialog: OK the default, the password shown as stars.
-    void passwordDialog()
-    {
-        wPassword dialog;
-        QVERIFY(child<QPushButton>(&dialog, "cmdBoutons1")->isDefault());
-        auto* text = child<QLineEdit>(&dialog, "txtPassword");
-        QCOMPARE(text->echoMode(), QLineEdit::Password);
-        QCOMPARE(text->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, text),
-                 int('*'));
-    }
-
-    // Only the exact password opens factory access and stores this machine's
-    // token; switching off asks nothing and removes the token alone.
+    // Only the exact password (typed as stars) opens factory access, stores
+    // this machine's token and adds the factory page to the open windows;
+    // switching off asks nothing and removes the token alone.
     void toggle_data()
     {
         QTest::addColumn<QByteArray>("before"); // the INI file; a Factory key: access on
@@ -501,10 +476,14 @@ private Q_SLOTS:
         c.window->SetMachineId(id);
         const bool wasOn = before.contains("Factory") || typed.isNull();
         c.window->SetFactoryMode(wasOn);
+        wPanneau* panel = OpenPanel(*c.window, 1);
         QSignalSpy changed(c.window.get(), &wMain::FactoryModeChanged);
+        bool stars = false;
         c.ui.onNextDialog([&](QObject* dialog) {
             qobject_cast<QWidget*>(dialog)->show();
             auto* field = child<QLineEdit>(dialog, "txtPassword");
+            stars = field->echoMode() == QLineEdit::Password &&
+                    field->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter) == '*';
             QTest::keyClicks(field, typed);
             if (key)
                 QTest::keyClick(field, Qt::Key(key));
@@ -515,6 +494,8 @@ private Q_SLOTS:
         c.choose("mnuOptionsFactory");
 
         QCOMPARE(c.ui.dialogsShown.size(), int(!wasOn));
+        QCOMPARE(stars, !wasOn);
+        QCOMPARE(child<QTabWidget>(panel, "tbsPages")->count(), on ? 4 : 3);
         QCOMPARE(c.window->FactoryMode(), on);
         QCOMPARE(c.item("mnuOptionsFactory")->isChecked(), on);
         QCOMPARE(changed.size(), int(on != wasOn));

@@ -152,7 +152,6 @@ private Q_SLOTS:
         QTest::addColumn<bool>("recent");       // from the recent files, else the dialog
         QTest::addColumn<QStringList>("names"); // "!kind" = a file that cannot be read
         QTest::addColumn<QStringList>("messages");
-        QTest::newRow("one") << false << QStringList{"n.cfg"} << QStringList{};
         QTest::newRow("three") << false << QStringList{"b.cfg", "a.cfg", "c.cfg"} << QStringList{};
         QTest::newRow("damaged") << false << QStringList{"!damaged", "a.cfg"} << QStringList{Load};
         QTest::newRow("unreadable") << false << QStringList{"!unreadable"} << QStringList{Load};
@@ -224,7 +223,6 @@ private Q_SLOTS:
         QTest::newRow("Save, saved") << "@" << false << "-" << false;
         QTest::newRow("Save As, saved") << "@" << true << "old.cfg" << false;
         QTest::newRow("Save, fails") << "@" << false << "-" << true;
-        QTest::newRow("Save As, fails") << "@" << true << "old.cfg" << true;
     }
     void save()
     {

@@ -64,8 +64,6 @@ public:
             TestFiles::WriteBytes(m_path, content);
     }
     ~IniSandbox() { SetIniFileNameOverride({}); }
-    IniSandbox(const IniSandbox&) = delete;
-    IniSandbox& operator=(const IniSandbox&) = delete;
 
     QString folder() const { return m_dir.path(); }
     bool exists() const { return QFile::exists(m_path); }
@@ -100,10 +98,10 @@ inline QStringList RecentFiles(const wMain& window)
     return paths;
 }
 
-// The messages shown, each as "Icon Buttons[ Default][ <title>]: text" (the
-// title only when not "Orvel"), compared with the expected ones, a "*"
+// Compares the messages shown, each as "Icon Buttons[ Default][ <title>]:
+// text" (the title only when not "Orvel"), with the expected ones, a "*"
 // standing for any run of characters.
-inline QStringList Shown(const RecordingUi& ui)
+inline void CompareMessages(const RecordingUi& ui, const QStringList& expected)
 {
     static const char* const icons[] = {"None", "Critical", "Question", "Exclamation",
                                         "Information"};
@@ -116,12 +114,6 @@ inline QStringList Shown(const RecordingUi& ui)
                      .arg(icons[int(m.icon)], buttons[int(m.buttons)],
                           m.defaultButton ? QString(' ') + answers[int(*m.defaultButton)] : "",
                           m.title == "Orvel" ? QString() : " <" + m.title + '>', m.text);
-    return shown;
-}
-
-inline void CompareMessages(const RecordingUi& ui, const QStringList& expected)
-{
-    const QStringList shown = Shown(ui);
     bool same = shown.size() == expected.size();
     for (qsizetype i = 0; same && i < shown.size(); ++i) {
         QStringList parts = expected[i].split('*');
