@@ -225,7 +225,6 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("parity"); // the row's name: the line's settings
         QTest::newRow("9600,N,8,1") << GetCaption(1117);
-        QTest::newRow("9600,O,8,1") << GetCaption(1119);
         QTest::newRow("9600,o,8,1") << GetCaption(1119);
         QTest::newRow("9600,M,8,1") << QString();
     }
