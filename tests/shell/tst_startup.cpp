@@ -34,11 +34,6 @@ StartUpOptions Options(SimulatedLine** line = nullptr)
     options.machineId = ThisMachine;
     return options;
 }
-
-QLabel* Picture(QWidget* splash)
-{
-    return child<QLabel>(splash, "imgSplash");
-}
 } // namespace
 
 class tst_StartUp : public QObject
@@ -55,10 +50,10 @@ private Q_SLOTS:
         QTest::addColumn<int>("bauds");
         QTest::addColumn<QString>("port");
         QTest::addColumn<QStringList>("texts"); // stored language, File menu, help file
-        const QStringList english{"English", "&File", "orvel-en.html"};
         QTest::newRow("French chosen")
             << "Français" << 9600 << "1" << QStringList{"Français", "&Fichier", "orvel-fr.html"};
-        QTest::newRow("19200, another port") << QString() << 19200 << "4" << english;
+        QTest::newRow("19200, another port")
+            << QString() << 19200 << "4" << QStringList{"English", "&File", "orvel-en.html"};
     }
     void firstStart()
     {
@@ -248,39 +243,34 @@ private Q_SLOTS:
 
     // Closing the console during the splash ends start-up at once when the
     // user confirms: no window, no splash, no serial port left behind.
-    void closedDuringTheSplash_data()
-    {
-        QTest::addColumn<bool>("yes");
-        QTest::newRow("Yes") << true;
-        QTest::newRow("No") << false;
-    }
     void closedDuringTheSplash()
     {
-        QFETCH(bool, yes);
-        RecordingUi ui;
-        IniSandbox ini(English);
-        StartUpOptions options = Options();
-        options.splashIntervalMs = yes ? 60000 : 400;
-        StartUp startUp(options);
-        QPointer<ComCtrl> port;
-        bool closed = true;
-        QTimer::singleShot(100, [&] {
-            port = &startUp.Window()->Port();
-            QVERIFY(port->PortOpen());
-            ui.answerNext(yes ? MsgAnswer::Yes : MsgAnswer::No);
-            closed = startUp.Window()->close();
-        });
-        QElapsedTimer clock;
-        clock.start();
-        QCOMPARE(startUp.Run(), yes ? StartUp::Result::Quit : StartUp::Result::Ready);
-        QVERIFY(clock.elapsed() < 10000);
-        QCOMPARE(closed, yes);
-        CompareMessages(ui, {"Question YesNo: " + GetText(10103)});
-        QCOMPARE(startUp.Splash(), nullptr);
-        QCOMPARE(startUp.Window() == nullptr, yes);
-        QCOMPARE(port.isNull(), yes);
-        if (!yes)
-            QVERIFY(startUp.Window()->isEnabled() && port->PortOpen());
+        for (bool yes : {true, false}) {
+            RecordingUi ui;
+            IniSandbox ini(English);
+            StartUpOptions options = Options();
+            options.splashIntervalMs = yes ? 60000 : 400;
+            StartUp startUp(options);
+            QPointer<ComCtrl> port;
+            bool closed = true;
+            QTimer::singleShot(100, [&] {
+                port = &startUp.Window()->Port();
+                QVERIFY(port->PortOpen());
+                ui.answerNext(yes ? MsgAnswer::Yes : MsgAnswer::No);
+                closed = startUp.Window()->close();
+            });
+            QElapsedTimer clock;
+            clock.start();
+            QCOMPARE(startUp.Run(), yes ? StartUp::Result::Quit : StartUp::Result::Ready);
+            QVERIFY(clock.elapsed() < 10000);
+            QCOMPARE(closed, yes);
+            CompareMessages(ui, {"Question YesNo: " + GetText(10103)});
+            QCOMPARE(startUp.Splash(), nullptr);
+            QCOMPARE(startUp.Window() == nullptr, yes);
+            QCOMPARE(port.isNull(), yes);
+            if (!yes)
+                QVERIFY(startUp.Window()->isEnabled() && port->PortOpen());
+        }
     }
 
     // While the timer runs neither a click nor Escape closes it; the timer
@@ -292,7 +282,7 @@ private Q_SLOTS:
         splash.SetCloseInterval(100);
         splash.show();
         splash.StartCloseTimer();
-        QTest::mouseClick(Picture(&splash), Qt::LeftButton);
+        QTest::mouseClick(child<QLabel>(&splash, "imgSplash"), Qt::LeftButton);
         QTest::keyClick(&splash, Qt::Key_Escape);
         QVERIFY(splash.isVisible() && finished.wait(2000));
         QVERIFY(finished.size() == 1 && !splash.CloseTimerRunning());
@@ -315,7 +305,7 @@ private Q_SLOTS:
                         QString::number(contact->isVisible());
             QTest::mouseClick(contact, Qt::LeftButton);
             seen << QString::number(splash->isVisible());
-            QTest::mouseClick(Picture(splash), Qt::LeftButton);
+            QTest::mouseClick(child<QLabel>(splash, "imgSplash"), Qt::LeftButton);
             seen << QString::number(splash->isVisible()) + QString::number(splash->result());
             return false;
         });
@@ -330,8 +320,9 @@ private Q_SLOTS:
     {
         wSplash splash;
         splash.SetAboutMode(true);
-        QTimer::singleShot(20, &splash,
-                           [&] { QTest::mouseClick(Picture(&splash), Qt::LeftButton); });
+        QTimer::singleShot(20, &splash, [&] {
+            QTest::mouseClick(child<QLabel>(&splash, "imgSplash"), Qt::LeftButton);
+        });
         QTimer::singleShot(3000, &splash, &QDialog::accept); // the guard
         QCOMPARE(splash.exec(), int(QDialog::Rejected));
     }

@@ -56,8 +56,6 @@ struct Bench : Console
                 list << panel;
         return list;
     }
-    QMenu* file() const { return window->Menu(QStringLiteral("mnuFile")); }
-    QStringList recent() const { return RecentFiles(*window); }
     wPanneau* document(const QString& path, const ConfigClass& config) const
     {
         wPanneau* panel = window->NewPanelWindow();
@@ -182,9 +180,10 @@ private Q_SLOTS:
                 opened << SaveFile(path, name);
         }
         if (recent) {
-            b.window->RecentFiles().Add(b.file(), paths[0]);
-            b.window->RecentFiles().Add(b.file(), "/other.cfg");
-            MostRecentFilesClass::Entry(b.file(), 2)->trigger();
+            QMenu* file = b.window->Menu(QStringLiteral("mnuFile"));
+            b.window->RecentFiles().Add(file, paths[0]);
+            b.window->RecentFiles().Add(file, "/other.cfg");
+            MostRecentFilesClass::Entry(file, 2)->trigger();
         } else {
             SetIniParam(QStringLiteral("General"), QStringLiteral("DataFiles"), "/start");
             b.ui.answerNextFileDialog(paths);
@@ -203,7 +202,7 @@ private Q_SLOTS:
         }
         QCOMPARE(seen, opened);
         std::reverse(opened.begin(), opened.end());
-        QCOMPARE(b.recent(), recent ? opened + QStringList{"/other.cfg"} : opened);
+        QCOMPARE(RecentFiles(*b.window), recent ? opened + QStringList{"/other.cfg"} : opened);
         if (recent) {
             b.window->mnuFileMRU_Click(opened.isEmpty() ? 1 : 2);
             QCOMPARE(b.item("mnuFileSepMRU")->isVisible(), !opened.isEmpty());
@@ -255,7 +254,7 @@ private Q_SLOTS:
         QCOMPARE(panel->Path(), target);
         QCOMPARE(panel->Modified(), locked);
         const bool named = dialog && !locked;
-        QCOMPARE(b.recent(), named ? QStringList{chosen} : QStringList{});
+        QCOMPARE(RecentFiles(*b.window), named ? QStringList{chosen} : QStringList{});
         QCOMPARE(GetIniParam("General", "DataFiles"), named ? b.dir.path() : QString());
     }
 
@@ -270,7 +269,7 @@ private Q_SLOTS:
         b.window->OpenFiles({"a.cfg", "gone.cfg"});
         QDir::setCurrent(here);
         CompareMessages(b.ui, {Missing.arg(b.dir.filePath("gone.cfg"))});
-        QCOMPARE(b.recent(), QStringList{b.dir.filePath("a.cfg")});
+        QCOMPARE(RecentFiles(*b.window), QStringList{b.dir.filePath("a.cfg")});
 
         QMimeData web;
         web.setUrls({QUrl("https://example.org/c.cfg")});
