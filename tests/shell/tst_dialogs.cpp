@@ -295,7 +295,7 @@ private Q_SLOTS:
     }
 
     // The warning's message with its line marks as line breaks; Yes (the
-    // default, so Enter) confirms; No, Escape and the frame refuse.
+    // default button) confirms; No, Escape and the frame refuse.
     void warning_data()
     {
         QTest::addColumn<QString>("how");
@@ -314,6 +314,7 @@ private Q_SLOTS:
             Text(&dialog, "lblMessage"),
             "The firmware of this panel is older than this console.\nSettings that it does not "
             "support will be adjusted in this document before writing.");
+        QVERIFY(child<QPushButton>(&dialog, "cmdYes")->isDefault());
         dialog.show();
         Close(&dialog, how);
         QVERIFY(!dialog.isVisible());
