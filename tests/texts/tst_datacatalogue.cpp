@@ -155,47 +155,25 @@ private Q_SLOTS:
     void cleanupTestCase() { CloseDataFile(); }
 
     // The scanner finds what the convention above promises, and no more.
-    void scanner_data()
-    {
-        QTest::addColumn<QString>("source");
-        QTest::addColumn<QString>("found"); // texts; tool tips; menus
-        auto row = [](const char* source, const char* found) {
-            QTest::newRow(qPrintable(
-                QString::fromLatin1(source).left(40).replace(QLatin1Char('\n'), QLatin1Char(' '))))
-                << QString::fromLatin1(source) << QString::fromLatin1(found);
-        };
-        row("x = GetText(10103); GetText(QStringLiteral(\"1001\"))", "1001 10103;;");
-        row("setWindowTitle(caption(1600)); l->setText(TaggedText( 1610 ));", "1600 1610;;");
-        row("resize(1000); setText(QStringLiteral(\"8\")); setWindowCaption(5); GetText(tag); "
-            "GetText(Base + 3); if (lastTag == 5) f();",
-            ";;");
-        row("// GetText(999)\n/* GetText(998) */ s = \"http://x\"; GetText(5);", "5;;");
-        row("constexpr int kPageTags[2] = {1110, 1120}; constexpr int ParamTextBase = 102215;",
-            "1110 1120 102215;;");
-        row("m_tagged = {{lblPort, 1111},\n {m_cmdButtons[0], 12}, {x, kButtonTags[1]}};",
-            "12 1111;;");
-        row("w->setProperty(\"Tag\", 1001);", "1001;;");
-        row("// tags: 43100-43102, 7\n// tooltips: 5 - 6", "7 43100 43101 43102;5 6;");
-        row("a->setObjectName(\"mnuFileOpen\"); add(\"mnuFileSep1\"); \"mnuFileMRU3\"; "
-            "\"tbrTools\"; \"mnuLangFrench\"; // \"mnuOld\"",
-            ";;mnuFileOpen");
-    }
-
     void scanner()
     {
-        QFETCH(QString, source);
         References refs;
-        Scan(source, QStringLiteral("x.cpp"), refs);
-        const auto list = [](const QList<qint64>& tags) {
-            QStringList l;
-            for (qint64 t : tags)
-                l << QString::number(t);
-            return l.join(QLatin1Char(' '));
-        };
-        QTEST(QStringList({list(refs.labels.keys()), list(refs.toolTips.keys()),
-                           refs.menuKeys.keys().join(QLatin1Char(' '))})
-                  .join(QLatin1Char(';')),
-              "found");
+        Scan("x = GetText(10103); GetText(QStringLiteral(\"1001\"))\n"
+             "setWindowTitle(caption(1600)); l->setText(TaggedText( 1610 ));\n"
+             "resize(1000); setText(QStringLiteral(\"8\")); setWindowCaption(5); GetText(tag);\n"
+             "GetText(Base + 3); if (lastTag == 5) f();\n"
+             "// GetText(999)\n/* GetText(998) */ s = \"http://x\"; GetText(6);\n"
+             "constexpr int kPageTags[2] = {1110, 1120}; constexpr int ParamTextBase = 102215;\n"
+             "m_tagged = {{lblPort, 1111},\n {m_cmdButtons[0], 12}, {x, kButtonTags[1]}};\n"
+             "w->setProperty(\"Tag\", 1002);\n// tags: 43100-43102, 7\n// tooltips: 5 - 6\n"
+             "a->setObjectName(\"mnuFileOpen\"); add(\"mnuFileSep1\"); \"mnuFileMRU3\";\n"
+             "\"tbrTools\"; \"mnuLangFrench\"; // \"mnuOld\"",
+             QStringLiteral("x.cpp"), refs);
+        QCOMPARE(refs.labels.keys(), (QList<qint64>{6, 7, 12, 1001, 1002, 1110, 1111, 1120, 1600,
+                                                    1610, 10103, 43100, 43101, 43102, 102215}));
+        QCOMPARE(refs.labels.value(1002), QStringLiteral("x.cpp:10"));
+        QCOMPARE(refs.toolTips.keys(), (QList<qint64>{5, 6}));
+        QCOMPARE(refs.menuKeys.keys(), QStringList{QStringLiteral("mnuFileOpen")});
     }
 
     void everyLanguageHasItsText()
@@ -246,8 +224,7 @@ private Q_SLOTS:
         QStringList problems;
         for (const auto& [refs, table, what] :
              {std::tuple{&m_refs.labels, Keys(m_data.labels),
-                         "text %1, used at %2, has no row in "
-                         "T_Labels"},
+                         "text %1, used at %2, has no row in T_Labels"},
               std::tuple{&m_refs.toolTips, Keys(m_data.toolTips),
                          "tool tip %1, used at %2, has no row in T_ToolTips"}}) {
             for (auto it = refs->cbegin(); it != refs->cend(); ++it) {
