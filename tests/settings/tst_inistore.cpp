@@ -188,7 +188,7 @@ private Q_SLOTS:
         row("12", "12", "12", "true", "12");
         row("  3 ", "3", "3", "true", "3");
         row("0", "0", "0", "false", "0");
-        row("True", "error 13", "error 13", "true", "error 13");
+        row("true", "error 13", "error 13", "true", "error 13");
         row("FALSE", "error 13", "error 13", "false", "error 13");
         row("2.5", "2", "2", "true", "2.5"); // halves to even
         row("-3.5", "-4", "-4", "true", "-3.5");
