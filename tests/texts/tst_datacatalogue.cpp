@@ -294,21 +294,6 @@ private Q_SLOTS:
         QVERIFY2(problems.isEmpty(), qPrintable(Failures(problems)));
     }
 
-    void helpFileOfEveryLanguageIsBesideTheProgram()
-    {
-        QStringList problems;
-        for (const QString& language : Languages()) {
-            SetCurrentLanguage(language);
-            const QString name = GetText(1);
-            if (name.isEmpty() || name.startsWith(QLatin1Char('#')) ||
-                !QFileInfo(QStringLiteral(ORVEL_BIN_DIR "/") + name).isFile())
-                problems << QStringLiteral("%1: help file \"%2\" is not in %3")
-                                .arg(language, name, QStringLiteral(ORVEL_BIN_DIR));
-        }
-        SetCurrentLanguage(QString());
-        QVERIFY2(problems.isEmpty(), qPrintable(Failures(problems)));
-    }
-
     // The shipped defaults fill a new configuration without an error.
     void defaultsMakeAWorkingConfiguration()
     {
