@@ -9,13 +9,18 @@
 #include "SmallDataFile.h"
 #include "TestFiles.h"
 #include "texts/DataFunctions.h"
+#include "Unprivileged.h"
 #include "util/ErrorHandling.h"
 #include "util/IniFile.h"
+#include "util/RuntimeError.h"
+#include "util/SafeFile.h"
 #include "WidgetLookup.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
@@ -29,6 +34,8 @@
 
 #include <memory>
 
+#include <sys/stat.h>
+
 // A window that takes part in a language change.
 class LanguageWatcher : public QWidget
 {
@@ -40,6 +47,19 @@ public Q_SLOTS:
 };
 
 namespace {
+const QString General = QStringLiteral("General");
+const QString Communication = QStringLiteral("Communication");
+
+// What a conversion gives, or "error N" for the error it raises.
+template <class F> QString outcome(F convert)
+{
+    try {
+        return QVariant(convert()).toString();
+    } catch (const RuntimeError& e) {
+        return QStringLiteral("error %1").arg(e.number());
+    }
+}
+
 QComboBox* combo(wConfig& d, const char* name)
 {
     return child<QComboBox>(&d, name);
@@ -55,11 +75,13 @@ QPushButton* button(wConfig& d, int index)
 
 } // namespace
 
-// The preferences dialog: what it shows, and that Apply applies and stores
+// The settings, run as an unprivileged user. The INI store: where the file
+// is, a preset beside the program, files that cannot be read or written, and
+// the typed readers. The preferences dialog: what it shows, and that Apply applies and stores
 // exactly the groups the user touched. The recent-files list on a File menu:
 // entries, separator, placeholder, shortened captions, the INI section and
 // the missing-file message.
-class TestWConfig : public QObject
+class TestSettings : public QObject
 {
     Q_OBJECT
 
@@ -124,6 +146,7 @@ private Q_SLOTS:
     {
         m_link.reset();
         m_port.reset();
+        SetIniFolders({}, {});
     }
 
     // The lists and ranges offered; the help context follows the page.
@@ -537,7 +560,158 @@ private Q_SLOTS:
         MostRecentFilesClass::Entry(m_menu.get(), 2)->trigger();
         QCOMPARE(spy, (QList<QList<QVariant>>{{2, QStringLiteral("/b.cfg")}}));
     }
+
+    // An orvel.ini beside the program that the user cannot write is a preset:
+    // it is read, under the user's own file, which takes every change.
+    void presetBesideProgram_data()
+    {
+        QTest::addColumn<QByteArray>("beside"); // null: no file
+        QTest::addColumn<bool>("fileWritable");
+        QTest::addColumn<bool>("folderWritable");
+        QTest::addColumn<bool>("writtenBeside");
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<QString>("language");
+        const QByteArray preset = "[Communication]\nPort=7\n[General]\nLanguage=Français\n";
+        QTest::newRow("writable file beside: the one file") << preset << true << true << true << "7"
+                                                            << "Français";
+        QTest::newRow("read-only file beside: under the user's")
+            << preset << false << false << false << "3"
+            << "Français";
+        QTest::newRow("writable file in a read-only folder: under the user's")
+            << preset << true << false << false << "3"
+            << "Français";
+        QTest::newRow("read-only folder, no file: the user's alone")
+            << QByteArray() << false << false << false << "3"
+            << "";
+    }
+
+    void presetBesideProgram()
+    {
+        QFETCH(QByteArray, beside);
+        QFETCH(bool, writtenBeside);
+        QTemporaryDir program;
+        const QString besideFile = program.filePath(QStringLiteral("orvel.ini"));
+        const QString userFolder = m_dir.filePath(QStringLiteral("user"));
+        const QString userFile = userFolder + QStringLiteral("/orvel.ini");
+        QDir(userFolder).removeRecursively();
+        QVERIFY(QDir().mkpath(userFolder));
+        TestFiles::WriteBytes(userFile, "[Communication]\nPort=3\n");
+        QFETCH(bool, fileWritable);
+        QFETCH(bool, folderWritable);
+        if (!beside.isNull()) {
+            TestFiles::WriteBytes(besideFile, beside);
+            if (!fileWritable)
+                QVERIFY(QFile::setPermissions(besideFile, QFile::ReadOwner));
+        }
+        if (!folderWritable)
+            QVERIFY(QFile::setPermissions(program.path(), QFile::ReadOwner | QFile::ExeOwner));
+        SetIniFileNameOverride(QString());
+        SetIniFolders(program.path(), userFolder);
+
+        RecordingUi ui;
+        QCOMPARE(IniFileName(), writtenBeside ? besideFile : userFile);
+        QTEST(GetIniParam(Communication, QStringLiteral("Port")), "port");
+        QTEST(GetIniParam(General, QStringLiteral("Language")), "language");
+        SetIniParam(Communication, QStringLiteral("Port"), QStringLiteral("9"));
+        QCOMPARE(GetIniParam(Communication, QStringLiteral("Port")), QStringLiteral("9"));
+        QVERIFY(ui.messages.isEmpty());
+        if (!writtenBeside)
+            QCOMPARE(TestFiles::ReadBytes(besideFile), beside); // the preset is never changed
+        QFile::setPermissions(program.path(),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    // A file that is not a regular one, or too large, is not read: it is
+    // reported once and reads as every key absent; it is never replaced. A
+    // file that cannot be written is reported at each write.
+    void unusableFile_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("named pipe") << "pipe";
+        QTest::newRow("larger than 4 MiB") << "large";
+        QTest::newRow("a folder") << "folder";
+    }
+
+    void unusableFile()
+    {
+        QFETCH(QString, kind);
+        const QString file = m_dir.filePath(kind + QStringLiteral(".ini"));
+        if (kind == QLatin1String("pipe"))
+            QCOMPARE(::mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+        else if (kind == QLatin1String("folder"))
+            QVERIFY(QDir().mkpath(file));
+        else
+            TestFiles::WriteBytes(file, "[General]\nLanguage=English\n" +
+                                            QByteArray(MaxIniFileBytes, ';'));
+        const FileKind before = KindOfFile(file);
+        SetIniFileNameOverride(file);
+        RecordingUi ui;
+        QCOMPARE(GetIniParam(General, QStringLiteral("Language"), QStringLiteral("d")),
+                 QStringLiteral("d"));
+        QCOMPARE(GetIniInt(Communication, QStringLiteral("Stops"), 1), 1);
+        SetIniParam(General, QStringLiteral("Language"), QStringLiteral("x"));
+        QStringList texts;
+        for (const MessageRequest& m : ui.messages)
+            texts << m.text;
+        QCOMPARE(
+            texts,
+            QStringList({ErrorReport(75, "Path/File access error", "ZEBfonctions.GetIniParam"),
+                         ErrorReport(75, "Path/File access error", "ZEBfonctions.SetIniParam")}));
+        QCOMPARE(KindOfFile(file), before);
+    }
+
+    // The file is read again as soon as it changes, even within a second and
+    // at the same size.
+    void changes()
+    {
+        const QString file = IniFileName();
+        TestFiles::WriteBytes(file, "[General]\nLanguage=English\n");
+        QCOMPARE(GetIniParam(General, QStringLiteral("Language")), QStringLiteral("English"));
+        TestFiles::WriteBytes(file, "[General]\nLanguage=Espanol\n");
+        QCOMPARE(GetIniParam(General, QStringLiteral("Language")), QStringLiteral("Espanol"));
+    }
+
+    void conversions_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("asInt");
+        QTest::addColumn<QString>("asLong");
+        QTest::addColumn<QString>("asBool");
+        QTest::addColumn<QString>("asDouble");
+        auto row = [](const char* text, const char* i, const char* l, const char* b,
+                      const char* d) {
+            QTest::newRow(text) << QString::fromLatin1(text) << QString::fromLatin1(i)
+                                << QString::fromLatin1(l) << QString::fromLatin1(b)
+                                << QString::fromLatin1(d);
+        };
+        row("12", "12", "12", "true", "12");
+        row("  3 ", "3", "3", "true", "3");
+        row("0", "0", "0", "false", "0");
+        row("true", "error 13", "error 13", "true", "error 13");
+        row("FALSE", "error 13", "error 13", "false", "error 13");
+        row("2.5", "2", "2", "true", "2.5"); // halves to even
+        row("-3.5", "-4", "-4", "true", "-3.5");
+        row("40000", "error 6", "40000", "true", "40000");
+        row("COM3", "error 13", "error 13", "error 13", "error 13");
+        row("", "error 13", "error 13", "error 13", "error 13");
+    }
+
+    void conversions()
+    {
+        QFETCH(QString, text);
+        QTEST(outcome([&] { return int(TextToInt(text)); }), "asInt");
+        QTEST(outcome([&] { return TextToLong(text); }), "asLong");
+        QTEST(outcome([&] { return TextToBool(text); }), "asBool");
+        QTEST(outcome([&] { return TextToDouble(text); }), "asDouble");
+    }
 };
 
-QTEST_MAIN(TestWConfig)
-#include "tst_wconfig.moc"
+int main(int argc, char* argv[])
+{
+    Unprivileged::Drop();
+    QApplication app(argc, argv);
+    TestSettings tc;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&tc, argc, argv);
+}
+#include "tst_settings.moc"
