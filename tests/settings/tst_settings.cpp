@@ -435,8 +435,7 @@ private Q_SLOTS:
               {"/home/installer/orvel/sites/north/unit-04.cfg",
                "/home/.../sites/north/unit-04.cfg"},
               {"a-file-name-without-any-folder-at-all.cfg",
-               "a-file-name-without-any-folder-at-all.cfg"},
-              {"", ""}})
+               "a-file-name-without-any-folder-at-all.cfg"}})
             QTest::newRow(path) << QString::fromLatin1(path) << QString::fromLatin1(display);
     }
 

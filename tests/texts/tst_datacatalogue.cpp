@@ -474,17 +474,6 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(dir + QStringLiteral("/out")));
     }
 
-    void wrongPasswordCannotBeDumped()
-    {
-        const QString data = m_dir.filePath(QStringLiteral("otherpassword.dat"));
-        Write(Standard(), data, QByteArrayLiteral("B47D"));
-        QString err;
-        QCOMPARE(
-            Run({QStringLiteral("dump"), data, m_dir.filePath(QStringLiteral("nodump"))}, &err), 1);
-        QVERIFY2(err.startsWith(data + QStringLiteral(": ")), qPrintable(err));
-        QVERIFY(!QFileInfo::exists(m_dir.filePath(QStringLiteral("nodump"))));
-    }
-
     // The writer refuses what the sources would refuse (the same check as
     // the refusals above) and writes nothing; a file it writes replaces an
     // older one whole, no temporary left.
