@@ -1,6 +1,9 @@
 // The configuration record and its file, byte by byte against a file made by
-// hand from the layout.
+// hand from the layout; the copy stores and the value codecs.
+#include "config/ClipboardClass.h"
 #include "config/ConfigClass.h"
+#include "config/LineStore.h"
+#include "config/ValueCodecs.h"
 #include "ErrorReport.h"
 #include "FileSizeLimit.h"
 #include "HandFile.h"
@@ -15,6 +18,28 @@
 
 using Access = std::function<void(ConfigClass&)>;
 Q_DECLARE_METATYPE(Access)
+
+namespace {
+// A record whose every byte outside the texts differs from its neighbours.
+ConfigClass Filled(int seed)
+{
+    QByteArray bytes = ConfigClass().ToFileBytes(); // type "Orvel", no name
+    for (int i = 0; i < bytes.size(); ++i)
+        if (i < 241 || i >= 254)
+            bytes[i] = char(seed + i * 7);
+    ConfigClass c;
+    c.FromFileBytes(bytes);
+    return c;
+}
+
+QList<int> Range(int from, int to)
+{
+    QList<int> offsets;
+    for (int i = from; i < to; ++i)
+        offsets << i;
+    return offsets;
+}
+} // namespace
 
 class TestConfigFile : public QObject
 {
@@ -32,16 +57,12 @@ class TestConfigFile : public QObject
     }
 
 private Q_SLOTS:
-    void newRecordAndSlaveMirror()
+    // The slave number (GenParam(23)) sets the panel number: the copy of the
+    // general section shows it; the reverse does not hold (every field test).
+    void newRecord()
     {
-        ConfigClass c;
-        QCOMPARE(c.ToFileBytes(),
+        QCOMPARE(ConfigClass().ToFileBytes(),
                  QByteArray(241, 0) + QByteArray("\x05\0\0\0Orvel", 9) + QByteArray(46, 0));
-        c.SetGenParam(23, 7); // the slave number sets the panel number, not the reverse
-        c.SetGenParam(22, 5);
-        QCOMPARE(int(c.ModuleNo()), 7);
-        c.SetModuleNo(9);
-        QCOMPARE(int(c.GenParam(23)), 7);
     }
 
     void badIndexReportedAndNothingStored_data()
@@ -56,8 +77,6 @@ private Q_SLOTS:
         row("SetGenParam(33)", "GenParam", [](ConfigClass& c) { c.SetGenParam(33, 4); });
         row("SetGenParam(-1)", "GenParam", [](ConfigClass& c) { c.SetGenParam(-1, 4); });
         row("SetInSecu(0)", "InSecu", [](ConfigClass& c) { c.SetInSecu(0, 4); });
-        row("SetOutMode(13)", "OutMode", [](ConfigClass& c) { c.SetOutMode(13, 4); });
-        row("SetInTempo(13)", "InTempo", [](ConfigClass& c) { c.SetInTempo(13, 4); });
         row("InRedir(12, 5)", "InRedir", [](ConfigClass& c) { QCOMPARE(c.InRedir(12, 5), 0); });
     }
     void badIndexReportedAndNothingStored()
@@ -161,17 +180,6 @@ private Q_SLOTS:
         QCOMPARE(back.ModuleName(), "Chaufferie n°2 – Façade € ?");
     }
 
-    void missingFileIsSilent()
-    {
-        RecordingUi ui;
-        ConfigClass c;
-        c.SetInSecu(1, 9);
-        QVERIFY(!c.Load(path("nothing-here.orv")));
-        QVERIFY(!c.Load(QString()));
-        QVERIFY(ui.messages.isEmpty());
-        QCOMPARE(int(c.InSecu(1)), 9);
-    }
-
     // A damaged file is reported and keeps the fields read before the damage.
     void damagedFiles_data()
     {
@@ -228,6 +236,147 @@ private Q_SLOTS:
         QCOMPARE(TestFiles::ReadBytes(path("atomic.orv")), "the previous configuration");
         QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden).filter("atomic"),
                  QStringList{"atomic.orv"});
+    }
+
+    // The file offsets each section carries (the texts take offsets 241..253).
+    void sections_data()
+    {
+        QTest::addColumn<int>("section");
+        QTest::addColumn<QList<int>>("carried");
+        QTest::newRow("inputs") << 0 << Range(0, 180);
+        QTest::newRow("outputs") << 1 << Range(180, 204);
+        QTest::newRow("general") << 2 << Range(204, 236) + Range(278, 283) + QList<int>{295};
+        QTest::newRow("factory") << 3 << Range(236, 240);
+    }
+    void sections()
+    {
+        QFETCH(int, section);
+        QFETCH(QList<int>, carried);
+        using Get = void (ClipboardClass::*)(const ConfigClass&);
+        using Set = void (ClipboardClass::*)(ConfigClass&) const;
+        using Flag = bool (ClipboardClass::*)() const;
+        const Get gets[] = {&ClipboardClass::GetInputs, &ClipboardClass::GetOutputs,
+                            &ClipboardClass::GetGeneral, &ClipboardClass::GetFactory};
+        const Set sets[] = {&ClipboardClass::SetInputs, &ClipboardClass::SetOutputs,
+                            &ClipboardClass::SetGeneral, &ClipboardClass::SetFactory};
+        const Flag flags[] = {&ClipboardClass::InputData, &ClipboardClass::OutputData,
+                              &ClipboardClass::GeneralData, &ClipboardClass::FactoryData};
+        ClipboardClass store;
+        const QByteArray source = Filled(3).ToFileBytes();
+        QByteArray expected = Filled(40).ToFileBytes();
+        ConfigClass pasted = Filled(40);
+        (store.*sets[section])(pasted); // nothing copied yet: nothing pasted
+        QCOMPARE(pasted.ToFileBytes(), expected);
+
+        (store.*gets[section])(Filled(3));
+        for (int s = 0; s < 4; ++s)
+            QCOMPARE((store.*flags[s])(), s == section);
+        (store.*sets[section])(pasted);
+        for (int offset : carried)
+            expected[offset] = source[offset];
+        if (section == 2)
+            expected[240] = source[230]; // the panel number follows parameter 23
+        QCOMPARE(pasted.ToFileBytes(), expected);
+    }
+
+    // Input line 7 onto line 2, output line 9 onto line 3; a paste before any
+    // copy or onto line 13 beeps and changes nothing.
+    void lines()
+    {
+        RecordingUi ui;
+        LineStore store;
+        ConfigClass target = Filled(60);
+        const QByteArray source = Filled(5).ToFileBytes();
+        QByteArray expected = target.ToFileBytes();
+        QVERIFY(!store.PasteInputLine(target, 2));
+        QVERIFY(!store.PasteOutputLine(target, 2));
+        QCOMPARE(ui.beeps, 2);
+        QCOMPARE(target.ToFileBytes(), expected);
+
+        store.CopyInputLine(Filled(5), 7);
+        store.CopyOutputLine(Filled(5), 9);
+        QVERIFY(store.PasteInputLine(target, 2));
+        QVERIFY(store.PasteOutputLine(target, 3));
+        expected.replace(15, 15, source.mid(6 * 15, 15));
+        expected.replace(184, 2, source.mid(196, 2));
+        QCOMPARE(target.ToFileBytes(), expected);
+        QVERIFY(!store.PasteInputLine(target, 13));
+        QCOMPARE(ui.beeps, 3);
+        QCOMPARE(target.ToFileBytes(), expected);
+    }
+
+    void words_data()
+    {
+        QTest::addColumn<int>("word");
+        QTest::addColumn<int>("value");
+        QTest::newRow("-1") << -1 << 65535;
+        QTest::newRow("5") << 5 << 5;
+        QTest::newRow("-32768") << -32768 << 32768;
+        QTest::newRow("32767") << 32767 << 32767;
+    }
+    void words()
+    {
+        QFETCH(int, word);
+        QFETCH(int, value);
+        QCOMPARE(Unsigned(std::int16_t(word)), value);
+        QCOMPARE(int(Signed(value)), word);
+        // Signed wraps any 32-bit value, of either sign, into a word.
+        QCOMPARE(int(Signed(value + 3 * 65536)), word);
+        QCOMPARE(int(Signed(value - 65536)), word);
+        QCOMPARE(int(Signed(INT32_MIN)), 0);
+    }
+
+    // The text and parts of a duration; 256 h or more, or below 0, is
+    // reported and leaves the parts as they were.
+    void timeDecode_data()
+    {
+        QTest::addColumn<double>("ms");
+        QTest::addColumn<bool>("noSeconds");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("hours");
+        QTest::addColumn<int>("millis");
+        const auto row = [](const char* name, double ms, const char* text, int hours, int millis,
+                            bool noSeconds = false) {
+            QTest::newRow(name) << ms << noSeconds << QString(text) << hours << millis;
+        };
+        row("0", 0, "00h00m00s000ms", 0, 0);
+        row("example", 3723004, "01h02m03s004ms", 1, 4);
+        row("no seconds", 3723004, "01h02m", 1, 4, true);
+        row("last hour", 921599999, "255h59m59s999ms", 255, 999);
+        row("half to even down", 2.5, "00h00m00s002ms", 0, 2);
+        row("half to even up", 3.5, "00h00m00s004ms", 0, 4);
+        row("256 h", 921600000, "", 9, 0);
+        row("negative", -5, "", 9, 0);
+    }
+    void timeDecode()
+    {
+        QFETCH(double, ms);
+        QFETCH(bool, noSeconds);
+        QFETCH(QString, text);
+        QFETCH(int, hours);
+        QFETCH(int, millis);
+        RecordingUi ui;
+        TimeParts p;
+        p.Hours = 9;
+        QCOMPARE(TimeDecode(ms, p, noSeconds), text);
+        QCOMPARE(int(p.Hours), hours);
+        QCOMPARE(int(p.Milliseconds), millis);
+        if (text.isEmpty()) {
+            QCOMPARE(ui.messages.size(), 1);
+            QCOMPARE(ui.lastText(), ErrorReport(6, "Overflow", "Global.TimeDecode"));
+        } else {
+            QCOMPARE(double(TimeCode(p)), std::nearbyint(ms));
+            QVERIFY(ui.messages.isEmpty());
+        }
+    }
+
+    // Digits and backspace pass the key filter, any other key becomes 0.
+    void filterUint()
+    {
+        QString passed;
+        for (int key : {int('0'), int('7'), int('9'), 8, int('a'), int('/'), int(':'), 13})
+            passed += FilterUint(key) == key ? 'y' : FilterUint(key) == 0 ? 'n' : '?';
+        QCOMPARE(passed, "yyyynnnn");
     }
 };
 
