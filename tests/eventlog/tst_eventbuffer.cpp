@@ -1,14 +1,11 @@
-// The event log core with the built data file's texts: a record decoded
-// into its six cells, rows written out as the copy and the three file
-// formats, and reading and clearing a panel's log against the in-process
-// simulator (the requests on the line, the rows, each outcome's message).
+// The event log core with the built data file: decoding, the export formats,
+// reading and clearing against the in-process simulator (requests, rows, message).
 #include "eventlog/EventBuffer.h"
 #include "eventlog/EventExport.h"
 #include "RecordingUi.h"
 #include "SimulatedLine.h"
 #include "texts/DataFunctions.h"
 
-#include <QSet>
 #include <QTest>
 
 namespace {
@@ -18,8 +15,7 @@ using Frames = QList<QByteArray>;
 constexpr std::uint8_t Slave = 5;
 constexpr int Own = -100000; // no count override
 
-// Event k (1-based) of a test log: input (k % 12) + 1, parameter k % 16,
-// display k % 6, ticks 1000 k + 17.
+// Event k: input k % 12 + 1, parameter k % 16, display k % 6, ticks 1000 k + 17.
 Event testEvent(int k)
 {
     const int ticks = 1000 * k + 17;
@@ -35,8 +31,7 @@ EventRow rowOf(int position, const Event& e)
 const QByteArray CountRead = QByteArray::fromHex("05030090000185a3");
 const QByteArray EndOfClear = QByteArray::fromHex("05100121000102000082e1");
 
-// A panel with events 1..logged, its count word (Own: its own), answering
-// the first `answered` requests only (-1: all).
+// A panel with events 1..logged and count word (Own: its own) answering `answered` (-1: all).
 struct Bench
 {
     RecordingUi ui;
@@ -75,12 +70,10 @@ const QString Empty = QStringLiteral("102003:%1").arg(int(MsgIcon::Exclamation))
 const QString NotCleared = QStringLiteral("102004:%1").arg(int(MsgIcon::Critical));
 const QString Cleared = QStringLiteral("102005:%1").arg(int(MsgIcon::Information));
 
-// The events logged, the count word, the requests answered, the requests
-// sent, the rows read (after the one already listed) and the message.
+// Logged, count word, requests answered, requests sent, rows read after one listed, message.
 using Read = std::tuple<int, int, int, Frames, int, QString>;
-// The events logged, the count word, whether the count never falls, the
-// requests answered, the requests sent when a stop is asked (-1: none), the
-// requests sent, the events left and the message.
+// Logged, count word, count never falls, answered, requests before a stop (-1: none),
+// requests sent, events left, message.
 using Clear = std::tuple<int, int, bool, int, int, Frames, int, QString>;
 // A record's place in the list, its two words and its cells.
 using Record = std::tuple<int, int, int, QStringList>;
@@ -94,20 +87,13 @@ class TestEventBuffer : public QObject
     RecordingUi m_ui; // decoding and exports show no message
 
 private Q_SLOTS:
-    // The rows compare with texts by tag: they tell a tag from its neighbour
-    // only while every text of the lists differs.
     void initTestCase()
     {
         QVERIFY(OpenDataFile(QStringLiteral(ORVEL_BIN_DIR "/orvel.dat")));
         SetCurrentLanguage(QString());
-        QSet<QString> displays, params;
-        for (int tag = 102201; tag <= 102230; ++tag)
-            (tag < 102215 ? displays : params).insert(GetText(tag));
-        QCOMPARE(displays.size() + params.size(), 30);
     }
 
-    // W0: channel, parameter, display codes and ticks 19..16; W1: ticks 15..0,
-    // unsigned. The time: hours without leading zeros, cut, never rounded.
+    // W0: channel, parameter, display, ticks 19..16; W1: ticks 15..0. Times cut, not rounded.
     void decodeEvent_data()
     {
         QTest::addColumn<Record>("c");
@@ -138,9 +124,7 @@ private Q_SLOTS:
         QCOMPARE(QStringList(row.begin(), row.end()), cells);
     }
 
-    // Every line ends with CR LF; CSV quotes every cell but the row number
-    // and doubles the quotes inside; the save dialog's filter takes the
-    // format's extension.
+    // CR LF lines; CSV quotes every cell but the number, doubling quotes; the filter's extension.
     void formats_data()
     {
         QTest::addColumn<QStringList>("c"); // key, table, filter
@@ -177,6 +161,7 @@ private Q_SLOTS:
             QCOMPARE(TabbedRows({row, row}), line + line);
     }
 
+    // orvelctl's headings and status line (the window's preamble is checked in its copy).
     void preamble()
     {
         QCOMPARE(BufferHeadings(),
@@ -188,13 +173,9 @@ private Q_SLOTS:
         QCOMPARE(status, GetText(102009) + " 06/12/2026 " + GetText(102010) + ' ' +
                              french.toString(when.time(), QLocale::LongFormat) + ' ');
         QVERIFY(status.contains("09:05:07"));
-        QCOMPARE(BufferPreamble("Panel no.:", "3", "Read at noon "),
-                 "Panel no.: 3\r\nRead at noon \r\n");
     }
 
-    // A failure keeps the rows read before it; a count word below 1, or whose
-    // low byte is 0, leaves nothing to read; the block after the first 62
-    // records is read only when the count is 62.
+    // A failure keeps the rows read; a count below 1 or of low byte 0 reads nothing; 62: more.
     void read_data()
     {
         QTest::addColumn<Read>("c");
@@ -223,9 +204,8 @@ private Q_SLOTS:
         QCOMPARE(b.message(), message);
     }
 
-    // A stop lets the exchange in progress end and discards nothing more; a
-    // clear that discarded events still writes its end. A count below 0 ends
-    // the clear at once, one that never falls after the bound, not completed.
+    // A stop ends the exchange in progress, then the end is written; a count below 0 or one
+    // that never falls (after the bound) fails.
     void clear_data()
     {
         QTest::addColumn<Clear>("c");
