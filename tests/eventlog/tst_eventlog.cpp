@@ -1,6 +1,5 @@
-// The event log against the in-process simulated panel, with a data file of
-// tagged texts: decoding, the export formats, reading and clearing (requests,
-// rows, message), and the event list window: sorting, Refresh, Copy and Save.
+// The event log against the simulated panel, with tagged texts: decoding, exports, reading
+// and clearing (requests, rows, message), and the window: sorting, Refresh, Copy and Save.
 #include "ErrorReport.h"
 #include "eventlog/EventBuffer.h"
 #include "eventlog/EventExport.h"

@@ -108,10 +108,9 @@ QStringList Lines(const QString& page)
 // The value after a label in the general or factory list; "" without such a line.
 QString ValueOf(const QStringList& pages, const QString& label)
 {
-    for (const QString& page : pages)
-        for (const QString& line : Lines(page))
-            if (line.startsWith(label + ' '))
-                return line.mid(label.size() + 1);
+    for (const QString& line : Lines(pages.join('\n')))
+        if (line.startsWith(label + ' '))
+            return line.mid(label.size() + 1);
     return {};
 }
 
@@ -132,8 +131,7 @@ QByteArray Render(const ConfigClass& config, bool factory = false)
 }
 // A general parameter, its value, the line's label and the value printed.
 using Value = std::tuple<int, int, QString, QString>;
-// Factory access, the top margin, the supply type, the page of the factory
-// section (0: none) and the supply type printed.
+// Factory access, top margin, supply type, the factory section's page (0: none), type printed.
 using Factory = std::tuple<bool, QString, int, int, QString>;
 // A print setting, its value and the error number reported.
 using Refused = std::tuple<QString, QString, int>;
@@ -389,10 +387,7 @@ private Q_SLOTS:
     void preview()
     {
         wPreview preview;
-        {
-            const ConfigClass config = Distinct();
-            QVERIFY(preview.DoPrint(config, true));
-        }
+        QVERIFY(preview.DoPrint(Distinct(), true)); // a temporary: the preview keeps a copy
         preview.show();
         QCOMPARE(child<QLabel>(&preview, "lblPage")->text(), "1 / 2");
         SetIniParam("Print", "TopMargin", "200");

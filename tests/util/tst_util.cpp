@@ -1,7 +1,6 @@
-// The utility layer: bytes and words, Windows-1252, paths, the file dialog's
-// filter, error reports and Trap, the INI file, and SafeWriteFile and
-// ReadWholeFile against permissions, links, special files and a full disk, run
-// unprivileged so that permissions apply.
+// Bytes and words, Windows-1252, paths, file dialog filters, error reports, the INI file,
+// and the safe file functions against permissions, links, special files and a full disk,
+// run unprivileged so that permissions apply.
 #include "ErrorReport.h"
 #include "FileSizeLimit.h"
 #include "RecordingUi.h"
