@@ -1,22 +1,37 @@
-// The printed report, read back from its PDF as a reader sees it.
+// The printed report, read back from its PDF as a reader sees it; the print
+// settings dialog and the preview window, whose Print button prints to a PDF.
 #include "PdfText.h"
+#include "PrintAnswers.h"
 #include "RecordingUi.h"
+#include "TestFiles.h"
+#include "WidgetLookup.h"
 
 #include "config/ConfigClass.h"
 #include "print/PrintFunctions.h"
+#include "print/wPreview.h"
+#include "print/wPrintConfig.h"
 #include "settings/IniStore.h"
 #include "texts/DataFunctions.h"
 #include "util/ErrorHandling.h"
 
-#include <QFile>
+#include <QAction>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
+#include <QPrintPreviewWidget>
+#include <QPushButton>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
 const QDateTime PrintedAt(QDate(2024, 3, 5), QTime(14, 7, 9));
 const QStringList YesNo{"No", "Yes"};
+const char* const Boxes[5] = {"tbMarginLeft", "tbMarginRight", "tbMarginTop", "tbMarginBottom",
+                              "tbMarginValue"};
+const PrinterList TwoPrinters{{"Laser", "Office"}, "Office"};
 
 QString Two(int n)
 {
@@ -93,10 +108,9 @@ QStringList Lines(const QString& page)
 // The value after a label in the general or factory list; "" without such a line.
 QString ValueOf(const QStringList& pages, const QString& label)
 {
-    for (const QString& page : pages)
-        for (const QString& line : Lines(page))
-            if (line.startsWith(label + ' '))
-                return line.mid(label.size() + 1);
+    for (const QString& line : Lines(pages.join('\n')))
+        if (line.startsWith(label + ' '))
+            return line.mid(label.size() + 1);
     return {};
 }
 
@@ -117,11 +131,14 @@ QByteArray Render(const ConfigClass& config, bool factory = false)
 }
 // A general parameter, its value, the line's label and the value printed.
 using Value = std::tuple<int, int, QString, QString>;
-// Factory access, the top margin, the supply type, the page of the factory
-// section (0: none) and the supply type printed.
+// Factory access, top margin, supply type, the factory section's page (0: none), type printed.
 using Factory = std::tuple<bool, QString, int, int, QString>;
 // A print setting, its value and the error number reported.
 using Refused = std::tuple<QString, QString, int>;
+// The printers, the one stored, the one selected on opening and the one stored.
+using Selected = std::tuple<PrinterList, QString, QString, QString>;
+// The INI file before, the margins shown, margins hidden, the button, the INI file after.
+using Stored = std::tuple<QByteArray, QStringList, bool, QString, QByteArray>;
 } // namespace
 
 class TestReport : public QObject
@@ -129,6 +146,7 @@ class TestReport : public QObject
     Q_OBJECT
 
     QTemporaryDir m_dir;
+    const QString m_ini = m_dir.filePath("orvel.ini");
     RecordingUi m_ui;
 
 private Q_SLOTS:
@@ -136,17 +154,16 @@ private Q_SLOTS:
     {
         QVERIFY(OpenDataFile(ORVEL_BIN_DIR "/orvel.dat"));
         SetCurrentLanguage("English");
-        SetIniFileNameOverride(m_dir.filePath("orvel.ini"));
+        SetIniFileNameOverride(m_ini);
     }
     void init()
     {
-        QFile::remove(m_dir.filePath("orvel.ini"));
+        for (const QString& file : QDir(m_dir.path()).entryList(QDir::Files))
+            QFile::remove(m_dir.filePath(file));
         m_ui.clear();
     }
 
-    // The first page's title block, the continuation header (the maker's
-    // lines, then the title with the panel's name), and the footers: the
-    // date, then "Page n".
+    // The title block, the continuation header with the panel's name, the footers.
     void headersAndFooters_data()
     {
         QTest::addColumn<QString>("name");
@@ -169,11 +186,9 @@ private Q_SLOTS:
         for (int page = 1; page <= 2; ++page)
             QCOMPARE(Lines(pages[page - 1]).last(),
                      date.simplified() + QStringLiteral(" Page %1").arg(page));
-        QVERIFY(m_ui.messages.isEmpty());
     }
 
-    // The twelve rows of the inputs, then of the outputs, under their
-    // headings; a delay the time text cannot hold prints as its milliseconds.
+    // Inputs then outputs under their headings; a delay out of the time text in ms.
     void tables()
     {
         ConfigClass config = Distinct();
@@ -199,12 +214,9 @@ private Q_SLOTS:
         }
         QCOMPARE(inputs, expectedInputs);
         QCOMPARE(outputs, expectedOutputs);
-        QVERIFY(m_ui.messages.isEmpty());
     }
 
-    // Values with rules of their own, values outside their list (printed as
-    // the number), and the auto-stop delay, printed only while auto-stop is on
-    // (parameter 31, its minutes, never has a line of its own).
+    // Values with rules of their own or outside their list; the auto-stop delay only when on.
     void generalValues_data()
     {
         QTest::addColumn<Value>("c");
@@ -214,14 +226,12 @@ private Q_SLOTS:
         };
         row("speed 241", 24, 241, "Baud rate", "0");
         row("speed 255", 24, 255, "Baud rate", "19200");
-        row("supply 0", 21, 0, "Supply voltage", "-");
         row("supply 7", 21, 7, "Supply voltage", "220Vac");
         row("supply 8", 21, 8, "Supply voltage", "8");
         row("brightness 4", 20, 4, "Display brightness", "100%");
         row("priority", 9, 3, "Priority of horn type 3", "4");
         row("pulse 3", 32, 3, "Pulse output duration", "10s");
         row("protocol 2", 27, 2, "Protocol", "2");
-        row("yes/no 2", 1, 2, "Automatic reset", "2");
         row("language", 28, 2, "Panel language", "Español");
         row("auto-stop off", 29, 0, "Horn auto-stop delay", "");
         row("auto-stop on", 29, 1, "Horn auto-stop delay", "2h 30mn");
@@ -237,11 +247,9 @@ private Q_SLOTS:
         QCOMPARE(ValueOf(pages, label), expected);
         QCOMPARE(ValueOf(pages, "Re-trigger delay"), "01h02m");
         QCOMPARE(PageOf(pages, "(minutes)"), 0);
-        QVERIFY(m_ui.messages.isEmpty());
     }
 
-    // The factory section only with factory access, on the page of the
-    // general list while ten more lines fit below it, else on the next.
+    // The factory section with factory access, on the general list's page while ten lines fit.
     void factorySection_data()
     {
         QTest::addColumn<Factory>("c");
@@ -266,8 +274,7 @@ private Q_SLOTS:
         QCOMPARE(ValueOf(pages, "Common type"), factory ? "Common positive" : "");
     }
 
-    // The page turns with the orientation; a table that does not fit goes on
-    // under its headings.
+    // The page turns with the orientation; a table goes on under its headings.
     void layoutSettings()
     {
         QVERIFY(Render(Distinct()).contains("/MediaBox [0 0 595.000000 842.000000]"));
@@ -305,6 +312,141 @@ private Q_SLOTS:
         QCOMPARE(m_ui.messages[0].text, ErrorReportText("PrintFunctions.DoPrint", error));
         QCOMPARE(m_ui.messages[0].icon, MsgIcon::Critical);
         QVERIFY(!m_ui.busy);
+    }
+
+    // The stored printer while installed, else the default one, else the PDF file.
+    void printerSelected_data()
+    {
+        QTest::addColumn<Selected>("c");
+        const auto row = [](const char* name, const PrinterList& printers, const char* stored,
+                            const char* selected, const char* stores) {
+            QTest::newRow(name) << Selected{printers, stored, selected, stores};
+        };
+        row("nothing stored", TwoPrinters, "", "Office", "Office");
+        row("stored", TwoPrinters, "Laser", "Laser", "Laser");
+        row("PDF stored", TwoPrinters, "<PDF>", "PDF file", "<PDF>");
+        row("printer gone", TwoPrinters, "Gone", "Office", "Office");
+        row("no printers", PrinterList{}, "Gone", "PDF file", "<PDF>");
+        row("default gone", PrinterList{{"Laser"}, "Office"}, "", "PDF file", "<PDF>");
+    }
+    void printerSelected()
+    {
+        QFETCH(Selected, c);
+        const auto& [printers, stored, selected, stores] = c;
+        if (!stored.isEmpty())
+            SetIniParam("Print", "PrinterName", stored);
+        wPrintConfig dialog(printers);
+        QCOMPARE(child<QListWidget>(&dialog, "lstPrinters")->currentItem()->text(), selected);
+        dialog.Bouton_Click(1);
+        QCOMPARE(GetIniParam("Print", "PrinterName"), stores);
+    }
+
+    // OK stores the margins (an emptied box as 0) unless hidden, and the printer; Cancel nothing.
+    void stored_data()
+    {
+        QTest::addColumn<Stored>("c");
+        const QByteArray margins = "[Print]\nLeftMargin=5\nRightMargin=6\nTopMargin=7\n"
+                                   "BottomMargin=8\nValueMargin=90\n";
+        const QStringList five{"5", "6", "7", "8", "90"};
+        QTest::newRow("OK") << Stored{"",
+                                      {"20", "20", "15", "10", "120"},
+                                      false,
+                                      "Bouton1",
+                                      "[Print]\nLeftMargin=11\nRightMargin=12\nTopMargin=0\n"
+                                      "BottomMargin=14\nValueMargin=99\nPrinterName=Laser\n"};
+        QTest::newRow("printer only")
+            << Stored{margins, five, true, "Bouton1", margins + "PrinterName=Laser\n"};
+        QTest::newRow("Cancel") << Stored{margins, five, false, "Bouton0", margins};
+    }
+    void stored()
+    {
+        QFETCH(Stored, c);
+        const auto& [before, shown, masked, button, after] = c;
+        if (!before.isEmpty())
+            TestFiles::WriteBytes(m_ini, before);
+        wPrintConfig dialog(TwoPrinters);
+        QVERIFY(child<QPushButton>(&dialog, "Bouton1")->isDefault());
+        if (masked)
+            dialog.MaskMargins();
+        QCOMPARE(child<QGroupBox>(&dialog, "frmMargins")->isHidden(), masked);
+        const QStringList typed{"11", "12", "", "14", "99"};
+        for (int i = 0; i < 5; ++i) {
+            auto* box = child<QLineEdit>(&dialog, Boxes[i]);
+            QCOMPARE(box->text(), shown[i]);
+            box->setText(typed[i]);
+        }
+        child<QListWidget>(&dialog, "lstPrinters")->setCurrentRow(0);
+        QTest::mouseClick(child<QPushButton>(&dialog, qPrintable(button)), Qt::LeftButton);
+        QCOMPARE(dialog.Ok(), button == "Bouton1");
+        QCOMPARE(dialog.result(), int(dialog.Ok() ? QDialog::Accepted : QDialog::Rejected));
+        QCOMPARE(TestFiles::ReadBytes(m_ini), after);
+        QVERIFY(m_ui.messages.isEmpty());
+    }
+
+    // The preview keeps its own copy, reads the settings at each drawing, follows the language.
+    void preview()
+    {
+        wPreview preview;
+        QVERIFY(preview.DoPrint(Distinct(), true)); // a temporary: the preview keeps a copy
+        preview.show();
+        QCOMPARE(child<QLabel>(&preview, "lblPage")->text(), "1 / 2");
+        SetIniParam("Print", "TopMargin", "200");
+        preview.Prv()->updatePreview();
+        QCOMPARE(preview.PageCount(), 5);
+
+        QSignalSpy drawn(preview.Prv(), &QPrintPreviewWidget::paintRequested);
+        SetCurrentLanguage("Français");
+        preview.Nationality();
+        SetCurrentLanguage("English");
+        QCOMPARE(preview.windowTitle(), "Aperçu avant impression");
+        QCOMPARE(child<QAction>(&preview, "cmdPrint")->text(), "Imprimer...");
+        QCOMPARE(drawn.size(), 1);
+        QVERIFY(m_ui.messages.isEmpty());
+
+        SetIniParam("Print", "FontSize", "0");
+        QVERIFY(!preview.DoPrint(Distinct(), false));
+        QCOMPARE(m_ui.lastText(), ErrorReportText("PrintFunctions.DoPrint", 380));
+    }
+
+    // Print: the printer-only dialog, then the save dialog proposing a safe name; .pdf added.
+    void print_data()
+    {
+        QTest::addColumn<bool>("printerConfirmed");
+        QTest::addColumn<QString>("fileName");
+        QTest::newRow("printed") << true << "report";
+        QTest::newRow("printer dialog cancelled") << false << "";
+        QTest::newRow("file name cancelled") << true << "";
+    }
+    void print()
+    {
+        QFETCH(bool, printerConfirmed);
+        QFETCH(QString, fileName);
+        wPreview preview;
+        QVERIFY(preview.DoPrint(Distinct("Hall B/2: \"east\""), false));
+        SetIniParam("General", "PdfFiles", m_dir.path());
+        if (printerConfirmed)
+            m_ui.onNextDialog(&ChoosePdfFile);
+        if (!fileName.isEmpty())
+            m_ui.answerNextFileDialog({m_dir.filePath(fileName)});
+        child<QAction>(&preview, "cmdPrint")->trigger();
+
+        QCOMPARE(m_ui.dialogsShown, QStringList{"wPrintConfig"});
+        QCOMPARE(m_ui.fileRequests.size(), printerConfirmed ? 1 : 0);
+        QCOMPARE(QDir(m_dir.path()).entryList({"*.pdf"}),
+                 fileName.isEmpty() ? QStringList() : QStringList{"report.pdf"});
+        QVERIFY(m_ui.messages.isEmpty());
+        if (fileName.isEmpty())
+            return;
+        const FileDialogRequest& request = m_ui.fileRequests[0];
+        QVERIFY(request.save);
+        QCOMPARE(request.filter, "PDF documents (*.pdf)|*.pdf|All files (*.*)|*.*");
+        QCOMPARE(request.proposedName, "Hall B_2_ _east_.pdf");
+        QCOMPARE(request.initialFolder, m_dir.path());
+        const QStringList pages =
+            PdfText::Pages(TestFiles::ReadBytes(m_dir.filePath("report.pdf")));
+        QCOMPARE(pages.size(), 2);
+        QVERIFY(pages[0].contains("Hall B/2: \"east\""));
+        QVERIFY(pages[1].contains(QRegularExpression("Baud rate +9600\\n")));
     }
 };
 

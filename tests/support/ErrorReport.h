@@ -2,8 +2,7 @@
 
 #include <QString>
 
-// The message a procedure's error report shows, spelled out here apart from
-// the code that builds it: ErrorReport(6, "Overflow", "ConfigClass.ReadFactory").
+// An error report's message, spelled out apart from the code: ErrorReport(6, "Overflow", "A.B").
 inline QString ErrorReport(int number, const char* description, const char* procedure)
 {
     const QString name = QLatin1String(procedure);

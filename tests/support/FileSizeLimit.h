@@ -3,9 +3,8 @@
 #include <csignal>
 #include <sys/resource.h>
 
-// While it lives, files of this process (and of the programs it starts) may
-// not grow beyond a few bytes: writes fail as on a full disk (with EFBIG;
-// SIGXFSZ, which would end the writer, is ignored).
+// While it lives, files of this process and its children stay under `bytes`: writes
+// fail as on a full disk (EFBIG; SIGXFSZ, which would end the writer, is ignored).
 class FileSizeLimit
 {
 public:

@@ -3,9 +3,8 @@
 #include <QByteArray>
 #include <QtGlobal>
 
-// A configuration file put together byte by byte from the file layout,
-// independently of the code under test: the panel type and name texts with
-// their lengths, and every other byte zero until a test puts its own.
+// A configuration file built byte by byte from the layout, apart from the code: the
+// type and name texts with their lengths, every other byte zero until a test puts one.
 class HandFile
 {
 public:

@@ -5,10 +5,8 @@
 
 #include <QStringList>
 
-// What went on a simulated line, in order: "5:R1138/1" for each request
-// (slave, read or write, first register, word count; "R1138/1" without the
-// slave when withSlave is false) and "P" for each pause between exchanges;
-// beside it, the line's settings at each request.
+// A simulated line's requests in order, "5:R1138/1" (slave unless withSlave is false,
+// read or write, register, count), "P" for each pause; and the settings at each request.
 class LinkTrace
 {
 public:

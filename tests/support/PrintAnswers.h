@@ -5,9 +5,8 @@
 #include <QGroupBox>
 #include <QListWidget>
 
-// A RecordingUi dialog script for the printer-only print settings dialog (the
-// print commands show it with the margins hidden): chooses the PDF file, the
-// last entry of the list, and confirms. Any other dialog is cancelled.
+// A dialog script: in the printer-only print settings dialog, chooses the PDF file
+// (the last entry) and confirms; any other dialog is cancelled.
 inline bool ChoosePdfFile(QObject* object)
 {
     auto* dialog = qobject_cast<wPrintConfig*>(object);

@@ -9,11 +9,8 @@
 #include <deque>
 #include <functional>
 
-// The UI seam for tests: records every message, dialog, file dialog, beep and
-// busy-pointer change, and answers from scripts queued beforehand. An
-// unscripted message takes its default button, an unscripted dialog is
-// cancelled and an unscripted file dialog returns nothing. Installs itself on
-// construction and restores the previous seam on destruction.
+// The UI seam for tests, installed while it lives: records every request and answers from
+// queued scripts; else a message takes its default button, a dialog or file dialog is cancelled.
 class RecordingUi : public UiSeam
 {
 public:

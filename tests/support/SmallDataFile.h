@@ -7,11 +7,8 @@
 #include <QString>
 #include <QTest>
 
-// A small data file for window tests: the three languages, and for every tag
-// given a text made of the language's prefix and the tag ("en1100",
-// "fr1100", "es1100"), so a test sees exactly which text landed where.
-// Extra rows (tag, three texts) and menu rows (name, three captions) can be
-// added. Writes it to path and opens it in English.
+// A small data file in three languages, each tag's text its language's prefix
+// and the tag ("en1100", "fr1100"), plus extra label and menu rows; opened in English.
 namespace SmallDataFile {
 
 inline QString Text(const QString& language, int tag)
@@ -35,21 +32,20 @@ inline bool Create(const QString& path, const QList<int>& tags, const QList<Extr
     const QStringList languages{QStringLiteral("English"), QStringLiteral("Français"),
                                 QStringLiteral("Español")};
     s.labels.languages = s.toolTips.languages = s.menus.languages = languages;
-    s.labels.rows << TextSourceRow{QStringLiteral("0"), QStringLiteral("languages"), languages,
-                                   QStringLiteral("test.tsv"), 0};
+    const auto row = [](const QString& key, const QStringList& texts) {
+        return TextSourceRow{key, QStringLiteral("test"), texts, QStringLiteral("test.tsv"), 0};
+    };
+    s.labels.rows << row(QStringLiteral("0"), languages);
     for (int tag : tags) {
         QStringList texts;
         for (const QString& l : languages)
             texts << Text(l, tag);
-        s.labels.rows << TextSourceRow{QString::number(tag), QStringLiteral("test"), texts,
-                                       QStringLiteral("test.tsv"), 0};
+        s.labels.rows << row(QString::number(tag), texts);
     }
     for (const Extra& e : labels)
-        s.labels.rows << TextSourceRow{e.key, QStringLiteral("test"), e.texts,
-                                       QStringLiteral("test.tsv"), 0};
+        s.labels.rows << row(e.key, e.texts);
     for (const Extra& e : menus)
-        s.menus.rows << TextSourceRow{e.key, QStringLiteral("test"), e.texts,
-                                      QStringLiteral("test.tsv"), 0};
+        s.menus.rows << row(e.key, e.texts);
     QString error;
     if (!WriteDataFile(s, path, error)) {
         qWarning("%s", qPrintable(error));

@@ -5,8 +5,7 @@
 #include <QString>
 #include <QTest>
 
-// Whole-file bytes for tests that check exactly what a file holds or hand the
-// code under test a file of their own making.
+// Whole-file bytes: what a file holds exactly, or a file of the test's making.
 namespace TestFiles {
 
 // The file's bytes, or nothing when it is missing or unreadable.
@@ -16,8 +15,7 @@ inline QByteArray ReadBytes(const QString& path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-// Replaces the file's content by bytes; the calling test fails when the file
-// cannot be opened or not every byte is written.
+// Replaces the file's content; the calling test fails unless every byte is written.
 inline void WriteBytes(const QString& path, const QByteArray& bytes)
 {
     QFile f(path);

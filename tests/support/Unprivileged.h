@@ -9,10 +9,8 @@
 #include <sys/prctl.h>
 #include <unistd.h>
 
-// Permission tests prove nothing as root, who may write everywhere. When the
-// suite runs as root (as CI does), a test program that checks permissions
-// becomes the unprivileged user "nobody" before anything else runs, with a
-// home folder of its own.
+// Permission tests prove nothing as root: run as root (as in CI), a test program
+// becomes the user "nobody" before anything else, with a home folder of its own.
 namespace Unprivileged {
 
 constexpr uid_t NobodyId = 65534;
@@ -25,8 +23,7 @@ inline void Drop()
         std::perror("cannot become an unprivileged user");
         std::exit(2);
     }
-    // Changing the user makes the process undumpable, which would keep the
-    // leak checker from looking at it.
+    // A changed user makes the process undumpable, hiding it from the leak checker.
     ::prctl(PR_SET_DUMPABLE, 1);
     char home[] = "/tmp/orvel-test-home-XXXXXX";
     if (!::mkdtemp(home)) {

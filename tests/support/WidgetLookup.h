@@ -3,9 +3,7 @@
 #include <QLatin1String>
 #include <QObject>
 
-// The child of a window by object name and type. A window test that looks for
-// a control the window does not have stops at once with the name, instead of
-// failing later on a null pointer.
+// The child of a window by object name and type; a missing one stops the test with its name.
 template <class T> T* child(QObject* parent, const char* name)
 {
     T* c = parent->findChild<T*>(QLatin1String(name));
