@@ -1,6 +1,8 @@
-// orvelctl without a panel: new, dump and print, and
-// everything it refuses, with its messages in the INI file's language.
+// orvelctl without a panel: its command line and the line it resolves, new,
+// dump and print, and everything it refuses, in the INI file's language.
+#include "CtlOptions.h"
 #include "CtlRunner.h"
+#include "CtlSession.h"
 #include "HandFile.h"
 #include "PdfText.h"
 #include "RecordingUi.h"
@@ -67,6 +69,43 @@ QByteArray dumpOf(const ConfigClass& c)
     return ("{\n" + lines.join(",\n") + "\n}\n").toUtf8();
 }
 
+// What a command line asks for and the line it resolves from the options,
+// the INI file and the console's defaults, as one text; or its refusal.
+QString described(const QStringList& args)
+{
+    const ParseResult r = ParseCommandLine(args);
+    if (!r.error.isEmpty())
+        return r.error;
+    const CtlOptions& o = r.options;
+    QStringList words{o.command, o.subcommand, o.file, o.output, o.format};
+    if (o.command == QLatin1String("help"))
+        return words.join(' ');
+    try {
+        const CtlSession::Line line = CtlSession::ResolveLine(o);
+        const LinkOptions& l = line.link;
+        words << line.port << CtlSession::SettingsText(line)
+              << QStringLiteral("rts=%1/%2 delay=%3/%4 slave=%5 scan=%6-%7/%8")
+                     .arg(int(l.halfDuplex))
+                     .arg(l.rtsDelayMs)
+                     .arg(l.frameDelayMs)
+                     .arg(l.replyTimeoutMs)
+                     .arg(line.slave)
+                     .arg(o.from)
+                     .arg(o.to)
+                     .arg(o.probeMarginMs.value_or(0));
+        for (const auto& [on, name] : {std::pair{line.search, "search"},
+                                       {line.trace, "trace"},
+                                       {o.factory, "factory"},
+                                       {o.validate, "validate"},
+                                       {o.allowOlder, "allow-older"}})
+            if (on)
+                words << name;
+    } catch (const RuntimeError& e) {
+        words << QStringLiteral("error %1").arg(e.number());
+    }
+    return words.join(' ');
+}
+
 } // namespace
 
 class TestOrvelctlFiles : public QObject
@@ -93,6 +132,81 @@ private Q_SLOTS:
     }
 
     void init() { QFile::remove(m_ini); }
+
+    // The command line (split at spaces) and the INI file's Communication
+    // section: what it resolves, or the refusal; parsing creates no INI file.
+    void options_data()
+    {
+        QTest::addColumn<QString>("args");
+        QTest::addColumn<QString>("ini");
+        QTest::addColumn<QString>("result");
+        auto row = [](const char* args, const QString& result, const char* ini = "") {
+            QTest::newRow(args) << args << ini << result;
+        };
+        row("write a.orv --port /dev/pts/7 --baud=19200 --stops 2 --parity E --half-duplex "
+            "--rts-delay 3 --frame-delay 0 --timeout 300 --slave 64 --factory --validate "
+            "--allow-older",
+            "write  a.orv  text /dev/pts/7 19200,E,8,2 rts=1/3 delay=0/300 slave=64 scan=1-64/0 "
+            "factory validate allow-older");
+        row("buffer read --format csv-fr -o x.csv --search",
+            "buffer read  x.csv csv-fr 1 9600,N,8,1 rts=0/5 delay=50/2000 slave=0 scan=1-64/0 "
+            "search");
+        row("scan --from=7 --to 9 --probe-margin 150 --search --trace",
+            "scan    text 1 9600,N,8,1 rts=0/5 delay=50/2000 slave=0 scan=7-9/150 search trace");
+        row("dump --help", "help    text");
+        row("new -o n.orv",
+            "new   n.orv text /dev/ttyUSB3 19200,E,8,2 rts=1/7 delay=20/2000 slave=12 scan=1-64/0",
+            "Port=/dev/ttyUSB3 Bauds=19200 Stops=2 Parity=e RTS=1 RtsDelay=7 FrameDelay=20 "
+            "LastSlave=12");
+        // A search without --slave finds the number.
+        row("detect --full-duplex --baud 4800 --search",
+            "detect    text 1 4800,N,8,1 rts=0/5 delay=50/2000 slave=0 scan=1-64/0 search",
+            "RTS=1 LastSlave=12 Bauds=19200");
+        row("detect --search --slave 9",
+            "detect    text 1 9600,N,8,1 rts=0/5 delay=50/2000 slave=9 scan=1-64/0 search",
+            "LastSlave=12");
+        row("detect", QStringLiteral("detect    text error %1").arg(int(ErrNo::TypeMismatch)),
+            "Bauds=fast");
+        row("", "no command given");
+        row("erase", "unknown command erase");
+        row("detect --fast", "unknown option --fast");
+        row("detect --slave 0", "option --slave: 0 is not a number from 1 to 64");
+        row("detect --slave x", "option --slave: x is not a number from 1 to 64");
+        row("detect --stops 3", "option --stops: 3 is not a number from 1 to 2");
+        row("detect --parity m", "option --parity: m is not n, e or o");
+        row("detect --baud", "option --baud needs a value");
+        row("detect --port=", "option --port needs a port number or a device");
+        row("detect --search=yes", "option --search takes no value");
+        row("new", "new needs -o FILE");
+        row("read", "read needs -o FILE");
+        row("dump", "dump needs a configuration file");
+        row("dump a b", "unexpected argument b");
+        row("buffer", "buffer needs read or clear");
+        row("buffer erase", "buffer needs read or clear");
+        row("buffer clear -o f", "buffer clear takes no -o");
+        row("read -o f --factory", "--factory belongs to write and print");
+        row("print a -o f --validate", "--validate and --allow-older belong to write");
+        row("print a", "print needs -o FILE");
+        row("print -o f", "print needs a configuration file");
+        row("print a -o f --port 2", "print does not use the line");
+        row("buffer clear --format text", "--format belongs to buffer read");
+        row("buffer read --format xml", "option --format: xml is not text, csv-fr or csv-en");
+        row("dump f --slave 3", "dump does not use the line");
+        row("scan --from 6 --to 5", "--from 6 is above --to 5");
+        row("scan --probe-margin 0", "option --probe-margin: 0 is not a number from 1 to 10000");
+        row("detect --from 3", "--from, --to and --probe-margin belong to scan");
+        row("scan --slave 3", "scan takes --from and --to, not --slave");
+    }
+
+    void options()
+    {
+        QFETCH(QString, args);
+        QFETCH(QString, ini);
+        for (const QString& entry : ini.split(' ', Qt::SkipEmptyParts))
+            SetIniParam("Communication", entry.section('=', 0, 0), entry.section('=', 1));
+        QTEST(described(args.split(' ', Qt::SkipEmptyParts)), "result");
+        QCOMPARE(QFile::exists(m_ini), !ini.isEmpty());
+    }
 
     // Every field its own value (the file layout is tst_configfile's).
     void dump()
