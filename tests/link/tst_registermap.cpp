@@ -88,12 +88,6 @@ QList<int> wordsAt(const SimulatedLine& line, int address)
     return words;
 }
 
-// The same record, field by field (as file bytes, for a readable failure)
-// and as a whole.
-#define COMPARE_RECORDS(actual, expected)                                                          \
-    QCOMPARE((actual).ToFileBytes(), (expected).ToFileBytes());                                    \
-    QVERIFY((actual) == (expected))
-
 // A configuration whose fields differ from a new one's.
 ConfigClass sample()
 {
@@ -170,7 +164,6 @@ private Q_SLOTS:
         auto tempo = [](int value) { return [value](ConfigClass& c) { c.SetInTempo(7, value); }; };
         row("InTempo 16 777 215", 262, 353, 12, {255, -1}, tempo(16777215));
         row("InTempo 16 777 216, 24 bits read", 262, 353, 12, {256, 0}, tempo(16777216), tempo(0));
-        row("InTempo 40 000", 262, 353, 12, {0, -25536}, tempo(40000));
         row("InRedir", 262, 449, 22, {-14236, 258}, [](ConfigClass& c) {
             c.SetInRedir(12, 1, 200);
             c.SetInRedir(12, 2, 100);
@@ -193,10 +186,6 @@ private Q_SLOTS:
                 c.SetCommonType(2);
             },
             [](ConfigClass& c) { c.SetCommonType(0); });
-        row("GenParam(32) from 1.04", 260, 1025, 12, {12, 32}, [](ConfigClass& c) {
-            c.SetGenParam(12, 12);
-            c.SetGenParam(32, 32);
-        });
     }
     void blockWords()
     {
@@ -217,7 +206,8 @@ private Q_SLOTS:
         if (readBack)
             readBack(c);
         QVERIFY(ReadAll(link, read, 1, version));
-        COMPARE_RECORDS(read, c);
+        QCOMPARE(read.ToFileBytes(), c.ToFileBytes()); // field by field, readable
+        QVERIFY(read == c);
     }
 
     void minutesRoundHalvesToEven_data()
@@ -306,14 +296,11 @@ private Q_SLOTS:
                                 << int(outcome);
         };
         row("read, redirections", false, 7, 0, 7, 1);
-        row("read, outputs", false, 13, 0, 13, 2);
         row("read, factory", false, 20, 0, 20, 4);
         row("all written", true, 0, 0, 20, 4, O::Written);
         row("first block fails", true, 1, 0, 1, 1, O::NotWritten);
-        row("outputs fail", true, 12, 0, 12, 2, O::PartlyWritten);
         row("factory fails", true, 20, 0, 20, 4, O::PartlyWritten);
         row("stop during the first", true, 0, 1, 1, 1, O::PartlyWritten);
-        row("stop before the outputs", true, 0, 11, 11, 2, O::PartlyWritten);
         row("stop during the last", true, 0, 20, 20, 4, O::Written);
     }
 
