@@ -38,16 +38,9 @@ private Q_SLOTS:
         QTest::newRow("1.02 InDisturb read") << 258 << 769 << 12 << false << false;
         QTest::newRow("1.03 InDisturb read") << 259 << 769 << 12 << false << true;
         QTest::newRow("1.02 G-R2 10 words") << 258 << 1105 << 10 << false << false;
-        QTest::newRow("1.02 G-R2 9 words") << 258 << 1105 << 9 << false << true;
-        QTest::newRow("1.03 G-W1 14 words") << 259 << 1025 << 14 << true << false;
-        QTest::newRow("1.04 G-W1 14 words") << 260 << 1025 << 14 << true << true;
-        QTest::newRow("1.04 OutMode read") << 260 << 961 << 12 << false << false;
-        QTest::newRow("1.05 OutMode write") << 261 << 881 << 12 << true << true;
-        QTest::newRow("1.05 G-R5") << 261 << 1115 << 3 << false << true;
         QTest::newRow("1.05 G-W5") << 261 << 1099 << 3 << true << false;
         QTest::newRow("1.06 G-W5") << 262 << 1099 << 3 << true << true;
         QTest::newRow("past a block") << 262 << 1172 << 5 << false << false;
-        QTest::newRow("CommonType is read-only") << 262 << 1171 << 4 << true << false;
     }
 
     void firmwareBlocks()
@@ -83,7 +76,6 @@ private Q_SLOTS:
         row("-p 3 -p 3", "slave 3 given twice");
         row("--fault loud", "bad --fault loud");
         row("--fault no-reply@x", "bad --fault no-reply@x");
-        row("--fault no-reply#0", "bad --fault no-reply#0");
         row("--fault 9=echo", "bad --fault 9=echo");
         row("--config /nonexistent/x.orv", "cannot load the configuration /nonexistent/x.orv");
         row("--events /nonexistent/e.txt", "/nonexistent/e.txt: No such file or directory");
