@@ -177,8 +177,6 @@ private Q_SLOTS:
         for (int number : {0, 65})
             row(qPrintable(QStringLiteral("answers %1").arg(number)), numbered(number), "5",
                 "none v99 at 9600,N,8,1", "5:R1138/1 P", "close");
-        row("nothing answers", none, "9 line 4800,E,8,2", "none v99 at 4800,E,8,2", "9:R1138/1 P",
-            "close");
         row("slave 0 through address 65", panel(12, 260), "0", "found 12 v260 at 9600,N,8,1",
             via65.arg(12), "confirm 12 35021|close");
         row("slave 0, 132 is 0", identified(0, 1), "0", "none v99 at 9600,N,8,1",

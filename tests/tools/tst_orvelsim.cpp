@@ -1,67 +1,19 @@
-// The panel simulator: the registers each firmware has, and orvel-sim serving
-// panels on a pseudo-terminal: what it loads, its faults, its refusals.
+// orvel-sim serving panels on a pseudo-terminal: what it loads, its faults,
+// its refusals (the blocks each firmware lacks: tst_modbuspeer).
+#include "config/ConfigClass.h"
 #include "link/CommFunctions.h"
 #include "link/SerialComCtrl.h"
 #include "OrvelSim.h"
-#include "SimulatedLine.h"
 #include "TestFiles.h"
 
 #include <QFileInfo>
 #include <QTest>
-
-namespace {
-
-// An exception reply: the function with its high bit set, and the code.
-QByteArray exception(int slave, int function, int code)
-{
-    QByteArray frame;
-    frame.append(char(slave)).append(char(function | 0x80)).append(char(code));
-    AppendCRC16(frame);
-    return frame;
-}
-
-} // namespace
 
 class TestOrvelSim : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    // A request touching a register the firmware lacks: exception 2.
-    void firmwareBlocks_data()
-    {
-        QTest::addColumn<int>("version");
-        QTest::addColumn<int>("address");
-        QTest::addColumn<int>("count");
-        QTest::addColumn<bool>("write");
-        QTest::addColumn<bool>("exists");
-        QTest::newRow("1.02 InDisturb read") << 258 << 769 << 12 << false << false;
-        QTest::newRow("1.03 InDisturb read") << 259 << 769 << 12 << false << true;
-        QTest::newRow("1.02 G-R2 10 words") << 258 << 1105 << 10 << false << false;
-        QTest::newRow("1.05 G-W5") << 261 << 1099 << 3 << true << false;
-        QTest::newRow("1.06 G-W5") << 262 << 1099 << 3 << true << true;
-        QTest::newRow("past a block") << 262 << 1172 << 5 << false << false;
-    }
-
-    void firmwareBlocks()
-    {
-        QFETCH(int, version);
-        QFETCH(int, address);
-        QFETCH(int, count);
-        QFETCH(bool, write);
-        QFETCH(bool, exists);
-        SimulatedPanel panel(2, version);
-        const QByteArray reply =
-            panel
-                .handle(write ? WriteRequestFrame(2, address, QList<std::int16_t>(count, 0))
-                              : ReadRequestFrame(2, address, count))
-                .bytes;
-        if (exists)
-            QCOMPARE(reply.mid(0, 2), QByteArray(write ? "\x02\x10" : "\x02\x03"));
-        else
-            QCOMPARE(reply, exception(2, write ? 16 : 3, 2));
-    }
-
     // Exit status 2 and the reason, for options split at spaces.
     void badOptions_data()
     {

@@ -3,7 +3,6 @@
 // and its exports, and every refusal and failure with what the panel heard.
 #include "CtlRunner.h"
 #include "eventlog/EventExport.h"
-#include "FileSizeLimit.h"
 #include "OrvelSim.h"
 #include "RecordingUi.h"
 #include "TestFiles.h"
@@ -175,8 +174,6 @@ private Q_SLOTS:
         row("write, search finds nothing", m_silent, {"write", src, "--search", "--timeout", "20"},
             3, said(error, 10100, 10105));
         row("validate", {}, {"validate"}, 0, found + said("", 10106), "336=0");
-        row("validation unanswered", {"--fault", "no-reply@336"}, {"validate"}, 4,
-            said(error, 10100, 10109), "336=0");
         row("older firmware", {"-p", "1:1.05"}, {"write", src, "--validate"}, 5,
             error + Lines(1610) + "\n(--allow-older)\n");
         row("parameter 21 unset", {"-p", "1:1.03"}, {"write", m_unset21, "--allow-older"}, 5,
@@ -198,6 +195,7 @@ private Q_SLOTS:
         row("write failing part-way", {"--fault", "no-reply@849"}, {"write", src}, 4,
             said(error, 10100, 10122), "... 529/12 849/12");
         row("read, no output folder", {}, {"read", "-o", missing}, 2, notThere);
+        row("buffer read, no output folder", {}, {"buffer", "read", "-o", missing}, 2, notThere);
         row("empty buffer", {}, {"buffer", "read", "-o", m_never}, 0,
             found + said("warning: ", 102003));
         row("clear", {"--events", eventFile(QByteArray("1 2 0 197842\n").repeated(5))},
@@ -250,20 +248,6 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(m_never));
     }
 
-    // A reply that comes only once the next request is heard, here the
-    // request of the next run: the second run never takes it for its own
-    // answer (which would be a success with a wrong version).
-    void replyHeldUntilTheNextRun()
-    {
-        OrvelSim sim;
-        QVERIFY(sim.start({"--fault", "held-reply"}));
-        QCOMPARE(ctl(sim, {"detect", "--timeout", "1000"}, 1).exitCode, 3);
-        const CtlRun second = ctl(sim, {"detect", "--timeout", "1000"}, 1);
-        QCOMPARE(second.exitCode, 4);
-        QVERIFY(second.out.isEmpty());
-        QVERIFY(second.errText().endsWith(said("error: ", 10100)));
-    }
-
     // The list in the INI file's language and the format asked (cells: see
     // tst_eventbuffer): UTF-8 on stdout, Windows-1252 in a file; 63 events
     // where the count says 62.
@@ -272,9 +256,10 @@ private Q_SLOTS:
         QTest::addColumn<QString>("language");
         QTest::addColumn<QString>("format"); // "": the default, text
         QTest::addColumn<bool>("toFile");
-        QTest::newRow("text") << QString() << QString() << false;
+        // The last row leaves the default language for the next tables.
         QTest::newRow("csv-fr, file") << "Fran\u00e7ais"
                                       << "csv-fr" << true;
+        QTest::newRow("text") << QString() << QString() << false;
     }
     void exports()
     {
@@ -363,24 +348,6 @@ private Q_SLOTS:
                                    : err.endsWith("error: " + message + '\n'),
                  qPrintable(err));
         QVERIFY(process.readAllStandardOutput().isEmpty());
-    }
-
-    // On a full disk the export fails with its reason, the panel read.
-    void fullDisk()
-    {
-        OrvelSim sim;
-        QVERIFY(sim.start({"--events", m_events}));
-        QProcess process;
-        {
-            FileSizeLimit disk(128); // room for the port's lock file, not for the output
-            m_ctl->start(process, {"buffer", "read", "-o", m_never, "--port", sim.device()});
-            QVERIFY(process.waitForStarted());
-        }
-        QVERIFY(process.waitForFinished(30000));
-        QCOMPARE(process.exitCode(), 2);
-        QCOMPARE(QString::fromUtf8(process.readAllStandardError()),
-                 FoundLine(1) + "error: " + m_never + ": File too large\n");
-        QVERIFY(!QFile::exists(m_never));
     }
 
 private:
