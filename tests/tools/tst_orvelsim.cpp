@@ -24,10 +24,8 @@ private Q_SLOTS:
         };
         row("--panel 65", "bad panel 65");
         row("-p 3:1.07", "bad version in 3:1.07 (1.02 to 1.06)");
-        row("-p 3:1.05:9600", "bad line settings in 3:1.05:9600");
         row("-p 3 -p 3", "slave 3 given twice");
         row("--fault loud", "bad --fault loud");
-        row("--fault no-reply@x", "bad --fault no-reply@x");
         row("--fault 9=echo", "bad --fault 9=echo");
         row("--config /nonexistent/x.orv", "cannot load the configuration /nonexistent/x.orv");
         row("--events /nonexistent/e.txt", "/nonexistent/e.txt: No such file or directory");

@@ -248,7 +248,6 @@ private Q_SLOTS:
         // A missing file is a file error even when the port cannot be opened either.
         row("write, missing", {"write", missing, "--port", noPort}, 2,
             "error: " + missing + ": " + ErrorDescription(53) + '\n');
-        row("print, damaged", {"print", path("damaged.orv"), "-o", path("x.pdf")}, 2, damaged);
         row("print, font size 0", {"print", m_config, "-o", path("x.pdf")}, 2,
             "error: Error Nr 380 : Invalid property value\n\nModule : PrintFunctions\n"
             "Function : DoPrint\n",
