@@ -26,9 +26,7 @@ private Q_SLOTS:
         row("-p 3:1.07", "bad version in 3:1.07 (1.02 to 1.06)");
         row("-p 3 -p 3", "slave 3 given twice");
         row("--fault loud", "bad --fault loud");
-        row("--fault 9=echo", "bad --fault 9=echo");
         row("--config /nonexistent/x.orv", "cannot load the configuration /nonexistent/x.orv");
-        row("--events /nonexistent/e.txt", "/nonexistent/e.txt: No such file or directory");
         row("extra", "unexpected argument extra");
         // Event lists: "channel parameter display ticks", "ACK ...", or raw words.
         const QString events = m_dir.filePath("bad-events.txt");

@@ -32,22 +32,6 @@ QString said(const QString& kind, int tag, int second = 0)
     return kind + (second ? Lines(tag, second) : Lines(tag)) + '\n';
 }
 
-// What a panel older than 1.03 keeps of a configuration, written out here
-// from the rules rather than with the code under test.
-void correctForOldFirmware(ConfigClass& c)
-{
-    for (int ch = 1; ch <= 12; ++ch) {
-        c.SetInDisturb(ch, 0);
-        c.SetInRepBlock(ch, 0);
-        if (c.InTypeKL(ch) == 4)
-            c.SetInTypeKL(ch, 0);
-        if (c.OutPilot(ch) == 5)
-            c.SetOutPilot(ch, 2);
-    }
-    c.SetGenParam(21, 0);
-    c.SetGenParam(27, 0);
-}
-
 // What a read gives back of an empty panel of version v once the source is
 // written to it with the factory section: the source as far as the firmware
 // holds it (corrected for one older than 1.03), the defaults for what the
@@ -57,8 +41,18 @@ ConfigClass readBack(int v)
     ConfigClass c = SourceConfig();
     ConfigClass defaults;
     GetAllDefaults(defaults);
-    if (v < 259)
-        correctForOldFirmware(c);
+    for (int ch = 1; ch <= 12 && v < 259; ++ch) { // written out from the rules
+        c.SetInDisturb(ch, 0);
+        c.SetInRepBlock(ch, 0);
+        if (c.InTypeKL(ch) == 4)
+            c.SetInTypeKL(ch, 0);
+        if (c.OutPilot(ch) == 5)
+            c.SetOutPilot(ch, 2);
+    }
+    if (v < 259) {
+        c.SetGenParam(21, 0);
+        c.SetGenParam(27, 0);
+    }
     if (v < 260)
         c.SetGenParam(32, 0);
     for (int i = 29; i <= 31; ++i)
