@@ -1,7 +1,5 @@
-// The word protocol (frames, reply checks, failure shapes, the reply deadline,
-// the half-duplex turn-around) and the register map (the exchanges of each
-// firmware version in order with their pauses, the packing of every field,
-// overflow errors and failures).
+// The word protocol (frames, reply checks, deadline, turn-around) and the
+// register map (each firmware's exchanges and pauses, packing, failures).
 #include "ErrorReport.h"
 #include "link/CommFunctions.h"
 #include "link/RegisterMap.h"
@@ -337,9 +335,8 @@ private Q_SLOTS:
         QVERIFY2(cpu < 60, qPrintable(QString::number(cpu)));
     }
 
-    // Half-duplex: RTS up to send, dropped RtsDelay after the send
-    // notification; without one the link listens at the deadline. Full duplex
-    // leaves RTS up.
+    // Half-duplex: RTS dropped RtsDelay after the send notification, or at the
+    // deadline without one. Full duplex leaves RTS up.
     void turnAround_data()
     {
         using N = SimulatedLine::SendNotification;
@@ -555,9 +552,8 @@ private Q_SLOTS:
         QCOMPARE(ui.messages.size(), 1);
     }
 
-    // A transfer that fails or is stopped ends at that block, announcing no
-    // more; a stop lets the exchange in progress finish. A write says whether
-    // any block reached the panel.
+    // A failure or a stop (after the exchange in progress) ends the transfer at
+    // that block; a write says whether any block reached the panel.
     void failureStopsAtTheBlock_data()
     {
         QTest::addColumn<bool>("write");

@@ -12,7 +12,6 @@
 
 #include <QTest>
 
-
 namespace {
 using Fault = SimulatedPanel::Fault;
 
@@ -124,14 +123,10 @@ private Q_SLOTS:
     void initTestCase() { QVERIFY(OpenDataFile(QStringLiteral(ORVEL_BIN_DIR "/orvel.dat"))); }
     void cleanupTestCase() { CloseDataFile(); }
 
-    // The panels (as addPanels takes them); how the detection is asked: "5"
-    // (slave 5, directly), "0 search" (slave 0, searching), then "refuse" (the
-    // user refuses the panel found), "cancel N" (Cancel at the Nth poll of the
-    // window), "line S" (the line's settings before), "unsupported B" (a
-    // rate the device refuses). Its outcome: "found N",
-    // "none" or "cancelled", the version ("v99": left as it was) and the
-    // line's settings after; the trace of the line, the window's calls and
-    // the one error reported.
+    // How: the slave (0: by address 65), "search", "refuse" (the panel found),
+    // "cancel N" (at the Nth poll), "line S" (settings before), "unsupported B"
+    // (a rate the device refuses). Outcome, version ("v99": left as it was)
+    // and settings after; the line's trace, the window's calls, the error.
     void detect_data()
     {
         QTest::addColumn<QStringList>("panels");
@@ -236,11 +231,9 @@ private Q_SLOTS:
         QCOMPARE(ReadVersion(link, 1), 262);
         QCOMPARE(ReadVersion(link, 2), 0);
     }
-    // The range probed ("1-64"), then "search" (every line setting), "slow N"
-    // (panels that answer after N ms, in wire time, probed with the default
-    // margin; the others at once with a short one) and "cancel N" (after N
-    // probes); what the scan found (slave, version, speed, stop bits) and how
-    // many requests it sent.
+    // The range, "search" (every setting), "slow N" (replies after N ms in wire
+    // time, probed with the default margin, else a short one), "cancel N"
+    // (after N probes); the panels found and the requests sent.
     void scan_data()
     {
         QTest::addColumn<QStringList>("panels"); // "slave:version[:settings[:bad-crc]]"
