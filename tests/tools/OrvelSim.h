@@ -14,11 +14,9 @@ class OrvelSim
 public:
     ~OrvelSim() { stop(); }
 
-    // Starts it with its link at linkPath (default: in a folder of its own);
-    // true once it has named its device.
-    bool start(const QStringList& arguments, const QString& linkPath = {})
+    // Starts it, its link in a folder of its own; true once it named its device.
+    bool start(const QStringList& arguments)
     {
-        m_link = linkPath.isEmpty() ? m_dir.filePath(QStringLiteral("line")) : linkPath;
         m_process.setStandardErrorFile(m_dir.filePath(QStringLiteral("sim.log")));
         m_process.start(QStringLiteral(ORVEL_BIN_DIR "/orvel-sim"), QStringList(arguments)
                                                                         << "--verbose"
@@ -101,5 +99,5 @@ private:
     QTemporaryDir m_dir;
     QProcess m_process;
     QString m_device;
-    QString m_link;
+    QString m_link = m_dir.filePath(QStringLiteral("line"));
 };

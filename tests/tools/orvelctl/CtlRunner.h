@@ -60,9 +60,7 @@ private:
     QProcessEnvironment m_env;
 };
 
-// The texts of the data file as orvelctl prints them, for the tests of its
-// runs: in the default language, with an INI file of the test's own (no
-// pause between exchanges).
+// orvelctl's texts in the default language; an INI file of the test's own.
 namespace CtlTexts {
 
 inline bool SetUp(const QString& iniPath)
@@ -104,10 +102,8 @@ inline QString AttemptLine(const QString& slave, int bauds, int stops)
         .arg(stops);
 }
 
-// A configuration where every field a panel holds has its own value, with
-// horn type 4 and driving kind 5 on some channels, and 2 h 15 min of horn
-// stop; the rest (the texts, GenParam(13), the read-only CommonType) as a
-// read leaves it.
+// Every field a panel holds its own value (horn type 4, driving kind 5, 2 h 15
+// of horn stop); texts, GenParam(13) and CommonType as a read leaves them.
 inline ConfigClass SourceConfig()
 {
     ConfigClass c;

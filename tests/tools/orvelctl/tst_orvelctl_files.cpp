@@ -1,6 +1,8 @@
-// orvelctl without a panel: new, dump and print, and
-// everything it refuses, with its messages in the INI file's language.
+// orvelctl without a panel: its command line and the line it resolves, new,
+// dump and print, and everything it refuses, in the INI file's language.
+#include "CtlOptions.h"
 #include "CtlRunner.h"
+#include "CtlSession.h"
 #include "HandFile.h"
 #include "PdfText.h"
 #include "RecordingUi.h"
@@ -14,57 +16,78 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <functional>
 #include <sys/stat.h>
 
 using namespace CtlTexts;
 
 namespace {
 
-// The dump written out from the record's fields: keys in a stable order, one
-// a line, texts escaped and in UTF-8.
-QByteArray dumpOf(const ConfigClass& c)
+// Every field its own value, keys in a stable order, texts escaped, in UTF-8.
+const char* const FullDump =
+    "{\n"
+    "  \"InSecu\": [1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12],\n"
+    "  \"InTempo\": [1000010, 2000013, 3000016, 4000019, 5000022, 6000025, 7000028, 8000031, "
+    "9000034, 10000037, 11000040, 12000043],\n"
+    "  \"InSequence\": [21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32],\n"
+    "  \"InDetect\": [41, 42, 43, 44, 45, 46, 47, 48, 49, 50, 51, 52],\n"
+    "  \"InRelance\": [61, 62, 63, 64, 65, 66, 67, 68, 69, 70, 71, 72],\n"
+    "  \"InBlocage\": [81, 82, 83, 84, 85, 86, 87, 88, 89, 90, 91, 92],\n"
+    "  \"InRedir\": [[2, 3, 4, 5], [3, 4, 5, 6], [4, 5, 6, 7], [5, 6, 7, 8], [6, 7, 8, 9], [7, "
+    "8, 9, 10], [8, 9, 10, 11], [9, 10, 11, 12], [10, 11, 12, 0], [11, 12, 0, 1], [12, 0, 1, "
+    "2], [0, 1, 2, 3]],\n"
+    "  \"InSynth\": [101, 102, 103, 104, 105, 106, 107, 108, 109, 110, 111, 112],\n"
+    "  \"InTypeKL\": [1, 2, 3, 4, 0, 1, 2, 3, 4, 0, 1, 2],\n"
+    "  \"InDisturb\": [121, 122, 123, 124, 125, 126, 127, 128, 129, 130, 131, 132],\n"
+    "  \"InRepBlock\": [141, 142, 143, 144, 145, 146, 147, 148, 149, 150, 151, 152],\n"
+    "  \"OutSecu\": [161, 162, 163, 164, 165, 166, 167, 168, 169, 170, 171, 172],\n"
+    "  \"OutPilot\": [1, 2, 3, 4, 5, 0, 1, 2, 3, 4, 5, 0],\n"
+    "  \"OutMode\": [1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2, 0],\n"
+    "  \"GenParam\": [50, 51, 52, 53, 54, 55, 56, 57, 58, 59, 60, 61, 62, 0, 64, 65, 66, 67, "
+    "68, 69, 70, 3, 72, 7, 74, 75, 76, 77, 78, 79, 2, 15, 82],\n"
+    "  \"GenTempoRelance\": 123456789,\n"
+    "  \"ModuleNo\": 33,\n"
+    "  \"ModuleName\": \"Hall B \\\"north\\\"\",\n"
+    "  \"ModuleType\": \"Orvel É\",\n"
+    "  \"BrightMin\": -200,\n"
+    "  \"SupplyType\": 6,\n"
+    "  \"CommonType\": 0\n"
+    "}\n";
+
+// What a command line asks for and the line it resolves from the options,
+// the INI file and the console's defaults, as one text; or its refusal.
+QString described(const QStringList& args)
 {
-    const auto list = [](int first, int last, const std::function<qint64(int)>& at) {
-        QStringList items;
-        for (int i = first; i <= last; ++i)
-            items << QString::number(at(i));
-        return '[' + items.join(", ") + ']';
-    };
-    using Get = std::uint8_t (ConfigClass::*)(int) const;
-    const auto field = [&](Get get) { return list(1, 12, [&](int ch) { return (c.*get)(ch); }); };
-    QStringList redirs;
-    for (int ch = 1; ch <= 12; ++ch)
-        redirs << list(1, 4, [&](int k) { return c.InRedir(ch, k); });
-    const auto text = [](QString t) { return '"' + t.replace('"', "\\\"") + '"'; };
-    using C = ConfigClass;
-    // Key, value, key, value...
-    const QStringList dump = {"InSecu",          field(&C::InSecu),
-                              "InTempo",         list(1, 12, [&](int ch) { return c.InTempo(ch); }),
-                              "InSequence",      field(&C::InSequence),
-                              "InDetect",        field(&C::InDetect),
-                              "InRelance",       field(&C::InRelance),
-                              "InBlocage",       field(&C::InBlocage),
-                              "InRedir",         '[' + redirs.join(", ") + ']',
-                              "InSynth",         field(&C::InSynth),
-                              "InTypeKL",        field(&C::InTypeKL),
-                              "InDisturb",       field(&C::InDisturb),
-                              "InRepBlock",      field(&C::InRepBlock),
-                              "OutSecu",         field(&C::OutSecu),
-                              "OutPilot",        field(&C::OutPilot),
-                              "OutMode",         field(&C::OutMode),
-                              "GenParam",        list(0, 32, [&](int i) { return c.GenParam(i); }),
-                              "GenTempoRelance", QString::number(c.GenTempoRelance()),
-                              "ModuleNo",        QString::number(c.ModuleNo()),
-                              "ModuleName",      text(c.ModuleName()),
-                              "ModuleType",      text(c.ModuleType()),
-                              "BrightMin",       QString::number(c.BrightMin()),
-                              "SupplyType",      QString::number(c.SupplyType()),
-                              "CommonType",      QString::number(c.CommonType())};
-    QStringList lines;
-    for (int k = 0; k < dump.size(); k += 2)
-        lines << QStringLiteral("  \"%1\": %2").arg(dump[k], dump[k + 1]);
-    return ("{\n" + lines.join(",\n") + "\n}\n").toUtf8();
+    const ParseResult r = ParseCommandLine(args);
+    if (!r.error.isEmpty())
+        return r.error;
+    const CtlOptions& o = r.options;
+    QStringList words{o.command, o.subcommand, o.file, o.output, o.format};
+    if (o.command == QLatin1String("help"))
+        return words.join(' ');
+    try {
+        const CtlSession::Line line = CtlSession::ResolveLine(o);
+        const LinkOptions& l = line.link;
+        words << line.port << CtlSession::SettingsText(line)
+              << QStringLiteral("rts=%1/%2 delay=%3/%4 slave=%5 scan=%6-%7/%8")
+                     .arg(int(l.halfDuplex))
+                     .arg(l.rtsDelayMs)
+                     .arg(l.frameDelayMs)
+                     .arg(l.replyTimeoutMs)
+                     .arg(line.slave)
+                     .arg(o.from)
+                     .arg(o.to)
+                     .arg(o.probeMarginMs.value_or(0));
+        for (const auto& [on, name] : {std::pair{line.search, "search"},
+                                       {line.trace, "trace"},
+                                       {o.factory, "factory"},
+                                       {o.validate, "validate"},
+                                       {o.allowOlder, "allow-older"}})
+            if (on)
+                words << name;
+    } catch (const RuntimeError& e) {
+        words << QStringLiteral("error %1").arg(e.number());
+    }
+    return words.join(' ');
 }
 
 } // namespace
@@ -94,7 +117,78 @@ private Q_SLOTS:
 
     void init() { QFile::remove(m_ini); }
 
-    // Every field its own value (the file layout is tst_configfile's).
+    // The command line (split at spaces) and the INI file's Communication
+    // section: what it resolves, or the refusal; parsing creates no INI file.
+    void options_data()
+    {
+        QTest::addColumn<QString>("args");
+        QTest::addColumn<QString>("ini");
+        QTest::addColumn<QString>("result");
+        auto row = [](const char* args, const QString& result, const char* ini = "") {
+            QTest::newRow(args) << args << ini << result;
+        };
+        row("write a.orv --port /dev/pts/7 --baud=19200 --stops 2 --parity E --half-duplex "
+            "--rts-delay 3 --frame-delay 0 --timeout 300 --slave 64 --factory --validate "
+            "--allow-older",
+            "write  a.orv  text /dev/pts/7 19200,E,8,2 rts=1/3 delay=0/300 slave=64 scan=1-64/0 "
+            "factory validate allow-older");
+        row("buffer read --format csv-fr -o x.csv --search",
+            "buffer read  x.csv csv-fr 1 9600,N,8,1 rts=0/5 delay=50/2000 slave=0 scan=1-64/0 "
+            "search");
+        row("scan --from=7 --to 9 --probe-margin 150 --search --trace",
+            "scan    text 1 9600,N,8,1 rts=0/5 delay=50/2000 slave=0 scan=7-9/150 search trace");
+        row("dump --help", "help    text");
+        row("new -o n.orv",
+            "new   n.orv text /dev/ttyUSB3 19200,E,8,2 rts=1/7 delay=20/2000 slave=12 scan=1-64/0",
+            "Port=/dev/ttyUSB3 Bauds=19200 Stops=2 Parity=e RTS=1 RtsDelay=7 FrameDelay=20 "
+            "LastSlave=12");
+        // A search without --slave finds the number.
+        row("detect --full-duplex --baud 4800 --search",
+            "detect    text 1 4800,N,8,1 rts=0/5 delay=50/2000 slave=0 scan=1-64/0 search",
+            "RTS=1 LastSlave=12 Bauds=19200");
+        row("detect --search --slave 9",
+            "detect    text 1 9600,N,8,1 rts=0/5 delay=50/2000 slave=9 scan=1-64/0 search",
+            "LastSlave=12");
+        row("detect", QStringLiteral("detect    text error %1").arg(int(ErrNo::TypeMismatch)),
+            "Bauds=fast");
+        row("", "no command given");
+        row("erase", "unknown command erase");
+        row("detect --fast", "unknown option --fast");
+        row("detect --slave 0", "option --slave: 0 is not a number from 1 to 64");
+        row("detect --slave x", "option --slave: x is not a number from 1 to 64");
+        row("detect --stops 3", "option --stops: 3 is not a number from 1 to 2");
+        row("detect --parity m", "option --parity: m is not n, e or o");
+        row("detect --baud", "option --baud needs a value");
+        row("detect --port=", "option --port needs a port number or a device");
+        row("detect --search=yes", "option --search takes no value");
+        row("new", "new needs -o FILE");
+        row("dump", "dump needs a configuration file");
+        row("dump a b", "unexpected argument b");
+        row("buffer erase", "buffer needs read or clear");
+        row("buffer clear -o f", "buffer clear takes no -o");
+        row("read -o f --factory", "--factory belongs to write and print");
+        row("print a -o f --validate", "--validate and --allow-older belong to write");
+        row("print a", "print needs -o FILE");
+        row("print a -o f --port 2", "print does not use the line");
+        row("buffer clear --format text", "--format belongs to buffer read");
+        row("buffer read --format xml", "option --format: xml is not text, csv-fr or csv-en");
+        row("scan --from 6 --to 5", "--from 6 is above --to 5");
+        row("scan --probe-margin 0", "option --probe-margin: 0 is not a number from 1 to 10000");
+        row("detect --from 3", "--from, --to and --probe-margin belong to scan");
+        row("scan --slave 3", "scan takes --from and --to, not --slave");
+    }
+
+    void options()
+    {
+        QFETCH(QString, args);
+        QFETCH(QString, ini);
+        for (const QString& entry : ini.split(' ', Qt::SkipEmptyParts))
+            SetIniParam("Communication", entry.section('=', 0, 0), entry.section('=', 1));
+        QTEST(described(args.split(' ', Qt::SkipEmptyParts)), "result");
+        QCOMPARE(QFile::exists(m_ini), !ini.isEmpty());
+    }
+
+    // The file layout is tst_configfile's.
     void dump()
     {
         ConfigClass c = SourceConfig();
@@ -105,7 +199,7 @@ private Q_SLOTS:
         const CtlRun r = m_ctl->run({"dump", path("full.orv")});
         QCOMPARE(r.exitCode, 0);
         QVERIFY2(r.err.isEmpty(), r.err.constData());
-        QCOMPARE(r.out, dumpOf(c));
+        QCOMPARE(r.out, QByteArray(FullDump));
     }
 
     // The report of a file in the INI file's language, here with the factory
@@ -154,7 +248,6 @@ private Q_SLOTS:
         // A missing file is a file error even when the port cannot be opened either.
         row("write, missing", {"write", missing, "--port", noPort}, 2,
             "error: " + missing + ": " + ErrorDescription(53) + '\n');
-        row("print, damaged", {"print", path("damaged.orv"), "-o", path("x.pdf")}, 2, damaged);
         row("print, font size 0", {"print", m_config, "-o", path("x.pdf")}, 2,
             "error: Error Nr 380 : Invalid property value\n\nModule : PrintFunctions\n"
             "Function : DoPrint\n",

@@ -1,15 +1,18 @@
 // orvelctl against orvel-sim on a pseudo-terminal: detect, write and read
 // back on every firmware version, the search and the scan, the event buffer
-// and its exports, and every refusal and failure with what the panel heard.
+// and its exports, and every refusal and failure with what the panel heard;
+// orvel-sim itself: what it loads, its faults, its refusals.
 #include "CtlRunner.h"
 #include "eventlog/EventExport.h"
-#include "FileSizeLimit.h"
+#include "link/CommFunctions.h"
+#include "link/SerialComCtrl.h"
 #include "OrvelSim.h"
 #include "RecordingUi.h"
 #include "TestFiles.h"
 #include "util/Cp1252.h"
 
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -33,22 +36,6 @@ QString said(const QString& kind, int tag, int second = 0)
     return kind + (second ? Lines(tag, second) : Lines(tag)) + '\n';
 }
 
-// What a panel older than 1.03 keeps of a configuration, written out here
-// from the rules rather than with the code under test.
-void correctForOldFirmware(ConfigClass& c)
-{
-    for (int ch = 1; ch <= 12; ++ch) {
-        c.SetInDisturb(ch, 0);
-        c.SetInRepBlock(ch, 0);
-        if (c.InTypeKL(ch) == 4)
-            c.SetInTypeKL(ch, 0);
-        if (c.OutPilot(ch) == 5)
-            c.SetOutPilot(ch, 2);
-    }
-    c.SetGenParam(21, 0);
-    c.SetGenParam(27, 0);
-}
-
 // What a read gives back of an empty panel of version v once the source is
 // written to it with the factory section: the source as far as the firmware
 // holds it (corrected for one older than 1.03), the defaults for what the
@@ -58,8 +45,18 @@ ConfigClass readBack(int v)
     ConfigClass c = SourceConfig();
     ConfigClass defaults;
     GetAllDefaults(defaults);
-    if (v < 259)
-        correctForOldFirmware(c);
+    for (int ch = 1; ch <= 12 && v < 259; ++ch) { // written out from the rules
+        c.SetInDisturb(ch, 0);
+        c.SetInRepBlock(ch, 0);
+        if (c.InTypeKL(ch) == 4)
+            c.SetInTypeKL(ch, 0);
+        if (c.OutPilot(ch) == 5)
+            c.SetOutPilot(ch, 2);
+    }
+    if (v < 259) {
+        c.SetGenParam(21, 0);
+        c.SetGenParam(27, 0);
+    }
     if (v < 260)
         c.SetGenParam(32, 0);
     for (int i = 29; i <= 31; ++i)
@@ -69,8 +66,7 @@ ConfigClass readBack(int v)
     return c;
 }
 
-// The simulator's options, orvelctl's, the exit status, the end of standard
-// error, the write requests heard and standard output.
+// Simulator options, orvelctl's, exit status, end of stderr, writes heard, stdout.
 using Command = std::tuple<QStringList, QStringList, int, QString, QString, QString>;
 // The simulator's options, orvelctl's, the signal, how often it is sent, the
 // requests heard before it, the exit status (-1: ended by the signal), the
@@ -110,9 +106,8 @@ private Q_SLOTS:
             QTest::newRow(qPrintable(versionText(v))) << v;
     }
 
-    // Detect; write the source with the factory section and validation
-    // (adapted for older firmware, the file itself unchanged) to an empty
-    // panel; read it back.
+    // Detect; write the source with factory section and validation to an
+    // empty panel (the file unchanged); read it back.
     void versions()
     {
         QFETCH(int, version);
@@ -150,10 +145,8 @@ private Q_SLOTS:
         QCOMPARE(sim.writes(), written); // a read writes nothing
     }
 
-    // One command on slave 1, the INI file's default (reply deadline 1 s
-    // unless the row says): exit status, standard output, the end of standard
-    // error (a part of it after "... ", nothing when empty) and the write
-    // requests the panel heard (their end after "... "). A file error asks
+    // One command on slave 1 (reply deadline 1 s unless the row says); "... "
+    // compares a part of stderr, the end of the writes. A file error asks
     // nothing of the panel; no failure leaves an output file.
     void commands_data()
     {
@@ -179,8 +172,6 @@ private Q_SLOTS:
         row("write, search finds nothing", m_silent, {"write", src, "--search", "--timeout", "20"},
             3, said(error, 10100, 10105));
         row("validate", {}, {"validate"}, 0, found + said("", 10106), "336=0");
-        row("validation unanswered", {"--fault", "no-reply@336"}, {"validate"}, 4,
-            said(error, 10100, 10109), "336=0");
         row("older firmware", {"-p", "1:1.05"}, {"write", src, "--validate"}, 5,
             error + Lines(1610) + "\n(--allow-older)\n");
         row("parameter 21 unset", {"-p", "1:1.03"}, {"write", m_unset21, "--allow-older"}, 5,
@@ -208,35 +199,22 @@ private Q_SLOTS:
         row("clear", {"--events", eventFile(QByteArray("1 2 0 197842\n").repeated(5))},
             {"buffer", "clear"}, 0, clearFound + said("", 102005), "288=5 289=0");
 
-        // The search from the line's settings, every attempt said: a panel at
-        // 4800 baud and two stop bits found from 9600 baud and one, no panel,
-        // and a given slave from 38400 baud and two stop bits.
+        // The search from the line's settings (the order is tst_detection's),
+        // every attempt said.
         QStringList tried{GetText(35022).section("\r\n", 0, 0) + " (Ctrl+C)"};
-        for (int stops : {1, 2})
-            for (int bauds : {9600, 19200, 4800, 2400, 1200})
-                tried << AttemptLine("?", bauds, stops);
-        const QStringList search{"read", "-o", path("found.orv"), "--search", "--timeout", "400"};
-        row("search", {"-p", "9:1.06:4800,N,8,2"}, search, 0,
-            QStringList(tried.mid(0, 9) << AttemptLine("9", 4800, 2)).join('\n') + '\n' +
-                FoundLine(9));
-        row("search finds nothing", m_silent, search, 3,
-            tried.join('\n') + '\n' + said(error, 10102));
-        tried = tried.mid(0, 1);
         for (int stops : {2, 1})
             for (int bauds : {38400, 19200, 9600, 4800, 2400, 1200})
                 tried << AttemptLine("7", bauds, stops);
         row("search for slave 7", m_silent,
-            search + QStringList{"--slave", "7", "--baud", "38400", "--stops", "2"}, 3,
-            tried.join('\n') + '\n' + said(error, 10100));
+            {"read", "-o", m_never, "--search", "--timeout", "400", "--slave", "7", "--baud",
+             "38400", "--stops", "2"},
+            3, tried.join('\n') + '\n' + said(error, 10100));
 
         // The scan: the panels found, one line each, at their speed.
         row("scan", {"-p", "3:1.04", "-p", "17:1.05", "-p", "20:1.06"},
             {"scan", "--from", "2", "--to", "20"}, 0, "", "",
             "slave=3 version=1.04 baud=9600 stops=1\nslave=17 version=1.05 baud=9600 stops=1\n"
             "slave=20 version=1.06 baud=9600 stops=1\n");
-        row("scan, second speed", {"-p", "9:1.03:4800,N,8,2"},
-            {"scan", "--from", "9", "--to", "9", "--search"}, 0, "", "",
-            "slave=9 version=1.03 baud=4800 stops=2\n");
         // The CRC bytes swapped.
         row("scan, bad CRC traced", {"-p", "16", "-p", "17", "--fault", "17=bad-crc"},
             {"scan", "--from", "16", "--to", "17", "--trace"}, 0,
@@ -268,32 +246,18 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(m_never));
     }
 
-    // A reply that comes only once the next request is heard, here the
-    // request of the next run: the second run never takes it for its own
-    // answer (which would be a success with a wrong version).
-    void replyHeldUntilTheNextRun()
-    {
-        OrvelSim sim;
-        QVERIFY(sim.start({"--fault", "held-reply"}));
-        QCOMPARE(ctl(sim, {"detect", "--timeout", "1000"}, 1).exitCode, 3);
-        const CtlRun second = ctl(sim, {"detect", "--timeout", "1000"}, 1);
-        QCOMPARE(second.exitCode, 4);
-        QVERIFY(second.out.isEmpty());
-        QVERIFY(second.errText().endsWith(said("error: ", 10100)));
-    }
-
-    // The list in the INI file's language, in the format asked (the exports'
-    // cells are checked in tst_eventbuffer): on standard output in UTF-8, into a
-    // file in Windows-1252; 63 events where the count says 62.
+    // The list in the INI file's language and the format asked (cells: see
+    // tst_eventbuffer): UTF-8 on stdout, Windows-1252 in a file; 63 events
+    // where the count says 62.
     void exports_data()
     {
         QTest::addColumn<QString>("language");
         QTest::addColumn<QString>("format"); // "": the default, text
         QTest::addColumn<bool>("toFile");
-        QTest::newRow("text") << QString() << QString() << false;
+        // The last row leaves the default language for the next tables.
         QTest::newRow("csv-fr, file") << "Fran\u00e7ais"
                                       << "csv-fr" << true;
-        QTest::newRow("csv-en") << QString() << "csv-en" << false;
+        QTest::newRow("text") << QString() << QString() << false;
     }
     void exports()
     {
@@ -384,22 +348,73 @@ private Q_SLOTS:
         QVERIFY(process.readAllStandardOutput().isEmpty());
     }
 
-    // On a full disk the export fails with its reason, the panel read.
-    void fullDisk()
+    // Exit status 2 and the reason, for options split at spaces.
+    void badOptions_data()
     {
+        QTest::addColumn<QString>("args");
+        QTest::addColumn<QString>("message");
+        auto row = [](const QString& args, const QString& message) {
+            QTest::newRow(qPrintable(args)) << args << message;
+        };
+        row("--panel 65", "bad panel 65");
+        row("-p 3:1.07", "bad version in 3:1.07 (1.02 to 1.06)");
+        row("-p 3 -p 3", "slave 3 given twice");
+        row("--fault loud", "bad --fault loud");
+        row("--config /nonexistent/x.orv", "cannot load the configuration /nonexistent/x.orv");
+        row("extra", "unexpected argument extra");
+        // Event lists: "channel parameter display ticks", "ACK ...", or raw words.
+        const QString events = path("bad-events.txt");
+        TestFiles::WriteBytes(events, "ACK 0 0 1\n0xD5A0 0x0001\n1 0 0 1048576\n");
+        row("--events " + events, events + ": line 3: 1 0 0 1048576");
+        row("--events 3=" + events, "no panel for 3=" + events);
+    }
+
+    void badOptions()
+    {
+        QFETCH(QString, args);
+        QFETCH(QString, message);
+        QProcess sim;
+        sim.start(QStringLiteral(ORVEL_BIN_DIR "/orvel-sim"), args.split(' '));
+        QVERIFY(sim.waitForFinished(10000));
+        QCOMPARE(sim.exitCode(), 2);
+        QCOMPARE(sim.readAllStandardError(), "orvel-sim: " + message.toUtf8() + '\n');
+        QVERIFY(sim.readAllStandardOutput().isEmpty());
+    }
+
+    // The device and the link to it; the panel's configuration and events
+    // loaded; a fault limited to one register or to the first requests; the
+    // link gone after SIGTERM.
+    void servesTheTerminal()
+    {
+        ConfigClass config;
+        config.SetInSecu(4, 44);
+        config.SetCommonType(2);
+        QVERIFY(config.Save(path("demo.orv")));
+        TestFiles::WriteBytes(path("sim-events.txt"), "ACK 0 0 12000\n");
         OrvelSim sim;
-        QVERIFY(sim.start({"--events", m_events}));
-        QProcess process;
-        {
-            FileSizeLimit disk(128); // room for the port's lock file, not for the output
-            m_ctl->start(process, {"buffer", "read", "-o", m_never, "--port", sim.device()});
-            QVERIFY(process.waitForStarted());
+        QVERIFY(sim.start({"-p", "5:1.05", "--config", "5=" + path("demo.orv"), "--events",
+                           "5=" + path("sim-events.txt"), "--fault", "5=no-reply@334#2"}));
+        QVERIFY(sim.device().startsWith(QStringLiteral("/dev/")));
+        QCOMPARE(QFileInfo(sim.link()).symLinkTarget(), sim.device());
+        SerialComCtrl port;
+        port.SetCommPort(sim.link());
+        port.SetPortOpen(true);
+        PanelLink link(port, {.frameDelayMs = 0, .replyTimeoutMs = 300});
+        QList<std::int16_t> w(4, 0);
+        QVERIFY(LitMots(link, 5, 1172, w));
+        QCOMPARE(w[3], std::int16_t(2));
+        QVERIFY(LitMots(link, 5, 593, w));
+        QCOMPARE(w[3], std::int16_t(44));
+        QList<std::int16_t> event(2, 0);
+        QVERIFY(LitMots(link, 5, 146, event));
+        QCOMPARE(event, (QList<std::int16_t>{-4096, 12000}));
+        for (bool answered : {false, false, true}) {
+            QList<std::int16_t> version(2, 0);
+            QCOMPARE(LitMots(link, 5, 334, version), answered);
         }
-        QVERIFY(process.waitForFinished(30000));
-        QCOMPARE(process.exitCode(), 2);
-        QCOMPARE(QString::fromUtf8(process.readAllStandardError()),
-                 FoundLine(1) + "error: " + m_never + ": File too large\n");
-        QVERIFY(!QFile::exists(m_never));
+        port.SetPortOpen(false);
+        QCOMPARE(sim.stop(), 0);
+        QVERIFY(!QFileInfo::exists(sim.link()));
     }
 
 private:
