@@ -247,7 +247,7 @@ private Q_SLOTS:
     }
 
     // The list in the INI file's language and the format asked (cells: see
-    // tst_eventbuffer): UTF-8 on stdout, Windows-1252 in a file; 63 events
+    // tst_eventlog): UTF-8 on stdout, Windows-1252 in a file; 63 events
     // where the count says 62.
     void exports_data()
     {
