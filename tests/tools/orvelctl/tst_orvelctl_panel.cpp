@@ -91,7 +91,8 @@ private Q_SLOTS:
         TestFiles::WriteBytes(m_events, "1 1 2 197842\nACK 0 0 250000\n5 2 0 300000\n");
     }
 
-    void init()
+    // After every row, so that the next tables are built in the default language.
+    void cleanup()
     {
         DelIniParam("General", "Language");
         SetCurrentLanguage(QString());
@@ -254,10 +255,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("language");
         QTest::addColumn<QString>("format"); // "": the default, text
         QTest::addColumn<bool>("toFile");
-        // The last row leaves the default language for the next tables.
+        QTest::newRow("text") << QString() << QString() << false;
         QTest::newRow("csv-fr, file") << "Fran\u00e7ais"
                                       << "csv-fr" << true;
-        QTest::newRow("text") << QString() << QString() << false;
     }
     void exports()
     {
