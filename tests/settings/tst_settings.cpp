@@ -688,12 +688,5 @@ private Q_SLOTS:
     }
 };
 
-int main(int argc, char* argv[])
-{
-    Unprivileged::Drop();
-    QApplication app(argc, argv);
-    TestSettings tc;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&tc, argc, argv);
-}
+ORVEL_UNPRIVILEGED_APP_MAIN(QApplication, TestSettings)
 #include "tst_settings.moc"

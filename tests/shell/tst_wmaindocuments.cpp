@@ -689,12 +689,5 @@ private Q_SLOTS:
 };
 
 // Run as an ordinary user, for whom file permissions count.
-int main(int argc, char* argv[])
-{
-    Unprivileged::Drop();
-    QApplication app(argc, argv);
-    tst_wMainDocuments test;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, argc, argv);
-}
+ORVEL_UNPRIVILEGED_APP_MAIN(QApplication, tst_wMainDocuments)
 #include "tst_wmaindocuments.moc"

@@ -37,13 +37,16 @@ inline void Drop()
 
 } // namespace Unprivileged
 
-// QTEST_GUILESS_MAIN, run as an unprivileged user.
-#define ORVEL_UNPRIVILEGED_TEST_MAIN(TestObject)                                                   \
+// A test program's main, run as an unprivileged user: App is QCoreApplication,
+// or QApplication for widget tests.
+#define ORVEL_UNPRIVILEGED_APP_MAIN(App, TestObject)                                               \
     int main(int argc, char* argv[])                                                               \
     {                                                                                              \
         Unprivileged::Drop();                                                                      \
-        QCoreApplication app(argc, argv);                                                          \
+        App app(argc, argv);                                                                       \
         TestObject tc;                                                                             \
         QTEST_SET_MAIN_SOURCE_PATH                                                                 \
         return QTest::qExec(&tc, argc, argv);                                                      \
     }
+#define ORVEL_UNPRIVILEGED_TEST_MAIN(TestObject)                                                   \
+    ORVEL_UNPRIVILEGED_APP_MAIN(QCoreApplication, TestObject)
